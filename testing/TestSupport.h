@@ -1,0 +1,65 @@
+// Test helpers: run a program and capture its output, scratch directories,
+// whole-file reads and a readable byte diff.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace wlxtest {
+
+struct ProcessResult {
+    int exitCode = -1;  // 0..255, or -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+
+struct RunOptions {
+    std::filesystem::path workingDirectory;        // empty: the current one
+    std::map<std::string, std::string> environment;  // added to LC_ALL=C
+    std::string input;                               // fed to standard input; empty: none
+};
+
+// Runs `program` with `args`; standard input is empty unless options say otherwise.
+ProcessResult Run(const std::filesystem::path& program, const std::vector<std::string>& args,
+                  const RunOptions& options = {});
+
+// The directory of the running test program: wlxconv, the servers and the
+// dictionaries are built there.
+std::filesystem::path BinDir();
+std::filesystem::path WlxconvPath();
+// Runs the real wlxconv.
+ProcessResult RunWlxconv(const std::vector<std::string>& args, const RunOptions& options = {});
+
+// The source tree, for fixtures: SourcePath("loader/tests/data/a.bna").
+std::filesystem::path SourcePath(const std::string& relative);
+
+// A fresh directory removed with everything in it at destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file);
+std::string ReadText(const std::filesystem::path& file);
+void WriteBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes);
+void WriteText(const std::filesystem::path& file, const std::string& text);
+
+// Empty when equal; otherwise the first differing offset with a hex window of both.
+std::string HexDiff(const std::vector<std::uint8_t>& expected, const std::vector<std::uint8_t>& actual);
+
+// True when an outside tool (ogrinfo, proj, ...) can be run; tests that
+// compare with one skip without it.
+bool HaveTool(const std::string& name);
+
+}  // namespace wlxtest

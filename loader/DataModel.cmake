@@ -1,0 +1,16 @@
+# The loader's data model: attribute and style tables, symbol metafiles, text
+# and binary files, table export.
+add_library(loader_data STATIC
+  AttributeTable.cpp
+  EntityStyle.cpp
+  PendingMessages.cpp
+  TextCompare.cpp
+)
+target_link_libraries(loader_data PUBLIC platform geometry_api)
+
+wlx_add_test(loader_data_tests
+  SOURCES
+    tests/AttributeTableTest.cpp
+    tests/EntityStyleTest.cpp
+  LIBS loader_data
+)

@@ -5,6 +5,9 @@ add_library(loader_data STATIC
   EntityStyle.cpp
   PendingMessages.cpp
   TextCompare.cpp
+  TextFile.cpp
+  UnicodeEscapes.cpp
+  Win32File.cpp
 )
 target_link_libraries(loader_data PUBLIC platform geometry_api)
 
@@ -12,5 +15,6 @@ wlx_add_test(loader_data_tests
   SOURCES
     tests/AttributeTableTest.cpp
     tests/EntityStyleTest.cpp
+    tests/FileClassesTest.cpp
   LIBS loader_data
 )

@@ -3,7 +3,10 @@
 add_library(loader_data STATIC
   AttributeTable.cpp
   EntityStyle.cpp
+  FeatureRecord.cpp
   PendingMessages.cpp
+  SymbolMetafileWriter.cpp
+  TableWriter.cpp
   TextCompare.cpp
   TextFile.cpp
   UnicodeEscapes.cpp
@@ -16,5 +19,6 @@ wlx_add_test(loader_data_tests
     tests/AttributeTableTest.cpp
     tests/EntityStyleTest.cpp
     tests/FileClassesTest.cpp
+    tests/TableWriterTest.cpp
   LIBS loader_data
 )

@@ -2,9 +2,11 @@
 # and binary files, table export.
 add_library(loader_data STATIC
   AttributeTable.cpp
+  ColKeyTemplate.cpp
   DbfTable.cpp
   EntityStyle.cpp
   FeatureRecord.cpp
+  ObjectKeyGenerator.cpp
   PendingMessages.cpp
   ShapeRecord.cpp
   SymbolMetafileWriter.cpp
@@ -19,9 +21,11 @@ target_link_libraries(loader_data PUBLIC platform geometry_api)
 wlx_add_test(loader_data_tests
   SOURCES
     tests/AttributeTableTest.cpp
+    tests/ColKeyTemplateTest.cpp
     tests/DbfTableTest.cpp
     tests/EntityStyleTest.cpp
     tests/FileClassesTest.cpp
+    tests/ObjectKeyGeneratorTest.cpp
     tests/ShapeRecordTest.cpp
     tests/TableWriterTest.cpp
   LIBS loader_data

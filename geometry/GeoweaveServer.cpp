@@ -36,7 +36,9 @@ const ServedClass kClasses[] = {
 
 }  // namespace
 
-ServerLock& GeoweaveLock() { return g_lock; }
+ServerLock& GeoweaveLock() {
+    return g_lock;
+}
 
 GEOWEAVE_EXPORT HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
@@ -46,10 +48,16 @@ GEOWEAVE_EXPORT HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, void** p
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-GEOWEAVE_EXPORT HRESULT DllCanUnloadNow() { return g_lock.InUse() ? S_FALSE : S_OK; }
+GEOWEAVE_EXPORT HRESULT DllCanUnloadNow() {
+    return g_lock.InUse() ? S_FALSE : S_OK;
+}
 
 // Classes are found by the table of the object-creation code, not by a
 // registry, so registering writes nothing.
-GEOWEAVE_EXPORT HRESULT DllRegisterServer() { return S_OK; }
+GEOWEAVE_EXPORT HRESULT DllRegisterServer() {
+    return S_OK;
+}
 
-GEOWEAVE_EXPORT HRESULT DllUnregisterServer() { return S_OK; }
+GEOWEAVE_EXPORT HRESULT DllUnregisterServer() {
+    return S_OK;
+}

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 #include <exception>
+#include <limits>
 #include <new>
 #include <utility>
 #include <vector>
@@ -114,8 +114,10 @@ HRESULT LoadMemberOfClass(IStream* stream, Member* (*create)(), Member** member)
 
 // The member count, then each member's own complete encoding in its own byte order.
 template <class Member>
-HRESULT SaveMembers(IStream* stream, EWKBByteOrder byteOrder, const CWKBGeometryArray<Member>& members) {
-    HRESULT hr = CWKBStreamUtil::WriteUInt32(stream, static_cast<std::uint32_t>(members.Size()), byteOrder);
+HRESULT SaveMembers(IStream* stream, EWKBByteOrder byteOrder,
+                    const CWKBGeometryArray<Member>& members) {
+    HRESULT hr =
+        CWKBStreamUtil::WriteUInt32(stream, static_cast<std::uint32_t>(members.Size()), byteOrder);
     for (WkbLong i = 0; i < members.Size() && Succeeded(hr); ++i) {
         auto persist = ComPtr<IPersistStream>::QueryFrom(members.At(i));
         hr = persist ? persist->Save(stream, 0) : E_NOINTERFACE;

@@ -4,7 +4,8 @@
 
 namespace {
 
-class CoWKBGeometryCollection final : public IWKBGeometryImpl<IWKBGeometryCollection, kWkbGeometryCollection> {
+class CoWKBGeometryCollection final
+    : public IWKBGeometryImpl<IWKBGeometryCollection, kWkbGeometryCollection> {
 public:
     HRESULT Reset() override {
         members_.Clear();
@@ -38,7 +39,8 @@ public:
         if (nesting.TooDeep()) return kError;
         HRESULT hr = LoadHeader(pStm);
         if (Failed(hr)) return hr;
-        return LoadMembers(pStm, byteOrder_, kMinGeometryBytes, members_, &CreateGeometryFromStream);
+        return LoadMembers(pStm, byteOrder_, kMinGeometryBytes, members_,
+                           &CreateGeometryFromStream);
     }
     HRESULT Save(IStream* pStm, int) override {
         CollectionNesting nesting;
@@ -53,8 +55,9 @@ private:
     // holds it. Nesting deeper than could ever be saved is refused too.
     HRESULT CheckNewMember(IWKBGeometry* member) {
         if (!member) return E_POINTER;
-        return Holds(member, static_cast<IUnknown*>(static_cast<IWKBGeometryCollection*>(this)), 1) ? E_INVALIDARG
-                                                                                                      : S_OK;
+        return Holds(member, static_cast<IUnknown*>(static_cast<IWKBGeometryCollection*>(this)), 1)
+                   ? E_INVALIDARG
+                   : S_OK;
     }
 
     static bool Holds(IWKBGeometry* geometry, IUnknown* target, int depth) {
@@ -67,7 +70,8 @@ private:
         collection->GetNumGeometries(&count);
         for (WkbLong i = 0; i < count; ++i) {
             ComPtr<IWKBGeometry> member;
-            if (Succeeded(collection->GetGeometry(i, member.Put())) && Holds(member.Get(), target, depth + 1))
+            if (Succeeded(collection->GetGeometry(i, member.Put())) &&
+                Holds(member.Get(), target, depth + 1))
                 return true;
         }
         return false;

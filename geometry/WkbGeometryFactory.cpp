@@ -55,18 +55,20 @@ public:
         return CWKBStreamUtil::CreateGeometryFromStream(pIStream, ppIWKBGeometry);
     }
 
-    HRESULT CreateWKBGeometryFromSafeArray(SAFEARRAY* pSArray, IWKBGeometry** ppIWKBGeometry) override {
+    HRESULT CreateWKBGeometryFromSafeArray(SAFEARRAY* pSArray,
+                                           IWKBGeometry** ppIWKBGeometry) override {
         if (!ppIWKBGeometry) return E_POINTER;
         *ppIWKBGeometry = nullptr;
-        if (SafeArrayGetDim(pSArray) != 1 || SafeArrayGetElemsize(pSArray) != 1) return kInvalidVariant;
+        if (SafeArrayGetDim(pSArray) != 1 || SafeArrayGetElemsize(pSArray) != 1)
+            return kInvalidVariant;
         std::uint32_t count = pSArray->rgsabound[0].cElements;
         if (count == 0 || count > static_cast<std::uint32_t>(std::numeric_limits<WkbLong>::max()))
             return kInvalidVariant;
         void* data = nullptr;
         HRESULT hr = SafeArrayAccessData(pSArray, &data);
         if (Failed(hr)) return hr;
-        hr = CreateWKBGeometryFromByteArray(static_cast<WkbLong>(count), static_cast<unsigned char*>(data),
-                                            ppIWKBGeometry);
+        hr = CreateWKBGeometryFromByteArray(static_cast<WkbLong>(count),
+                                            static_cast<unsigned char*>(data), ppIWKBGeometry);
         SafeArrayUnaccessData(pSArray);
         return hr;
     }
@@ -89,9 +91,13 @@ public:
         return CreateWKBGeometry(stream.Get(), ppIWKBGeometry);
     }
 
-    HRESULT CreateWKBStream(IStream** ppIStream) override { return CreateStreamOnHGlobal(nullptr, 1, ppIStream); }
+    HRESULT CreateWKBStream(IStream** ppIStream) override {
+        return CreateStreamOnHGlobal(nullptr, 1, ppIStream);
+    }
 
-    HRESULT NewWKBPoint(IWKBPoint** ppIWKBPoint) override { return HandOut(CreateWKBPoint(), ppIWKBPoint); }
+    HRESULT NewWKBPoint(IWKBPoint** ppIWKBPoint) override {
+        return HandOut(CreateWKBPoint(), ppIWKBPoint);
+    }
     HRESULT NewWKBPointXY(double dX, double dY, IWKBPoint** ppIWKBPoint) override {
         HRESULT hr = NewWKBPoint(ppIWKBPoint);
         if (Succeeded(hr)) (*ppIWKBPoint)->SetXY(dX, dY);

@@ -30,7 +30,10 @@ Interface* CreateObject() {
 }
 
 template <class Interface, EWKBGeometryType kClassType>
-class IWKBGeometryImpl : public Interface, public IPersistStream, public ISupportErrorInfo, protected CWKBStreamUtil {
+class IWKBGeometryImpl : public Interface,
+                         public IPersistStream,
+                         public ISupportErrorInfo,
+                         protected CWKBStreamUtil {
 public:
     IWKBGeometryImpl(const IWKBGeometryImpl&) = delete;
     IWKBGeometryImpl& operator=(const IWKBGeometryImpl&) = delete;
@@ -38,7 +41,8 @@ public:
     // IUnknown: one object identity, the main interface's.
     HRESULT QueryInterface(REFIID riid, void** ppv) final {
         if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IWKBGeometry || riid == InterfaceId<Interface>::value) {
+        if (riid == IID_IUnknown || riid == IID_IWKBGeometry ||
+            riid == InterfaceId<Interface>::value) {
             *ppv = static_cast<Interface*>(this);
         } else if (riid == IID_IPersistStream || riid == IID_IPersist) {
             *ppv = static_cast<IPersistStream*>(this);

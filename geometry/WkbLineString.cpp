@@ -22,7 +22,8 @@ public:
 
     HRESULT Save(IStream* pStm, int) override {
         HRESULT hr = SaveHeader(pStm);
-        if (Succeeded(hr)) hr = WriteUInt32(pStm, static_cast<std::uint32_t>(points_.Size()), byteOrder_);
+        if (Succeeded(hr))
+            hr = WriteUInt32(pStm, static_cast<std::uint32_t>(points_.Size()), byteOrder_);
         for (WkbLong i = 0; i < points_.Size() && Succeeded(hr); ++i) {
             double x = 0, y = 0;
             hr = points_.At(i)->GetXY(&x, &y);
@@ -35,4 +36,6 @@ public:
 
 }  // namespace
 
-IWKBLineString* CreateWKBLineString() { return CreateObject<CoWKBLineString, IWKBLineString>(); }
+IWKBLineString* CreateWKBLineString() {
+    return CreateObject<CoWKBLineString, IWKBLineString>();
+}

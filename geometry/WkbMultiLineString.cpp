@@ -4,7 +4,8 @@
 
 namespace {
 
-class CoWKBMultiLineString final : public IWKBGeometryImpl<IWKBMultiLineString, kWkbMultiLineString> {
+class CoWKBMultiLineString final
+    : public IWKBGeometryImpl<IWKBMultiLineString, kWkbMultiLineString> {
 public:
     HRESULT Reset() override {
         lines_.Clear();
@@ -22,7 +23,9 @@ public:
     HRESULT SetLineString(WkbLong nIndex, IWKBLineString* pIWKBLineString) override {
         return lines_.Set(nIndex, pIWKBLineString);
     }
-    HRESULT AddLineString(IWKBLineString* pIWKBLineString) override { return lines_.Append(pIWKBLineString); }
+    HRESULT AddLineString(IWKBLineString* pIWKBLineString) override {
+        return lines_.Append(pIWKBLineString);
+    }
     HRESULT InsertLineString(WkbLong nIndex, IWKBLineString* pIWKBLineString) override {
         return lines_.Insert(nIndex, pIWKBLineString);
     }

@@ -10,9 +10,10 @@ public:
         Reset();
         HRESULT hr = LoadHeader(pStm);
         if (Failed(hr)) return hr;
-        return LoadMembers(pStm, byteOrder_, kMinPointBytes, points_, [](IStream* stream, IWKBPoint** point) {
-            return LoadMemberOfClass(stream, &CreateWKBPoint, point);
-        });
+        return LoadMembers(pStm, byteOrder_, kMinPointBytes, points_,
+                           [](IStream* stream, IWKBPoint** point) {
+                               return LoadMemberOfClass(stream, &CreateWKBPoint, point);
+                           });
     }
 
     HRESULT Save(IStream* pStm, int) override {
@@ -23,4 +24,6 @@ public:
 
 }  // namespace
 
-IWKBMultiPoint* CreateWKBMultiPoint() { return CreateObject<CoWKBMultiPoint, IWKBMultiPoint>(); }
+IWKBMultiPoint* CreateWKBMultiPoint() {
+    return CreateObject<CoWKBMultiPoint, IWKBMultiPoint>();
+}

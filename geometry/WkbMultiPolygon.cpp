@@ -22,7 +22,9 @@ public:
     HRESULT SetPolygon(WkbLong nIndex, IWKBPolygon* pIWKBPolygon) override {
         return polygons_.Set(nIndex, pIWKBPolygon);
     }
-    HRESULT AddPolygon(IWKBPolygon* pIWKBPolygon) override { return polygons_.Append(pIWKBPolygon); }
+    HRESULT AddPolygon(IWKBPolygon* pIWKBPolygon) override {
+        return polygons_.Append(pIWKBPolygon);
+    }
     HRESULT InsertPolygon(WkbLong nIndex, IWKBPolygon* pIWKBPolygon) override {
         return polygons_.Insert(nIndex, pIWKBPolygon);
     }
@@ -47,4 +49,6 @@ private:
 
 }  // namespace
 
-IWKBMultiPolygon* CreateWKBMultiPolygon() { return CreateObject<CoWKBMultiPolygon, IWKBMultiPolygon>(); }
+IWKBMultiPolygon* CreateWKBMultiPolygon() {
+    return CreateObject<CoWKBMultiPolygon, IWKBMultiPolygon>();
+}

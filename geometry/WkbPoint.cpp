@@ -58,4 +58,6 @@ private:
 
 }  // namespace
 
-IWKBPoint* CreateWKBPoint() { return CreateObject<CoWKBPoint, IWKBPoint>(); }
+IWKBPoint* CreateWKBPoint() {
+    return CreateObject<CoWKBPoint, IWKBPoint>();
+}

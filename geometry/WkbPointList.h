@@ -21,11 +21,17 @@ public:
         *pnNumPoints = points_.Size();
         return S_OK;
     }
-    HRESULT GetPoint(WkbLong nIndex, IWKBPoint** ppIWKBPoint) final { return points_.Get(nIndex, ppIWKBPoint); }
-    HRESULT SetPoint(WkbLong nIndex, IWKBPoint* pIWKBPoint) final { return points_.Set(nIndex, pIWKBPoint); }
+    HRESULT GetPoint(WkbLong nIndex, IWKBPoint** ppIWKBPoint) final {
+        return points_.Get(nIndex, ppIWKBPoint);
+    }
+    HRESULT SetPoint(WkbLong nIndex, IWKBPoint* pIWKBPoint) final {
+        return points_.Set(nIndex, pIWKBPoint);
+    }
     HRESULT AddPoint(IWKBPoint* pIWKBPoint) final { return points_.Append(pIWKBPoint); }
     HRESULT AddPointXY(double dX, double dY) final { return InsertPointXY(points_.Size(), dX, dY); }
-    HRESULT InsertPoint(WkbLong nIndex, IWKBPoint* pIWKBPoint) final { return points_.Insert(nIndex, pIWKBPoint); }
+    HRESULT InsertPoint(WkbLong nIndex, IWKBPoint* pIWKBPoint) final {
+        return points_.Insert(nIndex, pIWKBPoint);
+    }
     HRESULT InsertPointXY(WkbLong nIndex, double dX, double dY) final {
         auto point = ComPtr<IWKBPoint>::Adopt(CreateWKBPoint());
         if (!point) return kUnableToCreateObject;

@@ -30,7 +30,9 @@ public:
         }
         return rings_.Get(0, ppIWKBLineString);
     }
-    HRESULT SetExteriorRing(IWKBLineString* pIWKBLineString) override { return rings_.Set(0, pIWKBLineString); }
+    HRESULT SetExteriorRing(IWKBLineString* pIWKBLineString) override {
+        return rings_.Set(0, pIWKBLineString);
+    }
     HRESULT GetInteriorRing(WkbLong nIndex, IWKBLineString** ppIWKBLineString) override {
         return rings_.Get(RingIndex(nIndex), ppIWKBLineString);
     }
@@ -72,12 +74,14 @@ public:
 
     HRESULT Save(IStream* pStm, int) override {
         HRESULT hr = SaveHeader(pStm);
-        if (Succeeded(hr)) hr = WriteUInt32(pStm, static_cast<std::uint32_t>(rings_.Size()), byteOrder_);
+        if (Succeeded(hr))
+            hr = WriteUInt32(pStm, static_cast<std::uint32_t>(rings_.Size()), byteOrder_);
         for (WkbLong r = 0; r < rings_.Size() && Succeeded(hr); ++r) {
             IWKBLineString* ring = rings_.At(r);
             WkbLong pointCount = 0;
             hr = ring->GetNumPoints(&pointCount);
-            if (Succeeded(hr)) hr = WriteUInt32(pStm, static_cast<std::uint32_t>(pointCount), byteOrder_);
+            if (Succeeded(hr))
+                hr = WriteUInt32(pStm, static_cast<std::uint32_t>(pointCount), byteOrder_);
             for (WkbLong i = 0; i < pointCount && Succeeded(hr); ++i) {
                 double x = 0, y = 0;
                 hr = ring->GetPointXY(i, &x, &y);
@@ -100,4 +104,6 @@ private:
 
 }  // namespace
 
-IWKBPolygon* CreateWKBPolygon() { return CreateObject<CoWKBPolygon, IWKBPolygon>(); }
+IWKBPolygon* CreateWKBPolygon() {
+    return CreateObject<CoWKBPolygon, IWKBPolygon>();
+}

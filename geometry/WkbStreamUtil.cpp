@@ -56,13 +56,20 @@ HRESULT BytesLeft(IStream* stream, std::uint64_t* left) {
 
 IWKBGeometry* CreateGeometryOfType(EWKBGeometryType type) {
     switch (type) {
-        case kWkbPoint: return CreateWKBPoint();
-        case kWkbLineString: return CreateWKBLineString();
-        case kWkbPolygon: return CreateWKBPolygon();
-        case kWkbMultiPoint: return CreateWKBMultiPoint();
-        case kWkbMultiLineString: return CreateWKBMultiLineString();
-        case kWkbMultiPolygon: return CreateWKBMultiPolygon();
-        case kWkbGeometryCollection: return CreateWKBGeometryCollection();
+        case kWkbPoint:
+            return CreateWKBPoint();
+        case kWkbLineString:
+            return CreateWKBLineString();
+        case kWkbPolygon:
+            return CreateWKBPolygon();
+        case kWkbMultiPoint:
+            return CreateWKBMultiPoint();
+        case kWkbMultiLineString:
+            return CreateWKBMultiLineString();
+        case kWkbMultiPolygon:
+            return CreateWKBMultiPolygon();
+        case kWkbGeometryCollection:
+            return CreateWKBGeometryCollection();
     }
     return nullptr;
 }
@@ -83,7 +90,8 @@ HRESULT CWKBStreamUtil::WriteByteOrder(IStream* stream, EWKBByteOrder byteOrder)
     return WriteExact(stream, &byte, 1);
 }
 
-HRESULT CWKBStreamUtil::ReadGeometryType(IStream* stream, EWKBGeometryType* type, EWKBByteOrder byteOrder) {
+HRESULT CWKBStreamUtil::ReadGeometryType(IStream* stream, EWKBGeometryType* type,
+                                         EWKBByteOrder byteOrder) {
     std::uint32_t code = 0;
     HRESULT hr = ReadUInt32(stream, &code, byteOrder);
     if (Failed(hr)) return hr;
@@ -165,8 +173,14 @@ HRESULT CWKBStreamUtil::CreateGeometryFromStream(IStream* stream, IWKBGeometry**
     return S_OK;
 }
 
-CollectionNesting::CollectionNesting() { ++t_collectionDepth; }
+CollectionNesting::CollectionNesting() {
+    ++t_collectionDepth;
+}
 
-CollectionNesting::~CollectionNesting() { --t_collectionDepth; }
+CollectionNesting::~CollectionNesting() {
+    --t_collectionDepth;
+}
 
-bool CollectionNesting::TooDeep() const { return t_collectionDepth > CWKBStreamUtil::kMaxCollectionDepth; }
+bool CollectionNesting::TooDeep() const {
+    return t_collectionDepth > CWKBStreamUtil::kMaxCollectionDepth;
+}

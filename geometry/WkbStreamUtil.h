@@ -18,7 +18,8 @@ public:
 
     static HRESULT ReadByteOrder(IStream* stream, EWKBByteOrder* byteOrder);
     static HRESULT WriteByteOrder(IStream* stream, EWKBByteOrder byteOrder);
-    static HRESULT ReadGeometryType(IStream* stream, EWKBGeometryType* type, EWKBByteOrder byteOrder);
+    static HRESULT ReadGeometryType(IStream* stream, EWKBGeometryType* type,
+                                    EWKBByteOrder byteOrder);
     static HRESULT ReadUInt32(IStream* stream, std::uint32_t* value, EWKBByteOrder byteOrder);
     static HRESULT WriteUInt32(IStream* stream, std::uint32_t value, EWKBByteOrder byteOrder);
     static HRESULT ReadDouble(IStream* stream, double* value, EWKBByteOrder byteOrder);
@@ -51,7 +52,7 @@ public:
 };
 
 // Smallest encodings: what a count of members must find left in the stream.
-inline constexpr std::uint32_t kMinPointBytes = 21;     // order, type, x, y
-inline constexpr std::uint32_t kMinGeometryBytes = 9;   // order, type, an empty count
-inline constexpr std::uint32_t kCoordinateBytes = 16;   // x, y of a line string or ring
-inline constexpr std::uint32_t kMinRingBytes = 4;       // an empty point count
+inline constexpr std::uint32_t kMinPointBytes = 21;    // order, type, x, y
+inline constexpr std::uint32_t kMinGeometryBytes = 9;  // order, type, an empty count
+inline constexpr std::uint32_t kCoordinateBytes = 16;  // x, y of a line string or ring
+inline constexpr std::uint32_t kMinRingBytes = 4;      // an empty point count

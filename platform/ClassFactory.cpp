@@ -6,7 +6,9 @@ namespace {
 
 class ClassFactory final : public IClassFactory {
 public:
-    ClassFactory(ObjectCreator create, ServerLock& lock) : create_(create), lock_(lock) { lock_.Lock(); }
+    ClassFactory(ObjectCreator create, ServerLock& lock) : create_(create), lock_(lock) {
+        lock_.Lock();
+    }
 
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
         if (!ppv) return E_POINTER;

@@ -9,14 +9,19 @@ namespace {
 std::uint32_t ElementSize(VARTYPE vt) {
     switch (vt) {
         case VT_I1:
-        case VT_UI1: return 1;
+        case VT_UI1:
+            return 1;
         case VT_I2:
-        case VT_UI2: return 2;
+        case VT_UI2:
+            return 2;
         case VT_I4:
         case VT_UI4:
-        case VT_R4: return 4;
-        case VT_R8: return 8;
-        default: return 0;
+        case VT_R4:
+            return 4;
+        case VT_R8:
+            return 8;
+        default:
+            return 0;
     }
 }
 
@@ -24,7 +29,8 @@ std::uint32_t ElementSize(VARTYPE vt) {
 
 SAFEARRAY* SafeArrayCreate(VARTYPE vt, std::uint32_t cDims, const SAFEARRAYBOUND* rgsabound) {
     std::uint32_t elementSize = ElementSize(vt);
-    if (elementSize == 0 || cDims == 0 || cDims > std::numeric_limits<std::uint16_t>::max() || !rgsabound)
+    if (elementSize == 0 || cDims == 0 || cDims > std::numeric_limits<std::uint16_t>::max() ||
+        !rgsabound)
         return nullptr;
     std::uint64_t bytes = elementSize;
     for (std::uint32_t i = 0; i < cDims; ++i) {
@@ -71,9 +77,13 @@ HRESULT SafeArrayUnaccessData(SAFEARRAY* psa) {
     return S_OK;
 }
 
-std::uint32_t SafeArrayGetDim(SAFEARRAY* psa) { return psa ? psa->cDims : 0; }
+std::uint32_t SafeArrayGetDim(SAFEARRAY* psa) {
+    return psa ? psa->cDims : 0;
+}
 
-std::uint32_t SafeArrayGetElemsize(SAFEARRAY* psa) { return psa ? psa->cbElements : 0; }
+std::uint32_t SafeArrayGetElemsize(SAFEARRAY* psa) {
+    return psa ? psa->cbElements : 0;
+}
 
 HRESULT SafeArrayGetLBound(SAFEARRAY* psa, std::uint32_t nDim, std::int32_t* plLbound) {
     if (!psa || !plLbound) return E_INVALIDARG;
@@ -86,6 +96,7 @@ HRESULT SafeArrayGetUBound(SAFEARRAY* psa, std::uint32_t nDim, std::int32_t* plU
     if (!psa || !plUbound) return E_INVALIDARG;
     if (nDim == 0 || nDim > psa->cDims) return DISP_E_BADINDEX;
     const SAFEARRAYBOUND& bound = psa->rgsabound[nDim - 1];
-    *plUbound = static_cast<std::int32_t>(static_cast<std::int64_t>(bound.lLbound) + bound.cElements - 1);
+    *plUbound =
+        static_cast<std::int32_t>(static_cast<std::int64_t>(bound.lLbound) + bound.cElements - 1);
     return S_OK;
 }

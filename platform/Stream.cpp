@@ -20,7 +20,8 @@ constexpr std::uint64_t kMaxSize = std::numeric_limits<std::uint32_t>::max();
 
 // Lets GetHGlobalFromStream recognise a memory stream from its interface
 // alone, also one made by another module's copy of this file.
-constexpr IID IID_IGlobalMemoryStream{0x9D3A5C21, 0x4E0B, 0x4C6F, {0x8A, 0x17, 0x2B, 0x63, 0xD0, 0x5E, 0x71, 0xC4}};
+constexpr IID IID_IGlobalMemoryStream{
+    0x9D3A5C21, 0x4E0B, 0x4C6F, {0x8A, 0x17, 0x2B, 0x63, 0xD0, 0x5E, 0x71, 0xC4}};
 
 class IGlobalMemoryStream : public IUnknown {
 public:
@@ -90,10 +91,17 @@ public:
     HRESULT Seek(std::int64_t move, STREAM_SEEK origin, std::uint64_t* newPosition) override {
         std::int64_t base;
         switch (origin) {
-            case STREAM_SEEK_SET: base = 0; break;
-            case STREAM_SEEK_CUR: base = static_cast<std::int64_t>(position_); break;
-            case STREAM_SEEK_END: base = static_cast<std::int64_t>(block_->bytes.size()); break;
-            default: return STG_E_INVALIDFUNCTION;
+            case STREAM_SEEK_SET:
+                base = 0;
+                break;
+            case STREAM_SEEK_CUR:
+                base = static_cast<std::int64_t>(position_);
+                break;
+            case STREAM_SEEK_END:
+                base = static_cast<std::int64_t>(block_->bytes.size());
+                break;
+            default:
+                return STG_E_INVALIDFUNCTION;
         }
         // Written so that no extreme move can overflow.
         if (move < 0 ? -(move + 1) >= base : static_cast<std::uint64_t>(move) > kMaxSize - base)

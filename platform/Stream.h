@@ -20,8 +20,8 @@ inline constexpr HRESULT STG_E_INVALIDFUNCTION = MakeHResult(0x80030001u);
 inline constexpr HRESULT STG_E_INVALIDPOINTER = MakeHResult(0x80030009u);
 inline constexpr HRESULT STG_E_MEDIUMFULL = MakeHResult(0x80030070u);
 
-inline constexpr IID IID_IStream{0x0000000C, 0x0000, 0x0000,
-                                 {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr IID IID_IStream{
+    0x0000000C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 class IStream : public IUnknown {
 public:
@@ -29,7 +29,8 @@ public:
     // which is below cb only at the end of the stream.
     virtual HRESULT Read(void* pv, std::uint32_t cb, std::uint32_t* pcbRead) = 0;
     virtual HRESULT Write(const void* pv, std::uint32_t cb, std::uint32_t* pcbWritten) = 0;
-    virtual HRESULT Seek(std::int64_t dlibMove, STREAM_SEEK dwOrigin, std::uint64_t* plibNewPosition) = 0;
+    virtual HRESULT Seek(std::int64_t dlibMove, STREAM_SEEK dwOrigin,
+                         std::uint64_t* plibNewPosition) = 0;
     virtual HRESULT SetSize(std::uint64_t libNewSize) = 0;
     virtual HRESULT Stat(STATSTG* pstatstg, std::uint32_t grfStatFlag) = 0;
     // A second stream over the same bytes with its own position, starting at

@@ -16,9 +16,11 @@ std::string Repeat(const std::string& text, int times) {
 const char* const kValid[] = {
     "01 01000000 000000000000f03f 0000000000000040",
     "00 00000002 00000002 0000000000000000 0000000000000000 3ff8000000000000 c000000000000000",
-    "01 03000000 02000000 02000000 0000000000000000 0000000000000000 000000000000f03f 000000000000f03f"
+    "01 03000000 02000000 02000000 0000000000000000 0000000000000000 000000000000f03f "
+    "000000000000f03f"
     " 01000000 0000000000000040 0000000000000040",
-    "01 04000000 02000000 00 00000001 3ff0000000000000 4000000000000000 01 01000000 0000000000000840 "
+    "01 04000000 02000000 00 00000001 3ff0000000000000 4000000000000000 01 01000000 "
+    "0000000000000840 "
     "0000000000001040",
     "00 00000005 00000001 01 02000000 01000000 0000000000000040 0000000000000040",
     "01 06000000 01000000 00 00000003 00000001 00000001 3ff0000000000000 3ff0000000000000",
@@ -35,20 +37,25 @@ TEST_F(GeometryTest, DamagedEncodingsFailWithTheirOwnError) {
         {"byte order 2", "02 01000000 000000000000f03f 0000000000000040", kInvalidByteOrder},
         {"type code 0", "01 00000000 000000000000f03f 0000000000000040", kInvalidGeometryType},
         {"type code 8", "00 00000008 00000000", kInvalidGeometryType},
-        {"type code of a 3D point", "01 e9030000 000000000000f03f 0000000000000040 0000000000000000",
+        {"type code of a 3D point",
+         "01 e9030000 000000000000f03f 0000000000000040 0000000000000000", kInvalidGeometryType},
+        {"member of another class",
+         "01 04000000 01000000 01 02000000 01000000 0000000000000000 0000000000000000",
          kInvalidGeometryType},
-        {"member of another class", "01 04000000 01000000 01 02000000 01000000 0000000000000000 0000000000000000",
+        {"member with a bad byte order", "01 06000000 01000000 07 03000000 00000000",
+         kInvalidByteOrder},
+        {"collection member with a bad type", "01 07000000 01000000 01 09000000 00000000",
          kInvalidGeometryType},
-        {"member with a bad byte order", "01 06000000 01000000 07 03000000 00000000", kInvalidByteOrder},
-        {"collection member with a bad type", "01 07000000 01000000 01 09000000 00000000", kInvalidGeometryType},
-        {"point count beyond the bytes", "01 02000000 ffffffff 0000000000000000 0000000000000000", kError},
+        {"point count beyond the bytes", "01 02000000 ffffffff 0000000000000000 0000000000000000",
+         kError},
         {"ring count beyond the bytes", "01 03000000 ffffff7f 00000000", kError},
-        {"ring point count beyond the bytes", "01 03000000 01000000 02000000 0000000000000000 0000000000000000",
-         kError},
-        {"member count beyond the bytes", "00 00000004 00100000 00 00000001 0000000000000000 0000000000000000",
-         kError},
+        {"ring point count beyond the bytes",
+         "01 03000000 01000000 02000000 0000000000000000 0000000000000000", kError},
+        {"member count beyond the bytes",
+         "00 00000004 00100000 00 00000001 0000000000000000 0000000000000000", kError},
         {"collection count beyond the bytes", "01 07000000 ffffffff 01 07000000 00000000", kError},
-        {"collections nested too deep", Repeat("01 07000000 01000000 ", 32) + "01 07000000 00000000", kError},
+        {"collections nested too deep",
+         Repeat("01 07000000 01000000 ", 32) + "01 07000000 00000000", kError},
         {"a deep nesting bomb", Repeat("01 07000000 01000000 ", 100000), kError},
     };
     for (const Case& c : cases) {
@@ -86,7 +93,8 @@ TEST_F(GeometryTest, RandomlyDamagedEncodingsFailOrLoadWhole) {
     for (int round = 0; round < 4000; ++round) {
         Bytes bytes = Hex(kValid[random() % std::size(kValid)]);
         int flips = 1 + static_cast<int>(random() % 4);
-        for (int i = 0; i < flips; ++i) bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+        for (int i = 0; i < flips; ++i)
+            bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
         if (random() % 4 == 0) bytes.resize(1 + random() % bytes.size());
 
         HRESULT hr = S_OK;

@@ -30,8 +30,9 @@ TEST_F(GeometryTest, EveryClassIsCreatedByItsClassIdEmptyAndLittleEndian) {
         {CLSID_WKBMultiPolygon, IID_IWKBMultiPolygon, kWkbMultiPolygon},
         {CLSID_WKBGeometryCollection, IID_IWKBGeometryCollection, kWkbGeometryCollection},
     };
-    const char* empty[] = {"Point(0 0)", "LineString()", "Polygon()", "MultiPoint[]", "MultiLineString[]",
-                           "MultiPolygon[]", "GeometryCollection[]"};
+    const char* empty[] = {"Point(0 0)",          "LineString()",      "Polygon()",
+                           "MultiPoint[]",        "MultiLineString[]", "MultiPolygon[]",
+                           "GeometryCollection[]"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         ComPtr<IWKBGeometry> geometry;
@@ -63,8 +64,8 @@ TEST_F(GeometryTest, EveryClassIsCreatedByItsClassIdEmptyAndLittleEndian) {
     ASSERT_EQ(Factory()->NewWKBMultiLineString(multiLine.Put()), S_OK);
     ASSERT_EQ(Factory()->NewWKBMultiPolygon(multiPolygon.Put()), S_OK);
     ASSERT_EQ(Factory()->NewWKBGeometryCollection(collection.Put()), S_OK);
-    IWKBGeometry* made[] = {point.Get(), line.Get(), polygon.Get(), multiPoint.Get(), multiLine.Get(),
-                            multiPolygon.Get(), collection.Get()};
+    IWKBGeometry* made[] = {point.Get(),     line.Get(),         polygon.Get(),   multiPoint.Get(),
+                            multiLine.Get(), multiPolygon.Get(), collection.Get()};
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(Canon(made[i]), empty[i]);
         EXPECT_EQ(RefCount(made[i]), 1u);
@@ -74,12 +75,15 @@ TEST_F(GeometryTest, EveryClassIsCreatedByItsClassIdEmptyAndLittleEndian) {
 
 TEST_F(GeometryTest, ClassObjectsRefuseUnknownClassesAndAggregation) {
     void* object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(CoCreateInstance(CLSID_WKBGeometry, nullptr, CLSCTX_INPROC_SERVER, IID_IWKBGeometry, &object),
+    EXPECT_EQ(CoCreateInstance(CLSID_WKBGeometry, nullptr, CLSCTX_INPROC_SERVER, IID_IWKBGeometry,
+                               &object),
               REGDB_E_CLASSNOTREG);
     EXPECT_EQ(object, nullptr);
-    EXPECT_EQ(CoCreateInstance(CLSID_WKBPoint, Factory(), CLSCTX_INPROC_SERVER, IID_IUnknown, &object),
-              CLASS_E_NOAGGREGATION);
-    EXPECT_EQ(CoCreateInstance(CLSID_WKBPoint, nullptr, CLSCTX_INPROC_SERVER, IID_IWKBLineString, &object),
+    EXPECT_EQ(
+        CoCreateInstance(CLSID_WKBPoint, Factory(), CLSCTX_INPROC_SERVER, IID_IUnknown, &object),
+        CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(CoCreateInstance(CLSID_WKBPoint, nullptr, CLSCTX_INPROC_SERVER, IID_IWKBLineString,
+                               &object),
               E_NOINTERFACE);
     EXPECT_EQ(object, nullptr);
 }
@@ -88,9 +92,12 @@ TEST_F(GeometryTest, InterfacesShareOneIdentityAndReportTheirErrorSupport) {
     auto line = Line({});
     auto identity = ComPtr<IUnknown>::QueryFrom(line.Get());
     ASSERT_TRUE(identity);
-    EXPECT_EQ(identity.Get(), ComPtr<IUnknown>::QueryFrom(ComPtr<IPersistStream>::QueryFrom(line.Get()).Get()).Get());
-    EXPECT_EQ(identity.Get(),
-              ComPtr<IUnknown>::QueryFrom(ComPtr<ISupportErrorInfo>::QueryFrom(line.Get()).Get()).Get());
+    EXPECT_EQ(
+        identity.Get(),
+        ComPtr<IUnknown>::QueryFrom(ComPtr<IPersistStream>::QueryFrom(line.Get()).Get()).Get());
+    EXPECT_EQ(
+        identity.Get(),
+        ComPtr<IUnknown>::QueryFrom(ComPtr<ISupportErrorInfo>::QueryFrom(line.Get()).Get()).Get());
     EXPECT_TRUE(ComPtr<IWKBGeometry>::QueryFrom(line.Get()));
     EXPECT_TRUE(ComPtr<IPersist>::QueryFrom(line.Get()));
     EXPECT_FALSE(ComPtr<IWKBMultiPoint>::QueryFrom(line.Get()));
@@ -132,7 +139,8 @@ TEST_F(GeometryTest, PointCoordinates) {
 
 // The array rules, once for each interface whose members are points.
 template <class PointList>
-void CheckPointListRules(PointList* list, const std::function<ComPtr<IWKBPoint>(double, double)>& point) {
+void CheckPointListRules(PointList* list,
+                         const std::function<ComPtr<IWKBPoint>(double, double)>& point) {
     auto canon = [&] { return "(" + Coordinates(list) + ")"; };
     ASSERT_EQ(list->AddPointXY(1, 1), S_OK);
     ASSERT_EQ(list->AddPoint(point(2, 2).Get()), S_OK);
@@ -144,23 +152,44 @@ void CheckPointListRules(PointList* list, const std::function<ComPtr<IWKBPoint>(
         HRESULT expected;
         const char* after;
     } cases[] = {
-        {"get at size", [&] { ComPtr<IWKBPoint> p; return list->GetPoint(2, p.Put()); }, kInvalidIndex, "(1 1,2 2)"},
-        {"get negative", [&] { ComPtr<IWKBPoint> p; return list->GetPoint(-1, p.Put()); }, kInvalidIndex,
-         "(1 1,2 2)"},
-        {"get xy at size", [&] { double x, y; return list->GetPointXY(2, &x, &y); }, kInvalidIndex, "(1 1,2 2)"},
+        {"get at size",
+         [&] {
+             ComPtr<IWKBPoint> p;
+             return list->GetPoint(2, p.Put());
+         },
+         kInvalidIndex, "(1 1,2 2)"},
+        {"get negative",
+         [&] {
+             ComPtr<IWKBPoint> p;
+             return list->GetPoint(-1, p.Put());
+         },
+         kInvalidIndex, "(1 1,2 2)"},
+        {"get xy at size",
+         [&] {
+             double x, y;
+             return list->GetPointXY(2, &x, &y);
+         },
+         kInvalidIndex, "(1 1,2 2)"},
         {"set xy at size", [&] { return list->SetPointXY(2, 0, 0); }, kInvalidIndex, "(1 1,2 2)"},
-        {"set past size", [&] { return list->SetPoint(3, point(9, 9).Get()); }, kInvalidIndex, "(1 1,2 2)"},
-        {"insert past size", [&] { return list->InsertPoint(3, point(9, 9).Get()); }, kInvalidIndex, "(1 1,2 2)"},
-        {"insert xy negative", [&] { return list->InsertPointXY(-1, 9, 9); }, kInvalidIndex, "(1 1,2 2)"},
+        {"set past size", [&] { return list->SetPoint(3, point(9, 9).Get()); }, kInvalidIndex,
+         "(1 1,2 2)"},
+        {"insert past size", [&] { return list->InsertPoint(3, point(9, 9).Get()); }, kInvalidIndex,
+         "(1 1,2 2)"},
+        {"insert xy negative", [&] { return list->InsertPointXY(-1, 9, 9); }, kInvalidIndex,
+         "(1 1,2 2)"},
         {"set null", [&] { return list->SetPoint(0, nullptr); }, E_POINTER, "(1 1,2 2)"},
         {"add null", [&] { return list->AddPoint(nullptr); }, E_POINTER, "(1 1,2 2)"},
         {"insert null", [&] { return list->InsertPoint(0, nullptr); }, E_POINTER, "(1 1,2 2)"},
-        {"set at size appends", [&] { return list->SetPoint(2, point(3, 3).Get()); }, S_OK, "(1 1,2 2,3 3)"},
+        {"set at size appends", [&] { return list->SetPoint(2, point(3, 3).Get()); }, S_OK,
+         "(1 1,2 2,3 3)"},
         {"insert at size appends", [&] { return list->InsertPoint(3, point(4, 4).Get()); }, S_OK,
          "(1 1,2 2,3 3,4 4)"},
-        {"set replaces", [&] { return list->SetPoint(0, point(0, 0).Get()); }, S_OK, "(0 0,2 2,3 3,4 4)"},
-        {"insert before", [&] { return list->InsertPoint(1, point(1, 1).Get()); }, S_OK, "(0 0,1 1,2 2,3 3,4 4)"},
-        {"insert xy before", [&] { return list->InsertPointXY(0, -1, -1); }, S_OK, "(-1 -1,0 0,1 1,2 2,3 3,4 4)"},
+        {"set replaces", [&] { return list->SetPoint(0, point(0, 0).Get()); }, S_OK,
+         "(0 0,2 2,3 3,4 4)"},
+        {"insert before", [&] { return list->InsertPoint(1, point(1, 1).Get()); }, S_OK,
+         "(0 0,1 1,2 2,3 3,4 4)"},
+        {"insert xy before", [&] { return list->InsertPointXY(0, -1, -1); }, S_OK,
+         "(-1 -1,0 0,1 1,2 2,3 3,4 4)"},
         {"set xy", [&] { return list->SetPointXY(5, 5, 5); }, S_OK, "(-1 -1,0 0,1 1,2 2,3 3,5 5)"},
         {"reset", [&] { return list->Reset(); }, S_OK, "()"},
     };
@@ -232,25 +261,53 @@ TEST_F(GeometryTest, PolygonRings) {
         HRESULT expected;
         const char* after;
     } cases[] = {
-        {"add", [&] { return polygon->AddInteriorRing(Line({{1, 1}}).Get()); }, S_OK, "Polygon((0 0),(1 1))"},
-        {"add again", [&] { return polygon->AddInteriorRing(Line({{3, 3}}).Get()); }, S_OK,
-         "Polygon((0 0),(1 1),(3 3))"},
-        {"insert", [&] { return polygon->InsertInteriorRing(1, Line({{2, 2}}).Get()); }, S_OK,
-         "Polygon((0 0),(1 1),(2 2),(3 3))"},
-        {"set interior", [&] { return polygon->SetInteriorRing(0, Line({{4, 4}}).Get()); }, S_OK,
-         "Polygon((0 0),(4 4),(2 2),(3 3))"},
-        {"set exterior", [&] { return polygon->SetExteriorRing(Line({{5, 5}}).Get()); }, S_OK,
-         "Polygon((5 5),(4 4),(2 2),(3 3))"},
-        {"get past last", [&] { ComPtr<IWKBLineString> r; return polygon->GetInteriorRing(3, r.Put()); },
+        {"add",
+         [&] {
+             return polygon->AddInteriorRing(Line({{1, 1}}).Get());
+         },
+         S_OK, "Polygon((0 0),(1 1))"},
+        {"add again",
+         [&] {
+             return polygon->AddInteriorRing(Line({{3, 3}}).Get());
+         },
+         S_OK, "Polygon((0 0),(1 1),(3 3))"},
+        {"insert",
+         [&] {
+             return polygon->InsertInteriorRing(1, Line({{2, 2}}).Get());
+         },
+         S_OK, "Polygon((0 0),(1 1),(2 2),(3 3))"},
+        {"set interior",
+         [&] {
+             return polygon->SetInteriorRing(0, Line({{4, 4}}).Get());
+         },
+         S_OK, "Polygon((0 0),(4 4),(2 2),(3 3))"},
+        {"set exterior",
+         [&] {
+             return polygon->SetExteriorRing(Line({{5, 5}}).Get());
+         },
+         S_OK, "Polygon((5 5),(4 4),(2 2),(3 3))"},
+        {"get past last",
+         [&] {
+             ComPtr<IWKBLineString> r;
+             return polygon->GetInteriorRing(3, r.Put());
+         },
          kInvalidIndex, "Polygon((5 5),(4 4),(2 2),(3 3))"},
         // A negative index must not reach the exterior ring.
-        {"get negative", [&] { ComPtr<IWKBLineString> r; return polygon->GetInteriorRing(-1, r.Put()); },
+        {"get negative",
+         [&] {
+             ComPtr<IWKBLineString> r;
+             return polygon->GetInteriorRing(-1, r.Put());
+         },
          kInvalidIndex, "Polygon((5 5),(4 4),(2 2),(3 3))"},
-        {"set negative", [&] { return polygon->SetInteriorRing(-1, Line({}).Get()); }, kInvalidIndex,
-         "Polygon((5 5),(4 4),(2 2),(3 3))"},
-        {"insert negative", [&] { return polygon->InsertInteriorRing(-1, Line({}).Get()); }, kInvalidIndex,
-         "Polygon((5 5),(4 4),(2 2),(3 3))"},
-        {"get largest index", [&] { ComPtr<IWKBLineString> r; return polygon->GetInteriorRing(0x7FFFFFFF, r.Put()); },
+        {"set negative", [&] { return polygon->SetInteriorRing(-1, Line({}).Get()); },
+         kInvalidIndex, "Polygon((5 5),(4 4),(2 2),(3 3))"},
+        {"insert negative", [&] { return polygon->InsertInteriorRing(-1, Line({}).Get()); },
+         kInvalidIndex, "Polygon((5 5),(4 4),(2 2),(3 3))"},
+        {"get largest index",
+         [&] {
+             ComPtr<IWKBLineString> r;
+             return polygon->GetInteriorRing(0x7FFFFFFF, r.Put());
+         },
          kInvalidIndex, "Polygon((5 5),(4 4),(2 2),(3 3))"},
         {"set null", [&] { return polygon->SetExteriorRing(nullptr); }, E_POINTER,
          "Polygon((5 5),(4 4),(2 2),(3 3))"},
@@ -286,26 +343,51 @@ TEST_F(GeometryTest, MultiGeometriesAndCollectionsFollowTheArrayRules) {
         std::function<HRESULT()> call;
         HRESULT expected;
     } cases[] = {
-        {"line add", [&] { return lines->AddLineString(Line({{1, 1}}).Get()); }, S_OK},
-        {"line insert at 0", [&] { return lines->InsertLineString(0, Line({{0, 0}}).Get()); }, S_OK},
-        {"line set at size", [&] { return lines->SetLineString(2, Line({{2, 2}}).Get()); }, S_OK},
-        {"line set past size", [&] { return lines->SetLineString(4, Line({}).Get()); }, kInvalidIndex},
-        {"line insert past size", [&] { return lines->InsertLineString(4, Line({}).Get()); }, kInvalidIndex},
+        {"line add",
+         [&] {
+             return lines->AddLineString(Line({{1, 1}}).Get());
+         },
+         S_OK},
+        {"line insert at 0",
+         [&] {
+             return lines->InsertLineString(0, Line({{0, 0}}).Get());
+         },
+         S_OK},
+        {"line set at size",
+         [&] {
+             return lines->SetLineString(2, Line({{2, 2}}).Get());
+         },
+         S_OK},
+        {"line set past size", [&] { return lines->SetLineString(4, Line({}).Get()); },
+         kInvalidIndex},
+        {"line insert past size", [&] { return lines->InsertLineString(4, Line({}).Get()); },
+         kInvalidIndex},
         {"line get", [&] { return lines->GetLineString(2, got.Put()); }, S_OK},
-        {"line get at size", [&] { ComPtr<IWKBLineString> l; return lines->GetLineString(3, l.Put()); }, kInvalidIndex},
+        {"line get at size",
+         [&] {
+             ComPtr<IWKBLineString> l;
+             return lines->GetLineString(3, l.Put());
+         },
+         kInvalidIndex},
         {"line add null", [&] { return lines->AddLineString(nullptr); }, E_POINTER},
         {"polygon add", [&] { return polygons->AddPolygon(polygon.Get()); }, S_OK},
         {"polygon set", [&] { return polygons->SetPolygon(0, polygon.Get()); }, S_OK},
         {"polygon insert", [&] { return polygons->InsertPolygon(1, polygon.Get()); }, S_OK},
         {"polygon get", [&] { return polygons->GetPolygon(1, gotPolygon.Put()); }, S_OK},
-        {"polygon get negative", [&] { ComPtr<IWKBPolygon> p; return polygons->GetPolygon(-1, p.Put()); }, kInvalidIndex},
+        {"polygon get negative",
+         [&] {
+             ComPtr<IWKBPolygon> p;
+             return polygons->GetPolygon(-1, p.Put());
+         },
+         kInvalidIndex},
         {"polygon set null", [&] { return polygons->SetPolygon(0, nullptr); }, E_POINTER},
         {"any add point", [&] { return collection->AddGeometry(Point(1, 2).Get()); }, S_OK},
         {"any add lines", [&] { return collection->AddGeometry(lines.Get()); }, S_OK},
         {"any insert polygon", [&] { return collection->InsertGeometry(1, polygons.Get()); }, S_OK},
         {"any set", [&] { return collection->SetGeometry(0, Point(3, 4).Get()); }, S_OK},
         {"any get", [&] { return collection->GetGeometry(2, gotGeometry.Put()); }, S_OK},
-        {"any get at size", [&] { return collection->GetGeometry(3, gotGeometry.Put()); }, kInvalidIndex},
+        {"any get at size", [&] { return collection->GetGeometry(3, gotGeometry.Put()); },
+         kInvalidIndex},
         {"any insert null", [&] { return collection->InsertGeometry(0, nullptr); }, E_POINTER},
     };
     for (const Case& c : cases) {
@@ -337,8 +419,9 @@ TEST_F(GeometryTest, CollectionsRefuseToHoldThemselves) {
     EXPECT_EQ(inner->InsertGeometry(0, middle.Get()), E_INVALIDARG);
     // Sharing without a cycle stays allowed.
     EXPECT_EQ(outer->AddGeometry(inner.Get()), S_OK);
-    EXPECT_EQ(Canon(outer.Get()), "GeometryCollection[GeometryCollection[GeometryCollection[Point(1 1)]];"
-                                  "GeometryCollection[Point(1 1)]]");
+    EXPECT_EQ(Canon(outer.Get()),
+              "GeometryCollection[GeometryCollection[GeometryCollection[Point(1 1)]];"
+              "GeometryCollection[Point(1 1)]]");
 }
 
 TEST_F(GeometryTest, CollectionsNestOnlyAsDeepAsTheyCanBeSaved) {
@@ -364,14 +447,15 @@ TEST_F(GeometryTest, CollectionsNestOnlyAsDeepAsTheyCanBeSaved) {
 // Export nothing but the four entry points of an in-process server.
 TEST(GeoweaveLibrary, ExportsOnlyTheServerEntryPoints) {
     if (!wlxtest::HaveTool("nm")) GTEST_SKIP() << "nm is not installed";
-    auto result = wlxtest::Run("/usr/bin/nm", {"-D", "--defined-only", (wlxtest::BinDir() / "libGeoweave.so").string()});
+    auto result = wlxtest::Run(
+        "/usr/bin/nm", {"-D", "--defined-only", (wlxtest::BinDir() / "libGeoweave.so").string()});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::set<std::string> names;
     std::istringstream lines(result.out);
     std::string address, kind, name;
     while (lines >> address >> kind >> name) names.insert(name);
-    EXPECT_EQ(names, (std::set<std::string>{"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer",
-                                            "DllUnregisterServer"}));
+    EXPECT_EQ(names, (std::set<std::string>{"DllCanUnloadNow", "DllGetClassObject",
+                                            "DllRegisterServer", "DllUnregisterServer"}));
 }
 
 }  // namespace

@@ -44,9 +44,10 @@ class GeometryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(Succeeded(CoInitialize()));
-        ASSERT_EQ(CoCreateInstance(CLSID_WKBGeometryFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWKBGeometryFactory,
-                                   reinterpret_cast<void**>(factory_.Put())),
-                  S_OK);
+        ASSERT_EQ(
+            CoCreateInstance(CLSID_WKBGeometryFactory, nullptr, CLSCTX_INPROC_SERVER,
+                             IID_IWKBGeometryFactory, reinterpret_cast<void**>(factory_.Put())),
+            S_OK);
     }
     void TearDown() override {
         factory_.Reset();
@@ -58,8 +59,9 @@ protected:
     // The geometry the bytes hold, or null with the failure in *result.
     ComPtr<IWKBGeometry> Load(const Bytes& bytes, HRESULT* result = nullptr) {
         ComPtr<IWKBGeometry> geometry;
-        HRESULT hr = factory_->CreateWKBGeometryFromByteArray(static_cast<WkbLong>(bytes.size()),
-                                                              const_cast<std::uint8_t*>(bytes.data()), geometry.Put());
+        HRESULT hr = factory_->CreateWKBGeometryFromByteArray(
+            static_cast<WkbLong>(bytes.size()), const_cast<std::uint8_t*>(bytes.data()),
+            geometry.Put());
         if (result) *result = hr;
         return geometry;
     }
@@ -118,9 +120,12 @@ std::string Coordinates(PointList* list) {
 inline std::uint32_t RingCount(IWKBPolygon* polygon) {
     ComPtr<IStream> stream;
     std::uint8_t header[9] = {};
-    if (Failed(polygon->GetByteStream(stream.Put())) || Failed(stream->Read(header, 9, nullptr))) return 0;
-    return header[0] == 1 ? std::uint32_t(header[5]) | header[6] << 8 | header[7] << 16 | std::uint32_t(header[8]) << 24
-                          : std::uint32_t(header[5]) << 24 | header[6] << 16 | header[7] << 8 | header[8];
+    if (Failed(polygon->GetByteStream(stream.Put())) || Failed(stream->Read(header, 9, nullptr)))
+        return 0;
+    return header[0] == 1
+               ? std::uint32_t(header[5]) | header[6] << 8 | header[7] << 16 |
+                     std::uint32_t(header[8]) << 24
+               : std::uint32_t(header[5]) << 24 | header[6] << 16 | header[7] << 8 | header[8];
 }
 
 template <class Multi, class Member>
@@ -140,7 +145,8 @@ inline std::string Canon(IWKBGeometry* geometry) {
             return "Point(" + Coordinate(x, y) + ")";
         }
         case kWkbLineString:
-            return "LineString(" + Coordinates(ComPtr<IWKBLineString>::QueryFrom(geometry).Get()) + ")";
+            return "LineString(" + Coordinates(ComPtr<IWKBLineString>::QueryFrom(geometry).Get()) +
+                   ")";
         case kWkbPolygon: {
             auto polygon = ComPtr<IWKBPolygon>::QueryFrom(geometry);
             std::string text = "Polygon(";
@@ -155,7 +161,8 @@ inline std::string Canon(IWKBGeometry* geometry) {
             return text + ")";
         }
         case kWkbMultiPoint:
-            return Members(geometry, "MultiPoint", &IWKBMultiPoint::GetNumPoints, &IWKBMultiPoint::GetPoint);
+            return Members(geometry, "MultiPoint", &IWKBMultiPoint::GetNumPoints,
+                           &IWKBMultiPoint::GetPoint);
         case kWkbMultiLineString:
             return Members(geometry, "MultiLineString", &IWKBMultiLineString::GetNumLineStrings,
                            &IWKBMultiLineString::GetLineString);
@@ -163,7 +170,8 @@ inline std::string Canon(IWKBGeometry* geometry) {
             return Members(geometry, "MultiPolygon", &IWKBMultiPolygon::GetNumPolygons,
                            &IWKBMultiPolygon::GetPolygon);
         case kWkbGeometryCollection:
-            return Members(geometry, "GeometryCollection", &IWKBGeometryCollection::GetNumGeometries,
+            return Members(geometry, "GeometryCollection",
+                           &IWKBGeometryCollection::GetNumGeometries,
                            &IWKBGeometryCollection::GetGeometry);
     }
     return "?";

@@ -20,7 +20,8 @@ const char* const kWkt[] = {
     "MULTILINESTRING ((0 0, 1 1), (2 2, 3 3, 4 5))",
     "MULTIPOLYGON (((0 0, 1 0, 0 1, 0 0)), ((5 5, 7 5, 7 7, 5 5), (5.5 5.5, 6 5.5, 6 6, 5.5 5.5)))",
     "MULTIPOLYGON EMPTY",
-    "GEOMETRYCOLLECTION (POINT (1 2), LINESTRING (3 4, 5 6), GEOMETRYCOLLECTION (MULTIPOINT (7 8, 9 10)),"
+    "GEOMETRYCOLLECTION (POINT (1 2), LINESTRING (3 4, 5 6), GEOMETRYCOLLECTION (MULTIPOINT (7 8, "
+    "9 10)),"
     " POLYGON ((0 0, 1 0, 1 1, 0 0)))",
     "GEOMETRYCOLLECTION EMPTY",
 };
@@ -28,8 +29,9 @@ const char* const kWkt[] = {
 std::vector<std::vector<std::string>> RunOracle(const std::string& mode, const std::string& input) {
     wlxtest::TempDir dir;
     wlxtest::WriteText(dir / "input.txt", input);
-    auto result = wlxtest::Run(kPython, {wlxtest::SourcePath("geometry/tests/wkb_oracle.py").string(), mode,
-                                         (dir / "input.txt").string()});
+    auto result =
+        wlxtest::Run(kPython, {wlxtest::SourcePath("geometry/tests/wkb_oracle.py").string(), mode,
+                               (dir / "input.txt").string()});
     if (result.exitCode == 3) return {};
     EXPECT_EQ(result.exitCode, 0) << result.err;
     std::vector<std::vector<std::string>> rows;
@@ -60,7 +62,9 @@ TEST_F(OracleTest, OutsideEncodingsLoadAndSaveBackExactly) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         ASSERT_EQ(rows[i].size(), 4u);
         for (std::size_t form = 1; form < 4; ++form) {
-            SCOPED_TRACE(std::string(kWkt[i]) + (form == 1 ? " little" : form == 2 ? " big" : " mixed"));
+            SCOPED_TRACE(std::string(kWkt[i]) + (form == 1   ? " little"
+                                                 : form == 2 ? " big"
+                                                             : " mixed"));
             Bytes bytes = Hex(rows[i][form]);
             HRESULT hr = E_FAIL;
             auto geometry = Load(bytes, &hr);
@@ -75,11 +79,12 @@ TEST_F(OracleTest, ServerEncodingsReadTheSameOutside) {
     // Loaded from golden bytes (so both byte orders occur) or built through
     // the interfaces, then saved by the server.
     std::vector<ComPtr<IWKBGeometry>> geometries;
-    for (const char* hex : {"00 00000001 3ff0000000000000 4000000000000000",
-                            "01 04000000 02000000 00 00000001 3ff0000000000000 4000000000000000 01 01000000 "
-                            "0000000000000840 0000000000001040",
-                            "00 00000003 00000001 00000004 0000000000000000 0000000000000000 4000000000000000 "
-                            "0000000000000000 4000000000000000 4000000000000000 0000000000000000 0000000000000000"}) {
+    for (const char* hex :
+         {"00 00000001 3ff0000000000000 4000000000000000",
+          "01 04000000 02000000 00 00000001 3ff0000000000000 4000000000000000 01 01000000 "
+          "0000000000000840 0000000000001040",
+          "00 00000003 00000001 00000004 0000000000000000 0000000000000000 4000000000000000 "
+          "0000000000000000 4000000000000000 4000000000000000 0000000000000000 0000000000000000"}) {
         geometries.push_back(Load(Hex(hex)));
         ASSERT_TRUE(geometries.back());
     }

@@ -23,25 +23,31 @@ const Golden kGolden[] = {
      "00 00000002 00000002 0000000000000000 0000000000000000 3ff8000000000000 c000000000000000",
      "LineString(0 0,1.5 -2)"},
     {"polygon with a hole, big-endian",
-     "0000000003000000020000000400000000000000000000000000000000401000000000000000000000000000004010000000000000"
-     "401000000000000000000000000000000000000000000000000000043ff00000000000003ff00000000000004000000000000000"
+     "000000000300000002000000040000000000000000000000000000000040100000000000000000000000000000401"
+     "0000000000000"
+     "401000000000000000000000000000000000000000000000000000043ff00000000000003ff000000000000040000"
+     "00000000000"
      "3ff00000000000003ff000000000000040000000000000003ff00000000000003ff0000000000000",
      "Polygon((0 0,4 0,4 4,0 0),(1 1,2 1,1 2,1 1))"},
     {"polygon without rings", "01 03000000 00000000", "Polygon()"},
     {"multi point of mixed byte orders",
-     "01 04000000 02000000 00 00000001 3ff0000000000000 4000000000000000 01 01000000 0000000000000840 "
+     "01 04000000 02000000 00 00000001 3ff0000000000000 4000000000000000 01 01000000 "
+     "0000000000000840 "
      "0000000000001040",
      "MultiPoint[Point(1 2);Point(3 4)]"},
     {"multi line string, members of both orders",
-     "000000000500000002000000000200000002000000000000000000000000000000003ff00000000000003ff000000000000001"
+     "000000000500000002000000000200000002000000000000000000000000000000003ff00000000000003ff000000"
+     "000000001"
      "020000000100000000000000000000400000000000000040",
      "MultiLineString[LineString(0 0,1 1);LineString(2 2)]"},
     {"multi polygon with an empty member",
-     "0106000000020000000103000000010000000400000000000000000000000000000000000000000000000000f03f0000000000000000"
+     "0106000000020000000103000000010000000400000000000000000000000000000000000000000000000000f03f0"
+     "000000000000000"
      "0000000000000000000000000000f03f00000000000000000000000000000000000000000300000000",
      "MultiPolygon[Polygon((0 0,1 0,0 1,0 0));Polygon()]"},
     {"nested collection",
-     "0000000007000000040101000000000000000000f03f000000000000004000000000020000000140080000000000004010000000"
+     "0000000007000000040101000000000000000000f03f0000000000000040000000000200000001400800000000000"
+     "04010000000"
      "000000010700000000000000000000000400000001000000000140140000000000004018000000000000",
      "GeometryCollection[Point(1 2);LineString(3 4);GeometryCollection[];MultiPoint[Point(5 6)]]"},
 };
@@ -66,7 +72,9 @@ TEST_F(GeometryTest, BuiltGeometriesSaveLittleEndian) {
     // A new point: 01, the type 1 in four little-endian bytes, two zero doubles.
     ComPtr<IWKBPoint> point;
     ASSERT_EQ(Factory()->NewWKBPoint(point.Put()), S_OK);
-    EXPECT_EQ(wlxtest::HexDiff(Hex("01 01000000 0000000000000000 0000000000000000"), Save(point.Get())), "");
+    EXPECT_EQ(
+        wlxtest::HexDiff(Hex("01 01000000 0000000000000000 0000000000000000"), Save(point.Get())),
+        "");
 
     ComPtr<IWKBMultiPolygon> polygons;
     ASSERT_EQ(Factory()->NewWKBMultiPolygon(polygons.Put()), S_OK);
@@ -77,13 +85,14 @@ TEST_F(GeometryTest, BuiltGeometriesSaveLittleEndian) {
     ComPtr<IWKBPolygon> empty;
     ASSERT_EQ(Factory()->NewWKBPolygon(empty.Put()), S_OK);
     ASSERT_EQ(polygons->AddPolygon(empty.Get()), S_OK);
-    EXPECT_EQ(wlxtest::HexDiff(Hex("01 06000000 02000000"
-                                   " 01 03000000 01000000 04000000 0000000000000000 0000000000000000"
-                                   " 000000000000f03f 0000000000000000 0000000000000000 000000000000f03f"
-                                   " 0000000000000000 0000000000000000"
-                                   " 01 03000000 00000000"),
-                               Save(polygons.Get())),
-              "");
+    EXPECT_EQ(
+        wlxtest::HexDiff(Hex("01 06000000 02000000"
+                             " 01 03000000 01000000 04000000 0000000000000000 0000000000000000"
+                             " 000000000000f03f 0000000000000000 0000000000000000 000000000000f03f"
+                             " 0000000000000000 0000000000000000"
+                             " 01 03000000 00000000"),
+                         Save(polygons.Get())),
+        "");
 }
 
 TEST_F(GeometryTest, SaveKeepsTheByteOrderThatWasLoaded) {
@@ -92,14 +101,17 @@ TEST_F(GeometryTest, SaveKeepsTheByteOrderThatWasLoaded) {
     auto lineString = ComPtr<IWKBLineString>::QueryFrom(line.Get());
     ASSERT_EQ(lineString->Reset(), S_OK);
     ASSERT_EQ(lineString->AddPointXY(1, 2), S_OK);
-    EXPECT_EQ(wlxtest::HexDiff(Hex("00 00000002 00000001 3ff0000000000000 4000000000000000"), Save(line.Get())), "");
+    EXPECT_EQ(wlxtest::HexDiff(Hex("00 00000002 00000001 3ff0000000000000 4000000000000000"),
+                               Save(line.Get())),
+              "");
 
     // Loading into an existing object replaces what it held, byte order included.
     auto persist = ComPtr<IPersistStream>::QueryFrom(line.Get());
     ComPtr<IStream> stream;
     ASSERT_EQ(Factory()->CreateWKBStream(stream.Put()), S_OK);
     Bytes little = Hex(kGolden[2].hex);
-    ASSERT_EQ(stream->Write(little.data(), static_cast<std::uint32_t>(little.size()), nullptr), S_OK);
+    ASSERT_EQ(stream->Write(little.data(), static_cast<std::uint32_t>(little.size()), nullptr),
+              S_OK);
     ASSERT_EQ(stream->Seek(0, STREAM_SEEK_SET, nullptr), S_OK);
     ASSERT_EQ(persist->Load(stream.Get()), S_OK);
     EXPECT_EQ(wlxtest::HexDiff(little, Save(line.Get())), "");

@@ -1,6 +1,6 @@
-#include "platform/SafeArray.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/SafeArray.h"
 
 namespace {
 

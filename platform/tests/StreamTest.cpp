@@ -1,5 +1,3 @@
-#include "platform/Stream.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,6 +5,7 @@
 #include <string>
 
 #include "platform/ComPtr.h"
+#include "platform/Stream.h"
 
 namespace {
 
@@ -14,7 +13,9 @@ ComPtr<IStream> NewStream(const std::string& content = "") {
     ComPtr<IStream> stream;
     EXPECT_EQ(CreateStreamOnHGlobal(nullptr, 1, stream.Put()), S_OK);
     if (!content.empty()) {
-        EXPECT_EQ(stream->Write(content.data(), static_cast<std::uint32_t>(content.size()), nullptr), S_OK);
+        EXPECT_EQ(
+            stream->Write(content.data(), static_cast<std::uint32_t>(content.size()), nullptr),
+            S_OK);
     }
     return stream;
 }

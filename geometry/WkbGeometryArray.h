@@ -70,8 +70,8 @@ public:
     }
 
     void Clear() {
-        // Released after the array is emptied: a member's destruction may
-        // reach back into geometries that share it.
+        // Emptied first, so the array is consistent whatever releasing a
+        // member sets off.
         std::vector<Member*> old;
         old.swap(members_);
         for (Member* member : old) member->Release();

@@ -447,8 +447,8 @@ TEST_F(GeometryTest, CollectionsNestOnlyAsDeepAsTheyCanBeSaved) {
 // Export nothing but the four entry points of an in-process server.
 TEST(GeoweaveLibrary, ExportsOnlyTheServerEntryPoints) {
     if (!wlxtest::HaveTool("nm")) GTEST_SKIP() << "nm is not installed";
-    auto result = wlxtest::Run(
-        "/usr/bin/nm", {"-D", "--defined-only", (wlxtest::BinDir() / "libGeoweave.so").string()});
+    auto result = wlxtest::Run("/bin/sh", {"-c", "exec nm -D --defined-only \"$1\"", "sh",
+                                           (wlxtest::BinDir() / "libGeoweave.so").string()});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::set<std::string> names;
     std::istringstream lines(result.out);

@@ -24,9 +24,12 @@ wlx_add_test(loader_data_tests
     tests/ColKeyTemplateTest.cpp
     tests/DbfTableTest.cpp
     tests/EntityStyleTest.cpp
+    tests/FeatureRecordTest.cpp
     tests/FileClassesTest.cpp
     tests/ObjectKeyGeneratorTest.cpp
     tests/ShapeRecordTest.cpp
+    tests/SymbolMetafileTest.cpp
     tests/TableWriterTest.cpp
   LIBS loader_data
 )
+add_dependencies(loader_data_tests Geoweave)

@@ -2,6 +2,7 @@
 
 #include "loader/FeatureRecord.h"
 #include "loader/TableWriter.h"
+#include "loader/tests/GeometryFixture.h"
 #include "loader/tests/Tools.h"
 #include "testing/TestSupport.h"
 
@@ -104,6 +105,37 @@ TEST(TableWriter, NoRowsNoFilesAndOpenFailureNamesTheFile) {
     CFeatureRecord record;
     EXPECT_EQ(writer.WriteRow(*Row({"a", "1", "2"}), record), kWlxOpenFailed);
     EXPECT_EQ(writer.WriteRow(*Row({"a", "1", "2"}), record), kWlxOpenFailed);
+}
+
+}  // namespace
+
+namespace {
+
+using LocationTest = wlxtest::GeometryFixture;
+
+TEST_F(LocationTest, XyColumnsCarryAPointsLocationAndZeroOtherwise) {
+    wlxtest::TempDir dir;
+    CCsvTableWriter writer((dir / "p.wlx").string(), *MidSchema(), "MIDTable", true);
+    struct Case {
+        ComPtr<IWKBGeometry> geometry;
+        const char* location;
+    } cases[] = {
+        {Point(1.25, -2.5), "1.250000,-2.500000"},
+        {MultiPoint({{3, 4}, {5, 6}}), "3.000000,4.000000"},
+        {MultiPoint({}), "0.000000,0.000000"},
+        {AsGeometry(Polygon({{0, 0}, {1, 0}, {1, 1}, {0, 0}})), "0.000000,0.000000"},
+        {nullptr, "0.000000,0.000000"},
+    };
+    std::string expected = "TessaranKey,LocationX,LocationY,Name,Pop,Area\n";
+    for (const auto& c : cases) {
+        CFeatureRecord record;
+        record.SetKey("k");
+        record.SetGeometry(c.geometry.Get());
+        EXPECT_EQ(writer.WriteRow(*Row({"a", "1", "2"}), record), 0);
+        expected += std::string("\"k\",") + c.location + ",\"a\",1,2\n";
+    }
+    EXPECT_EQ(writer.Close(), 0);
+    EXPECT_EQ(wlxtest::ReadText(dir / "p_MIDTable.csv"), expected);
 }
 
 }  // namespace

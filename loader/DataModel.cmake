@@ -6,6 +6,8 @@ add_library(loader_data STATIC
   DbfTable.cpp
   EntityStyle.cpp
   FeatureRecord.cpp
+  FileNames.cpp
+  GeometryExtent.cpp
   ObjectKeyGenerator.cpp
   PendingMessages.cpp
   ShapeRecord.cpp
@@ -26,6 +28,8 @@ wlx_add_test(loader_data_tests
     tests/EntityStyleTest.cpp
     tests/FeatureRecordTest.cpp
     tests/FileClassesTest.cpp
+    tests/FileNamesTest.cpp
+    tests/GeometryExtentTest.cpp
     tests/ObjectKeyGeneratorTest.cpp
     tests/ShapeRecordTest.cpp
     tests/SymbolMetafileTest.cpp

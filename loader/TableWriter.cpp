@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "loader/FeatureRecord.h"
+#include "loader/FileNames.h"
 #include "loader/PendingMessages.h"
 
 namespace {
@@ -94,19 +95,6 @@ std::string FormatWithName(const std::string& format, std::string_view name) {
 }
 
 }  // namespace
-
-std::string TableFileName(std::string_view outputName, std::string_view tableName,
-                          std::string_view extension) {
-    const auto slash = outputName.find_last_of('/');
-    const std::size_t componentStart = slash == std::string_view::npos ? 0 : slash + 1;
-    const auto dot = outputName.find_last_of('.');
-    std::string name(outputName);
-    if (dot != std::string_view::npos && dot > componentStart) name.resize(dot);
-    name.push_back('_');
-    name.append(tableName);
-    name.append(extension);
-    return name;
-}
 
 CTableWriter::CTableWriter(std::string_view tableName, const CTableSchema& source, bool xy)
     : CAttributeTable(tableName), xy_(xy) {

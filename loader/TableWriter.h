@@ -36,11 +36,6 @@ private:
     bool xy_;
 };
 
-// <output name without extension>_<table><extension>; the extension is cut
-// in the last path component only.
-std::string TableFileName(std::string_view outputName, std::string_view tableName,
-                          std::string_view extension);
-
 class CCsvTableWriter final : public CTableWriter {
 public:
     CCsvTableWriter(std::string_view outputName, const CTableSchema& source,

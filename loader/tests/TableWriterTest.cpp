@@ -24,21 +24,6 @@ CountedRef<CTableRow> Row(std::vector<std::string> values) {
     return row;
 }
 
-TEST(TableFileName, CutsTheExtensionInTheLastComponentOnly) {
-    struct Case {
-        const char* output;
-        const char* expected;
-    } cases[] = {
-        {"roads.wlx", "roads_MIDTable.csv"},
-        {"out", "out_MIDTable.csv"},
-        {"dir.v2/data", "dir.v2/data_MIDTable.csv"},
-        {"/tmp/dir.v2/data.wlt", "/tmp/dir.v2/data_MIDTable.csv"},
-        {".hidden", ".hidden_MIDTable.csv"},
-        {"dir/.hidden", "dir/.hidden_MIDTable.csv"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(TableFileName(c.output, "MIDTable", ".csv"), c.expected);
-}
-
 TEST(CsvTableWriter, WritesHeaderDefinitionAndQuotedRows) {
     wlxtest::TempDir dir;
     const std::string output = (dir / "roads.wlx").string();

@@ -37,6 +37,7 @@ Status CWin32File::OpenRead() {
     stream_ = std::fopen(name_.c_str(), "rb");
     if (!stream_) return OpenFailure(kWlxOpenFailed, name_);
     std::setvbuf(stream_, nullptr, _IOFBF, kReadBufferSize);
+    position_ = 0;
     return 0;
 }
 
@@ -44,6 +45,7 @@ Status CWin32File::Read(void* buffer, std::size_t n) {
     if (!stream_) return kWlxReadError;
     if (n == 0) return 0;
     const std::size_t got = std::fread(buffer, 1, n, stream_);
+    position_ += static_cast<std::int64_t>(got);
     if (got == n) return 0;
     return std::ferror(stream_) ? kWlxReadError : kWlxEndOfData;
 }
@@ -82,16 +84,22 @@ Status CWin32File::ReadFloat64(double& value) {
 }
 
 Status CWin32File::Seek(std::int64_t offset, ESeekOrigin origin) {
-    if (!stream_ || std::fseek(stream_, static_cast<long>(offset), origin) != 0)
-        return kWlxInvalidOffset;
+    if (!stream_) return kWlxInvalidOffset;
+    if (origin == kSeekCurrent) {
+        offset += position_;
+        origin = kSeekBegin;
+    }
+    if (origin == kSeekBegin && offset == position_) return 0;
+    if (std::fseek(stream_, static_cast<long>(offset), origin) != 0) return kWlxInvalidOffset;
+    const long position = std::ftell(stream_);
+    if (position < 0) return kWlxInvalidOffset;
+    position_ = position;
     return 0;
 }
 
 Status CWin32File::Tell(std::int64_t& offset) {
     if (!stream_) return kWlxReadError;
-    const long position = std::ftell(stream_);
-    if (position < 0) return kWlxReadError;
-    offset = position;
+    offset = position_;
     return 0;
 }
 

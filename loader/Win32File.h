@@ -46,4 +46,6 @@ public:
 private:
     std::string name_;
     std::FILE* stream_ = nullptr;
+    // Where the next read starts, so that seeking to it costs nothing.
+    std::int64_t position_ = 0;
 };

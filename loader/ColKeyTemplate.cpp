@@ -101,6 +101,12 @@ void CTemplateRows::SetRow(const std::string& table, std::vector<std::string> va
     rows_.push_back(Row{table, std::move(values)});
 }
 
+bool CTemplateRows::Has(const std::string& table) const {
+    for (const auto& row : rows_)
+        if (EqualsNoCase(row.table, table)) return true;
+    return false;
+}
+
 const std::string* CTemplateRows::Find(const std::string& table, int column) const {
     static const std::string empty;
     for (const auto& row : rows_) {

@@ -51,6 +51,7 @@ class CTemplateRows {
 public:
     // Sets the table's values; a table without a row for the object gets none.
     void SetRow(const std::string& table, std::vector<std::string> values);
+    bool Has(const std::string& table) const;
     // The value of a resolved column; null when the table is unknown. A table
     // without a row for the object reads as empty texts.
     const std::string* Find(const std::string& table, int column) const;

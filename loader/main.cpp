@@ -1,0 +1,3 @@
+#include "loader/LoaderMain.h"
+
+int main(int argc, char** argv) { return RunLoader(argc, argv); }

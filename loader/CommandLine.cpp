@@ -18,8 +18,12 @@ constexpr int kMaxSwitchFileNesting = 16;
 // Longest line of a switch file.
 constexpr std::size_t kMaxSwitchLine = 1023;
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // The first `length` characters of `text` equal `name`, without regard to case.
 bool Matches(const char* text, const char* name, std::size_t length) {
@@ -189,7 +193,8 @@ std::string CLoaderApp::CheckInputExtension() const {
             return {};
     }
     const std::string& name = settings_->inputName;
-    if (name.size() >= 4 && EqualNoCase(std::string_view(name).substr(name.size() - 4), expected)) return {};
+    if (name.size() >= 4 && EqualNoCase(std::string_view(name).substr(name.size() - 4), expected))
+        return {};
     return expected;
 }
 
@@ -393,7 +398,8 @@ Status CLoaderApp::ParseCoordSysSwitch(const char* value) {
 Status CLoaderApp::ReadSwitchFile() {
     const std::string name = settings_->switchFile;
     if (name.empty() || switchFileDepth_ >= kMaxSwitchFileNesting) return kCmdInvalidSwitch;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(name.c_str(), "r"), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(name.c_str(), "r"),
+                                                         std::fclose);
     if (!file) return kCmdInvalidSwitch;
     ++switchFileDepth_;
     Status status = 0;

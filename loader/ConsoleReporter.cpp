@@ -22,14 +22,15 @@ public:
 };
 
 std::int64_t MonotonicSeconds() {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
 // The usage text's messages after the syntax line, in their order.
-constexpr int kUsageMessages[] = {32020, 32021, 32022, 32046, 32023, 32024, 32025, 32026, 32027, 32028,
-                                  32041, 32029, 32045, 32031, 32030, 32033, 32034, 32035, 32044, 32043,
-                                  32042, 32036, 32038, 32039, 32037, 32032, 32040};
+constexpr int kUsageMessages[] = {32020, 32021, 32022, 32046, 32023, 32024, 32025, 32026, 32027,
+                                  32028, 32041, 32029, 32045, 32031, 32030, 32033, 32034, 32035,
+                                  32044, 32043, 32042, 32036, 32038, 32039, 32037, 32032, 32040};
 
 }  // namespace
 
@@ -120,14 +121,17 @@ int CConsoleReporter::ShowSummary(const CLoaderSettings* settings) {
                             static_cast<long>(settings->polypolylinesWritten),
                             static_cast<long>(settings->polygonsWritten),
                             static_cast<long>(settings->polypolygonsWritten),
-                            static_cast<long>(settings->totalWritten), static_cast<long>(settings->metafilesCreated))
+                            static_cast<long>(settings->totalWritten),
+                            static_cast<long>(settings->metafilesCreated))
                    .c_str(),
                console_);
     std::fflush(console_);
     return 0;
 }
 
-int CConsoleReporter::BeginRun(const CLoaderSettings*) { return 0; }
+int CConsoleReporter::BeginRun(const CLoaderSettings*) {
+    return 0;
+}
 
 int CConsoleReporter::ShowFileInfo(const CFileInfo* info) {
     if (!info) return 0;
@@ -137,10 +141,12 @@ int CConsoleReporter::ShowFileInfo(const CFileInfo* info) {
 
     if (!info->GetDescription().empty())
         print(FormatString(LoadMessage(50080).c_str(), info->GetDescription().c_str()));
-    if (!info->GetVersion().empty()) print(FormatString(LoadMessage(50081).c_str(), info->GetVersion().c_str()));
+    if (!info->GetVersion().empty())
+        print(FormatString(LoadMessage(50081).c_str(), info->GetVersion().c_str()));
     if (info->GetFeatureCount() > 0)
         print(FormatString(LoadMessage(50075).c_str(), static_cast<long>(info->GetFeatureCount())));
-    if (info->GetPrecision() != 0) print(FormatString(LoadMessage(50076).c_str(), info->GetPrecision()));
+    if (info->GetPrecision() != 0)
+        print(FormatString(LoadMessage(50076).c_str(), info->GetPrecision()));
     if (!info->GetCoordSysKey().empty())
         print(FormatString(LoadMessage(50090).c_str(), info->GetCoordSysKey().c_str()));
 
@@ -151,13 +157,15 @@ int CConsoleReporter::ShowFileInfo(const CFileInfo* info) {
     const CNamePatternList& layers = info->GetLayers();
     if (layers.IsEmpty()) print(LoadMessage(50067));
     for (std::size_t i = 0; i < layers.Count(); ++i)
-        print(FormatString(LoadMessage(50056).c_str(), static_cast<int>(i + 1), layers.At(i).c_str()));
+        print(FormatString(LoadMessage(50056).c_str(), static_cast<int>(i + 1),
+                           layers.At(i).c_str()));
 
     print(LoadMessage(50072));
     const CNamePatternList& blocks = info->GetBlocks();
     if (blocks.IsEmpty()) print(LoadMessage(50074));
     for (std::size_t i = 0; i < blocks.Count(); ++i)
-        print(FormatString(LoadMessage(50073).c_str(), static_cast<int>(i + 1), blocks.At(i).c_str()));
+        print(FormatString(LoadMessage(50073).c_str(), static_cast<int>(i + 1),
+                           blocks.At(i).c_str()));
 
     if (const CSpatialIndexInfo* index = info->GetSpatialIndexInfo()) {
         print(LoadMessage(50088));
@@ -167,8 +175,9 @@ int CConsoleReporter::ShowFileInfo(const CFileInfo* info) {
         print(FormatString(LoadMessage(50087).c_str(), index->featureCount));
         print(FormatString(LoadMessage(50085).c_str(), index->precision));
         int decimals = index->precision == 64 ? 15 : 7;
-        print(FormatString(LoadMessage(50084).c_str(), decimals, index->extent[0], decimals, index->extent[1],
-                           decimals, index->extent[2], decimals, index->extent[3]));
+        print(FormatString(LoadMessage(50084).c_str(), decimals, index->extent[0], decimals,
+                           index->extent[1], decimals, index->extent[2], decimals,
+                           index->extent[3]));
         print(FormatString(LoadMessage(50086).c_str(), index->maxEntries, index->minEntries));
     }
     std::fflush(console_);

@@ -20,8 +20,10 @@ public:
 // Makes the converter of the system `code`, from `definition` (the input
 // file's own coordinate system) when given. A non-zero status means the
 // system was not found or cannot be used; the run reports it.
-using CoordConverterMaker = Status (*)(const std::string& code, const CCoordSysDescriptor* definition,
-                                       CLoaderSettings& settings, std::unique_ptr<CCoordConverter>& converter);
+using CoordConverterMaker = Status (*)(const std::string& code,
+                                       const CCoordSysDescriptor* definition,
+                                       CLoaderSettings& settings,
+                                       std::unique_ptr<CCoordConverter>& converter);
 
 // The coordinate-system library's converters.
 Status MakeCoordConverter(const std::string& code, const CCoordSysDescriptor* definition,

@@ -31,11 +31,12 @@ EDictionaryRegistry ReadDictionaryPath(std::string& path) {
     if (key.OpenRegistryKey(HKEY_LOCAL_MACHINE, kCoordsysKey, KEY_READ) != ERROR_SUCCESS)
         return EDictionaryRegistry::kNoCoordsysKey;
     std::string version;
-    if (key.QueryRegistryString("CurVer", version) != ERROR_SUCCESS || version.empty() || version.size() >= kMaxPath)
+    if (key.QueryRegistryString("CurVer", version) != ERROR_SUCCESS || version.empty() ||
+        version.size() >= kMaxPath)
         version = kDefaultVersion;
     key.CloseRegistryKey();
-    if (key.OpenRegistryKey(HKEY_LOCAL_MACHINE, (std::string(kCoordsysKey) + version).c_str(), KEY_READ) !=
-        ERROR_SUCCESS)
+    if (key.OpenRegistryKey(HKEY_LOCAL_MACHINE, (std::string(kCoordsysKey) + version).c_str(),
+                            KEY_READ) != ERROR_SUCCESS)
         return EDictionaryRegistry::kNoPath;
     if (key.QueryRegistryString("Path", path) != ERROR_SUCCESS) {
         path.clear();

@@ -38,6 +38,10 @@ constexpr ReaderFactoryEntry kReaders[] = {
 
 }  // namespace
 
-std::span<const ReaderFactoryEntry> BuiltInReaders() { return kReaders; }
+std::span<const ReaderFactoryEntry> BuiltInReaders() {
+    return kReaders;
+}
 
-std::span<const WriterFactoryEntry> BuiltInWriters() { return {}; }
+std::span<const WriterFactoryEntry> BuiltInWriters() {
+    return {};
+}

@@ -14,8 +14,10 @@ class CLoaderSettings;
 
 // Constructs a reader; a reader that failed may still be returned (the
 // application deletes it after the run).
-using ReaderConstructor = std::unique_ptr<CSourceReaderInterface> (*)(CLoaderSettings* settings, Status* status);
-using WriterConstructor = std::unique_ptr<CWriterBase> (*)(CLoaderSettings* settings, Status* status,
+using ReaderConstructor = std::unique_ptr<CSourceReaderInterface> (*)(CLoaderSettings* settings,
+                                                                      Status* status);
+using WriterConstructor = std::unique_ptr<CWriterBase> (*)(CLoaderSettings* settings,
+                                                           Status* status,
                                                            CTableSchemaList* schemas);
 
 struct ReaderFactoryEntry {

@@ -7,4 +7,6 @@ CFeatureWriter::CFeatureWriter(CLoaderSettings* settings, Status* status) : sett
 CWriterBase::CWriterBase(CLoaderSettings* settings, Status* status, CTableSchemaList*)
     : CFeatureWriter(settings, status) {}
 
-Status CWriterBase::WriteAttributes(CFeatureRecord* record) { return record ? 0 : kWlxWriteError; }
+Status CWriterBase::WriteAttributes(CFeatureRecord* record) {
+    return record ? 0 : kWlxWriteError;
+}

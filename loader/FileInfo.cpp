@@ -10,16 +10,21 @@ void CFileInfo::AddBlock(std::string_view name) {
     if (!blocks_.Contains(name, false)) blocks_.Add(name);
 }
 
-void CFileInfo::SetCoordSysKey(std::string_view key) { coordSysKey_ = CutAtCharBoundary(key, kMaxText); }
+void CFileInfo::SetCoordSysKey(std::string_view key) {
+    coordSysKey_ = CutAtCharBoundary(key, kMaxText);
+}
 
 void CFileInfo::SetDescription(std::string_view description) {
     description_ = CutAtCharBoundary(description, kMaxText);
 }
 
-void CFileInfo::SetVersion(std::string_view version) { version_ = CutAtCharBoundary(version, kMaxText); }
+void CFileInfo::SetVersion(std::string_view version) {
+    version_ = CutAtCharBoundary(version, kMaxText);
+}
 
-void CFileInfo::SetSpatialIndexInfo(std::string_view description, int version, std::int32_t featureCount,
-                                    int precision, const double extent[4], int maxEntries, int minEntries) {
+void CFileInfo::SetSpatialIndexInfo(std::string_view description, int version,
+                                    std::int32_t featureCount, int precision,
+                                    const double extent[4], int maxEntries, int minEntries) {
     auto info = std::make_unique<CSpatialIndexInfo>();
     info->version = std::to_string(version);
     info->description = CutAtCharBoundary(description, kMaxText);

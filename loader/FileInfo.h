@@ -38,8 +38,8 @@ public:
     void SetDescription(std::string_view description);
     void SetVersion(std::string_view version);
     // Replaces any earlier spatial-index part.
-    void SetSpatialIndexInfo(std::string_view description, int version, std::int32_t featureCount, int precision,
-                             const double extent[4], int maxEntries, int minEntries);
+    void SetSpatialIndexInfo(std::string_view description, int version, std::int32_t featureCount,
+                             int precision, const double extent[4], int maxEntries, int minEntries);
 
     const CNamePatternList& GetLayers() const { return layers_; }
     const CNamePatternList& GetBlocks() const { return blocks_; }

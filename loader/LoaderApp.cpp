@@ -20,7 +20,9 @@ bool IsGeographic(const std::string& code) {
     return StartsWithNoCase(code, "LL") || EqualNoCase(code, "WORLD-LL");
 }
 
-char Upper(int letter) { return static_cast<char>((letter >= 'a' && letter <= 'z') ? letter - 'a' + 'A' : letter); }
+char Upper(int letter) {
+    return static_cast<char>((letter >= 'a' && letter <= 'z') ? letter - 'a' + 'A' : letter);
+}
 
 }  // namespace
 
@@ -100,13 +102,15 @@ Status CLoaderApp::RunConversion() {
     if (!CheckOverwrite()) return finish(kCmdUserQuit);
     if ((status = reporter_->ShowStatus(LoadMessage(32006).c_str())) != 0) return finish(status);
     if ((status = CreateReader()) != 0) return finish(status);
-    if ((status = SetupConverters(settings_->inputCode, settings_->outputCode)) != 0) return finish(status);
+    if ((status = SetupConverters(settings_->inputCode, settings_->outputCode)) != 0)
+        return finish(status);
     if ((status = CreateWriter()) != 0) return finish(status);
 
     CFeatureRecord record;
     std::int32_t count = 0;
     if (settings_->generalizePercent != 100.0)
-        reporter_->ShowInfo(FormatString(LoadMessage(50068).c_str(), settings_->generalizePercent).c_str());
+        reporter_->ShowInfo(
+            FormatString(LoadMessage(50068).c_str(), settings_->generalizePercent).c_str());
     auto start = std::chrono::steady_clock::now();
 
     while (status == 0 && !reader_->AtEnd()) {
@@ -118,7 +122,8 @@ Status CLoaderApp::RunConversion() {
             if (inputConverter_ || outputConverter_) status = ConvertRecord(&record);
             if (settings_->nullNames) record.SetName("");
             if (status == 0 && writer_) {
-                if (count < kLatLongCheckObjects && latLongCheck_ && !latLongWarned_ && !CheckLatLongRange(&record)) {
+                if (count < kLatLongCheckObjects && latLongCheck_ && !latLongWarned_ &&
+                    !CheckLatLongRange(&record)) {
                     Warn(LoadMessage(39005));
                     latLongWarned_ = 1;
                 }
@@ -205,7 +210,8 @@ Status CLoaderApp::SetupConverters(std::string inputCode, std::string outputCode
             Warn(FormatString(LoadMessage(50099).c_str(), inputCode.c_str(), outputCode.c_str()));
         } else {
             if (!IsGeographic(inputCode) &&
-                hooks_.makeConverter(inputCode, settings_->inputCoordSys.get(), *settings_, inputConverter_) != 0) {
+                hooks_.makeConverter(inputCode, settings_->inputCoordSys.get(), *settings_,
+                                     inputConverter_) != 0) {
                 inputConverter_.reset();
                 SetStatusArgs(inputCode.c_str(), nullptr);
                 status = kLoaderCoordSysNotFound;
@@ -235,13 +241,15 @@ Status CLoaderApp::ConvertGeometry(IWKBGeometry* geometry) {
     return VisitGeometryPoints(geometry, true, [this](double& x, double& y) -> Status {
         if (inputConverter_) {
             double latitude = 0, longitude = 0;
-            if (Status status = inputConverter_->XYToLatLong(x, y, &latitude, &longitude)) return status;
+            if (Status status = inputConverter_->XYToLatLong(x, y, &latitude, &longitude))
+                return status;
             x = longitude;
             y = latitude;
         }
         if (outputConverter_) {
             double projectedX = 0, projectedY = 0;
-            if (Status status = outputConverter_->LatLongToXY(y, x, &projectedX, &projectedY)) return status;
+            if (Status status = outputConverter_->LatLongToXY(y, x, &projectedX, &projectedY))
+                return status;
             x = projectedX;
             y = projectedY;
         }

@@ -29,7 +29,8 @@ public:
     std::string outputCode = "LL84";
     std::string inputName;  // input file, or coverage directory
     std::string switchFile;
-    std::string outputName;  // with ".wlx" or ".wlt" added by the output type; base of table and symbol files
+    std::string outputName;  // with ".wlx" or ".wlt" added by the output type; base of table and
+                             // symbol files
     std::string keyTemplate;
     std::string nameTemplate;
     std::string linkTemplate;
@@ -43,8 +44,8 @@ public:
     int inputType = 'S';
     int outputType = 'S';
     int csvTypeLetter = 'M';
-    int csvObjectKind = 0;  // 0 point, 3 polyline, 5 polygon
-    int tableExportKind = 0;  // 1 SQL, 2 CSV
+    int csvObjectKind = 0;      // 0 point, 3 polyline, 5 polygon
+    int tableExportKind = 0;    // 1 SQL, 2 CSV
     int overwriteAction = 'X';  // O overwrite, A append, Q quit, anything else ask
     int indexMaxEntries = 20;
     int indexMinEntries = 10;
@@ -73,6 +74,6 @@ public:
     CFeatureFilter filter;  // all kinds off until the command line is parsed
     CNameList tablesToExport;
     CReporterInterface* reporter = nullptr;
-    std::unique_ptr<CCoordSysDescriptor> inputCoordSys;  // from the input file's metadata
+    std::unique_ptr<CCoordSysDescriptor> inputCoordSys;   // from the input file's metadata
     std::unique_ptr<CCoordSysDescriptor> outputCoordSys;  // from an existing output file's metadata
 };

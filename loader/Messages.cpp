@@ -29,7 +29,8 @@ constexpr int kLoaderMessages[] = {
 
 // Fills each "%s" of `text` in order with `values`; leaves the text as it is
 // when any value is missing.
-std::string FillStrings(const std::string& text, std::initializer_list<const std::optional<std::string>*> values) {
+std::string FillStrings(const std::string& text,
+                        std::initializer_list<const std::optional<std::string>*> values) {
     for (const auto* value : values)
         if (!value->has_value()) return text;
     std::string out;
@@ -79,11 +80,17 @@ void SetStatusArgs(const char* text1, const char* text2) {
     Args().second = std::move(second);
 }
 
-void ClearStatusArgs() { SetStatusArgs(nullptr, nullptr); }
+void ClearStatusArgs() {
+    SetStatusArgs(nullptr, nullptr);
+}
 
-const std::optional<std::string>& StatusArg1() { return Args().first; }
+const std::optional<std::string>& StatusArg1() {
+    return Args().first;
+}
 
-const std::optional<std::string>& StatusArg2() { return Args().second; }
+const std::optional<std::string>& StatusArg2() {
+    return Args().second;
+}
 
 int MessageIdForStatus(Status status) {
     if (status >= 0) return 0;

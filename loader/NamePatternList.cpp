@@ -46,7 +46,8 @@ bool CNamePatternList::MatchWildcard(std::string_view pattern, std::string_view 
 
 void CNamePatternList::SetFromText(std::string_view text) {
     Clear();
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        text = text.substr(1, text.size() - 2);
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t comma = text.find(',', start);
@@ -56,4 +57,6 @@ void CNamePatternList::SetFromText(std::string_view text) {
     }
 }
 
-bool CNameList::Accepts(const char* name) const { return !name || list_.IsEmpty() || list_.Contains(name, true); }
+bool CNameList::Accepts(const char* name) const {
+    return !name || list_.IsEmpty() || list_.Contains(name, true);
+}

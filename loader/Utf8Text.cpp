@@ -14,7 +14,11 @@ std::string_view CutAtCharBoundary(std::string_view text, std::size_t maxBytes) 
 char32_t NextChar(std::string_view text, std::size_t& pos) {
     auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     unsigned char lead = byte(pos);
-    int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    int length = lead < 0x80           ? 1
+                 : (lead >> 5) == 0x6  ? 2
+                 : (lead >> 4) == 0xE  ? 3
+                 : (lead >> 3) == 0x1E ? 4
+                                       : 0;
     if (length <= 1 || pos + length > text.size()) {
         ++pos;
         return lead;

@@ -36,7 +36,9 @@ RegistryKeyHandle g_roots[] = {
     {"HKEY_USERS"},
 };
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string Fold(std::string_view text) {
     std::string folded(text);
@@ -56,10 +58,14 @@ std::string CanonicalPath(std::string_view path) {
     }
     if (parts.empty()) return {};
     static const std::pair<const char*, const char*> kAliases[] = {
-        {"hkey_classes_root", "HKEY_CLASSES_ROOT"}, {"hkcr", "HKEY_CLASSES_ROOT"},
-        {"hkey_current_user", "HKEY_CURRENT_USER"}, {"hkcu", "HKEY_CURRENT_USER"},
-        {"hkey_local_machine", "HKEY_LOCAL_MACHINE"}, {"hklm", "HKEY_LOCAL_MACHINE"},
-        {"hkey_users", "HKEY_USERS"}, {"hku", "HKEY_USERS"},
+        {"hkey_classes_root", "HKEY_CLASSES_ROOT"},
+        {"hkcr", "HKEY_CLASSES_ROOT"},
+        {"hkey_current_user", "HKEY_CURRENT_USER"},
+        {"hkcu", "HKEY_CURRENT_USER"},
+        {"hkey_local_machine", "HKEY_LOCAL_MACHINE"},
+        {"hklm", "HKEY_LOCAL_MACHINE"},
+        {"hkey_users", "HKEY_USERS"},
+        {"hku", "HKEY_USERS"},
     };
     std::string root = Fold(parts[0]);
     std::string canonical;
@@ -130,7 +136,8 @@ bool ParseHexBytes(std::string_view text, std::vector<BYTE>& bytes) {
     bytes.clear();
     std::size_t pos = 0;
     while (pos < text.size()) {
-        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == ',')) ++pos;
+        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == ','))
+            ++pos;
         if (pos == text.size()) break;
         int value = 0;
         int digits = 0;
@@ -221,7 +228,8 @@ std::string DecodeFile(const std::string& raw) {
 
 void MarkKeyAndParents(Hive& hive, const std::string& canonical) {
     std::string folded = Fold(canonical);
-    for (std::size_t pos = folded.find('\\'); pos != std::string::npos; pos = folded.find('\\', pos + 1))
+    for (std::size_t pos = folded.find('\\'); pos != std::string::npos;
+         pos = folded.find('\\', pos + 1))
         hive.keys.try_emplace(folded.substr(0, pos));
     hive.keys.try_emplace(folded);
 }
@@ -243,7 +251,8 @@ Hive ParseHive(const std::string& raw) {
             pos = end + 1;
             if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
             if (!line.empty()) {
-                while (!piece.empty() && (piece.front() == ' ' || piece.front() == '\t')) piece.remove_prefix(1);
+                while (!piece.empty() && (piece.front() == ' ' || piece.front() == '\t'))
+                    piece.remove_prefix(1);
             }
             line += piece;
             if (!line.empty() && line.back() == '\\' && line.find("hex") != std::string::npos) {
@@ -253,7 +262,8 @@ Hive ParseHive(const std::string& raw) {
             break;
         }
         std::string_view view(line);
-        while (!view.empty() && (view.front() == ' ' || view.front() == '\t')) view.remove_prefix(1);
+        while (!view.empty() && (view.front() == ' ' || view.front() == '\t'))
+            view.remove_prefix(1);
         while (!view.empty() && (view.back() == ' ' || view.back() == '\t')) view.remove_suffix(1);
         if (view.empty() || view.front() == ';') continue;
 
@@ -268,9 +278,10 @@ Hive ParseHive(const std::string& raw) {
             std::string folded = Fold(canonical);
             if (remove) {
                 for (auto it = hive.keys.begin(); it != hive.keys.end();) {
-                    bool below = it->first == folded ||
-                                 (it->first.size() > folded.size() && it->first.compare(0, folded.size(), folded) == 0 &&
-                                  it->first[folded.size()] == '\\');
+                    bool below =
+                        it->first == folded || (it->first.size() > folded.size() &&
+                                                it->first.compare(0, folded.size(), folded) == 0 &&
+                                                it->first[folded.size()] == '\\');
                     it = below ? hive.keys.erase(it) : std::next(it);
                 }
                 continue;
@@ -293,7 +304,8 @@ Hive ParseHive(const std::string& raw) {
         while (at < view.size() && (view[at] == ' ' || view[at] == '\t')) ++at;
         if (at >= view.size() || view[at] != '=') continue;
         std::string_view data = view.substr(at + 1);
-        while (!data.empty() && (data.front() == ' ' || data.front() == '\t')) data.remove_prefix(1);
+        while (!data.empty() && (data.front() == ' ' || data.front() == '\t'))
+            data.remove_prefix(1);
         Value value;
         bool remove = false;
         if (!ParseValueData(data, unicodeFile, value, remove)) continue;
@@ -330,8 +342,10 @@ std::shared_ptr<const Hive> CurrentHive(Registry& registry) {
         registry.hive = std::make_shared<Hive>();
         return registry.hive;
     }
-    std::int64_t time = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-    if (path != registry.loadedPath || info.st_size != registry.loadedSize || time != registry.loadedTime) {
+    std::int64_t time =
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    if (path != registry.loadedPath || info.st_size != registry.loadedSize ||
+        time != registry.loadedTime) {
         std::ifstream in(path, std::ios::binary);
         std::string raw{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         registry.hive = std::make_shared<Hive>(ParseHive(raw));
@@ -342,10 +356,14 @@ std::shared_ptr<const Hive> CurrentHive(Registry& registry) {
     return registry.hive;
 }
 
-bool IsPredefined(HKEY key) { return key >= std::begin(g_roots) && key < std::end(g_roots); }
+bool IsPredefined(HKEY key) {
+    return key >= std::begin(g_roots) && key < std::end(g_roots);
+}
 
 // Handles are checked by address before use: a closed or stray one is never read.
-bool IsOpen(Registry& registry, HKEY key) { return IsPredefined(key) || registry.open.count(key) != 0; }
+bool IsOpen(Registry& registry, HKEY key) {
+    return IsPredefined(key) || registry.open.count(key) != 0;
+}
 
 }  // namespace
 
@@ -377,7 +395,8 @@ LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD, REGSAM desired, HKEY* re
     return ERROR_SUCCESS;
 }
 
-LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD*, DWORD* type, BYTE* data, DWORD* dataSize) {
+LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD*, DWORD* type, BYTE* data,
+                      DWORD* dataSize) {
     if (data && !dataSize) return ERROR_INVALID_PARAMETER;
     Registry& registry = TheRegistry();
     std::lock_guard<std::mutex> guard(registry.lock);
@@ -410,7 +429,9 @@ LONG RegCloseKey(HKEY key) {
     return ERROR_SUCCESS;
 }
 
-CRegistryKey::~CRegistryKey() { CloseRegistryKey(); }
+CRegistryKey::~CRegistryKey() {
+    CloseRegistryKey();
+}
 
 LONG CRegistryKey::OpenRegistryKey(HKEY root, const char* path, REGSAM access) {
     HKEY opened = nullptr;
@@ -432,7 +453,8 @@ LONG CRegistryKey::CloseRegistryKey() {
 LONG CRegistryKey::QueryRegistryString(const char* valueName, char* buffer, DWORD* size) {
     DWORD type = REG_NONE;
     DWORD capacity = size ? *size : 0;
-    LONG result = RegQueryValueExA(key_, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &capacity);
+    LONG result = RegQueryValueExA(key_, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                                   &capacity);
     if (result == ERROR_SUCCESS && type != REG_SZ) result = ERROR_INVALID_DATA;
     if (size) *size = result == ERROR_SUCCESS ? capacity : 0;
     return result;

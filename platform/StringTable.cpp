@@ -248,8 +248,7 @@ constexpr StringResource kStrings[] = {
     {40022, "*** Halting processing ***\n"},
     {40023, "*Error* : Cannot append to a file of different coordinate precision."},
     {40024, "*Error* : The /INFO switch is not applicable to this input format."},
-    {40026,
-     "*Error* : Invalid column and/or table specified in /NAME, /KEY, or /LINK switch."},
+    {40026, "*Error* : Invalid column and/or table specified in /NAME, /KEY, or /LINK switch."},
     {40028,
      "*Error* : The desired coordinate system, %s, was not\n"
      "          found, or cannot be used."},
@@ -427,9 +426,13 @@ constexpr StringResource kStrings[] = {
 
 }  // namespace
 
-const StringResource* StringResourcesBegin() { return std::begin(kStrings); }
+const StringResource* StringResourcesBegin() {
+    return std::begin(kStrings);
+}
 
-const StringResource* StringResourcesEnd() { return std::end(kStrings); }
+const StringResource* StringResourcesEnd() {
+    return std::end(kStrings);
+}
 
 std::string_view FindStringResource(unsigned id) {
     auto found = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,

@@ -1,11 +1,10 @@
-#include "loader/CommandLine.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "loader/CommandLine.h"
 #include "loader/LoaderApp.h"
 #include "loader/Messages.h"
 #include "loader/tests/ConsoleOutput.h"
@@ -73,28 +72,49 @@ TEST(CommandLineTest, SwitchesSetTheirSettingsInTheTableOrder) {
         {"MAXPOINTS:9999999", [](CLoaderApp& a) { return a.Settings()->maxPoints == 2097152; }},
         {"MAXPOINTS:500", [](CLoaderApp& a) { return a.Settings()->maxPoints == 500; }},
         {"KEY:COL:Id", [](CLoaderApp& a) { return a.Settings()->keyTemplate == "COL:Id"; }},
-        {"KIF", [](CLoaderApp& a) { return a.Settings()->keyIndex == 1 && a.Settings()->maxKeyLength == 32; }},
-        {"KIF:", [](CLoaderApp& a) { return a.Settings()->keyIndex == 1 && a.Settings()->maxKeyLength == 32; }},
+        {"KIF",
+         [](CLoaderApp& a) {
+             return a.Settings()->keyIndex == 1 && a.Settings()->maxKeyLength == 32;
+         }},
+        {"KIF:",
+         [](CLoaderApp& a) {
+             return a.Settings()->keyIndex == 1 && a.Settings()->maxKeyLength == 32;
+         }},
         {"KIF:12", [](CLoaderApp& a) { return a.Settings()->maxKeyLength == 12; }},
-        {"K", [](CLoaderApp& a) { return a.Settings()->keyIndex == 0 && a.Settings()->keyTemplate.empty(); }},
+        {"K",
+         [](CLoaderApp& a) {
+             return a.Settings()->keyIndex == 0 && a.Settings()->keyTemplate.empty();
+         }},
         {"NAME:TEXT:x", [](CLoaderApp& a) { return a.Settings()->nameTemplate == "TEXT:x"; }},
         {"LINK:COL:Url", [](CLoaderApp& a) { return a.Settings()->linkTemplate == "COL:Url"; }},
-        {"INFO", [](CLoaderApp& a) { return a.Settings()->info == 1 && a.Settings()->inputType == 'S'; }},
-        {"INS:1", [](CLoaderApp& a) { return a.Settings()->tableExportKind == 1 && a.Settings()->inputType == 'S'; }},
+        {"INFO",
+         [](CLoaderApp& a) { return a.Settings()->info == 1 && a.Settings()->inputType == 'S'; }},
+        {"INS:1",
+         [](CLoaderApp& a) {
+             return a.Settings()->tableExportKind == 1 && a.Settings()->inputType == 'S';
+         }},
         {"IH", [](CLoaderApp& a) { return a.Settings()->inputType == 'H'; }},
         {"ol", [](CLoaderApp& a) { return a.Settings()->outputType == 'l'; }},
         {"COORDPREC:64",
-         [](CLoaderApp& a) { return a.Settings()->precisionBits == 64 && a.Settings()->precisionCode == 15; }},
+         [](CLoaderApp& a) {
+             return a.Settings()->precisionBits == 64 && a.Settings()->precisionCode == 15;
+         }},
         {"COORDPREC:32",
-         [](CLoaderApp& a) { return a.Settings()->precisionBits == 32 && a.Settings()->precisionCode == 7; }},
+         [](CLoaderApp& a) {
+             return a.Settings()->precisionBits == 32 && a.Settings()->precisionCode == 7;
+         }},
         {"NULLNAME", [](CLoaderApp& a) { return a.Settings()->nullNames == 1; }},
         {"PL2PG", [](CLoaderApp& a) { return a.Settings()->closedPolylinesToPolygons == 1; }},
         {"DECODEBLOCKS", [](CLoaderApp& a) { return a.Settings()->explodeBlocks == 1; }},
         {"LAYER:\"Roads, Rivers\"",
          [](CLoaderApp& a) {
-             return a.Settings()->filter.Layers().Names() == std::vector<std::string>{"Roads", "Rivers"};
+             return a.Settings()->filter.Layers().Names() ==
+                    std::vector<std::string>{"Roads", "Rivers"};
          }},
-        {"F:Lakes", [](CLoaderApp& a) { return a.Settings()->filter.Layers().Names() == std::vector<std::string>{"Lakes"}; }},
+        {"F:Lakes",
+         [](CLoaderApp& a) {
+             return a.Settings()->filter.Layers().Names() == std::vector<std::string>{"Lakes"};
+         }},
         {"HOLES", [](CLoaderApp& a) { return a.Settings()->filter.holes == 1; }},
         {"LABELS", [](CLoaderApp& a) { return a.Settings()->labels == 1; }},
         {"GENERALIZE:100", [](CLoaderApp& a) { return a.Settings()->generalizePercent == 100.0; }},
@@ -114,7 +134,8 @@ TEST(CommandLineTest, SwitchesSetTheirSettingsInTheTableOrder) {
         {"table:csv:xy:style:A,B",
          [](CLoaderApp& a) {
              auto& s = *a.Settings();
-             return s.styleTables == 1 && s.tablesToExport.Patterns().Names() == std::vector<std::string>{"A", "B"};
+             return s.styleTables == 1 &&
+                    s.tablesToExport.Patterns().Names() == std::vector<std::string>{"A", "B"};
          }},
         {"TABLE:CSV:STYLE:Owners",
          [](CLoaderApp& a) {
@@ -124,7 +145,8 @@ TEST(CommandLineTest, SwitchesSetTheirSettingsInTheTableOrder) {
          }},
         {"TABLE:CSV:\"Parcels,Owners\"",
          [](CLoaderApp& a) { return a.Settings()->tablesToExport.Patterns().Count() == 2; }},
-        {"TABLE:CSV", [](CLoaderApp& a) { return a.Settings()->tablesToExport.Patterns().IsEmpty(); }},
+        {"TABLE:CSV",
+         [](CLoaderApp& a) { return a.Settings()->tablesToExport.Patterns().IsEmpty(); }},
         {"BLOCKS",
          [](CLoaderApp& a) {
              auto& s = *a.Settings();
@@ -133,7 +155,8 @@ TEST(CommandLineTest, SwitchesSetTheirSettingsInTheTableOrder) {
         {"BLOCKS:EMBLEM",
          [](CLoaderApp& a) {
              auto& s = *a.Settings();
-             return s.blocksAsMetafiles == 0 && s.filter.Blocks().Names() == std::vector<std::string>{"EMBLEM"};
+             return s.blocksAsMetafiles == 0 &&
+                    s.filter.Blocks().Names() == std::vector<std::string>{"EMBLEM"};
          }},
         {"BLOCKS:EMF:Tree,Lamp",
          [](CLoaderApp& a) {
@@ -148,30 +171,46 @@ TEST(CommandLineTest, SwitchesSetTheirSettingsInTheTableOrder) {
                     s.filter.Blocks().Names() == std::vector<std::string>{"X"};
          }},
         {"BLOCKS:EXPLODE",
-         [](CLoaderApp& a) { return a.Settings()->explodeBlocks == 1 && a.Settings()->blocksAsMetafiles == 0; }},
-        {"TYPE:l", [](CLoaderApp& a) { return a.Settings()->filter.linesEnabled && !a.Settings()->filter.pointsEnabled; }},
+         [](CLoaderApp& a) {
+             return a.Settings()->explodeBlocks == 1 && a.Settings()->blocksAsMetafiles == 0;
+         }},
+        {"TYPE:l",
+         [](CLoaderApp& a) {
+             return a.Settings()->filter.linesEnabled && !a.Settings()->filter.pointsEnabled;
+         }},
         {"TYPE:Q",
          [](CLoaderApp& a) {
              auto& s = *a.Settings();
-             return s.warnings == 1 && s.filter.pointsEnabled && s.filter.linesEnabled && s.filter.polygonsEnabled;
+             return s.warnings == 1 && s.filter.pointsEnabled && s.filter.linesEnabled &&
+                    s.filter.polygonsEnabled;
          }},
-        {"TP", [](CLoaderApp& a) { return a.Settings()->csvObjectKind == 5 && a.Settings()->warnings == 0; }},
+        {"TP",
+         [](CLoaderApp& a) {
+             return a.Settings()->csvObjectKind == 5 && a.Settings()->warnings == 0;
+         }},
         {"Tl", [](CLoaderApp& a) { return a.Settings()->csvObjectKind == 3; }},
         {"TX",
          [](CLoaderApp& a) {
-             return a.Settings()->csvObjectKind == 0 && a.Settings()->csvTypeLetter == 'X' && a.Settings()->warnings;
+             return a.Settings()->csvObjectKind == 0 && a.Settings()->csvTypeLetter == 'X' &&
+                    a.Settings()->warnings;
          }},
-        {"TABLE", [](CLoaderApp& a) { return a.Settings()->csvTypeLetter == 'A' && a.Settings()->warnings; }},
-        {"COORDSYS:none", [](CLoaderApp& a) { return a.CoordSysNone() == 1 && !a.Settings()->inputCodeGiven; }},
+        {"TABLE",
+         [](CLoaderApp& a) {
+             return a.Settings()->csvTypeLetter == 'A' && a.Settings()->warnings;
+         }},
+        {"COORDSYS:none",
+         [](CLoaderApp& a) { return a.CoordSysNone() == 1 && !a.Settings()->inputCodeGiven; }},
         {"COORDSYS:UTM83-10",
          [](CLoaderApp& a) {
              auto& s = *a.Settings();
-             return s.inputCode == "UTM83-10" && s.inputCodeGiven && !s.outputCodeGiven && s.outputCode == "LL84";
+             return s.inputCode == "UTM83-10" && s.inputCodeGiven && !s.outputCodeGiven &&
+                    s.outputCode == "LL84";
          }},
         {"COORDSYS:IN:UTM83-10:out:LL83",
          [](CLoaderApp& a) {
              auto& s = *a.Settings();
-             return s.inputCode == "UTM83-10" && s.outputCode == "LL83" && s.inputCodeGiven && s.outputCodeGiven;
+             return s.inputCode == "UTM83-10" && s.outputCode == "LL83" && s.inputCodeGiven &&
+                    s.outputCodeGiven;
          }},
         {"WQ", [](CLoaderApp& a) { return a.Settings()->overwriteAction == 'Q'; }},
         {"NOCSMETADATA", [](CLoaderApp& a) { return a.Settings()->noCoordSysMetadata == 1; }},
@@ -184,11 +223,33 @@ TEST(CommandLineTest, SwitchesSetTheirSettingsInTheTableOrder) {
 }
 
 TEST(CommandLineTest, FailingSwitchesNameThemselves) {
-    for (std::string sw : std::vector<std::string>{"/FOO", "/MAXPOINTS:", "/KEY:", "/KIF:0", "/KIF:-3", "/COORDPREC:48", "/COORDPREC:",
-                           "/GENERALIZE:0", "/GENERALIZE:100.5", "/GENERALIZE:abc", "/TABLE:XML", "/TABLE:",
-                           "/COORDSYS:", "/COORDSYS:IN:UTM83-10:OUT:", "/COORDSYS:IN:", "/COORDSYS:IN::OUT:LL",
-                           "/COORDSYS:IN:UTM83-10", "/LAYER:", "/F:", "/I", "/O", "/T", "/W", "-", "/",
-                           "/FILE:/nonexistent/switches.txt", "/KEY:" + std::string(5000, 'k')}) {
+    for (std::string sw : std::vector<std::string>{"/FOO",
+                                                   "/MAXPOINTS:",
+                                                   "/KEY:",
+                                                   "/KIF:0",
+                                                   "/KIF:-3",
+                                                   "/COORDPREC:48",
+                                                   "/COORDPREC:",
+                                                   "/GENERALIZE:0",
+                                                   "/GENERALIZE:100.5",
+                                                   "/GENERALIZE:abc",
+                                                   "/TABLE:XML",
+                                                   "/TABLE:",
+                                                   "/COORDSYS:",
+                                                   "/COORDSYS:IN:UTM83-10:OUT:",
+                                                   "/COORDSYS:IN:",
+                                                   "/COORDSYS:IN::OUT:LL",
+                                                   "/COORDSYS:IN:UTM83-10",
+                                                   "/LAYER:",
+                                                   "/F:",
+                                                   "/I",
+                                                   "/O",
+                                                   "/T",
+                                                   "/W",
+                                                   "-",
+                                                   "/",
+                                                   "/FILE:/nonexistent/switches.txt",
+                                                   "/KEY:" + std::string(5000, 'k')}) {
         Parsed parsed({sw, "in.wlx", "out"});
         EXPECT_EQ(parsed.status, kCmdInvalidSwitch) << sw;
         EXPECT_EQ(parsed.arg1(), sw);
@@ -210,7 +271,13 @@ TEST(CommandLineTest, FileNamesAndTrailingNumbers) {
         {{"/IB", "-OO", "../in.bna", "./out.txt"}, 0, "../in.bna", "./out", "<none>", 10, 20},
         {{"/IS", "a.wlx", "b", "4", "16"}, 0, "a.wlx", "b.wlx", "<none>", 4, 16},
         {{"/IS", "a.wlx", "b", "0"}, kCmdInvalidParameter, "a.wlx", "b.wlx", "0", 10, 20},
-        {{"/IM", "a.mif", "b", "/NOTEST"}, kCmdInvalidParameter, "a.mif", "b.wlx", "/NOTEST", 10, 20},
+        {{"/IM", "a.mif", "b", "/NOTEST"},
+         kCmdInvalidParameter,
+         "a.mif",
+         "b.wlx",
+         "/NOTEST",
+         10,
+         20},
         {{"/IS", "a.wlx", "b", "4", "16", "x"}, kCmdSyntaxError, "a.wlx", "b.wlx", "<none>", 4, 16},
         {{"/IS", "a.wlx"}, kCmdSyntaxError, "a.wlx", "", "<none>", 10, 20},
         {{"/IS"}, kCmdSyntaxError, "", "", "<none>", 10, 20},
@@ -219,7 +286,13 @@ TEST(CommandLineTest, FileNamesAndTrailingNumbers) {
         {{"/IV", "coverage", "b"}, 0, "coverage", "b.wlx", "<none>", 10, 20},
         {{"/IS", "/INFO", "a.wlx"}, 0, "a.wlx", "Unneeded", "<none>", 10, 20},
         {{"/IS", "/INFO", "a.wlx", "b"}, 0, "a.wlx", "Unneeded", "<none>", 10, 20},
-        {{"/IS", "a.wlx", std::string(5000, 'o')}, kCmdInvalidParameter, "a.wlx", "", std::string(5000, 'o'), 10, 20},
+        {{"/IS", "a.wlx", std::string(5000, 'o')},
+         kCmdInvalidParameter,
+         "a.wlx",
+         "",
+         std::string(5000, 'o'),
+         10,
+         20},
     };
     for (const auto& c : cases) {
         Parsed parsed(c.args);
@@ -257,11 +330,13 @@ TEST(CommandLineTest, WarningsPrintAndParsingGoesOn) {
 TEST(CommandLineTest, SwitchFilesNestAndAreBounded) {
     wlxtest::TempDir dir;
     wlxtest::WriteText(dir / "inner.txt", "  /NOTEST  \r\n; comment\n-LAYER:Roads, Rivers\n");
-    wlxtest::WriteText(dir / "outer.txt", "/FILE:" + (dir / "inner.txt").string() + "\n/IB\n\n/KIF:8\n");
+    wlxtest::WriteText(dir / "outer.txt",
+                       "/FILE:" + (dir / "inner.txt").string() + "\n/IB\n\n/KIF:8\n");
     Parsed nested({"/FILE:" + (dir / "outer.txt").string(), "in.bna", "out"});
     EXPECT_EQ(nested.status, 0);
     EXPECT_EQ(nested.settings().integrityTest, 0);
-    EXPECT_EQ(nested.settings().filter.Layers().Names(), (std::vector<std::string>{"Roads", "Rivers"}));
+    EXPECT_EQ(nested.settings().filter.Layers().Names(),
+              (std::vector<std::string>{"Roads", "Rivers"}));
     EXPECT_EQ(nested.settings().inputType, 'B');
     EXPECT_EQ(nested.settings().maxKeyLength, 8);
 

@@ -1,7 +1,6 @@
-#include "loader/ConsoleReporter.h"
-
 #include <gtest/gtest.h>
 
+#include "loader/ConsoleReporter.h"
 #include "loader/FileInfo.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
@@ -32,11 +31,8 @@ TEST(ConsoleReporterTest, OverwritePromptRepeatsUntilAnAnswerAndQuitsAtTheEndOfI
         int prompts;
         std::string unread;
     } cases[] = {
-        {"x\no\n", 0, 3, "\n"},
-        {"A", 1, 1, ""},
-        {"q\n", 2, 1, "\n"},
-        {"", 2, 1, ""},
-        {"zz", 2, 3, ""},
+        {"x\no\n", 0, 3, "\n"}, {"A", 1, 1, ""},  {"q\n", 2, 1, "\n"},
+        {"", 2, 1, ""},         {"zz", 2, 3, ""},
     };
     for (const auto& c : cases) {
         TestConsole console(c.typed);
@@ -57,10 +53,11 @@ TEST(ConsoleReporterTest, UsageListsTheSwitchesInOrder) {
     CConsoleReporter reporter(console.out(), console.in());
     reporter.ShowUsage();
     std::string text = console.Text();
-    std::string expected = LoadMessage(32016) + "\n\nSyntax for WLX Loader Version " + kLoaderFileVersion +
-                           ":\n\tWLXCONV";
-    for (int id : {32020, 32021, 32022, 32046, 32023, 32024, 32025, 32026, 32027, 32028, 32041, 32029, 32045, 32031,
-                   32030, 32033, 32034, 32035, 32044, 32043, 32042, 32036, 32038, 32039, 32037, 32032, 32040})
+    std::string expected = LoadMessage(32016) + "\n\nSyntax for WLX Loader Version " +
+                           kLoaderFileVersion + ":\n\tWLXCONV";
+    for (int id : {32020, 32021, 32022, 32046, 32023, 32024, 32025, 32026, 32027,
+                   32028, 32041, 32029, 32045, 32031, 32030, 32033, 32034, 32035,
+                   32044, 32043, 32042, 32036, 32038, 32039, 32037, 32032, 32040})
         expected += LoadMessage(id);
     expected += "\tWLXCONV /IM test.mif test.wlx\n";
     EXPECT_EQ(text, expected);
@@ -80,11 +77,12 @@ TEST(ConsoleReporterTest, SummaryTimeAndTextsPrintFinished) {
     reporter.ShowSummary(&settings);
     reporter.ShowProcessingTime(1.234);
     reporter.ShowError("100% %s %n");
-    EXPECT_EQ(console.Text(), "Objects written to file:" + std::string(20, ' ') +
-                                  "\nPoints: 1\nPolylines: 2\nPolyPolylines: 3\nPolygons: 4\nPolyPolygons: 5\n"
-                                  "Total: 15\nEMFs created: 6\n"
-                                  "\nProcessing Time : 1.23 seconds\n"
-                                  "100% %s %n\n");
+    EXPECT_EQ(console.Text(),
+              "Objects written to file:" + std::string(20, ' ') +
+                  "\nPoints: 1\nPolylines: 2\nPolyPolylines: 3\nPolygons: 4\nPolyPolygons: 5\n"
+                  "Total: 15\nEMFs created: 6\n"
+                  "\nProcessing Time : 1.23 seconds\n"
+                  "100% %s %n\n");
 }
 
 TEST(ConsoleReporterTest, FileInformationListsWhatTheReaderFound) {
@@ -114,14 +112,18 @@ TEST(ConsoleReporterTest, FileInformationListsWhatTheReaderFound) {
     const double extent[4] = {-1.5, 2, 3, 4};
     info.SetSpatialIndexInfo("index", 1, 12, 64, extent, 20, 10);
     reporter.ShowFileInfo(&info);
-    EXPECT_EQ(console.Text(),
-              "File Description : Parcels\nFile Version : 2\nFeature Count : 12\nCoordinate precision : 64\n"
-              "Coordinate System Key : LL84\n"
-              "\nListing tables and their contents...\n\n No tables in this file\n"
-              "\nListing layers occupied by map objects...\n\n Layer[1] : Roads\n Layer[2] : Rivers\n"
-              "\nListing available blocks...\n\n Block[1] : Tree\n"
-              "\nListing SIF File information...\n\n SIF File Description : index\n SIF File Version : 1\n"
-              " SIF Feature Count : 12\n SIF Coordinate Precision : 64\n"
-              " SIF Extents : (-1.500000000000000, 2.000000000000000, 3.000000000000000, 4.000000000000000)\n"
-              " SIF Entries Per Node (Max, Min) : (20, 10)\n");
+    EXPECT_EQ(
+        console.Text(),
+        "File Description : Parcels\nFile Version : 2\nFeature Count : 12\nCoordinate precision : "
+        "64\n"
+        "Coordinate System Key : LL84\n"
+        "\nListing tables and their contents...\n\n No tables in this file\n"
+        "\nListing layers occupied by map objects...\n\n Layer[1] : Roads\n Layer[2] : Rivers\n"
+        "\nListing available blocks...\n\n Block[1] : Tree\n"
+        "\nListing SIF File information...\n\n SIF File Description : index\n SIF File Version : "
+        "1\n"
+        " SIF Feature Count : 12\n SIF Coordinate Precision : 64\n"
+        " SIF Extents : (-1.500000000000000, 2.000000000000000, 3.000000000000000, "
+        "4.000000000000000)\n"
+        " SIF Entries Per Node (Max, Min) : (20, 10)\n");
 }

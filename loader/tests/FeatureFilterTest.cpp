@@ -1,8 +1,8 @@
-#include "loader/FeatureFilter.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "loader/FeatureFilter.h"
 
 TEST(NamePatternListTest, WildcardsMatchLikeAGlob) {
     struct Case {
@@ -10,14 +10,26 @@ TEST(NamePatternListTest, WildcardsMatchLikeAGlob) {
         const char* name;
         bool match;
     } cases[] = {
-        {"A*", "abc", true},     {"a?c", "ABC", true},   {"ab", "abc", false},   {"abc", "ab", false},
-        {"a*z", "ab", false},    {"a*z", "abz", true},   {"R*S", "Roads", true}, {"R*S", "Rivers", true},
-        {"R*S", "Rail", false},  {"*", "", true},        {"?", "", false},       {"*a*b*", "xaybz", true},
-        {"a**b", "ab", true},    {"?x", "\u00e9x", true},  // '?' takes one whole character
-        {"*ss", "mississippi", false}, {"*ss*", "mississippi", true},
+        {"A*", "abc", true},
+        {"a?c", "ABC", true},
+        {"ab", "abc", false},
+        {"abc", "ab", false},
+        {"a*z", "ab", false},
+        {"a*z", "abz", true},
+        {"R*S", "Roads", true},
+        {"R*S", "Rivers", true},
+        {"R*S", "Rail", false},
+        {"*", "", true},
+        {"?", "", false},
+        {"*a*b*", "xaybz", true},
+        {"a**b", "ab", true},
+        {"?x", "\u00e9x", true},  // '?' takes one whole character
+        {"*ss", "mississippi", false},
+        {"*ss*", "mississippi", true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(CNamePatternList::MatchWildcard(c.pattern, c.name), c.match) << c.pattern << " vs " << c.name;
+        EXPECT_EQ(CNamePatternList::MatchWildcard(c.pattern, c.name), c.match)
+            << c.pattern << " vs " << c.name;
 }
 
 TEST(NamePatternListTest, ListsParseFromQuotedCommaSeparatedText) {
@@ -70,9 +82,11 @@ TEST(FeatureFilterTest, AcceptsByKindLayerAndBlock) {
         {"kind disabled", 0, 1, 1, 0, "", "", nullptr, "", kFeaturePoint, 0},
         {"other kinds always pass", 0, 0, 0, 0, "", "", nullptr, "", kFeatureOther, 1},
         {"unknown kind", 1, 1, 1, 0, "", "", nullptr, "", 5, 0},
-        {"internal polygons dropped", 1, 1, 1, 0, "", "", "internal_polygons", "", kFeaturePolygon, 0},
+        {"internal polygons dropped", 1, 1, 1, 0, "", "", "internal_polygons", "", kFeaturePolygon,
+         0},
         {"kept with holes", 1, 1, 1, 1, "", "", "INTERNAL_POLYGONS", "", kFeaturePolygon, 1},
-        {"kept when listed", 1, 1, 1, 0, "Internal*", "", "INTERNAL_POLYGONS", "", kFeaturePolygon, 1},
+        {"kept when listed", 1, 1, 1, 0, "Internal*", "", "INTERNAL_POLYGONS", "", kFeaturePolygon,
+         1},
         {"layer in list", 1, 1, 1, 0, "R*S", "", "Roads", "", kFeatureLine, 1},
         {"layer not in list", 1, 1, 1, 0, "R*S", "", "Rail", "", kFeatureLine, 0},
         {"no layer passes a list", 1, 1, 1, 0, "Roads", "", nullptr, "", kFeatureLine, 1},

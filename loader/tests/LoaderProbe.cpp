@@ -32,7 +32,8 @@ std::map<std::string, long> ReadScenario(const std::string& file) {
     std::string word;
     while (in >> word) {
         auto eq = word.find('=');
-        if (eq != std::string::npos) values[word.substr(0, eq)] = std::strtol(word.c_str() + eq + 1, nullptr, 10);
+        if (eq != std::string::npos)
+            values[word.substr(0, eq)] = std::strtol(word.c_str() + eq + 1, nullptr, 10);
     }
     return values;
 }
@@ -44,22 +45,27 @@ long Get(const std::map<std::string, long>& values, const char* name, long fallb
 
 class ScenarioReader : public CSourceReaderInterface {
 public:
-    explicit ScenarioReader(CLoaderSettings* settings) : values_(ReadScenario(settings->inputName)) {}
+    explicit ScenarioReader(CLoaderSettings* settings)
+        : values_(ReadScenario(settings->inputName)) {}
     Status Rewind() override {
         next_ = 0;
         return 0;
     }
     Status ReadNext(CFeatureRecord* record) override {
-        if (next_ >= Get(values_, "objects", 0)) return static_cast<Status>(Get(values_, "end_status", kWlxEndOfData));
+        if (next_ >= Get(values_, "objects", 0))
+            return static_cast<Status>(Get(values_, "end_status", kWlxEndOfData));
         if (next_ == Get(values_, "abort_at", -1))
-            for (long i = 0; i < Get(values_, "abort_events", 1); ++i) GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+            for (long i = 0; i < Get(values_, "abort_events", 1); ++i)
+                GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(Get(values_, "delay_ms", 0)));
         if (next_ == Get(values_, "fail_at", -1)) return kLoaderInputReadError;
         record->SetName("object " + std::to_string(next_));
         ++next_;
         return 0;
     }
-    int AtEnd() override { return !values_.count("end_status") && next_ >= Get(values_, "objects", 0); }
+    int AtEnd() override {
+        return !values_.count("end_status") && next_ >= Get(values_, "objects", 0);
+    }
     Status GetTableSchemas(CTableSchemaList*) override { return 0; }
     Status GetFileInfo(CFileInfo*) override { return kLoaderInfoNotApplicable; }
 
@@ -89,7 +95,8 @@ std::unique_ptr<CSourceReaderInterface> MakeReader(CLoaderSettings* settings, St
     return std::make_unique<ScenarioReader>(settings);
 }
 
-std::unique_ptr<CWriterBase> MakeWriter(CLoaderSettings* settings, Status* status, CTableSchemaList*) {
+std::unique_ptr<CWriterBase> MakeWriter(CLoaderSettings* settings, Status* status,
+                                        CTableSchemaList*) {
     return std::make_unique<CountingWriter>(settings, status);
 }
 

@@ -9,7 +9,8 @@
 
 namespace {
 
-wlxtest::ProcessResult RunProbe(const std::vector<std::string>& args, const wlxtest::RunOptions& options = {}) {
+wlxtest::ProcessResult RunProbe(const std::vector<std::string>& args,
+                                const wlxtest::RunOptions& options = {}) {
     return wlxtest::Run(wlxtest::BinDir() / "wlxconv_probe", args, options);
 }
 
@@ -36,7 +37,8 @@ TEST(ProgramTest, FailuresPrintTheirMessageAndExitWithOne) {
         std::string out;
     } cases[] = {
         {{"/IZ", "a", "b"},
-         "Processing...\nInitializing file reader...\n*Error* : Invalid Input File Type specified.\n"
+         "Processing...\nInitializing file reader...\n*Error* : Invalid Input File Type "
+         "specified.\n"
          "*Error* : The WLX Loader failed with an error code of: -7\n"},
         {{"/FOO", "a", "b"}, "*Error* : Invalid switch: /FOO\n"},
         {{"/IS", "a.wlx", "b", "0"}, "*Error* : Invalid command-line parameter: 0\n"},
@@ -68,9 +70,11 @@ TEST(ProgramTest, ARunShowsProgressSummaryAndTime) {
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_NE(result.out.find("Number of Entities Processed: 1\r"), std::string::npos);
     EXPECT_NE(result.out.find("Number of Entities Processed: 200\r"), std::string::npos);
-    EXPECT_NE(result.out.find("Objects written to file:" + std::string(20, ' ') + "\nPoints: 250\n"),
+    EXPECT_NE(
+        result.out.find("Objects written to file:" + std::string(20, ' ') + "\nPoints: 250\n"),
+        std::string::npos);
+    EXPECT_NE(result.out.find("\nTotal: 250\nEMFs created: 0\n\nProcessing Time : "),
               std::string::npos);
-    EXPECT_NE(result.out.find("\nTotal: 250\nEMFs created: 0\n\nProcessing Time : "), std::string::npos);
     EXPECT_EQ(result.out.substr(result.out.size() - 9), " seconds\n");
 }
 
@@ -78,7 +82,8 @@ TEST(ProgramTest, WarningsAloneEndWithMinusOne) {
     wlxtest::TempDir dir;
     wlxtest::WriteText(dir / "in.txt", "objects=2");
     for (std::string sw : {"/TX", "/TYPE:Q"}) {
-        auto result = RunProbe({sw, "/IN", "/OO", (dir / "in.txt").string(), (dir / "out").string()});
+        auto result =
+            RunProbe({sw, "/IN", "/OO", (dir / "in.txt").string(), (dir / "out").string()});
         EXPECT_EQ(result.exitCode, 255) << sw;
         EXPECT_EQ(Count(result.out, "Warning : "), 1u) << sw;
         EXPECT_NE(result.out.find("Points: 2\n"), std::string::npos) << sw;
@@ -103,7 +108,8 @@ TEST(ProgramTest, CtrlCStopsTheRunBeforeTheNextObject) {
     wlxtest::WriteText(dir / "in.txt", "objects=100000 delay_ms=1 abort_at=20 abort_events=2");
     auto result = RunProbe({"/IN", "/OO", (dir / "in.txt").string(), (dir / "out").string()});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(Count(result.out, "Aborting processing..." + std::string(87, ' ') + "\n"), 1u) << result.out;
+    EXPECT_EQ(Count(result.out, "Aborting processing..." + std::string(87, ' ') + "\n"), 1u)
+        << result.out;
     EXPECT_EQ(result.out.find("Objects written"), std::string::npos);
     EXPECT_EQ(result.out.find("*Error*"), std::string::npos);
     EXPECT_EQ(result.out.find("Halting"), std::string::npos);
@@ -117,12 +123,14 @@ TEST(ProgramTest, TheDictionaryDirectoryComesFromTheRegistryElseBesideTheProgram
         std::string directory;
     } cases[] = {
         {"", wlxtest::BinDir().string() + "/"},
-        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\11e]\n\"Path\"=\"C:\\\\dict\"\n",
+        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\11e]\n\"Path\"=\"C:"
+         "\\\\dict\"\n",
          "C:/dict/"},
         {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys]\n\"CurVer\"=\"12\"\n"
          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\12]\n\"Path\"=\"/opt/dict/\"\n",
          "/opt/dict/"},
-        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\11e]\n\"Path\"=\"nodir\"\n",
+        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\11e]\n\"Path\"="
+         "\"nodir\"\n",
          wlxtest::BinDir().string() + "/"},
     };
     for (const auto& c : cases) {
@@ -130,7 +138,8 @@ TEST(ProgramTest, TheDictionaryDirectoryComesFromTheRegistryElseBesideTheProgram
         options.environment["WLXCONV_REGISTRY"] = (dir / "registry.reg").string();
         std::filesystem::remove(dir / "registry.reg");
         if (!c.registry.empty()) wlxtest::WriteText(dir / "registry.reg", c.registry);
-        auto result = RunProbe({"/IN", "/OO", (dir / "in.txt").string(), (dir / "out").string()}, options);
+        auto result =
+            RunProbe({"/IN", "/OO", (dir / "in.txt").string(), (dir / "out").string()}, options);
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.err, "dictionary directory: " + c.directory + "\n") << c.registry;
     }

@@ -21,7 +21,7 @@ namespace {
 struct Scenario {
     int objects = 0;
     int failAt = -1;
-    Status endStatus = 0;  // 0: the reader reports AtEnd
+    Status endStatus = 0;                           // 0: the reader reports AtEnd
     std::vector<std::pair<double, double>> points;  // geometry of the first objects
     int writerPositiveAt = -1;
     std::vector<std::string> layers;  // for /INFO
@@ -34,7 +34,8 @@ class ReaderDouble : public CSourceReaderInterface {
 public:
     Status Rewind() override { return 0; }
     Status ReadNext(CFeatureRecord* record) override {
-        if (next_ >= g_scenario.objects) return g_scenario.endStatus ? g_scenario.endStatus : kWlxEndOfData;
+        if (next_ >= g_scenario.objects)
+            return g_scenario.endStatus ? g_scenario.endStatus : kWlxEndOfData;
         if (next_ == g_scenario.failAt) return kLoaderInputReadError;
         record->SetName("object");
         if (next_ < static_cast<int>(g_scenario.points.size())) {
@@ -59,7 +60,8 @@ private:
 
 class WriterDouble : public CWriterBase {
 public:
-    WriterDouble(CLoaderSettings* settings, Status* status) : CWriterBase(settings, status, nullptr) {}
+    WriterDouble(CLoaderSettings* settings, Status* status)
+        : CWriterBase(settings, status, nullptr) {}
     Status Write(CFeatureRecord* record) override {
         ComPtr<IWKBGeometry> geometry;
         record->GetGeometry(geometry.Put());
@@ -102,7 +104,8 @@ std::unique_ptr<CSourceReaderInterface> MakeReader(CLoaderSettings*, Status* sta
     return std::make_unique<ReaderDouble>();
 }
 
-std::unique_ptr<CWriterBase> MakeWriter(CLoaderSettings* settings, Status* status, CTableSchemaList*) {
+std::unique_ptr<CWriterBase> MakeWriter(CLoaderSettings* settings, Status* status,
+                                        CTableSchemaList*) {
     return std::make_unique<WriterDouble>(settings, status);
 }
 
@@ -117,7 +120,8 @@ const WriterFactoryEntry kWriters[] = {{'O', MakeWriter}};
 
 // One application with a captured console and a parsed command line.
 struct TestRun {
-    explicit TestRun(std::vector<std::string> args, const std::string& keyboard = "") : console(keyboard) {
+    explicit TestRun(std::vector<std::string> args, const std::string& keyboard = "")
+        : console(keyboard) {
         g_scenario.written = g_scenario.closed = 0;
         LoaderHooks hooks;
         hooks.readers = kReaders;
@@ -141,12 +145,14 @@ struct TestRun {
 
 const std::string kRunStart =
     "Processing...\nInitializing file reader...\nInitializing coordinate system converter...\n"
-    "Input Coordinate System : LL84\nOutput Coordinate System : LL84\nInitializing file writer...\n";
+    "Input Coordinate System : LL84\nOutput Coordinate System : LL84\nInitializing file "
+    "writer...\n";
 
 std::string Summary(int points) {
-    return "Objects written to file:" + std::string(20, ' ') + "\nPoints: " + std::to_string(points) +
-           "\nPolylines: 0\nPolyPolylines: 0\nPolygons: 0\nPolyPolygons: 0\nTotal: " + std::to_string(points) +
-           "\nEMFs created: 0\n";
+    return "Objects written to file:" + std::string(20, ' ') +
+           "\nPoints: " + std::to_string(points) +
+           "\nPolylines: 0\nPolyPolylines: 0\nPolygons: 0\nPolyPolygons: 0\nTotal: " +
+           std::to_string(points) + "\nEMFs created: 0\n";
 }
 
 }  // namespace
@@ -198,7 +204,8 @@ TEST(RunTest, AFailedReadStopsWithItsMessageAndNoSummary) {
     EXPECT_EQ(g_scenario.closed, 0);
     std::string text = run.console.Text();
     EXPECT_EQ(text.find("Objects written"), std::string::npos);
-    EXPECT_NE(text.find("\r*Error* : An error occurred when reading the input file in.dat.\n"), std::string::npos);
+    EXPECT_NE(text.find("\r*Error* : An error occurred when reading the input file in.dat.\n"),
+              std::string::npos);
 }
 
 TEST(RunTest, FactoryFailuresPrintTheirMessages) {
@@ -208,24 +215,33 @@ TEST(RunTest, FactoryFailuresPrintTheirMessages) {
         std::string tail;
         int inputIsDwg;
     } cases[] = {
-        {{"/IZ", "a", "b"}, kCmdInvalidInputType,
+        {{"/IZ", "a", "b"},
+         kCmdInvalidInputType,
          "Initializing file reader...\n*Error* : Invalid Input File Type specified.\n"
          "*Error* : The WLX Loader failed with an error code of: -7\n",
          0},
-        {{"/IW", "/NOEXT", "a.x", "b"}, kLoaderDwgOpenFailed,
-         "Initializing file reader...\n*Error* : Unable to open DWG file \"a.x\". Please ensure the folder is "
+        {{"/IW", "/NOEXT", "a.x", "b"},
+         kLoaderDwgOpenFailed,
+         "Initializing file reader...\n*Error* : Unable to open DWG file \"a.x\". Please ensure "
+         "the folder is "
          "writable and the file has read access.\n",
          1},
-        {{"/IX", "a.dxf", "b"}, kLoaderDwgOpenFailed,
-         "Initializing file reader...\n*Error* : Unable to open DWG file \"a.dxf\". Please ensure the folder is "
+        {{"/IX", "a.dxf", "b"},
+         kLoaderDwgOpenFailed,
+         "Initializing file reader...\n*Error* : Unable to open DWG file \"a.dxf\". Please ensure "
+         "the folder is "
          "writable and the file has read access.\n",
          0},
-        {{"/IV", "cover", "b"}, kLoaderLibraryNotFound,
-         "Initializing file reader...\n*Error* : The .DLL file required for data translation from the\n"
+        {{"/IV", "cover", "b"},
+         kLoaderLibraryNotFound,
+         "Initializing file reader...\n*Error* : The .DLL file required for data translation from "
+         "the\n"
          "          specified format was not found in the search path.\n",
          0},
-        {{"/IN", "/OQ", "a", "b"}, kCmdInvalidOutputType,
-         "Initializing file writer...\n*Error* : The WLX Loader failed with an error code of: -8\n", 0},
+        {{"/IN", "/OQ", "a", "b"},
+         kCmdInvalidOutputType,
+         "Initializing file writer...\n*Error* : The WLX Loader failed with an error code of: -8\n",
+         0},
     };
     for (const auto& c : cases) {
         g_scenario = Scenario{};
@@ -251,16 +267,21 @@ TEST(RunTest, ConvertersFollowTheCodes) {
         {"/COORDSYS:IN:LL83:OUT:UTM83-10", false, true, false, 0, nullptr},
         {"/COORDSYS:IN:UTM83-10:OUT:UTM27-10", true, true, false, 0, nullptr},
         {"/COORDSYS:IN:LL83:OUT:WORLD-LL", false, false, true, 0,
-         "Warning : The input file coordinate system (LL83) and output file coordinate system (WORLD-LL) are both "
-         "Latitude/Longitude but use different datums or units. WLX Loader does not support Latitude/Longitude "
+         "Warning : The input file coordinate system (LL83) and output file coordinate system "
+         "(WORLD-LL) are both "
+         "Latitude/Longitude but use different datums or units. WLX Loader does not support "
+         "Latitude/Longitude "
          "datum shift and unit conversion. The output file coordinate system will be WORLD-LL.\n"},
         {"/COORDSYS:*XY-M", false, false, true, 0,
-         "Warning : The input file coordinate system (*XY-M) is an arbitrary\n XY coordinate system.  No data "
+         "Warning : The input file coordinate system (*XY-M) is an arbitrary\n XY coordinate "
+         "system.  No data "
          "conversion will be performed to the\n output file coordinate system LL84.\n"},
         {"/COORDSYS:UNKNOWN", false, false, true, kLoaderCoordSysNotFound,
-         "*Error* : The desired coordinate system, UNKNOWN, was not\n          found, or cannot be used.\n"},
+         "*Error* : The desired coordinate system, UNKNOWN, was not\n          found, or cannot be "
+         "used.\n"},
         {"/COORDSYS:IN:LL83:OUT:UNKNOWN", false, false, false, kLoaderCoordSysNotFound,
-         "*Error* : The desired coordinate system, UNKNOWN, was not\n          found, or cannot be used.\n"},
+         "*Error* : The desired coordinate system, UNKNOWN, was not\n          found, or cannot be "
+         "used.\n"},
     };
     for (const auto& c : cases) {
         g_scenario = Scenario{};
@@ -330,7 +351,8 @@ TEST(RunTest, NamesAreEmptiedWithNullName) {
     g_scenario = Scenario{};
     g_scenario.objects = 1;
     static const WriterFactoryEntry writers[] = {
-        {'O', [](CLoaderSettings* s, Status* st, CTableSchemaList*) -> std::unique_ptr<CWriterBase> {
+        {'O',
+         [](CLoaderSettings* s, Status* st, CTableSchemaList*) -> std::unique_ptr<CWriterBase> {
              return std::make_unique<NameWriter>(s, st, nullptr);
          }}};
     for (bool nullName : {false, true}) {
@@ -366,13 +388,15 @@ TEST(RunTest, TheSameFileUnderTwoNamesIsADuplicate) {
         {(dir / "new.wlx").string(), (dir / "sub" / ".." / "new.wlx").string(), 1},
         {(dir / "new.wlx").string(), (dir / "NEW.wlx").string(), 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(CLoaderApp::SameFile(c.first.c_str(), c.second.c_str()), c.same) << c.second;
+    for (const auto& c : cases)
+        EXPECT_EQ(CLoaderApp::SameFile(c.first.c_str(), c.second.c_str()), c.same) << c.second;
 
     g_scenario = Scenario{};
     TestRun run({"/IS", (dir / "a.wlx").string(), (dir / "." / "a").string()});
     EXPECT_EQ(run.Convert(), kCmdDuplicateFileName);
     EXPECT_EQ(run.console.Text(),
-              "*Error* : Duplicate file name.\n*Error* : The WLX Loader failed with an error code of: -9\n");
+              "*Error* : Duplicate file name.\n*Error* : The WLX Loader failed with an error code "
+              "of: -9\n");
 }
 
 TEST(RunTest, AnExistingOutputIsAskedAbout) {
@@ -409,11 +433,12 @@ TEST(RunTest, InfoListsTheInputWithoutWriting) {
     g_scenario.layers = {"Roads", "Rivers"};
     TestRun run({"/INFO", "/IN", "in"});
     EXPECT_EQ(run.Convert(), 0);
-    EXPECT_EQ(run.console.Text(),
-              "Initializing file reader...\nRetrieving file information...\n"
-              "\nListing tables and their contents...\n\n No tables in this file\n"
-              "\nListing layers occupied by map objects...\n\n Layer[1] : Roads\n Layer[2] : Rivers\n"
-              "\nListing available blocks...\n\n No blocks in this file\n");
+    EXPECT_EQ(
+        run.console.Text(),
+        "Initializing file reader...\nRetrieving file information...\n"
+        "\nListing tables and their contents...\n\n No tables in this file\n"
+        "\nListing layers occupied by map objects...\n\n Layer[1] : Roads\n Layer[2] : Rivers\n"
+        "\nListing available blocks...\n\n No blocks in this file\n");
 }
 
 TEST(RunTest, AnAbortBeforeTheRunStopsItAtTheFirstTest) {
@@ -423,7 +448,8 @@ TEST(RunTest, AnAbortBeforeTheRunStopsItAtTheFirstTest) {
     PublishApplication(run.app.get());
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(OnConsoleCtrl(0), 1);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1900)) << "the grace period";
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1900))
+        << "the grace period";
     EXPECT_EQ(OnConsoleCtrl(0), 1) << "a second event neither prints nor waits";
     EXPECT_EQ(run.Convert(), kLoaderAborted);
     PublishApplication(nullptr);

@@ -1,6 +1,6 @@
-#include "loader/Utf8Text.h"
-
 #include <gtest/gtest.h>
+
+#include "loader/Utf8Text.h"
 
 TEST(Utf8TextTest, CutsOnlyAtCharacterBoundaries) {
     const std::string text = "ab\u00e9\u20ac";  // a b (2 bytes) (3 bytes)
@@ -17,9 +17,10 @@ TEST(Utf8TextTest, ComparesWithoutRegardToCase) {
         const char* b;
         bool equal;
     } cases[] = {
-        {"Roads", "ROADS", true},       {"Roads", "Road", false},
+        {"Roads", "ROADS", true},
+        {"Roads", "Road", false},
         {"\u00c9cole", "\u00e9COLE", true},  // non-ASCII letters fold too
-        {"\xff", "\xff", true},         // malformed bytes compare as themselves
+        {"\xff", "\xff", true},              // malformed bytes compare as themselves
         {"", "", true},
     };
     for (const auto& c : cases) EXPECT_EQ(EqualNoCase(c.a, c.b), c.equal) << c.a << " / " << c.b;

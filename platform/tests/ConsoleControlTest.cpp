@@ -1,12 +1,11 @@
-#include "platform/ConsoleControl.h"
-
 #include <gtest/gtest.h>
-
 #include <signal.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
+
+#include "platform/ConsoleControl.h"
 
 namespace {
 
@@ -28,7 +27,8 @@ int Declines(std::uint32_t) {
 }
 
 bool WaitForCalls(int n) {
-    for (int i = 0; i < 500 && g_calls < n; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 500 && g_calls < n; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return g_calls >= n;
 }
 

@@ -1,11 +1,10 @@
-#include "platform/Registry.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "platform/Registry.h"
 #include "testing/TestSupport.h"
 
 namespace {
@@ -13,7 +12,8 @@ namespace {
 // Points the registry at one file for the life of a test.
 class RegistryFile {
 public:
-    explicit RegistryFile(const std::string& text) : RegistryFile(std::vector<std::uint8_t>(text.begin(), text.end())) {}
+    explicit RegistryFile(const std::string& text)
+        : RegistryFile(std::vector<std::uint8_t>(text.begin(), text.end())) {}
     explicit RegistryFile(const std::vector<std::uint8_t>& bytes) {
         wlxtest::WriteBytes(dir_ / "registry.reg", bytes);
         setenv("WLXCONV_REGISTRY", (dir_ / "registry.reg").c_str(), 1);
@@ -76,7 +76,8 @@ TEST(RegistryTest, ReadsValuesOfEveryKind) {
     size = 2;
     EXPECT_EQ(RegQueryValueExA(handle, "Path", nullptr, &type, data, &size), ERROR_MORE_DATA);
     EXPECT_EQ(size, 9u);  // with the terminating zero
-    EXPECT_EQ(RegQueryValueExA(handle, "Gone", nullptr, &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueExA(handle, "Gone", nullptr, &type, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegCloseKey(handle), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(handle), ERROR_INVALID_HANDLE);
 }
@@ -84,12 +85,16 @@ TEST(RegistryTest, ReadsValuesOfEveryKind) {
 TEST(RegistryTest, KeysExistWithTheirParentsOnlyAndAreReadOnly) {
     RegistryFile file(kExport);
     HKEY handle = nullptr;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velstrom\\GIS\\Coordsys\\", 0, KEY_READ, &handle),
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velstrom\\GIS\\Coordsys\\", 0, KEY_READ,
+                            &handle),
               ERROR_SUCCESS);
     RegCloseKey(handle);
-    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Removed", 0, KEY_READ, &handle), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velstrom", 0, KEY_WRITE, &handle), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Velstrom", 0, KEY_READ, &handle), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Removed", 0, KEY_READ, &handle),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velstrom", 0, KEY_WRITE, &handle),
+              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Velstrom", 0, KEY_READ, &handle),
+              ERROR_FILE_NOT_FOUND);
 }
 
 TEST(RegistryTest, NoFileMeansNoKeys) {
@@ -103,7 +108,9 @@ TEST(RegistryTest, NoFileMeansNoKeys) {
 TEST(RegistryTest, ReadsUtf16ExportsAsUtf8) {
     std::vector<std::uint8_t> bytes{0xFF, 0xFE};
     // The text is ASCII apart from one Latin-1 letter: widen it by hand.
-    std::u32string wide = U"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\r\n\"Name\"=\"Gr\u00fcn\"\r\n";
+    std::u32string wide =
+        U"Windows Registry Editor Version "
+        U"5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\r\n\"Name\"=\"Gr\u00fcn\"\r\n";
     for (char32_t c : wide) {
         bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
         bytes.push_back(static_cast<std::uint8_t>(c >> 8));
@@ -115,14 +122,17 @@ TEST(RegistryTest, ReadsUtf16ExportsAsUtf8) {
 TEST(RegistryTest, HolderClosesTheKeyItReplacesAndRefusesNonStrings) {
     RegistryFile file(kExport);
     CRegistryKey holder;
-    ASSERT_EQ(holder.OpenRegistryKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velstrom", KEY_READ), ERROR_SUCCESS);
+    ASSERT_EQ(holder.OpenRegistryKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velstrom", KEY_READ),
+              ERROR_SUCCESS);
     HKEY first = holder.Handle();
-    ASSERT_EQ(holder.OpenRegistryKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velstrom\\GIS\\Coordsys\\11e", KEY_READ),
+    ASSERT_EQ(holder.OpenRegistryKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velstrom\\GIS\\Coordsys\\11e",
+                                     KEY_READ),
               ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(first), ERROR_INVALID_HANDLE);  // already closed by the holder
 
     // A failed open keeps the key held.
-    EXPECT_EQ(holder.OpenRegistryKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Nothing", KEY_READ), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(holder.OpenRegistryKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Nothing", KEY_READ),
+              ERROR_FILE_NOT_FOUND);
     char buffer[64];
     DWORD size = sizeof buffer;
     EXPECT_EQ(holder.QueryRegistryString("Count", buffer, &size), ERROR_INVALID_DATA);

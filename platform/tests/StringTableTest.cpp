@@ -1,8 +1,8 @@
-#include "platform/StringTable.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "platform/StringTable.h"
 
 TEST(StringTableTest, IdsAreSortedAndUnique) {
     for (const StringResource* r = StringResourcesBegin(); r + 1 < StringResourcesEnd(); ++r)
@@ -23,9 +23,11 @@ TEST(StringTableTest, LoadStringCopiesCutsAndMisses) {
 
 TEST(StringTableTest, TextsWithPaddingKeepEveryBlank) {
     EXPECT_EQ(FindStringResource(50092), "Aborting processing..." + std::string(87, ' '));
-    EXPECT_EQ(FindStringResource(32015).substr(0, 45), "Objects written to file:" + std::string(20, ' ') + "\n");
+    EXPECT_EQ(FindStringResource(32015).substr(0, 45),
+              "Objects written to file:" + std::string(20, ' ') + "\n");
     EXPECT_EQ(FindStringResource(44062), "*Error* : The WLX Loader failed with an error code of: ");
     EXPECT_EQ(FindStringResource(40042),
-              "*Error* : Unable to open DWG file \"%s\". Please ensure the folder is writable and the file has "
+              "*Error* : Unable to open DWG file \"%s\". Please ensure the folder is writable and "
+              "the file has "
               "read access.");
 }

@@ -445,7 +445,7 @@ int LoadStringA(unsigned id, char* buffer, int bufferMax) {
     if (!buffer || bufferMax <= 0) return 0;
     std::string_view text = FindStringResource(id);
     std::size_t n = std::min(text.size(), static_cast<std::size_t>(bufferMax - 1));
-    std::memcpy(buffer, text.data(), n);
+    if (n) std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
     return static_cast<int>(n);
 }

@@ -115,6 +115,17 @@ TEST(ProgramTest, CtrlCStopsTheRunBeforeTheNextObject) {
     EXPECT_EQ(result.out.find("Halting"), std::string::npos);
 }
 
+TEST(ProgramTest, ARunStillGoingAfterTheGracePeriodEndsWithOne) {
+    // The abort comes during the last read, which outlasts the two seconds:
+    // the run then ends normally, but the program still exits with 1.
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "in.txt", "objects=1 abort_at=0 delay_ms=2500");
+    auto result = RunProbe({"/IN", "/OO", (dir / "in.txt").string(), (dir / "out").string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(Count(result.out, "Aborting processing..."), 1u);
+    EXPECT_NE(result.out.find("Points: 1\n"), std::string::npos);
+}
+
 TEST(ProgramTest, TheDictionaryDirectoryComesFromTheRegistryElseBesideTheProgram) {
     wlxtest::TempDir dir;
     wlxtest::WriteText(dir / "in.txt", "objects=0");

@@ -93,7 +93,7 @@ int CConsoleReporter::AskOverwrite(const char* fileName, int* answer) {
         std::fputs(prompt.c_str(), console_);
         std::fflush(console_);
         c = std::fgetc(keyboard_);
-    } while (c != EOF && !std::strchr("oaqOQA", c));
+    } while (c != EOF && (c == '\0' || !std::strchr("oaqOQA", c)));
     // The end of input quits: nobody is left to answer.
     int upper = c == EOF ? 'Q' : (c >= 'a' ? c - 'a' + 'A' : c);
     if (answer) *answer = upper == 'A' ? 1 : upper == 'O' ? 0 : 2;

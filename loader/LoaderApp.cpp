@@ -159,7 +159,8 @@ int CLoaderApp::SameFile(const char* a, const char* b) {
 int CLoaderApp::CheckOverwrite() {
     std::error_code ec;
     if (!std::filesystem::exists(settings_->outputName, ec)) return 1;
-    if (std::strchr("oaqOQA", settings_->overwriteAction) && settings_->overwriteAction) return 1;
+    int action = settings_->overwriteAction;
+    if (action > 0 && action < 128 && std::strchr("oaqOQA", action)) return 1;
     int answer = 2;
     reporter_->AskOverwrite(settings_->outputName.c_str(), &answer);
     settings_->overwriteAction = answer == 0 ? 'o' : answer == 1 ? 'a' : 'q';

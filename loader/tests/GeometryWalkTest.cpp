@@ -1,10 +1,9 @@
-#include "loader/GeometryWalk.h"
-
 #include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
 
+#include "loader/GeometryWalk.h"
 #include "loader/LoaderSettings.h"
 #include "loader/SourceReader.h"
 #include "platform/ComRuntime.h"
@@ -17,8 +16,9 @@ class GeometryWalkTest : public testing::Test {
 protected:
     void SetUp() override {
         CoInitialize();
-        ASSERT_TRUE(Succeeded(CoCreateInstance(CLSID_WKBGeometryFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                               IID_IWKBGeometryFactory, reinterpret_cast<void**>(factory.Put()))));
+        ASSERT_TRUE(Succeeded(CoCreateInstance(CLSID_WKBGeometryFactory, nullptr,
+                                               CLSCTX_INPROC_SERVER, IID_IWKBGeometryFactory,
+                                               reinterpret_cast<void**>(factory.Put()))));
     }
     void TearDown() override {
         factory.Reset();
@@ -46,7 +46,8 @@ protected:
         factory->NewWKBPointXY(1, 1, point.Put());
         all->AddGeometry(ComPtr<IWKBGeometry>::QueryFrom(point.Get()).Get());
         all->AddGeometry(ComPtr<IWKBGeometry>::QueryFrom(Line({{2, 2}, {3, 3}}).Get()).Get());
-        all->AddGeometry(ComPtr<IWKBGeometry>::QueryFrom(Polygon({{4, 4}, {5, 5}}, {{6, 6}}).Get()).Get());
+        all->AddGeometry(
+            ComPtr<IWKBGeometry>::QueryFrom(Polygon({{4, 4}, {5, 5}}, {{6, 6}}).Get()).Get());
         ComPtr<IWKBMultiPoint> multiPoint;
         factory->NewWKBMultiPoint(multiPoint.Put());
         multiPoint->AddPointXY(7, 7);

@@ -54,9 +54,13 @@ public:
     Status ReadNext(CFeatureRecord* record) override {
         if (next_ >= Get(values_, "objects", 0))
             return static_cast<Status>(Get(values_, "end_status", kWlxEndOfData));
-        if (next_ == Get(values_, "abort_at", -1))
-            for (long i = 0; i < Get(values_, "abort_events", 1); ++i)
-                GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+        if (next_ == Get(values_, "abort_at", -1)) {
+            long events = Get(values_, "abort_events", 1);
+            for (long i = 0; i < events; ++i) GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+            // Let every event reach the handler while the run is alive: one
+            // that arrives after `main` has removed it ends the process.
+            if (events > 1) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(Get(values_, "delay_ms", 0)));
         if (next_ == Get(values_, "fail_at", -1)) return kLoaderInputReadError;
         record->SetName("object " + std::to_string(next_));

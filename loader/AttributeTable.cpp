@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "loader/TextCompare.h"
+#include "loader/Utf8Text.h"
 
 void CFieldValue::SetInt(int value) {
     text_ = std::to_string(value);
@@ -87,7 +87,7 @@ CAttributeTable::CAttributeTable(std::string_view name)
 Status CAttributeTable::FindColumn(std::string_view name, int& column) const {
     const auto& columns = schema_->GetColumns();
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (EqualsNoCase(columns[i].name, name)) {
+        if (EqualNoCase(columns[i].name, name)) {
             column = static_cast<int>(i) + 1;
             return 0;
         }
@@ -117,7 +117,7 @@ Status CAttributeSource::GetValueText(const char* key, int position, std::string
 
 CAttributeTable* CTableSet::Find(std::string_view name) const {
     for (const auto& table : tables_)
-        if (EqualsNoCase(table->GetName(), name)) return table.get();
+        if (EqualNoCase(table->GetName(), name)) return table.get();
     return nullptr;
 }
 

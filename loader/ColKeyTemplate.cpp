@@ -1,12 +1,8 @@
 #include "loader/ColKeyTemplate.h"
 
-#include "loader/TextCompare.h"
+#include "loader/Utf8Text.h"
 
 namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
 
 // atoi: blanks, an optional sign and the digits that follow; 0 when none.
 int LeadingNumber(std::string_view s) {
@@ -93,7 +89,7 @@ Status CColKeyTemplate::Validate(const CTableSet* tables) {
 
 void CTemplateRows::SetRow(const std::string& table, std::vector<std::string> values) {
     for (auto& row : rows_) {
-        if (EqualsNoCase(row.table, table)) {
+        if (EqualNoCase(row.table, table)) {
             row.values = std::move(values);
             return;
         }
@@ -103,14 +99,14 @@ void CTemplateRows::SetRow(const std::string& table, std::vector<std::string> va
 
 bool CTemplateRows::Has(const std::string& table) const {
     for (const auto& row : rows_)
-        if (EqualsNoCase(row.table, table)) return true;
+        if (EqualNoCase(row.table, table)) return true;
     return false;
 }
 
 const std::string* CTemplateRows::Find(const std::string& table, int column) const {
     static const std::string empty;
     for (const auto& row : rows_) {
-        if (!EqualsNoCase(row.table, table)) continue;
+        if (!EqualNoCase(row.table, table)) continue;
         if (column < 1) return nullptr;
         // A row shorter than its schema reads as empty beyond its end.
         if (static_cast<std::size_t>(column) > row.values.size()) return &empty;

@@ -1,6 +1,6 @@
 #include "loader/EntityStyle.h"
 
-#include "loader/PendingMessages.h"
+#include "loader/Messages.h"
 
 namespace {
 

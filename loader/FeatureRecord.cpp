@@ -1,14 +1,7 @@
 #include "loader/FeatureRecord.h"
 
 #include "loader/SymbolMetafileWriter.h"
-
-std::string_view CutAtCharacterBoundary(std::string_view text, std::size_t maxBytes) {
-    if (text.size() <= maxBytes) return text;
-    std::size_t end = maxBytes;
-    // Step back over continuation bytes to the start of the cut character.
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-    return text.substr(0, end);
-}
+#include "loader/Utf8Text.h"
 
 CFeatureRecord::CFeatureRecord() = default;
 
@@ -33,15 +26,15 @@ CFeatureRecord& CFeatureRecord::operator=(CFeatureRecord&& other) noexcept {
 }
 
 void CFeatureRecord::SetName(std::string_view name) {
-    name_.assign(CutAtCharacterBoundary(name, kMaxTextLength));
+    name_.assign(CutAtCharBoundary(name, kMaxText));
 }
 
 void CFeatureRecord::SetKey(std::string_view key) {
-    key_.assign(CutAtCharacterBoundary(key, kMaxTextLength));
+    key_.assign(CutAtCharBoundary(key, kMaxText));
 }
 
 void CFeatureRecord::SetLink(std::string_view link) {
-    link_.assign(CutAtCharacterBoundary(link, kMaxTextLength));
+    link_.assign(CutAtCharBoundary(link, kMaxText));
 }
 
 Status CFeatureRecord::GetGeometry(IWKBGeometry** geometry) const {

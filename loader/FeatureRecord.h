@@ -18,7 +18,7 @@ class CSymbolMetafileWriter;
 class CFeatureRecord {
 public:
     // Names, keys and links keep at most this many bytes.
-    static constexpr std::size_t kMaxTextLength = 255;
+    static constexpr std::size_t kMaxText = 255;
 
     CFeatureRecord();
     ~CFeatureRecord();
@@ -28,7 +28,7 @@ public:
     CFeatureRecord(CFeatureRecord&&) noexcept;
     CFeatureRecord& operator=(CFeatureRecord&&) noexcept;
 
-    // Copies at most kMaxTextLength bytes, never cutting a UTF-8 character.
+    // Copies at most kMaxText bytes, never cutting a UTF-8 character.
     void SetName(std::string_view name);
     void SetKey(std::string_view key);
     void SetLink(std::string_view link);
@@ -64,6 +64,3 @@ private:
     std::unique_ptr<CEntityStyle> style_;
     std::unique_ptr<CSymbolMetafileWriter> symbolMetafile_;
 };
-
-// The first bytes of a UTF-8 text up to a limit, ending on a character boundary.
-std::string_view CutAtCharacterBoundary(std::string_view text, std::size_t maxBytes);

@@ -1,7 +1,15 @@
 #include "loader/FileNames.h"
 
+std::string RemoveExtension(std::string_view path) {
+    std::size_t slash = path.rfind('/');
+    std::size_t componentStart = slash == std::string_view::npos ? 0 : slash + 1;
+    std::size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || dot < componentStart) return std::string(path);
+    return std::string(path.substr(0, dot));
+}
+
 std::string_view WithoutExtension(std::string_view name) {
-    const auto separator = name.find_last_of("/\\");
+    const auto separator = name.rfind('/');
     const std::size_t componentStart = separator == std::string_view::npos ? 0 : separator + 1;
     const auto dot = name.find_last_of('.');
     if (dot == std::string_view::npos || dot <= componentStart) return name;

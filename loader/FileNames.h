@@ -1,11 +1,15 @@
-// Names of the files the loader derives from the ones it is given.
+// File-name helpers: '/' separates directories.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 // The name without its extension: cut at the last '.' of the last path
-// component, unless that '.' begins the component.
+// component only ("dir.v2/data" keeps its whole text).
+std::string RemoveExtension(std::string_view path);
+
+// The same, except that a '.' beginning the last component is no extension
+// (".hidden" keeps its name): the names derived for companion and table files.
 std::string_view WithoutExtension(std::string_view name);
 
 // <name without extension>_<table><extension>: an exported table's file.

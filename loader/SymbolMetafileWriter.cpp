@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "loader/FeatureRecord.h"
-#include "loader/PendingMessages.h"
+#include "loader/Messages.h"
 #include "platform/ComPtr.h"
 
 namespace {

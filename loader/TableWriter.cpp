@@ -5,7 +5,7 @@
 
 #include "loader/FeatureRecord.h"
 #include "loader/FileNames.h"
-#include "loader/PendingMessages.h"
+#include "loader/Messages.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "loader/PendingMessages.h"
+#include "loader/Messages.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include "loader/AttributeTable.h"
 #include "loader/OwnedObjectMap.h"
-#include "loader/TextCompare.h"
 
 namespace {
 
@@ -29,20 +28,6 @@ TEST(FieldValue, FormatsNumbersAsText) {
     EXPECT_EQ(MakeIntFieldValue(7).GetText(), "7");
     EXPECT_EQ(MakeLongFieldValue(-2147483647 - 1).GetText(), "-2147483648");
     EXPECT_EQ(MakeTextFieldValue("a b").GetText(), "a b");
-}
-
-TEST(TextCompare, FoldsLettersOfSeveralAlphabets) {
-    struct Case {
-        const char* a;
-        const char* b;
-        bool equal;
-    } cases[] = {
-        {"Height", "HEIGHT", true}, {"straße", "STRAßE", true}, {"Ärger", "ärger", true},
-        {"ΑΘΗΝΑ", "αθηνα", true},   {"МОСКВА", "москва", true}, {"Ёлка", "ёлка", true},
-        {"abc", "abd", false},      {"abc", "ab", false},       {"", "", true},
-        {"\xff", "\xfe", false},    {"\xff", "\xff", true},     {"\xc3", "\xc3\xa4", false},
-    };
-    for (const auto& c : cases) EXPECT_EQ(EqualsNoCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
 }
 
 TEST(AttributeTable, FindsColumnsByNameInAnyCaseFirstMatchWins) {

@@ -72,7 +72,7 @@ const WriterFactoryEntry kWriters[] = {{'O', MakeWriter}};
 // One run of the points in `input` with the /COORDSYS switch given.
 struct TestRun {
     TestRun(const std::string& coordsys, std::vector<std::pair<double, double>> input,
-        std::unique_ptr<CCoordSysDescriptor> inputDescriptor = nullptr) {
+            std::unique_ptr<CCoordSysDescriptor> inputDescriptor = nullptr) {
         g_input = std::move(input);
         g_output.clear();
         LoaderHooks hooks;

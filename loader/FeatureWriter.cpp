@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kTooFewPointsWarning = 50039;
 constexpr int kSectionTooFewPointsWarning = 50040;
-constexpr int kStyleTableNameError = 50103;
+constexpr int kStyleTableNameError = 50104;
 
 enum : int { kExportSql = 1, kExportCsv = 2 };
 

@@ -449,6 +449,9 @@ constexpr StringResource kStrings[] = {
     {50101, "Warning : The input switch /%s is invalid.  Using default switch /%s."},
     {50102, "Warning : Ignoring invalid input switch /%s."},
     {50103,
+     "Warning : Coordinates outside the domain of the coordinate system %s have been folded or"
+     " clamped into it."},
+    {50104,
      "*Error* : The input table [ %s ] has the name of a style table and cannot be exported"
      " together with the style tables."},
 };

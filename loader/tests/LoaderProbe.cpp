@@ -8,7 +8,8 @@
 //   fail_at=N        the read of object N fails with kLoaderInputReadError
 //   end_status=N     the status of the read after the last object (default: none, AtEnd stops)
 //   writer_status_at=N  the writer answers 1 (not a failure, not the end) for object N
-// After the run the dictionary directory handed over is printed on standard error.
+// After the run the coordinate-system library's dictionary directory is
+// printed on standard error.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +19,7 @@
 #include <string>
 #include <thread>
 
-#include "loader/DictionaryDirectory.h"
+#include "coordsys/CsCore.h"
 #include "loader/FeatureRecord.h"
 #include "loader/LoaderMain.h"
 #include "loader/LoaderSettings.h"
@@ -114,6 +115,6 @@ int main(int argc, char** argv) {
     hooks.readers = kReaders;
     hooks.writers = kWriters;
     int code = RunLoader(argc, argv, hooks);
-    std::fprintf(stderr, "dictionary directory: %s\n", CurrentDictionaryDirectory().c_str());
+    std::fprintf(stderr, "dictionary directory: %s\n", CS_dictionaryDirectory());
     return code;
 }

@@ -52,14 +52,17 @@ Status CWriterBase::CreateTableWriters(CTableSchemaList* schemas) {
         else
             writer = std::make_unique<CSqlTableWriter>(settings_->outputName, *schema, name,
                                                        settings_->xyColumns != 0);
-        if (const Status status = tableWriters_.Add(std::move(writer))) {
+        if (const CAttributeTable* taken = tableWriters_.Find(name)) {
             // Two tables of one name would share one file: the reader's table
             // clashes with a style table.
             if (settings_->reporter)
                 settings_->reporter->ShowError(
-                    FormatString(LoadMessage(kStyleTableNameError).c_str(), name.c_str()).c_str());
-            return status;
+                    FormatString(LoadMessage(kStyleTableNameError).c_str(),
+                                 taken->GetName().c_str())
+                        .c_str());
+            return kWlxElementAlreadyDefined;
         }
+        if (const Status status = tableWriters_.Add(std::move(writer))) return status;
     }
     return 0;
 }

@@ -23,12 +23,13 @@ std::uint32_t LittleEndian32(const std::uint8_t* b) {
 
 }  // namespace
 
-CDbfTable::CDbfTable(CWin32File& file) : CAttributeSource("DBFTable"), file_(file) {}
+CDbfTable::CDbfTable(std::shared_ptr<CWin32File> file)
+    : CAttributeSource("DBFTable"), file_(std::move(file)) {}
 
 Status CDbfTable::ReadHeader() {
     std::uint8_t header[32];
-    Status status = file_.Seek(0, kSeekBegin);
-    if (status == 0) status = file_.Read(header, sizeof header);
+    Status status = file_->Seek(0, kSeekBegin);
+    if (status == 0) status = file_->Read(header, sizeof header);
     if (status != 0) return kWlxReadError;
     if (header[0] != kDbaseIII && header[0] != kDbaseIIIWithMemo) return kWlxBadFormat;
     recordCount_ =
@@ -36,14 +37,14 @@ Status CDbfTable::ReadHeader() {
     headerLength_ = static_cast<std::uint16_t>(header[8] | header[9] << 8);
     recordLength_ = static_cast<std::uint16_t>(header[10] | header[11] << 8);
     if (headerLength_ < kDescriptorSize + 1 || recordLength_ < 1) return kWlxBadFormat;
-    if (file_.GetSize(fileSize_) != 0) return kWlxReadError;
+    if (file_->GetSize(fileSize_) != 0) return kWlxReadError;
     if (headerLength_ > fileSize_) return kWlxReadError;
 
     // The header's length gives the number of descriptors; a terminator
     // before that ends the list early.
     const std::size_t fieldCount = (headerLength_ - 1u) / kDescriptorSize - 1u;
     std::vector<std::uint8_t> descriptors(fieldCount * kDescriptorSize);
-    if (!descriptors.empty() && file_.Read(descriptors.data(), descriptors.size()) != 0)
+    if (!descriptors.empty() && file_->Read(descriptors.data(), descriptors.size()) != 0)
         return kWlxReadError;
     std::uint32_t offset = 1;  // behind the deletion flag
     for (std::size_t i = 0; i < fieldCount; ++i) {
@@ -76,8 +77,8 @@ Status CDbfTable::LoadRecord() {
     if (index >= recordCount_ || recordStart_ + recordLength_ > fileSize_)
         return kLoaderNoAttributeData;
     record_.resize(recordLength_);
-    Status status = file_.Seek(recordStart_, kSeekBegin);
-    if (status == 0) status = file_.Read(record_.data(), record_.size());
+    Status status = file_->Seek(recordStart_, kSeekBegin);
+    if (status == 0) status = file_->Read(record_.data(), record_.size());
     if (status != 0) {
         recordReadAt_ = -1;
         return kWlxReadError;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "loader/AttributeTable.h"
@@ -10,8 +11,8 @@
 
 class CDbfTable final : public CAttributeSource {
 public:
-    // The file stays the caller's; it must outlive the table.
-    explicit CDbfTable(CWin32File& file);
+    // The file is shared with the reader, which opened it.
+    explicit CDbfTable(std::shared_ptr<CWin32File> file);
 
     // Reads the header and the field descriptors into the schema and moves to
     // the first record. kWlxBadFormat for a version other than 3 and 0x83, or
@@ -29,7 +30,7 @@ public:
 private:
     Status LoadRecord();
 
-    CWin32File& file_;
+    std::shared_ptr<CWin32File> file_;
     std::vector<std::uint32_t> fieldOffsets_;
     std::vector<std::uint32_t> fieldWidths_;
     std::int64_t recordStart_ = 0;

@@ -19,7 +19,7 @@ constexpr std::int64_t kRecordHeaderSize = 8;
 // The companion file of the input: its name with another extension, found
 // regardless of letter case as the shapefile's other parts often differ in it.
 std::string CompanionName(const std::string& input, std::string_view extension) {
-    std::string name = RemoveExtension(input) + std::string(extension);
+    std::string name = std::string(WithoutExtension(input)) + std::string(extension);
     std::error_code error;
     if (std::filesystem::exists(name, error)) return name;
     const std::filesystem::path path(name);
@@ -54,10 +54,10 @@ Status CShapefileReader::Open() {
     if (const Status status = shp_->OpenRead()) return status;
     shx_ = std::make_unique<CWin32File>(CompanionName(input, ".shx"));
     if (const Status status = shx_->OpenRead()) return status;
-    dbf_ = std::make_unique<CWin32File>(CompanionName(input, ".dbf"));
+    dbf_ = std::make_shared<CWin32File>(CompanionName(input, ".dbf"));
     if (const Status status = dbf_->OpenRead()) return status;
 
-    auto table = std::make_unique<CDbfTable>(*dbf_);
+    auto table = std::make_unique<CDbfTable>(dbf_);
     if (const Status status = table->ReadHeader()) return status;
     dbfTable_ = table.get();
     tables_ = std::make_unique<CTableSet>();

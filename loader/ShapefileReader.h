@@ -30,7 +30,7 @@ private:
     Status MakeGeometry(CFeatureRecord* record);
 
     std::unique_ptr<CWin32File> shp_;
-    std::unique_ptr<CWin32File> dbf_;
+    std::shared_ptr<CWin32File> dbf_;  // shared with the DBF table
     std::unique_ptr<CWin32File> shx_;
     CDbfTable* dbfTable_ = nullptr;  // owned by the table set
     bool atEnd_ = true;

@@ -69,8 +69,8 @@ TEST(DbfTable, ReadsFieldsAsColumnsAndRecordsAsTrimmedText) {
                                    "            "
                                    "     "
                                    "?"}));
-    CWin32File file(path.string());
-    ASSERT_EQ(file.OpenRead(), 0);
+    auto file = std::make_shared<CWin32File>(path.string());
+    ASSERT_EQ(file->OpenRead(), 0);
     CDbfTable table(file);
     ASSERT_EQ(table.ReadHeader(), 0);
     const auto& columns = table.GetSchema().GetColumns();
@@ -126,8 +126,8 @@ TEST(DbfTable, DamagedHeadersGiveAClearStatus) {
     for (const auto& c : cases) {
         const auto path = dir / "bad.dbf";
         wlxtest::WriteBytes(path, c.bytes);
-        CWin32File file(path.string());
-        ASSERT_EQ(file.OpenRead(), 0);
+        auto file = std::make_shared<CWin32File>(path.string());
+        ASSERT_EQ(file->OpenRead(), 0);
         CDbfTable table(file);
         EXPECT_EQ(table.ReadHeader(), c.status) << c.name;
     }
@@ -139,8 +139,8 @@ TEST(DbfTable, TruncatedRecordsReadAsNoData) {
     wlxtest::TempDir dir;
     const auto path = dir / "cut.dbf";
     wlxtest::WriteBytes(path, bytes);
-    CWin32File file(path.string());
-    ASSERT_EQ(file.OpenRead(), 0);
+    auto file = std::make_shared<CWin32File>(path.string());
+    ASSERT_EQ(file->OpenRead(), 0);
     CDbfTable table(file);
     ASSERT_EQ(table.ReadHeader(), 0);
     EXPECT_EQ(RowTexts(table)[0], "abcd");

@@ -770,6 +770,9 @@ TEST(WlxFileTest, AnObjectThatCannotBeWrittenIsSkipped) {
         EXPECT_EQ(file.WritePoint("", "", "", nanPoint[0], nanPoint[1], offset),
                   kWlxInvalidParameter);
         EXPECT_EQ(file.WriteLineString("", "", "", 1, nanPoint, offset), kWlxInvalidParameter);
+        const double openRing[] = {0, 0, 1, 0, std::numeric_limits<double>::infinity(), 1};
+        file.SetMaxPoints(8);
+        EXPECT_EQ(file.WritePolygon("", "", "", 3, openRing, offset), kWlxInvalidParameter);
         EXPECT_EQ(file.WriteLineString("", "", "", 3, nullptr, offset), kWlxInvalidParameter);
         EXPECT_EQ(file.GetStatus(), 0);
         ASSERT_EQ(file.WritePoint("last", "", "", 2, 2, offset), 0);

@@ -115,6 +115,10 @@ bool CBinaryFile::Size(std::uint32_t& size) {
     return true;
 }
 
+bool CBinaryFile::Flush() {
+    return file_ && std::fflush(file_) == 0;
+}
+
 bool CBinaryFile::Truncate(std::uint64_t size) {
     if (!file_ || readOnly_ || std::fflush(file_) != 0) return false;
     std::error_code ec;

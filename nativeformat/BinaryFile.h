@@ -38,6 +38,8 @@ public:
     // Fails for files of 4 GiB and more: the native formats address bytes
     // with 32-bit offsets.
     bool Size(std::uint32_t& size);
+    // Hands buffered writes to the system.
+    bool Flush();
     // Cuts the file at `size` bytes.
     bool Truncate(std::uint64_t size);
 

@@ -115,6 +115,10 @@ bool CBinaryFile::Size(std::uint32_t& size) {
     return true;
 }
 
+bool CBinaryFile::SetUnbuffered() {
+    return file_ && std::setvbuf(file_, nullptr, _IONBF, 0) == 0;
+}
+
 bool CBinaryFile::Flush() {
     return file_ && std::fflush(file_) == 0;
 }

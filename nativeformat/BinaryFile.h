@@ -38,6 +38,9 @@ public:
     // Fails for files of 4 GiB and more: the native formats address bytes
     // with 32-bit offsets.
     bool Size(std::uint32_t& size);
+    // Reads and writes go straight to the system: for callers that do their
+    // own buffering or move in whole nodes.
+    bool SetUnbuffered();
     // Hands buffered writes to the system.
     bool Flush();
     // Cuts the file at `size` bytes.

@@ -185,6 +185,9 @@ bool GeneralizeRings(std::span<const double> points, std::span<const std::uint32
     std::uint64_t wanted = std::min(target, kMaxTarget);
     wanted = std::max<std::uint64_t>(wanted, std::uint64_t{kMinRingPoints} * counts.size());
     if (wanted > kMaxTarget) return false;
+    // No tolerance orders distances to a NaN.
+    if (!std::all_of(points.begin(), points.end(), [](double v) { return std::isfinite(v); }))
+        return false;
 
     RingSearch search(points, counts);
     const double spread = search.LargestSpread();

@@ -10,8 +10,8 @@
 // repeated for open rings), `counts` their point counts. On success the rings
 // kept total at most `target` points (raised to 4 per ring when below) and are
 // stored in `outPoints` and `outCounts`; a ring replaced by its quadrilateral
-// comes out closed. Fails when the raised target is above 0x200000. The
-// coordinates must be finite.
+// comes out closed. Fails when the raised target is above 0x200000 or a
+// coordinate is not finite.
 bool GeneralizeRings(std::span<const double> points, std::span<const std::uint32_t> counts,
                      std::uint32_t target, std::vector<double>& outPoints,
                      std::vector<std::uint32_t>& outCounts);

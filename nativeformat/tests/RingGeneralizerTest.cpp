@@ -78,6 +78,11 @@ TEST(RingGeneralizerTest, TargetIsRaisedToFourPointsPerRing) {
     // More rings than a target of 0x200000 can hold four points of.
     const std::vector<std::uint32_t> empty(0x80001, 0);
     EXPECT_FALSE(GeneralizeRings({}, empty, 100, points, counts));
+
+    std::vector<double> withNan = Wobbly(50, 9);
+    withNan[31] = std::nan("");
+    const std::uint32_t fifty = 50;
+    EXPECT_FALSE(GeneralizeRings(withNan, {&fifty, 1}, 10, points, counts));
 }
 
 // Inputs that defeat a plain halving search: no tolerance interval narrower

@@ -69,6 +69,35 @@ TEST(SpatialIndexFileTest, NodeLayout) {
     EXPECT_EQ(HexDiff(expected, ReadBytes(Path(dir))), "");
 }
 
+TEST(SpatialIndexFileTest, SplitNodeLayout) {
+    // Five boxes in a row with maximum 4, minimum 2: entries 1 and 5 seed the
+    // split, 2 and then 3 join the first group, 4 goes to the second so that
+    // it reaches the minimum. A new root (an inner node of 80 bytes) follows
+    // the two leaves.
+    TempDir dir;
+    Status st = 0;
+    {
+        CSpatialIndexFile index(Path(dir), kCreate, st);
+        ASSERT_EQ(index.SetEntryLimits(4, 2), 0);
+        for (std::uint32_t i = 1; i <= 5; ++i) {
+            const double box[] = {double(i), 0, i + 0.5, 1};
+            ASSERT_EQ(index.Insert(static_cast<std::uint16_t>(i), box, 0x10 * i), 0);
+        }
+    }
+    auto box = [](double x) { return Cat({F32(x), F32(0), F32(x + 0.5), F32(1)}); };
+    const Bytes expected =
+        Cat({Header(2, 4, 2, 32, 688, 5),
+             // first leaf at 512: entries 1, 2, 3
+             U32(0x10), U32(0x20), U32(0x30), U32(0), box(1), box(2), box(3), Zeros(16), U16(1),
+             U16(2), U16(3), U16(0),
+             // second leaf at 600: entries 5, 4
+             U32(0x50), U32(0x40), Zeros(8), box(5), box(4), Zeros(32), U16(5), U16(4), Zeros(4),
+             // root at 688: the two leaves and their covers
+             U32(512), U32(600), Zeros(8), F32(1), F32(0), F32(3.5), F32(1), F32(4), F32(0),
+             F32(5.5), F32(1), Zeros(32)});
+    EXPECT_EQ(HexDiff(expected, ReadBytes(Path(dir))), "");
+}
+
 TEST(SpatialIndexFileTest, TheTwentyFirstEntrySplitsTheRoot) {
     TempDir dir;
     Status st = 0;

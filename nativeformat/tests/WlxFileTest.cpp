@@ -167,6 +167,15 @@ TEST(WlxFileTest, RecordsAreStoredAsTheFormatFixesThem) {
               F32(0), F32(0), F32(1), F32(1), F32(2), F32(2)}),
          2,
          {0, 0, 2, 2}},
+        {"polypolyline, 64-bit",
+         64,
+         [&](CWlxFile& f, std::uint32_t& o, double* e) {
+             return f.WriteMultiLineString("", "", "", 2, lineParts, lines.data(), o, e);
+         },
+         Cat({U16(0x8C3E), U16(0x0000), U16(0x0000), U16(2), U32(2), U32(1),  // tag 35, length 62
+              F64(0), F64(0), F64(1), F64(1), F64(2), F64(2)}),
+         2,
+         {0, 0, 2, 2}},
         {"polygon: an open ring is closed",
          32,
          [&](CWlxFile& f, std::uint32_t& o, double* e) {
@@ -197,6 +206,17 @@ TEST(WlxFileTest, RecordsAreStoredAsTheFormatFixesThem) {
               F32(0),      F32(0),      F32(1), F32(0), F32(1), F32(1), F32(0), F32(0),  // ring 1
               F32(2),      F32(2),      F32(3), F32(2), F32(3), F32(3), F32(2), F32(3),
               F32(2),      F32(2)}),  // ring 2
+         4,
+         {0, 0, 3, 3}},
+        {"polypolygon, 64-bit: a long record",
+         64,
+         [&](CWlxFile& f, std::uint32_t& o, double* e) {
+             return f.WriteMultiPolygon("M", "", "", 2, ringParts, rings.data(), o, e);
+         },
+         Cat({U16(0x947F), U32(158),  // tag 37, long length 158 = 4 + 2 + 8 + 144
+              U16(0x014D), U16(0x0000), U16(2), U32(4), U32(5), F64(0), F64(0), F64(1),
+              F64(0),      F64(1),      F64(1), F64(0), F64(0), F64(2), F64(2), F64(3),
+              F64(2),      F64(3),      F64(3), F64(2), F64(3), F64(2), F64(2)}),
          4,
          {0, 0, 3, 3}},
     };

@@ -255,6 +255,7 @@ constexpr CsWktAlias kDatumNames[] = {
 
 // Ellipsoids, in the same way.
 constexpr CsWktAlias kEllipsoidNames[] = {
+    {"", ""},
     {"WGS84", "WGS 84"},
     {"WGS84", "WGS 1984"},
     {"WGS84", "World Geodetic System 1984"},

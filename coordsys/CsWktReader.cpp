@@ -379,7 +379,7 @@ bool SplitWktClause(std::string_view text, std::string& keyword,
     }
     std::string_view whole = TrimBlanks(clean);
     std::size_t open = whole.find('[');
-    if (open == std::string_view::npos || open < 2 || whole.back() != ']') return false;
+    if (open == std::string_view::npos || open < 1 || whole.back() != ']') return false;
     keyword = TrimBlanks(whole.substr(0, open));
 
     std::string_view body = whole.substr(open + 1, whole.size() - open - 2);

@@ -18,8 +18,8 @@ struct CsParams;
 // kept, blanks trimmed) and its elements: quotes around a top-level element
 // are dropped, a nested clause stays one element with its brackets and
 // quotes, empty elements between commas are kept and an empty last one is
-// dropped. False for an unbalanced bracket, a missing "[" or final "]", or a
-// keyword shorter than two characters.
+// dropped. False for an unbalanced bracket, a missing "[" or final "]", or
+// nothing before the "[".
 bool SplitWktClause(std::string_view text, std::string& keyword,
                     std::vector<std::string>& elements);
 

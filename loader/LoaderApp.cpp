@@ -235,7 +235,24 @@ Status CLoaderApp::SetupConverters(std::string inputCode, std::string outputCode
 Status CLoaderApp::ConvertRecord(CFeatureRecord* record) {
     ComPtr<IWKBGeometry> geometry;
     record->GetGeometry(geometry.Put());
-    return geometry ? ConvertGeometry(geometry.Get()) : 0;
+    Status status = geometry ? ConvertGeometry(geometry.Get()) : 0;
+    WarnFoldedPoints();
+    return status;
+}
+
+void CLoaderApp::WarnFoldedPoints() {
+    if (foldedWarned_) return;
+    // The point is still written: its coordinates are the projection's
+    // nearest answer, which the user should know about.
+    const CCoordConverter* converters[] = {inputConverter_.get(), outputConverter_.get()};
+    const std::string* codes[] = {&settings_->inputCode, &settings_->outputCode};
+    for (int i = 0; i < 2; ++i) {
+        if (converters[i] && converters[i]->FoldedPoints() > 0) {
+            Warn(FormatString(LoadMessage(50103).c_str(), codes[i]->c_str()));
+            foldedWarned_ = 1;
+            return;
+        }
+    }
 }
 
 Status CLoaderApp::ConvertGeometry(IWKBGeometry* geometry) {

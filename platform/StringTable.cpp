@@ -422,6 +422,9 @@ constexpr StringResource kStrings[] = {
      " Some objects may not have associated data from table [ %s ]."},
     {50101, "Warning : The input switch /%s is invalid.  Using default switch /%s."},
     {50102, "Warning : Ignoring invalid input switch /%s."},
+    {50103,
+     "Warning : Coordinates outside the domain of the coordinate system %s have been folded or"
+     " clamped into it."},
 };
 
 }  // namespace

@@ -1,10 +1,5 @@
 #include "coordsys/CsLocks.h"
 
-CCriticalSection& CS_coordSysSection() {
-    static CCriticalSection section;
-    return section;
-}
-
 CCriticalSection& CS_datumSection() {
     static CCriticalSection section;
     return section;

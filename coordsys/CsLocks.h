@@ -1,11 +1,9 @@
-// The library's process-wide critical sections. Each is held only around one
-// dictionary step and never while another is taken: the coordinate-system
-// section by the dictionary-directory refresh and the WKT reader's system
-// lookup, the datum and ellipsoid sections by its datum and ellipsoid lookups.
+// The critical sections of the WKT reader's dictionary lookups, beside the
+// coordinate-system section of DictionaryRefresh.h. Each is held only around
+// one lookup and never while another is taken.
 #pragma once
 
 #include "platform/CriticalSection.h"
 
-CCriticalSection& CS_coordSysSection();
 CCriticalSection& CS_datumSection();
 CCriticalSection& CS_ellipsoidSection();

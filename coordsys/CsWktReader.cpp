@@ -12,6 +12,7 @@
 #include "coordsys/CsUnicode.h"
 #include "coordsys/CsWktFamilies.h"
 #include "coordsys/CsWktNames.h"
+#include "coordsys/DictionaryRefresh.h"
 #include "projections/ProjectionTable.h"
 
 namespace {
@@ -226,7 +227,7 @@ WktStatus ReadGeogcs(std::string_view geogcsText, CsParams* out, bool top) {
         CsCoordSysDef record;
         int found;
         {
-            std::lock_guard<CCriticalSection> guard(CS_coordSysSection());
+            std::lock_guard<CCriticalSection> guard(CoordSysCriticalSection());
             found = CS_readCoordSysDef(name.c_str(), &record);
         }
         if (found == 0) {
@@ -604,6 +605,7 @@ void ClearWktDefinition(CsParams* out) {
 
 WktStatus ReadWkt(std::string_view text, CsParams* out) {
     if (out == nullptr) return kWktMissingArgument;
+    RefreshDictionaryDirectory();
     ClearWktDefinition(out);
     WktStatus status = ReadWktText(text, out);
     if (status != kWktOk) ClearWktDefinition(out);

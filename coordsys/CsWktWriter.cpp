@@ -9,6 +9,7 @@
 #include "coordsys/CsUnicode.h"
 #include "coordsys/CsWktFamilies.h"
 #include "coordsys/CsWktNames.h"
+#include "coordsys/DictionaryRefresh.h"
 #include "projections/ProjectionTable.h"
 
 namespace {
@@ -257,6 +258,7 @@ WktStatus WriteWktProjection(const CsParams& definition, std::string& text) {
 }
 
 WktStatus WriteWkt(const CsParams& definition, std::string& text) {
+    RefreshDictionaryDirectory();
     CWktFormatter out;
     std::string_view projection = FieldText(definition.csDef.projectionKey);
     if (EqualNoCaseAscii(projection, "LL")) {

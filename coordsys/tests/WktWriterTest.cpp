@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "coordsys/CoordSysDescriptor.h"
+#include "coordsys/CoordTransform.h"
 #include "coordsys/CsParams.h"
 #include "coordsys/CsWktFamilies.h"
 #include "coordsys/CsWktWriter.h"
@@ -31,24 +32,11 @@ CsParams Loaded(const char* key) {
     return params ? *params : CsParams{};
 }
 
-// A local cartesian system in US survey feet, as the loader's adapter sets one.
+// The local cartesian system in US survey feet.
 CsParams LocalFeet() {
-    CsParams block{};
-    CsCoordSysDef& def = block.csDef;
-    std::strcpy(def.key, "*XY-FT*");
-    std::strcpy(def.projectionKey, "*X-Y*");
-    std::strcpy(def.datumKey, "*X-Y*");
-    std::strcpy(def.ellipsoidKey, "*X-Y*");
-    std::strcpy(def.unit, "Foot");
-    def.unitScale = 0.3048006096012192;
-    def.scale = 1.0 / def.unitScale;
-    def.scaleReduction = 1.0;
-    def.mapScale = 1.0;
-    std::strcpy(block.datum.key, "*X-Y*");
-    std::strcpy(block.datum.ellipsoidKey, "*X-Y*");
-    block.datum.equatorialRadius = 1.0;
-    block.datum.polarRadius = 1.0;
-    return block;
+    CCoordTransform local;
+    EXPECT_TRUE(local.SetCoordSys("*XY-FT*"));
+    return local.Definition();
 }
 
 std::string Wkt(const CsParams& definition) {

@@ -471,6 +471,30 @@ TEST(WktReader, RefusesMalformedAndUnsupportedTexts) {
     EXPECT_EQ(ReadWkt(std::string_view("x"), nullptr), kWktMissingArgument);
 }
 
+// Every prefix of a text, and the text with any one character replaced by a
+// delimiter, reads to a status of the family, never a crash.
+TEST(WktReader, ReadsDamagedTextsToAStatus) {
+    std::string text;
+    ASSERT_EQ(WriteWkt(Loaded("BritishNatGrid"), text), kWktOk);
+    auto read = [](const std::string& damaged) {
+        CsParams out;
+        WktStatus status = ReadWkt(damaged, &out);
+        EXPECT_TRUE(status == kWktOk || IsWktStatus(status)) << std::hex << status << "\n"
+                                                             << damaged;
+        return status;
+    };
+    for (std::size_t length = 0; length < text.size(); ++length) {
+        EXPECT_NE(read(text.substr(0, length)), kWktOk) << length;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        for (char c : {'[', ']', '"', ',', '\0', ' '}) {
+            std::string damaged = text;
+            damaged[i] = c;
+            read(damaged);
+        }
+    }
+}
+
 // What other software writes: the common WKT of NAD83 / UTM zone 10N.
 TEST(WktReader, ReadsCommonWkt) {
     UseDictionaries();

@@ -162,8 +162,9 @@ void WriteLinearUnit(CWktFormatter& out, const CsCoordSysDef& def) {
 }
 
 void WriteUtmParameters(CWktFormatter& out, const CsCoordSysDef& def) {
+    // The zone is read back into 16 bits.
     double whole = std::trunc(def.parameters[0]);
-    if (!(std::fabs(whole) <= 1e6)) {
+    if (!(std::fabs(whole) <= 32767.0)) {
         out.Fail(kWktZone);
         return;
     }

@@ -93,6 +93,7 @@ TEST(WktWriter, WritesDictionarySystems) {
          "PARAMETER[\"central_meridian\", -123],PARAMETER[\"false_northing\", 0],"
          "PARAMETER[\"false_easting\", 500000],PARAMETER[\"zone\", 10],"
          "PARAMETER[\"scale_factor\", 1],UNIT[\"METER\", 1]]"},
+        // Eleven decimals show the radius's binary digits.
         {"DHDN-GK3",
          "PROJCS[\"DHDN-GK3\",GEOGCS[\"DHDN-GK3\",DATUM[\"Deutsches Hauptdreiecksnetz\","
          "SPHEROID[\"Bessel 1841\",6377397.15500000026,299.1528128],TOWGS84[598.1,73.7,418.2,0.202,"
@@ -158,6 +159,12 @@ TEST(WktWriter, RefusesWhatItCannotWrite) {
         {"negative unit", [](CsParams& p) { p.csDef.unitScale = -1.0; }, kWktLinearUnits},
         {"no ellipsoid", [](CsParams& p) { p.datum.ellipsoidKey[0] = '\0'; }, kWktEllipsoid},
         {"no radius", [](CsParams& p) { p.datum.equatorialRadius = 1e-10; }, kWktEllipsoid},
+        {"zone beyond 16 bits",
+         [](CsParams& p) {
+             std::strcpy(p.csDef.projectionKey, "UTM");
+             p.csDef.parameters[0] = 40000.0;
+         },
+         kWktZone},
         {"radius not a number", [](CsParams& p) { p.datum.equatorialRadius = nan; }, kWktEllipsoid},
         {"shift not a number", [](CsParams& p) { p.datum.deltaY = nan; }, kWktDatum},
         {"parameter not a number", [](CsParams& p) { p.csDef.falseEasting = nan; },

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "loader/AttributeTable.h"
 #include "loader/FeatureRecord.h"
 #include "loader/FileInfo.h"
 #include "loader/GeometryWalk.h"
@@ -184,11 +185,16 @@ Status CLoaderApp::CreateReader() {
 Status CLoaderApp::CreateWriter() {
     if (settings_->info) return 0;
     reporter_->ShowStatus(LoadMessage(50078).c_str());
+    // The writer keeps what it needs of the reader's table schemas.
+    CTableSchemaList schemas;
+    if (reader_) {
+        if (const Status status = reader_->GetTableSchemas(&schemas)) return status;
+    }
     char letter = Upper(settings_->outputType);
     for (const WriterFactoryEntry& entry : hooks_.writers) {
         if (entry.letter != letter) continue;
         Status status = 0;
-        writer_ = entry.construct(settings_.get(), &status, nullptr);
+        writer_ = entry.construct(settings_.get(), &status, &schemas);
         if (status == 0 && !writer_) status = kWlxOutOfMemory;
         return status;
     }

@@ -344,6 +344,32 @@ constexpr StringResource kStrings[] = {
      "          by another application."},
     {43066, "*Error* : The output file already exists."},
     {44062, "*Error* : The WLX Loader failed with an error code of: "},
+    {44063, "SymbolStyle"},
+    {44064, "TextStyle"},
+    {44065, "PolylineStyle"},
+    {44066, "PolygonStyle"},
+    {44067, "OriginalKey"},
+    {44068, "Name"},
+    {44069, "Layer"},
+    {44070, "FillColor"},
+    {44071, "FillStyle"},
+    {44072, "EdgeColor"},
+    {44073, "EdgeStyle"},
+    {44074, "EdgeWidth"},
+    {44075, "LineColor"},
+    {44076, "LineStyle"},
+    {44077, "LineWidth"},
+    {44078, "PointColor"},
+    {44079, "SymbolName"},
+    {44080, "SymbolRotation"},
+    {44081, "SymbolWidth"},
+    {44082, "SymbolHeight"},
+    {44085, "TextContent"},
+    {44086, "TextColor"},
+    {44087, "TextHorzAlign"},
+    {44088, "TextVertAlign"},
+    {44089, "TextRotation"},
+    {44090, "TextHeight"},
     {50012, "INSERT INTO %s VALUES ("},
     {50030,
      "Warning: The input coordinate system specified with the /COORDSYS switch (%s) is"
@@ -425,6 +451,9 @@ constexpr StringResource kStrings[] = {
     {50103,
      "Warning : Coordinates outside the domain of the coordinate system %s have been folded or"
      " clamped into it."},
+    {50104,
+     "*Error* : The input table [ %s ] has the name of a style table and cannot be exported"
+     " together with the style tables."},
 };
 
 }  // namespace

@@ -43,8 +43,8 @@ private:
 
 class PointWriter : public CWriterBase {
 public:
-    PointWriter(CLoaderSettings* settings, Status* status)
-        : CWriterBase(settings, status, nullptr) {}
+    PointWriter(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas)
+        : CWriterBase(settings, status, schemas) {}
     Status Write(CFeatureRecord* record) override {
         ComPtr<IWKBGeometry> geometry;
         record->GetGeometry(geometry.Put());
@@ -62,8 +62,8 @@ std::unique_ptr<CSourceReaderInterface> MakeReader(CLoaderSettings*, Status* sta
 }
 
 std::unique_ptr<CWriterBase> MakeWriter(CLoaderSettings* settings, Status* status,
-                                        CTableSchemaList*) {
-    return std::make_unique<PointWriter>(settings, status);
+                                        CTableSchemaList* schemas) {
+    return std::make_unique<PointWriter>(settings, status, schemas);
 }
 
 const ReaderFactoryEntry kReaders[] = {{'N', MakeReader}};

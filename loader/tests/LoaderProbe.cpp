@@ -81,8 +81,8 @@ private:
 
 class CountingWriter : public CWriterBase {
 public:
-    CountingWriter(CLoaderSettings* settings, Status* status)
-        : CWriterBase(settings, status, nullptr), values_(ReadScenario(settings->inputName)) {}
+    CountingWriter(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas)
+        : CWriterBase(settings, status, schemas), values_(ReadScenario(settings->inputName)) {}
     Status Write(CFeatureRecord*) override {
         ++settings_->pointsWritten;
         ++settings_->totalWritten;
@@ -101,8 +101,8 @@ std::unique_ptr<CSourceReaderInterface> MakeReader(CLoaderSettings* settings, St
 }
 
 std::unique_ptr<CWriterBase> MakeWriter(CLoaderSettings* settings, Status* status,
-                                        CTableSchemaList*) {
-    return std::make_unique<CountingWriter>(settings, status);
+                                        CTableSchemaList* schemas) {
+    return std::make_unique<CountingWriter>(settings, status, schemas);
 }
 
 constexpr ReaderFactoryEntry kReaders[] = {{'N', MakeReader}};

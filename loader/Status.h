@@ -37,6 +37,8 @@ enum EWlxReturnCode : Status {
     kWlxNoObjects = MakeStatus(0x80041014u),
     kWlxObjectNotFound = MakeStatus(0x80041015u),
     kWlxPrecisionMismatch = MakeStatus(0x80041017u),
+    // No message of its own: reported with the generic failure message.
+    kWlxTooManyParts = MakeStatus(0x80041021u),
 };
 
 // Loader core, readers and writers.

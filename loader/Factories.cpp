@@ -4,6 +4,8 @@
 #include "loader/Messages.h"
 #include "loader/NullWriter.h"
 #include "loader/ShapefileReader.h"
+#include "nativeformat/WlxReader.h"
+#include "nativeformat/WlxWriter.h"
 
 namespace {
 
@@ -43,12 +45,17 @@ std::unique_ptr<CWriterBase> Construct(CLoaderSettings* settings, Status* status
 }
 
 constexpr ReaderFactoryEntry kReaders[] = {
-    {'D', PlugInReader}, {'H', Construct<CShapefileReader>}, {'V', PlugInReader}, {'W', DwgReader},
+    {'D', PlugInReader},
+    {'H', Construct<CShapefileReader>},
+    {'S', Construct<CWlxReader>},
+    {'V', PlugInReader},
+    {'W', DwgReader},
     {'X', DxfReader},
 };
 
 constexpr WriterFactoryEntry kWriters[] = {
     {'O', Construct<CNullWriter>},
+    {'S', Construct<CWlxWriter>},
 };
 
 }  // namespace

@@ -1,0 +1,67 @@
+#include "nativeformat/OutputCoordSys.h"
+
+#include <memory>
+#include <string>
+
+#include "coordsys/CoordSysDescriptor.h"
+#include "coordsys/CoordTransform.h"
+#include "loader/LoaderSettings.h"
+#include "loader/Messages.h"
+#include "loader/ReporterInterface.h"
+#include "loader/Utf8Text.h"
+
+namespace {
+
+constexpr int kNoMetadataKeptWarning = 50036;
+constexpr int kFileHasNoMetadataWarning = 50037;
+constexpr int kLatLongMismatchWarning = 50038;
+
+void Warn(CLoaderSettings& settings, const std::string& text) {
+    if (settings.reporter) settings.reporter->ShowWarning(text.c_str());
+    settings.warnings = 1;
+}
+
+}  // namespace
+
+bool IsLatLongKey(const char* key) {
+    return StartsWithNoCase(key, "LL") || EqualNoCase(key, "WORLD-LL");
+}
+
+Status ChooseOutputCoordSys(CLoaderSettings& settings) {
+    if (settings.inputCoordSys) {
+        settings.outputCoordSys = std::make_unique<CCoordSysDescriptor>(*settings.inputCoordSys);
+        return 0;
+    }
+    if (EqualNoCase(settings.outputCode, "LL84")) {
+        settings.outputCoordSys = std::make_unique<CCoordSysDescriptor>();
+        return 0;
+    }
+    CCoordTransform transform;
+    if (!transform.SetCoordSys(settings.outputCode.c_str())) {
+        SetStatusArgs(settings.outputCode.c_str(), nullptr);
+        return kLoaderCoordSysNotFound;
+    }
+    settings.outputCoordSys = std::make_unique<CCoordSysDescriptor>(transform.Definition());
+    return 0;
+}
+
+Status CheckAppendCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor* fileCoordSys) {
+    if (!fileCoordSys) {
+        if (!settings.noCoordSysMetadata) Warn(settings, LoadMessage(kFileHasNoMetadataWarning));
+        return 0;
+    }
+    const std::string& fileKey = fileCoordSys->key;
+    const std::string& outputKey = settings.outputCode;
+    if (fileKey.empty()) return 0;
+    if (EqualNoCase(fileKey, outputKey)) {
+        if (settings.noCoordSysMetadata) Warn(settings, LoadMessage(kNoMetadataKeptWarning));
+        return 0;
+    }
+    if (IsLatLongKey(fileKey.c_str()) && IsLatLongKey(outputKey.c_str())) {
+        Warn(settings, FormatString(LoadMessage(kLatLongMismatchWarning).c_str(), outputKey.c_str(),
+                                    fileKey.c_str(), fileKey.c_str()));
+        return 0;
+    }
+    SetStatusArgs(outputKey.c_str(), fileKey.c_str());
+    return kLoaderOutputCoordSysMismatch;
+}

@@ -38,7 +38,20 @@ bool TooFewForRing(const double* xy, std::size_t n) {
 
 CWlxWriter::CWlxWriter(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas)
     : CNativeWriter(settings, status, schemas) {
-    if (*status == 0) *status = Open();
+    if (*status == 0 && (*status = Open()) != 0) DiscardNewFiles();
+}
+
+void CWlxWriter::DiscardNewFiles() {
+    std::vector<std::string> created;
+    if (file_ && file_->IsNewFile()) created.push_back(settings_->outputName);
+    if (spatialIndex_ && spatialIndex_->IsNewFile()) created.push_back(settings_->sifName);
+    if (keyIndex_ && keyIndex_->IsNewFile()) created.push_back(settings_->kifName);
+    file_.reset();
+    spatialIndex_.reset();
+    keyIndex_.reset();
+    closed_ = true;
+    std::error_code error;
+    for (const std::string& name : created) std::filesystem::remove(name, error);
 }
 
 CWlxWriter::~CWlxWriter() {
@@ -76,17 +89,20 @@ Status CWlxWriter::Open() {
     Status status = 0;
     file_ = std::make_unique<CWlxFile>(settings.outputName, flags, status);
     if (status != 0) {
+        file_.reset();
         SetStatusArgs(settings.outputName.c_str(), nullptr);
         return status;
     }
     spatialIndex_ = std::make_unique<CSpatialIndexFile>(settings.sifName, flags, status);
     if (status != 0) {
+        spatialIndex_.reset();
         SetStatusArgs(settings.sifName.c_str(), nullptr);
         return status;
     }
     if (settings.keyIndex) {
         keyIndex_ = std::make_unique<CKeyIndexFile>(settings.kifName, flags, status);
         if (status != 0) {
+            keyIndex_.reset();
             SetStatusArgs(settings.kifName.c_str(), nullptr);
             return status;
         }

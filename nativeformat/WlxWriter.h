@@ -27,6 +27,8 @@ public:
 
 private:
     Status Open();
+    // A writer that could not be set up leaves no file it created behind.
+    void DiscardNewFiles();
     Status StampNewFile();
     Status CheckExistingFile();
 

@@ -4,6 +4,8 @@
 #include "loader/Messages.h"
 #include "loader/NullWriter.h"
 #include "loader/ShapefileReader.h"
+#include "nativeformat/WltReader.h"
+#include "nativeformat/WltWriter.h"
 #include "nativeformat/WlxReader.h"
 #include "nativeformat/WlxWriter.h"
 
@@ -47,6 +49,7 @@ std::unique_ptr<CWriterBase> Construct(CLoaderSettings* settings, Status* status
 constexpr ReaderFactoryEntry kReaders[] = {
     {'D', PlugInReader},
     {'H', Construct<CShapefileReader>},
+    {'L', Construct<CWltReader>},
     {'S', Construct<CWlxReader>},
     {'V', PlugInReader},
     {'W', DwgReader},
@@ -54,6 +57,7 @@ constexpr ReaderFactoryEntry kReaders[] = {
 };
 
 constexpr WriterFactoryEntry kWriters[] = {
+    {'L', Construct<CWltWriter>},
     {'O', Construct<CNullWriter>},
     {'S', Construct<CWlxWriter>},
 };

@@ -43,10 +43,33 @@ Status MakeLineString(IWKBGeometryFactory* factory, std::span<const double> xy,
     return 0;
 }
 
-Status MakePolygon(IWKBGeometryFactory* factory, std::span<const double> xy,
-                   ComPtr<IWKBPolygon>& polygon) {
+Status MakeLineString(IWKBGeometryFactory* factory, std::span<const CPoint2d> points,
+                      ComPtr<IWKBLineString>& line) {
+    if (const Status status = GeometryStatus(factory->NewWKBLineString(line.Put()))) return status;
+    for (const CPoint2d& p : points) {
+        if (const Status status = GeometryStatus(line->AddPointXY(p.x, p.y))) return status;
+    }
+    return 0;
+}
+
+namespace {
+
+template <class Points>
+Status MakePolygonFrom(IWKBGeometryFactory* factory, Points points, ComPtr<IWKBPolygon>& polygon) {
     if (const Status status = GeometryStatus(factory->NewWKBPolygon(polygon.Put()))) return status;
     ComPtr<IWKBLineString> ring;
-    if (const Status status = MakeLineString(factory, xy, ring)) return status;
+    if (const Status status = MakeLineString(factory, points, ring)) return status;
     return GeometryStatus(polygon->SetExteriorRing(ring.Get()));
+}
+
+}  // namespace
+
+Status MakePolygon(IWKBGeometryFactory* factory, std::span<const double> xy,
+                   ComPtr<IWKBPolygon>& polygon) {
+    return MakePolygonFrom(factory, xy, polygon);
+}
+
+Status MakePolygon(IWKBGeometryFactory* factory, std::span<const CPoint2d> points,
+                   ComPtr<IWKBPolygon>& polygon) {
+    return MakePolygonFrom(factory, points, polygon);
 }

@@ -35,3 +35,7 @@ Status MakeLineString(IWKBGeometryFactory* factory, std::span<const double> xy,
                       ComPtr<IWKBLineString>& line);
 Status MakePolygon(IWKBGeometryFactory* factory, std::span<const double> xy,
                    ComPtr<IWKBPolygon>& polygon);
+Status MakeLineString(IWKBGeometryFactory* factory, std::span<const CPoint2d> points,
+                      ComPtr<IWKBLineString>& line);
+Status MakePolygon(IWKBGeometryFactory* factory, std::span<const CPoint2d> points,
+                   ComPtr<IWKBPolygon>& polygon);

@@ -11,12 +11,11 @@
 #include "loader/Messages.h"
 #include "loader/ReporterInterface.h"
 #include "loader/Utf8Text.h"
+#include "nativeformat/NativeCoordSys.h"
 #include "nativeformat/NativeGeometry.h"
 #include "nativeformat/SpatialIndexFile.h"
 
 namespace {
-
-constexpr int kCoordSysOverriddenWarning = 50030;
 
 int FeatureKind(int recordType) {
     switch (recordType) {
@@ -65,21 +64,7 @@ Status CWlxReader::TakeOverMetadata() {
         SetStatusArgs(settings_->inputName.c_str(), nullptr);
         return kLoaderWlxMetadataReadError;
     }
-    CLoaderSettings& settings = *settings_;
-    if (settings.inputCodeGiven) {
-        if (!EqualNoCase(settings.inputCode, descriptor->key)) {
-            const std::string text = FormatString(
-                LoadMessage(kCoordSysOverriddenWarning).c_str(), settings.inputCode.c_str(),
-                descriptor->key.c_str(), settings.inputCode.c_str());
-            if (settings.reporter) settings.reporter->ShowWarning(text.c_str());
-            settings.warnings = 1;
-        }
-        return 0;
-    }
-    // The data pass unconverted and the output records the file's system.
-    settings.inputCode = descriptor->key;
-    settings.outputCode = descriptor->key;
-    settings.inputCoordSys = std::make_unique<CCoordSysDescriptor>(*descriptor);
+    TakeOverInputCoordSys(*settings_, *descriptor);
     return 0;
 }
 

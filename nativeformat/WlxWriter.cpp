@@ -9,7 +9,7 @@
 #include "loader/Messages.h"
 #include "loader/ReporterInterface.h"
 #include "nativeformat/NativeGeometry.h"
-#include "nativeformat/OutputCoordSys.h"
+#include "nativeformat/NativeCoordSys.h"
 
 namespace {
 

@@ -1,10 +1,12 @@
-#include "nativeformat/OutputCoordSys.h"
+#include "nativeformat/NativeCoordSys.h"
 
 #include <memory>
 #include <string>
 
 #include "coordsys/CoordSysDescriptor.h"
 #include "coordsys/CoordTransform.h"
+#include "coordsys/CsWktReader.h"
+#include "coordsys/CsWktWriter.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
 #include "loader/ReporterInterface.h"
@@ -12,6 +14,7 @@
 
 namespace {
 
+constexpr int kCoordSysOverriddenWarning = 50030;
 constexpr int kNoMetadataKeptWarning = 50036;
 constexpr int kFileHasNoMetadataWarning = 50037;
 constexpr int kLatLongMismatchWarning = 50038;
@@ -25,6 +28,19 @@ void Warn(CLoaderSettings& settings, const std::string& text) {
 
 bool IsLatLongKey(const char* key) {
     return StartsWithNoCase(key, "LL") || EqualNoCase(key, "WORLD-LL");
+}
+
+void TakeOverInputCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor& fileCoordSys) {
+    if (settings.inputCodeGiven) {
+        if (!EqualNoCase(settings.inputCode, fileCoordSys.key))
+            Warn(settings, FormatString(LoadMessage(kCoordSysOverriddenWarning).c_str(),
+                                        settings.inputCode.c_str(), fileCoordSys.key.c_str(),
+                                        settings.inputCode.c_str()));
+        return;
+    }
+    settings.inputCode = fileCoordSys.key;
+    settings.outputCode = fileCoordSys.key;
+    settings.inputCoordSys = std::make_unique<CCoordSysDescriptor>(fileCoordSys);
 }
 
 Status ChooseOutputCoordSys(CLoaderSettings& settings) {
@@ -64,4 +80,16 @@ Status CheckAppendCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor*
     }
     SetStatusArgs(outputKey.c_str(), fileKey.c_str());
     return kLoaderOutputCoordSysMismatch;
+}
+
+bool CoordSysToWkt(const CCoordSysDescriptor& coordSys, std::string& wkt) {
+    CsParams definition{};
+    coordSys.ExportDefinition(definition);
+    return WriteWkt(definition, wkt) == kWktOk && !wkt.empty();
+}
+
+std::unique_ptr<CCoordSysDescriptor> CoordSysFromWkt(std::string_view wkt) {
+    CsParams definition{};
+    if (ReadWkt(wkt, &definition) != kWktOk) return nullptr;
+    return std::make_unique<CCoordSysDescriptor>(definition);
 }

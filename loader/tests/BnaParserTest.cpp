@@ -154,3 +154,27 @@ TEST(BnaParser, SplitsPolygonRecordsIntoRings) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every prefix of a good file reads to its end or to a clear error.
+TEST(BnaParser, EveryTruncationEndsCleanly) {
+    const std::string file =
+        "\"Road\",\"\",\"K1\",\"Roads\",-3\n0,0\n1,1\n2,0\n"
+        "\"Lake\",\"\",\"K2\",\"Water\",10\n0,0\n4,0\n4,4\n0,4\n0,0\n1,1\n2,1\n2,2\n1,2\n0,0\n"
+        "\"Well\",\"\",\"\",\"Wells\",1\n7,8\n";
+    for (std::size_t length = 0; length <= file.size(); ++length) {
+        CMemoryLineSource source(file.substr(0, length));
+        BnaHeader header;
+        PointList points;
+        Status status;
+        while ((status = ReadBnaHeader(source, header)) == 0 &&
+               (status = ReadBnaCoordinates(source, header, points)) == 0) {
+        }
+        EXPECT_TRUE(status == kWlxEndOfData || status == kWlxUnexpectedEof ||
+                    status == kWlxReadError)
+            << length << ": " << status;
+    }
+}
+
+}  // namespace

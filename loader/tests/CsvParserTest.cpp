@@ -143,3 +143,21 @@ TEST(CsvParser, KeepsTheFirstLinksOfAGroup) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CsvParser, EveryTruncationEndsCleanly) {
+    const std::string file = "'A','n',1,2,'L'\n'A','n',3,4\n'A','n',1,2\n'B','m',5,6\n";
+    for (std::size_t length = 0; length <= file.size(); ++length) {
+        CMemoryLineSource source(file.substr(0, length));
+        CCsvParser parser(source);
+        CsvGroup group;
+        Status status;
+        int groups = 0;
+        while ((status = parser.ReadGroup(group)) == 0) ++groups;
+        EXPECT_LE(groups, 2) << length;
+        EXPECT_TRUE(status == kWlxEndOfData || status == kWlxReadError) << length << ": " << status;
+    }
+}
+
+}  // namespace

@@ -7,12 +7,25 @@
 #include <cstdint>
 #include <string>
 
+struct CsParams;
+
 class CCoordSysDescriptor {
 public:
     CCoordSysDescriptor() = default;
     CCoordSysDescriptor(const CCoordSysDescriptor&) = default;
     CCoordSysDescriptor& operator=(const CCoordSysDescriptor&) = default;
     virtual ~CCoordSysDescriptor() = default;
+
+    // The definition, datum and ellipsoid of a parameter block (one the
+    // library built, or one the WKT reader filled).
+    explicit CCoordSysDescriptor(const CsParams& source);
+    void ImportDefinition(const CsParams& source);
+    // Writes the definition and datum into `target`'s definition record and
+    // datum block (the ellipsoid's flattening and eccentricity follow from the
+    // two radii); the rest of the block is left as it is. Texts longer than
+    // their record fields are cut at a character boundary, and the result is
+    // then false: the definition may no longer be what the texts said.
+    bool ExportDefinition(CsParams& target) const;
 
     bool operator==(const CCoordSysDescriptor&) const = default;
 

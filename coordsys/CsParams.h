@@ -1,0 +1,100 @@
+// A coordinate system made ready for conversions: its definition, its datum
+// with the ellipsoid, the useful range, and the routines and constants its
+// projection family's setup installed. Built from a definition through the
+// projection table; every later conversion runs on it.
+#pragma once
+
+#include <cstdint>
+
+#include "coordsys/CsRecords.h"
+#include "projections/ProjectionConstants.h"
+#include "projections/ProjectionTypes.h"
+
+struct CsDatumBlock {
+    char key[kCsKeySize];  // empty when the system refers to an ellipsoid only
+    char ellipsoidKey[kCsKeySize];
+    double equatorialRadius;  // metres
+    double polarRadius;
+    double flattening;
+    double eccentricity;
+    double deltaX;  // metres
+    double deltaY;
+    double deltaZ;
+    double rotX;  // arc-seconds
+    double rotY;
+    double rotZ;
+    double bwScale;  // parts per million
+    std::uint16_t method;
+    char description[64];
+    char ellipsoidDescription[64];
+};
+
+struct CsParams {
+    CsCoordSysDef csDef;
+    CsDatumBlock datum;
+    // Useful range, filled by the family setup: degrees (longitudes relative
+    // to the central meridian) and system units.
+    double rangeCentralMeridian;
+    double minLongitude;
+    double minLatitude;
+    double maxLongitude;
+    double maxLatitude;
+    double minX;
+    double minY;
+    double maxX;
+    double maxY;
+    std::uint16_t projectionCode;
+    std::uint32_t projectionFlags;
+    CsProjectFn forward;
+    CsProjectFn inverse;
+    CsScaleFn gridScale;
+    CsScaleFn parallelScale;
+    CsScaleFn meridianScale;
+    CsScaleFn convergence;
+    CsLimitsFn checkGeographic;
+    CsLimitsFn checkCartesian;
+    CsProjectionConstants constants;
+};
+
+// Options of CS_checkDefinition.
+enum ECsCheckOption : unsigned {
+    kCsCheckDatum = 1,      // the datum must exist in the datum dictionary
+    kCsCheckEllipsoid = 2,  // the ellipsoid must exist in the ellipsoid dictionary
+    kCsReportErrors = 4,    // report every stored code, the definition key as context
+};
+
+// The system with the key, built (free with CS_free); null with the reason
+// reported.
+CsParams* CS_loadCoordSys(const char* key);
+// Builds a definition: its datum (or ellipsoid) is read from the dictionaries.
+CsParams* CS_paramsFromDef(const CsCoordSysDef* def);
+// Builds a definition on the given datum block.
+CsParams* CS_buildParams(const CsCoordSysDef* def, const CsDatumBlock* datum);
+// The number of problems of a definition; their codes are stored in `errors`
+// while `capacity` lasts.
+int CS_checkDefinition(const CsCoordSysDef* def, unsigned options, int errors[], int capacity);
+
+CsDatumBlock* CS_loadDatum(const char* key);
+CsDatumBlock* CS_datumFromDef(const CsDatumDef* datum);
+// A null datum gives the block of a system referred to the ellipsoid alone.
+CsDatumBlock* CS_makeDatumBlock(const CsDatumDef* datum, const CsEllipsoidDef* ellipsoid);
+
+// Copy a dictionary record into the caller's record: 0, or the negated code
+// of the failure.
+int CS_readCoordSysDef(const char* key, CsCoordSysDef* out);
+int CS_readDatumDef(const char* key, CsDatumDef* out);
+int CS_readEllipsoidDef(const char* key, CsEllipsoidDef* out);
+
+// Geographic (degrees, longitude first) to system coordinates; magnitudes
+// below the definition's zero thresholds come out as exactly 0. Returns the
+// projection's status (0 inside its domain).
+int CS_latLongToXy(const CsParams* params, double xy[3], const double ll[3]);
+// System coordinates to geographic. Returns the projection's status.
+int CS_xyToLatLong(const CsParams* params, double ll[3], const double xy[3]);
+
+inline int CS_forwardProject(const CsParams* params, double out[3], const double in[3]) {
+    return CS_latLongToXy(params, out, in);
+}
+inline int CS_inverseProject(const CsParams* params, double out[3], const double in[3]) {
+    return CS_xyToLatLong(params, out, in);
+}

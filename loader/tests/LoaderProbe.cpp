@@ -1,0 +1,115 @@
+// wlxconv with test doubles: input type N reads a scenario file instead of
+// map data, output type O counts what it is given. The scenario holds
+// name=value pairs:
+//   objects=N        objects to give (default 0)
+//   delay_ms=N       pause before each object
+//   abort_at=N       raise Ctrl+C before object N (0-based)
+//   abort_events=N   how many times (default 1)
+//   fail_at=N        the read of object N fails with kLoaderInputReadError
+//   end_status=N     the status of the read after the last object (default: none, AtEnd stops)
+//   writer_status_at=N  the writer answers 1 (not a failure, not the end) for object N
+// After the run the dictionary directory handed over is printed on standard error.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "loader/DictionaryDirectory.h"
+#include "loader/FeatureRecord.h"
+#include "loader/LoaderMain.h"
+#include "loader/LoaderSettings.h"
+#include "platform/ConsoleControl.h"
+
+namespace {
+
+std::map<std::string, long> ReadScenario(const std::string& file) {
+    std::map<std::string, long> values;
+    std::ifstream in(file);
+    std::string word;
+    while (in >> word) {
+        auto eq = word.find('=');
+        if (eq != std::string::npos)
+            values[word.substr(0, eq)] = std::strtol(word.c_str() + eq + 1, nullptr, 10);
+    }
+    return values;
+}
+
+long Get(const std::map<std::string, long>& values, const char* name, long fallback) {
+    auto it = values.find(name);
+    return it == values.end() ? fallback : it->second;
+}
+
+class ScenarioReader : public CSourceReaderInterface {
+public:
+    explicit ScenarioReader(CLoaderSettings* settings)
+        : values_(ReadScenario(settings->inputName)) {}
+    Status Rewind() override {
+        next_ = 0;
+        return 0;
+    }
+    Status ReadNext(CFeatureRecord* record) override {
+        if (next_ >= Get(values_, "objects", 0))
+            return static_cast<Status>(Get(values_, "end_status", kWlxEndOfData));
+        if (next_ == Get(values_, "abort_at", -1))
+            for (long i = 0; i < Get(values_, "abort_events", 1); ++i)
+                GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(Get(values_, "delay_ms", 0)));
+        if (next_ == Get(values_, "fail_at", -1)) return kLoaderInputReadError;
+        record->SetName("object " + std::to_string(next_));
+        ++next_;
+        return 0;
+    }
+    int AtEnd() override {
+        return !values_.count("end_status") && next_ >= Get(values_, "objects", 0);
+    }
+    Status GetTableSchemas(CTableSchemaList*) override { return 0; }
+    Status GetFileInfo(CFileInfo*) override { return kLoaderInfoNotApplicable; }
+
+private:
+    std::map<std::string, long> values_;
+    long next_ = 0;
+};
+
+class CountingWriter : public CWriterBase {
+public:
+    CountingWriter(CLoaderSettings* settings, Status* status)
+        : CWriterBase(settings, status, nullptr), values_(ReadScenario(settings->inputName)) {}
+    Status Write(CFeatureRecord*) override {
+        ++settings_->pointsWritten;
+        ++settings_->totalWritten;
+        return written_++ == Get(values_, "writer_status_at", -1) ? 1 : 0;
+    }
+    Status Close() override { return 0; }
+
+private:
+    std::map<std::string, long> values_;
+    long written_ = 0;
+};
+
+std::unique_ptr<CSourceReaderInterface> MakeReader(CLoaderSettings* settings, Status* status) {
+    *status = 0;
+    return std::make_unique<ScenarioReader>(settings);
+}
+
+std::unique_ptr<CWriterBase> MakeWriter(CLoaderSettings* settings, Status* status,
+                                        CTableSchemaList*) {
+    return std::make_unique<CountingWriter>(settings, status);
+}
+
+constexpr ReaderFactoryEntry kReaders[] = {{'N', MakeReader}};
+constexpr WriterFactoryEntry kWriters[] = {{'O', MakeWriter}};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    LoaderHooks hooks;
+    hooks.readers = kReaders;
+    hooks.writers = kWriters;
+    int code = RunLoader(argc, argv, hooks);
+    std::fprintf(stderr, "dictionary directory: %s\n", CurrentDictionaryDirectory().c_str());
+    return code;
+}

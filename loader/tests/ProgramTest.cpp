@@ -1,0 +1,157 @@
+// The programs as a user runs them: wlxconv itself, and wlxconv_probe, which
+// is wlxconv with a scenario reader (type N) and a counting writer (type O).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "testing/TestSupport.h"
+
+namespace {
+
+wlxtest::ProcessResult RunProbe(const std::vector<std::string>& args,
+                                const wlxtest::RunOptions& options = {}) {
+    return wlxtest::Run(wlxtest::BinDir() / "wlxconv_probe", args, options);
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(ProgramTest, NoArgumentsPrintTheUsage) {
+    auto result = wlxtest::RunWlxconv({});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.out.find("Syntax for WLX Loader Version"), std::string::npos);
+    EXPECT_NE(result.out.find("\tWLXCONV /IM test.mif test.wlx\n"), std::string::npos);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(ProgramTest, FailuresPrintTheirMessageAndExitWithOne) {
+    wlxtest::TempDir dir;
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+    } cases[] = {
+        {{"/IZ", "a", "b"},
+         "Processing...\nInitializing file reader...\n*Error* : Invalid Input File Type "
+         "specified.\n"
+         "*Error* : The WLX Loader failed with an error code of: -7\n"},
+        {{"/FOO", "a", "b"}, "*Error* : Invalid switch: /FOO\n"},
+        {{"/IS", "a.wlx", "b", "0"}, "*Error* : Invalid command-line parameter: 0\n"},
+        {{"/IS", "a.wlx"}, "*Error* : Incorrect command-line syntax.\n"},
+        {{"/IM", "a.txt", "b"},
+         "*Error* : The specified input filename does not have the\n"
+         "          expected file extension for the selected input format.\n"
+         "          If you have specified a file with a valid extension, please\n"
+         "          check that you have not neglected to precede any of the\n"
+         "          other switches with a / character.\n\n"
+         "          User specified filename: a.txt\n"
+         "          Expected file extension: .mif\n\n"
+         "          To override file extension checking, use the /NOEXT switch.\n\n"},
+    };
+    for (const auto& c : cases) {
+        wlxtest::RunOptions options;
+        options.workingDirectory = dir.path();
+        auto result = wlxtest::RunWlxconv(c.args, options);
+        EXPECT_EQ(result.exitCode, 1) << c.args[0];
+        EXPECT_EQ(result.out, c.out) << c.args[0];
+        EXPECT_EQ(result.err, "");
+    }
+}
+
+TEST(ProgramTest, ARunShowsProgressSummaryAndTime) {
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "in.txt", "objects=250");
+    auto result = RunProbe({"/IN", "/OO", (dir / "in.txt").string(), (dir / "out").string()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.out.find("Number of Entities Processed: 1\r"), std::string::npos);
+    EXPECT_NE(result.out.find("Number of Entities Processed: 200\r"), std::string::npos);
+    EXPECT_NE(
+        result.out.find("Objects written to file:" + std::string(20, ' ') + "\nPoints: 250\n"),
+        std::string::npos);
+    EXPECT_NE(result.out.find("\nTotal: 250\nEMFs created: 0\n\nProcessing Time : "),
+              std::string::npos);
+    EXPECT_EQ(result.out.substr(result.out.size() - 9), " seconds\n");
+}
+
+TEST(ProgramTest, WarningsAloneEndWithMinusOne) {
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "in.txt", "objects=2");
+    for (std::string sw : {"/TX", "/TYPE:Q"}) {
+        auto result =
+            RunProbe({sw, "/IN", "/OO", (dir / "in.txt").string(), (dir / "out").string()});
+        EXPECT_EQ(result.exitCode, 255) << sw;
+        EXPECT_EQ(Count(result.out, "Warning : "), 1u) << sw;
+        EXPECT_NE(result.out.find("Points: 2\n"), std::string::npos) << sw;
+    }
+}
+
+TEST(ProgramTest, AbsoluteAndRelativePathsAreFileNames) {
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "in put.txt", "objects=3");
+    wlxtest::RunOptions options;
+    options.workingDirectory = dir.path();
+    auto absolute = RunProbe({"/IN", "/OO", (dir / "in put.txt").string(), (dir / "out").string()});
+    EXPECT_EQ(absolute.exitCode, 0) << absolute.out;
+    EXPECT_NE(absolute.out.find("Points: 3\n"), std::string::npos);
+    auto relative = RunProbe({"/IN", "/OO", "./in put.txt", "out"}, options);
+    EXPECT_EQ(relative.exitCode, 0) << relative.out;
+    EXPECT_NE(relative.out.find("Points: 3\n"), std::string::npos);
+}
+
+TEST(ProgramTest, CtrlCStopsTheRunBeforeTheNextObject) {
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "in.txt", "objects=100000 delay_ms=1 abort_at=20 abort_events=2");
+    auto result = RunProbe({"/IN", "/OO", (dir / "in.txt").string(), (dir / "out").string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(Count(result.out, "Aborting processing..." + std::string(87, ' ') + "\n"), 1u)
+        << result.out;
+    EXPECT_EQ(result.out.find("Objects written"), std::string::npos);
+    EXPECT_EQ(result.out.find("*Error*"), std::string::npos);
+    EXPECT_EQ(result.out.find("Halting"), std::string::npos);
+}
+
+TEST(ProgramTest, ARunStillGoingAfterTheGracePeriodEndsWithOne) {
+    // The abort comes during the last read, which outlasts the two seconds:
+    // the run then ends normally, but the program still exits with 1.
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "in.txt", "objects=1 abort_at=0 delay_ms=2500");
+    auto result = RunProbe({"/IN", "/OO", (dir / "in.txt").string(), (dir / "out").string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(Count(result.out, "Aborting processing..."), 1u);
+    EXPECT_NE(result.out.find("Points: 1\n"), std::string::npos);
+}
+
+TEST(ProgramTest, TheDictionaryDirectoryComesFromTheRegistryElseBesideTheProgram) {
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "in.txt", "objects=0");
+    struct Case {
+        std::string registry;  // empty: no file
+        std::string directory;
+    } cases[] = {
+        {"", wlxtest::BinDir().string() + "/"},
+        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\11e]\n\"Path\"=\"C:"
+         "\\\\dict\"\n",
+         "C:/dict/"},
+        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys]\n\"CurVer\"=\"12\"\n"
+         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\12]\n\"Path\"=\"/opt/dict/\"\n",
+         "/opt/dict/"},
+        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\11e]\n\"Path\"="
+         "\"nodir\"\n",
+         wlxtest::BinDir().string() + "/"},
+    };
+    for (const auto& c : cases) {
+        wlxtest::RunOptions options;
+        options.environment["WLXCONV_REGISTRY"] = (dir / "registry.reg").string();
+        std::filesystem::remove(dir / "registry.reg");
+        if (!c.registry.empty()) wlxtest::WriteText(dir / "registry.reg", c.registry);
+        auto result =
+            RunProbe({"/IN", "/OO", (dir / "in.txt").string(), (dir / "out").string()}, options);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.err, "dictionary directory: " + c.directory + "\n") << c.registry;
+    }
+}

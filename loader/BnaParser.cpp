@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "loader/TextScanner.h"
+#include "loader/Utf8Text.h"
 
 namespace {
 

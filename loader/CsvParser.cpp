@@ -1,6 +1,7 @@
 #include "loader/CsvParser.h"
 
 #include "loader/TextScanner.h"
+#include "loader/Utf8Text.h"
 
 namespace {
 
@@ -97,8 +98,8 @@ Status CCsvParser::ReadGroup(CsvGroup& group) {
         CsvLine next;
         status = NextLine(next);
         if (status == kWlxEndOfData) break;
-        if (status != 0 || !EqualsNoCase(next.key, group.key) ||
-            !EqualsNoCase(next.name, group.name)) {
+        if (status != 0 || !EqualNoCase(next.key, group.key) ||
+            !EqualNoCase(next.name, group.name)) {
             havePending_ = true;
             pendingStatus_ = status;
             pending_ = std::move(next);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "loader/TextScanner.h"
+#include "loader/Utf8Text.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ EMifKeyword ClassifyKeyword(std::string_view keyword) {
         {"NONE", EMifKeyword::kNone},
     };
     for (const auto& entry : kKeywords)
-        if (EqualsNoCase(keyword, entry.name)) return entry.keyword;
+        if (EqualNoCase(keyword, entry.name)) return entry.keyword;
     return EMifKeyword::kOther;
 }
 
@@ -116,7 +117,7 @@ Status ReadPline(CLineSource& source, std::string_view rest, MifObject& object) 
     object.kind = 2;
     CTextScanner scan(rest);
     std::string_view word;
-    if (scan.Letters(word) && EqualsNoCase(word, "MULTIPLE")) {
+    if (scan.Letters(word) && EqualNoCase(word, "MULTIPLE")) {
         int sections = 0;
         if (!scan.Integer(sections) || sections < 1) return kWlxReadError;
         object.shape = EMifShape::kMultiLineString;
@@ -289,8 +290,8 @@ Status ReadMifHeader(CLineSource& source, MifHeader& header) {
         std::string_view keyword, rest;
         SplitMifKeyword(line, keyword, rest);
         CTextScanner scan(rest);
-        if (EqualsNoCase(keyword, "DATA")) return 0;
-        if (EqualsNoCase(keyword, "DELIMITER")) {
+        if (EqualNoCase(keyword, "DATA")) return 0;
+        if (EqualNoCase(keyword, "DELIMITER")) {
             char c = 0;
             const std::size_t start = scan.Position();
             for (char quote : {'"', '\''}) {
@@ -304,11 +305,11 @@ Status ReadMifHeader(CLineSource& source, MifHeader& header) {
             scan.SetPosition(start);
             scan.SkipBlanks();
             if (c == 0 && scan.AnyChar(c)) header.delimiter = c;
-        } else if (EqualsNoCase(keyword, "UNIQUE")) {
+        } else if (EqualNoCase(keyword, "UNIQUE")) {
             scan.Integer(header.unique);
-        } else if (EqualsNoCase(keyword, "INDEX")) {
+        } else if (EqualNoCase(keyword, "INDEX")) {
             scan.Integer(header.index);
-        } else if (EqualsNoCase(keyword, "COLUMNS")) {
+        } else if (EqualNoCase(keyword, "COLUMNS")) {
             int count = 0;
             if (!scan.Integer(count) || count < 0) return kWlxReadError;
             header.hasColumns = true;
@@ -322,22 +323,22 @@ Status ReadMifHeader(CLineSource& source, MifHeader& header) {
                 if (!column.Word(name) || !column.Letters(type)) return kWlxNotSupported;
                 MifColumn def;
                 def.name.assign(name);
-                if (EqualsNoCase(type, "CHAR")) {
+                if (EqualNoCase(type, "CHAR")) {
                     if (!column.Literal('(') || !column.Integer(def.width) ||
                         !column.Literal(')') || def.width < 0)
                         return kWlxNotSupported;
-                } else if (EqualsNoCase(type, "INTEGER") || EqualsNoCase(type, "SMALLINT") ||
-                           EqualsNoCase(type, "LOGICAL")) {
+                } else if (EqualNoCase(type, "INTEGER") || EqualNoCase(type, "SMALLINT") ||
+                           EqualNoCase(type, "LOGICAL")) {
                     def.type = kMifColumnInt;
-                } else if (EqualsNoCase(type, "DECIMAL")) {
+                } else if (EqualNoCase(type, "DECIMAL")) {
                     def.type = kMifColumnDouble;
                     if (!column.Literal('(') || !column.Integer(def.width) ||
                         !column.Literal(',') || !column.Integer(def.decimals) ||
                         !column.Literal(')') || def.width < 0 || def.decimals < 0)
                         return kWlxNotSupported;
-                } else if (EqualsNoCase(type, "FLOAT")) {
+                } else if (EqualNoCase(type, "FLOAT")) {
                     def.type = kMifColumnDouble;
-                } else if (EqualsNoCase(type, "DATE")) {
+                } else if (EqualNoCase(type, "DATE")) {
                     def.width = 256;
                 } else {
                     return kWlxNotSupported;

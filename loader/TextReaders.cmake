@@ -1,9 +1,11 @@
-# The readers of the BNA, CSV and MIF/MID text formats and the point reducer.
-add_library(wlx_textreaders STATIC
+# The readers of the BNA, CSV and MIF/MID text formats and the point reducer,
+# part of the loader core.
+target_sources(loader_core PRIVATE
   BnaParser.cpp
   CsvParser.cpp
   LineSource.cpp
   MifParser.cpp
+  PointReducer.cpp
   PointReduction.cpp
   TextScanner.cpp
 )
@@ -13,6 +15,8 @@ wlx_add_test(textreaders_test
     tests/BnaParserTest.cpp
     tests/CsvParserTest.cpp
     tests/MifParserTest.cpp
+    tests/PointReducerTest.cpp
     tests/PointReductionTest.cpp
-  LIBS wlx_textreaders
+  LIBS loader_core
 )
+add_dependencies(textreaders_test Geoweave)

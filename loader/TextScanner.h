@@ -41,9 +41,4 @@ private:
 
 // Blanks are what the C library's isspace accepts in the "C" locale.
 bool IsBlank(char c);
-std::string_view TrimBlanks(std::string_view text);
 bool IsBlankText(std::string_view text);
-// Case-insensitive for ASCII letters; other bytes compare exactly, so UTF-8
-// text compares byte for byte outside the ASCII range.
-bool EqualsNoCase(std::string_view a, std::string_view b);
-std::string ToUpperAscii(std::string_view text);

@@ -24,7 +24,7 @@ inline constexpr int kCsMaxKeyLength = kCsKeySize - 1;
 // takes the environment variable CS_KORE_DIR, else the current directory; an
 // empty text is the current directory.
 int CS_setDictionaryDirectory(const char* directory);
-// The directory in force, ending in '/'.
+// The directory in force, ending in '/' (empty: the current directory).
 const char* CS_dictionaryDirectory();
 // The full path of `fileName` in the dictionary directory, written into the
 // library's path buffer (valid until the next call). Null with 158 reported

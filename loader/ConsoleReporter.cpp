@@ -21,6 +21,21 @@ public:
     UserLocale& operator=(const UserLocale&) = delete;
 };
 
+// A column's type as /INFO lists it.
+std::string ColumnTypeText(const CColumnDef& column) {
+    switch (column.type) {
+        case kColumnText:
+            return "VARCHAR (" + std::to_string(column.width) + ")";
+        case kColumnInt:
+        case kColumnLong:
+            return "INT";
+        case kColumnDouble:
+            return "FLOAT";
+        default:
+            return "";
+    }
+}
+
 std::int64_t MonotonicSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(
                std::chrono::steady_clock::now().time_since_epoch())
@@ -151,7 +166,18 @@ int CConsoleReporter::ShowFileInfo(const CFileInfo* info) {
         print(FormatString(LoadMessage(50090).c_str(), info->GetCoordSysKey().c_str()));
 
     print(LoadMessage(50053));
-    print(LoadMessage(50054));
+    const auto& schemas = info->GetSchemaList().GetSchemas();
+    if (schemas.empty()) print(LoadMessage(50054));
+    for (std::size_t i = 0; i < schemas.size(); ++i) {
+        print(FormatString(LoadMessage(50070).c_str(), static_cast<int>(i + 1),
+                           schemas[i]->GetName().c_str()));
+        print(LoadMessage(50058));
+        const auto& columns = schemas[i]->GetColumns();
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            print(FormatString(LoadMessage(50051).c_str(), static_cast<int>(c + 1),
+                               columns[c].name.c_str(), ColumnTypeText(columns[c]).c_str()));
+        }
+    }
 
     print(LoadMessage(50052));
     const CNamePatternList& layers = info->GetLayers();

@@ -15,6 +15,9 @@ public:
     virtual ~CCoordConverter() = default;
     virtual Status XYToLatLong(double x, double y, double* latitude, double* longitude) = 0;
     virtual Status LatLongToXY(double latitude, double longitude, double* x, double* y) = 0;
+    // Points converted so far that lay outside the system's domain and were
+    // folded or clamped into it.
+    virtual long FoldedPoints() const { return 0; }
 };
 
 // Makes the converter of the system `code`, from `definition` (the input

@@ -1,7 +1,6 @@
 #include "loader/DictionaryDirectory.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include "platform/ModulePath.h"
 #include "platform/Registry.h"
@@ -12,16 +11,6 @@ constexpr const char* kCoordsysKey = "SOFTWARE\\Velstrom\\GIS\\Coordsys\\";
 constexpr const char* kDefaultVersion = "11e";
 // Registry values longer than a Windows path are not directories.
 constexpr std::size_t kMaxPath = 260;
-
-struct Remembered {
-    std::mutex lock;
-    std::string directory;
-};
-
-Remembered& TheDirectory() {
-    static Remembered remembered;
-    return remembered;
-}
 
 }  // namespace
 
@@ -52,15 +41,4 @@ std::string ResolveDictionaryDirectory() {
     if (path.find('/') == std::string::npos) return ModuleDirectory();
     if (path.back() != '/') path += '/';
     return path;
-}
-
-int SetDictionaryDirectory(const std::string& directory) {
-    std::lock_guard<std::mutex> guard(TheDirectory().lock);
-    TheDirectory().directory = directory;
-    return 0;
-}
-
-std::string CurrentDictionaryDirectory() {
-    std::lock_guard<std::mutex> guard(TheDirectory().lock);
-    return TheDirectory().directory;
 }

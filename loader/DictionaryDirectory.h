@@ -18,9 +18,3 @@ EDictionaryRegistry ReadDictionaryPath(std::string& path);
 // registry's "Path" when it names a directory ('\' read as '/', a '/' added
 // at the end), else the executable's own directory. Always ends in '/'.
 std::string ResolveDictionaryDirectory();
-
-// Hands the directory to the coordinate-system library. Until that library
-// is linked in, the directory is only remembered. Returns 0 when taken.
-int SetDictionaryDirectory(const std::string& directory);
-// The directory last handed over.
-std::string CurrentDictionaryDirectory();

@@ -2,6 +2,8 @@
 
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
+#include "loader/NullWriter.h"
+#include "loader/ShapefileReader.h"
 
 namespace {
 
@@ -29,11 +31,24 @@ std::unique_ptr<CSourceReaderInterface> PlugInReader(CLoaderSettings*, Status* s
     return nullptr;
 }
 
+template <class Reader>
+std::unique_ptr<CSourceReaderInterface> Construct(CLoaderSettings* settings, Status* status) {
+    return std::make_unique<Reader>(settings, status);
+}
+
+template <class Writer>
+std::unique_ptr<CWriterBase> Construct(CLoaderSettings* settings, Status* status,
+                                       CTableSchemaList* schemas) {
+    return std::make_unique<Writer>(settings, status, schemas);
+}
+
 constexpr ReaderFactoryEntry kReaders[] = {
-    {'D', PlugInReader},
-    {'V', PlugInReader},
-    {'W', DwgReader},
+    {'D', PlugInReader}, {'H', Construct<CShapefileReader>}, {'V', PlugInReader}, {'W', DwgReader},
     {'X', DxfReader},
+};
+
+constexpr WriterFactoryEntry kWriters[] = {
+    {'O', Construct<CNullWriter>},
 };
 
 }  // namespace
@@ -43,5 +58,5 @@ std::span<const ReaderFactoryEntry> BuiltInReaders() {
 }
 
 std::span<const WriterFactoryEntry> BuiltInWriters() {
-    return {};
+    return kWriters;
 }

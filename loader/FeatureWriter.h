@@ -1,11 +1,13 @@
-// The base of every output writer.
+// The base of every output writer. Every writer, the null writer of output
+// type O included, exports each object's attribute rows (/TABLE) before it
+// writes the object itself.
 #pragma once
 
+#include "loader/AttributeTable.h"
 #include "loader/Status.h"
 
 class CLoaderSettings;
 class CFeatureRecord;
-class CTableSchemaList;
 
 class CFeatureWriterInterface {
 public:
@@ -20,6 +22,9 @@ public:
     CFeatureWriter(CLoaderSettings* settings, Status* status);
 
 protected:
+    // Warning 50039, or 50040 when only a section of the object is too short.
+    void WarnTooFewPoints(const char* name, const char* key, bool section);
+
     CLoaderSettings* settings_;
 };
 
@@ -27,6 +32,18 @@ class CWriterBase : public CFeatureWriter {
 public:
     // `schemas`: the reader's tables, for the table writers of /TABLE.
     CWriterBase(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas);
-    // Exports the record's attribute rows.
+    // Exports the record's attribute rows, each through the table writer of
+    // its table; rows of tables without a writer are skipped.
     virtual Status WriteAttributes(CFeatureRecord* record);
+
+protected:
+    // One table writer per schema (with :STYLE, the four style tables after
+    // the reader's), CSV or SQL by the table-export kind. A reader table
+    // named like a style table gives kWlxElementAlreadyDefined.
+    Status CreateTableWriters(CTableSchemaList* schemas);
+    // Completes the exported files; the first failure.
+    Status CloseTableWriters();
+
+private:
+    CTableSet tableWriters_;
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "loader/AttributeTable.h"
 #include "loader/NamePatternList.h"
 
 class CSpatialIndexInfo {
@@ -41,6 +42,9 @@ public:
     void SetSpatialIndexInfo(std::string_view description, int version, std::int32_t featureCount,
                              int precision, const double extent[4], int maxEntries, int minEntries);
 
+    // The reader fills it.
+    CTableSchemaList& GetSchemaList() { return schemas_; }
+    const CTableSchemaList& GetSchemaList() const { return schemas_; }
     const CNamePatternList& GetLayers() const { return layers_; }
     const CNamePatternList& GetBlocks() const { return blocks_; }
     int GetPrecision() const { return precision_; }
@@ -53,6 +57,7 @@ public:
 private:
     CNamePatternList layers_;
     CNamePatternList blocks_;
+    CTableSchemaList schemas_;
     int precision_ = 0;
     std::int32_t featureCount_ = 0;
     std::string coordSysKey_;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "loader/AttributeTable.h"
 #include "loader/FeatureRecord.h"
 #include "loader/FileInfo.h"
 #include "loader/GeometryWalk.h"
@@ -189,11 +190,16 @@ Status CLoaderApp::CreateReader() {
 Status CLoaderApp::CreateWriter() {
     if (settings_->info) return 0;
     reporter_->ShowStatus(LoadMessage(50078).c_str());
+    // The writer keeps what it needs of the reader's table schemas.
+    CTableSchemaList schemas;
+    if (reader_) {
+        if (const Status status = reader_->GetTableSchemas(&schemas)) return status;
+    }
     char letter = Upper(settings_->outputType);
     for (const WriterFactoryEntry& entry : hooks_.writers) {
         if (entry.letter != letter) continue;
         Status status = 0;
-        writer_ = entry.construct(settings_.get(), &status, nullptr);
+        writer_ = entry.construct(settings_.get(), &status, &schemas);
         if (status == 0 && !writer_) status = kWlxOutOfMemory;
         return status;
     }
@@ -240,7 +246,24 @@ Status CLoaderApp::SetupConverters(std::string inputCode, std::string outputCode
 Status CLoaderApp::ConvertRecord(CFeatureRecord* record) {
     ComPtr<IWKBGeometry> geometry;
     record->GetGeometry(geometry.Put());
-    return geometry ? ConvertGeometry(geometry.Get()) : 0;
+    Status status = geometry ? ConvertGeometry(geometry.Get()) : 0;
+    WarnFoldedPoints();
+    return status;
+}
+
+void CLoaderApp::WarnFoldedPoints() {
+    if (foldedWarned_) return;
+    // The point is still written: its coordinates are the projection's
+    // nearest answer, which the user should know about.
+    const CCoordConverter* converters[] = {inputConverter_.get(), outputConverter_.get()};
+    const std::string* codes[] = {&settings_->inputCode, &settings_->outputCode};
+    for (int i = 0; i < 2; ++i) {
+        if (converters[i] && converters[i]->FoldedPoints() > 0) {
+            Warn(FormatString(LoadMessage(50103).c_str(), codes[i]->c_str()));
+            foldedWarned_ = 1;
+            return;
+        }
+    }
 }
 
 Status CLoaderApp::ConvertGeometry(IWKBGeometry* geometry) {

@@ -76,6 +76,8 @@ private:
     Status ParseBlocksSwitch(const char* text);
     Status ParseCoordSysSwitch(const char* value);
     void Warn(const std::string& text);
+    // Warns once per run when a converter had to fold or clamp a point.
+    void WarnFoldedPoints();
 
     LoaderHooks hooks_;
     std::unique_ptr<CSourceReaderInterface> reader_;
@@ -84,6 +86,7 @@ private:
     std::atomic<int> abort_{0};
     std::atomic<int> running_{0};
     int latLongWarned_ = 0;
+    int foldedWarned_ = 0;
     int coordSysNone_ = 0;
     int latLongCheck_ = 0;
     std::unique_ptr<CConsoleReporter> reporter_;

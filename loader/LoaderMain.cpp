@@ -9,6 +9,7 @@
 #include <new>
 #include <thread>
 
+#include "coordsys/CsCore.h"
 #include "loader/DictionaryDirectory.h"
 #include "loader/LoaderApp.h"
 #include "loader/Messages.h"
@@ -91,7 +92,7 @@ int RunLoader(int argc, const char* const* argv, const LoaderHooks& hooks) {
         if (status < 0) {
             app->ReportStatus(status);
         } else if (!usageShown) {
-            SetDictionaryDirectory(ResolveDictionaryDirectory());
+            CS_setDictionaryDirectory(ResolveDictionaryDirectory().c_str());
             SetConsoleCtrlHandler(OnConsoleCtrl, 1);
             {
                 std::lock_guard<CCriticalSection> run(shared.runLock);

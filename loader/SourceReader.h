@@ -1,7 +1,10 @@
 // The base of every reader: a reader fills one record per call from its input.
 #pragma once
 
+#include <string>
+
 #include "geometry/WkbGeometry.h"
+#include "loader/ObjectKeyGenerator.h"
 #include "loader/Status.h"
 #include "platform/ComPtr.h"
 
@@ -36,6 +39,12 @@ public:
     Status GetFileInfo(CFileInfo* info) override;
 
 protected:
+    // A key unique within the run, for objects whose input gives none.
+    std::string MakeObjectKey() { return keyGenerator_.MakeObjectKey(); }
+
     CLoaderSettings* settings_;
     ComPtr<IWKBGeometryFactory> factory_;
+
+private:
+    CObjectKeyGenerator keyGenerator_;
 };

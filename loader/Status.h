@@ -1,6 +1,8 @@
 // Status codes of the loader: 0 is success, positive codes end the input,
 // negative codes are failures. Each family is owned by one subsystem; the
-// mapping to messages lives in Messages.cpp.
+// mapping to messages lives in Messages.cpp. 0x80044000 to 0x80044FFF belong
+// to the WKT reader and writer (coordsys/CsWktStatus.h), which have no
+// messages of their own: their callers word them.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +37,8 @@ enum EWlxReturnCode : Status {
     kWlxNoObjects = MakeStatus(0x80041014u),
     kWlxObjectNotFound = MakeStatus(0x80041015u),
     kWlxPrecisionMismatch = MakeStatus(0x80041017u),
+    // No message of its own: reported with the generic failure message.
+    kWlxTooManyParts = MakeStatus(0x80041021u),
 };
 
 // Loader core, readers and writers.

@@ -8,7 +8,8 @@
 //   fail_at=N        the read of object N fails with kLoaderInputReadError
 //   end_status=N     the status of the read after the last object (default: none, AtEnd stops)
 //   writer_status_at=N  the writer answers 1 (not a failure, not the end) for object N
-// After the run the dictionary directory handed over is printed on standard error.
+// After the run the coordinate-system library's dictionary directory is
+// printed on standard error.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +19,7 @@
 #include <string>
 #include <thread>
 
-#include "loader/DictionaryDirectory.h"
+#include "coordsys/CsCore.h"
 #include "loader/FeatureRecord.h"
 #include "loader/LoaderMain.h"
 #include "loader/LoaderSettings.h"
@@ -54,9 +55,13 @@ public:
     Status ReadNext(CFeatureRecord* record) override {
         if (next_ >= Get(values_, "objects", 0))
             return static_cast<Status>(Get(values_, "end_status", kWlxEndOfData));
-        if (next_ == Get(values_, "abort_at", -1))
-            for (long i = 0; i < Get(values_, "abort_events", 1); ++i)
-                GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+        if (next_ == Get(values_, "abort_at", -1)) {
+            long events = Get(values_, "abort_events", 1);
+            for (long i = 0; i < events; ++i) GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+            // Let every event reach the handler while the run is alive: one
+            // that arrives after `main` has removed it ends the process.
+            if (events > 1) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(Get(values_, "delay_ms", 0)));
         if (next_ == Get(values_, "fail_at", -1)) return kLoaderInputReadError;
         record->SetName("object " + std::to_string(next_));
@@ -76,8 +81,8 @@ private:
 
 class CountingWriter : public CWriterBase {
 public:
-    CountingWriter(CLoaderSettings* settings, Status* status)
-        : CWriterBase(settings, status, nullptr), values_(ReadScenario(settings->inputName)) {}
+    CountingWriter(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas)
+        : CWriterBase(settings, status, schemas), values_(ReadScenario(settings->inputName)) {}
     Status Write(CFeatureRecord*) override {
         ++settings_->pointsWritten;
         ++settings_->totalWritten;
@@ -96,8 +101,8 @@ std::unique_ptr<CSourceReaderInterface> MakeReader(CLoaderSettings* settings, St
 }
 
 std::unique_ptr<CWriterBase> MakeWriter(CLoaderSettings* settings, Status* status,
-                                        CTableSchemaList*) {
-    return std::make_unique<CountingWriter>(settings, status);
+                                        CTableSchemaList* schemas) {
+    return std::make_unique<CountingWriter>(settings, status, schemas);
 }
 
 constexpr ReaderFactoryEntry kReaders[] = {{'N', MakeReader}};
@@ -110,6 +115,6 @@ int main(int argc, char** argv) {
     hooks.readers = kReaders;
     hooks.writers = kWriters;
     int code = RunLoader(argc, argv, hooks);
-    std::fprintf(stderr, "dictionary directory: %s\n", CurrentDictionaryDirectory().c_str());
+    std::fprintf(stderr, "dictionary directory: %s\n", CS_dictionaryDirectory());
     return code;
 }

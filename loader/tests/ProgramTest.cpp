@@ -129,20 +129,32 @@ TEST(ProgramTest, ARunStillGoingAfterTheGracePeriodEndsWithOne) {
 TEST(ProgramTest, TheDictionaryDirectoryComesFromTheRegistryElseBesideTheProgram) {
     wlxtest::TempDir dir;
     wlxtest::WriteText(dir / "in.txt", "objects=0");
+    wlxtest::TempDir dictionaries;
+    wlxtest::WriteText(dictionaries / "Coordsys.CSD", "");
+    // The registry writes the directory with backslashes, each doubled in the file.
+    std::string windowsPath = dictionaries.path().string();
+    std::string escaped;
+    for (char c : windowsPath) escaped += c == '/' ? std::string("\\\\") : std::string(1, c);
+    const std::string beside = wlxtest::BinDir().string() + "/";
     struct Case {
         std::string registry;  // empty: no file
         std::string directory;
     } cases[] = {
-        {"", wlxtest::BinDir().string() + "/"},
+        {"", beside},
+        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\11e]\n\"Path\"=\"" +
+             escaped + "\"\n",
+         windowsPath + "/"},
+        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys]\n\"CurVer\"=\"12\"\n"
+         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\12]\n\"Path\"=\"" +
+             windowsPath + "/\"\n",
+         windowsPath + "/"},
+        // A directory without the dictionaries is not taken.
         {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\11e]\n\"Path\"=\"C:"
          "\\\\dict\"\n",
-         "C:/dict/"},
-        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys]\n\"CurVer\"=\"12\"\n"
-         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\12]\n\"Path\"=\"/opt/dict/\"\n",
-         "/opt/dict/"},
+         beside},
         {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\11e]\n\"Path\"="
          "\"nodir\"\n",
-         wlxtest::BinDir().string() + "/"},
+         beside},
     };
     for (const auto& c : cases) {
         wlxtest::RunOptions options;

@@ -60,8 +60,8 @@ private:
 
 class WriterDouble : public CWriterBase {
 public:
-    WriterDouble(CLoaderSettings* settings, Status* status)
-        : CWriterBase(settings, status, nullptr) {}
+    WriterDouble(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas)
+        : CWriterBase(settings, status, schemas) {}
     Status Write(CFeatureRecord* record) override {
         ComPtr<IWKBGeometry> geometry;
         record->GetGeometry(geometry.Put());
@@ -105,8 +105,8 @@ std::unique_ptr<CSourceReaderInterface> MakeReader(CLoaderSettings*, Status* sta
 }
 
 std::unique_ptr<CWriterBase> MakeWriter(CLoaderSettings* settings, Status* status,
-                                        CTableSchemaList*) {
-    return std::make_unique<WriterDouble>(settings, status);
+                                        CTableSchemaList* schemas) {
+    return std::make_unique<WriterDouble>(settings, status, schemas);
 }
 
 // The built-in drawing and plug-in readers, then the doubles.
@@ -352,8 +352,8 @@ TEST(RunTest, NamesAreEmptiedWithNullName) {
     g_scenario.objects = 1;
     static const WriterFactoryEntry writers[] = {
         {'O',
-         [](CLoaderSettings* s, Status* st, CTableSchemaList*) -> std::unique_ptr<CWriterBase> {
-             return std::make_unique<NameWriter>(s, st, nullptr);
+         [](CLoaderSettings* s, Status* st, CTableSchemaList* sc) -> std::unique_ptr<CWriterBase> {
+             return std::make_unique<NameWriter>(s, st, sc);
          }}};
     for (bool nullName : {false, true}) {
         TestConsole console;

@@ -1,0 +1,113 @@
+#include "loader/Win32File.h"
+
+#include <bit>
+#include <cstring>
+#include <filesystem>
+
+#include "loader/Messages.h"
+
+namespace {
+
+constexpr std::size_t kReadBufferSize = 64 * 1024;
+
+Status OpenFailure(Status status, const std::string& name) {
+    SetStatusArgs(name.c_str(), nullptr);
+    return status;
+}
+
+}  // namespace
+
+CWin32File::CWin32File(std::string name) : name_(std::move(name)) {}
+
+CWin32File::~CWin32File() {
+    if (stream_) std::fclose(stream_);
+}
+
+bool CWin32File::Exists() const {
+    std::error_code error;
+    return !name_.empty() && std::filesystem::exists(name_, error);
+}
+
+Status CWin32File::OpenRead() {
+    if (name_.empty()) return OpenFailure(kWlxOpenFailed, name_);
+    if (!Exists()) return OpenFailure(kWlxFileNotFound, name_);
+    std::error_code error;
+    if (std::filesystem::is_directory(name_, error)) return OpenFailure(kWlxOpenFailed, name_);
+    if (stream_) std::fclose(stream_);
+    stream_ = std::fopen(name_.c_str(), "rb");
+    if (!stream_) return OpenFailure(kWlxOpenFailed, name_);
+    std::setvbuf(stream_, nullptr, _IOFBF, kReadBufferSize);
+    position_ = 0;
+    return 0;
+}
+
+Status CWin32File::Read(void* buffer, std::size_t n) {
+    if (!stream_) return kWlxReadError;
+    if (n == 0) return 0;
+    const std::size_t got = std::fread(buffer, 1, n, stream_);
+    position_ += static_cast<std::int64_t>(got);
+    if (got == n) return 0;
+    return std::ferror(stream_) ? kWlxReadError : kWlxEndOfData;
+}
+
+Status CWin32File::ReadByte(std::uint8_t& value) {
+    return Read(&value, 1);
+}
+
+Status CWin32File::ReadUInt16(std::uint16_t& value, bool bigEndian) {
+    std::uint8_t b[2];
+    if (Read(b, sizeof b) != 0) return kWlxReadError;
+    value = bigEndian ? static_cast<std::uint16_t>(b[0] << 8 | b[1])
+                      : static_cast<std::uint16_t>(b[1] << 8 | b[0]);
+    return 0;
+}
+
+Status CWin32File::ReadUInt32(std::uint32_t& value, bool bigEndian) {
+    std::uint8_t b[4];
+    if (Read(b, sizeof b) != 0) return kWlxReadError;
+    if (bigEndian)
+        value =
+            std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3];
+    else
+        value =
+            std::uint32_t{b[3]} << 24 | std::uint32_t{b[2]} << 16 | std::uint32_t{b[1]} << 8 | b[0];
+    return 0;
+}
+
+Status CWin32File::ReadFloat64(double& value) {
+    std::uint8_t b[8];
+    if (Read(b, sizeof b) != 0) return kWlxReadError;
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i) bits = bits << 8 | b[i];
+    value = std::bit_cast<double>(bits);
+    return 0;
+}
+
+Status CWin32File::Seek(std::int64_t offset, ESeekOrigin origin) {
+    if (!stream_) return kWlxInvalidOffset;
+    if (origin == kSeekCurrent) {
+        offset += position_;
+        origin = kSeekBegin;
+    }
+    if (origin == kSeekBegin && offset == position_) return 0;
+    if (std::fseek(stream_, static_cast<long>(offset), origin) != 0) return kWlxInvalidOffset;
+    const long position = std::ftell(stream_);
+    if (position < 0) return kWlxInvalidOffset;
+    position_ = position;
+    return 0;
+}
+
+Status CWin32File::Tell(std::int64_t& offset) {
+    if (!stream_) return kWlxReadError;
+    offset = position_;
+    return 0;
+}
+
+Status CWin32File::GetSize(std::int64_t& size) {
+    std::int64_t here = 0;
+    Status status = Tell(here);
+    if (status == 0) status = Seek(0, kSeekEnd);
+    if (status == 0) status = Tell(size);
+    const Status back = Seek(here, kSeekBegin);
+    return status != 0 ? status : back;
+}

@@ -1,0 +1,450 @@
+#include "nativeformat/SpatialIndexFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr std::uint32_t kMagic = 0x41534946;  // "ASIF"
+constexpr std::uint16_t kVersion = 2;
+constexpr std::size_t kHeaderSize = 512;
+constexpr std::size_t kDescriptionAt = 32;
+constexpr NodeStoreErrors kErrors{kSifReadError, kSifWriteError, kSifInvalidNodeOffset};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Node layout: M child or record offsets, M boxes of four coordinates and, in
+// a leaf, M record types; slots past the node's entries are zero.
+
+std::uint32_t CSpatialIndexFile::Codec::NodeSize(bool leaf) const {
+    const std::uint32_t m = static_cast<std::uint32_t>(index_.maxEntries_);
+    const std::uint32_t inner = 4 * m * (static_cast<std::uint32_t>(index_.precision_) / 8 + 1);
+    return leaf ? inner + 2 * m : inner;
+}
+
+void CSpatialIndexFile::Codec::Decode(const std::uint8_t* bytes, bool leaf, Node& node) const {
+    const int m = index_.maxEntries_;
+    const int b = index_.precision_ / 8;
+    const std::uint8_t* boxes = bytes + 4 * m;
+    const std::uint8_t* types = boxes + 4 * b * m;
+    node.count = 0;
+    for (int i = 0; i < m; ++i) {
+        const std::uint32_t offset = bigendian::GetU32(bytes + 4 * i);
+        if (offset == 0) continue;
+        const std::uint8_t* box = boxes + 4 * b * i;
+        const int bits = index_.precision_;
+        node.offsets[node.count] = offset;
+        node.boxes[node.count] = {bigendian::GetReal(box, bits), bigendian::GetReal(box + b, bits),
+                                  bigendian::GetReal(box + 2 * b, bits),
+                                  bigendian::GetReal(box + 3 * b, bits)};
+        node.types[node.count] = leaf ? bigendian::GetU16(types + 2 * i) : 0;
+        ++node.count;
+    }
+}
+
+void CSpatialIndexFile::Codec::Encode(const Node& node, bool leaf, std::uint8_t* bytes) const {
+    const int m = index_.maxEntries_;
+    const int b = index_.precision_ / 8;
+    std::memset(bytes, 0, NodeSize(leaf));
+    std::uint8_t* boxes = bytes + 4 * m;
+    std::uint8_t* types = boxes + 4 * b * m;
+    for (int i = 0; i < node.count; ++i) {
+        bigendian::PutU32(node.offsets[i], bytes + 4 * i);
+        std::uint8_t* box = boxes + 4 * b * i;
+        const Box& v = node.boxes[i];
+        const int bits = index_.precision_;
+        bigendian::PutReal(v.minX, bits, box);
+        bigendian::PutReal(v.minY, bits, box + b);
+        bigendian::PutReal(v.maxX, bits, box + 2 * b);
+        bigendian::PutReal(v.maxY, bits, box + 3 * b);
+        if (leaf) bigendian::PutU16(node.types[i], types + 2 * i);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Boxes
+
+namespace {
+
+template <class Box>
+double Area(const Box& b) {
+    return (b.maxX - b.minX) * (b.maxY - b.minY);
+}
+
+template <class Box>
+Box Union(const Box& a, const Box& b) {
+    return {std::min(a.minX, b.minX), std::min(a.minY, b.minY), std::max(a.maxX, b.maxX),
+            std::max(a.maxY, b.maxY)};
+}
+
+}  // namespace
+
+CSpatialIndexFile::Box CSpatialIndexFile::Cover(const Node& node) {
+    Box cover{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (int i = 0; i < node.count; ++i) cover = Union(cover, node.boxes[i]);
+    return cover;
+}
+
+// Boxes are kept as the file stores them, so that covers computed in memory
+// equal covers of what is read back.
+CSpatialIndexFile::Box CSpatialIndexFile::Quantize(const Box& box) const {
+    if (precision_ != 32) return box;
+    auto f = [](double v) { return static_cast<double>(static_cast<float>(v)); };
+    return {f(box.minX), f(box.minY), f(box.maxX), f(box.maxY)};
+}
+
+// ---------------------------------------------------------------------------
+// Opening and closing
+
+CSpatialIndexFile::CSpatialIndexFile(const std::string& name, int flags, Status& status)
+    : store_(file_, codec_, kErrors) {
+    status = Open(name, flags);
+}
+
+CSpatialIndexFile::~CSpatialIndexFile() {
+    Close();
+}
+
+Status CSpatialIndexFile::Fail(Status status) {
+    if (status_ == 0) status_ = status;
+    return status_;
+}
+
+Status CSpatialIndexFile::Open(const std::string& name, int flags) {
+    if (!file_.Open(name, flags)) return Fail(kSifOpenFailed);
+    file_.SetUnbuffered();
+    if (file_.IsNewFile()) {
+        store_.Reset(kHeaderSize, 0, 0);
+        if (Status st = WriteHeader()) return Fail(st);
+    } else if (Status st = ReadHeader()) {
+        return Fail(st);
+    }
+    opened_ = true;
+    return 0;
+}
+
+Status CSpatialIndexFile::ReadHeader() {
+    std::uint8_t h[kHeaderSize];
+    std::uint32_t size = 0;
+    if (!file_.Size(size)) return kSifReadError;
+    if (!file_.Seek(0, CBinaryFile::kFromStart) || !file_.ReadExactly(h, kHeaderSize))
+        return kSifReadError;
+    if (bigendian::GetU32(h) != kMagic) return kSifInvalidFormat;
+    version_ = bigendian::GetU16(h + 6);
+    if (version_ > kVersion) return kSifInvalidVersion;
+    minEntries_ = bigendian::GetU16(h + 8);
+    maxEntries_ = bigendian::GetU16(h + 10);
+    height_ = bigendian::GetU16(h + 12);
+    precision_ = bigendian::GetU16(h + 14);
+    root_ = bigendian::GetU32(h + 16);
+    const std::uint32_t freeInner = bigendian::GetU32(h + 20);
+    const std::uint32_t freeLeaf = bigendian::GetU32(h + 24);
+    featureCount_ = bigendian::GetU32(h + 28);
+    // Every value that sizes or places a node is checked before use.
+    if (maxEntries_ < 2 || maxEntries_ > kMaxEntriesLimit || minEntries_ > maxEntries_ / 2)
+        return kSifInvalidFormat;
+    if (precision_ != 32 && precision_ != 64) return kSifInvalidFormat;
+    if (bigendian::GetText({h + kDescriptionAt, kHeaderSize - kDescriptionAt}, description_) == 0)
+        return kSifInvalidFormat;
+    store_.Reset(size, freeInner, freeLeaf);
+    if ((height_ == 0) != (root_ == 0)) return kSifInvalidFormat;
+    if (root_ != 0 && !store_.IsNodeOffset(root_, height_ == 1)) return kSifInvalidNodeOffset;
+    // A tree has at least one node per level.
+    if (std::uint64_t(height_) * store_.NodeSize(false) > size) return kSifInvalidFormat;
+    for (bool leaf : {false, true}) {
+        const std::uint32_t head = store_.FreeHead(leaf);
+        if (head != 0 && !store_.IsNodeOffset(head, leaf)) return kSifInvalidNodeOffset;
+    }
+    return 0;
+}
+
+Status CSpatialIndexFile::WriteHeader() {
+    std::uint8_t h[kHeaderSize] = {};
+    bigendian::PutU32(kMagic, h);
+    bigendian::PutU16(version_, h + 6);
+    bigendian::PutU16(static_cast<std::uint16_t>(minEntries_), h + 8);
+    bigendian::PutU16(static_cast<std::uint16_t>(maxEntries_), h + 10);
+    bigendian::PutU16(static_cast<std::uint16_t>(height_), h + 12);
+    bigendian::PutU16(static_cast<std::uint16_t>(precision_), h + 14);
+    bigendian::PutU32(root_, h + 16);
+    bigendian::PutU32(store_.FreeHead(false), h + 20);
+    bigendian::PutU32(store_.FreeHead(true), h + 24);
+    bigendian::PutU32(featureCount_, h + 28);
+    // Cut to what the header holds.
+    const std::string_view text(
+        description_.data(),
+        bigendian::Utf8PrefixLength(description_, kHeaderSize - kDescriptionAt - 3));
+    bigendian::PutText(text, h + kDescriptionAt);
+    if (!file_.Seek(0, CBinaryFile::kFromStart) || !file_.WriteExactly(h, kHeaderSize) ||
+        !file_.Flush())
+        return kSifWriteError;
+    return 0;
+}
+
+Status CSpatialIndexFile::Close() {
+    if (closed_) return status_;
+    closed_ = true;
+    if (opened_ && !file_.IsReadOnly()) {
+        if (Status st = store_.Flush()) Fail(st);
+        if (Status st = WriteHeader()) Fail(st);
+    }
+    if (file_.IsOpen() && !file_.Close()) Fail(kSifWriteError);
+    return status_;
+}
+
+// New node sizes for an index that holds no node yet.
+Status CSpatialIndexFile::Reconfigure() {
+    store_.Reset(kHeaderSize, 0, 0);
+    return WriteHeader() ? Fail(kSifWriteError) : 0;
+}
+
+Status CSpatialIndexFile::SetPrecision(int precision) {
+    if (precision != 32 && precision != 64) return kSifInvalidParameter;
+    if (!opened_ || status_ || closed_ || !file_.IsNewFile() || file_.IsReadOnly() || height_ != 0)
+        return status_;
+    precision_ = precision;
+    return Reconfigure();
+}
+
+Status CSpatialIndexFile::SetEntryLimits(int maximum, int minimum) {
+    if (maximum < 2 || maximum > kMaxEntriesLimit || minimum < 0 || minimum > maximum / 2)
+        return kSifInvalidParameter;
+    if (!opened_ || status_ || closed_ || !file_.IsNewFile() || file_.IsReadOnly() || height_ != 0)
+        return status_;
+    maxEntries_ = maximum;
+    minEntries_ = minimum;
+    return Reconfigure();
+}
+
+// ---------------------------------------------------------------------------
+// Insertion
+
+Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4],
+                                 std::uint32_t recordOffset) {
+    if (status_ || !opened_) return status_;
+    if (closed_) return kSifInvalidParameter;
+    if (file_.IsReadOnly()) return kSifReadOnly;
+    if (!extent || recordOffset == 0 || recordType > 5) return kSifInvalidParameter;
+    const Box box = Quantize({extent[0], extent[1], extent[2], extent[3]});
+    if (!std::isfinite(box.minX) || !std::isfinite(box.minY) || !std::isfinite(box.maxX) ||
+        !std::isfinite(box.maxY) || box.minX > box.maxX || box.minY > box.maxY)
+        return kSifInvalidParameter;
+
+    Store::Ref node;
+    if (height_ == 0) {
+        if (Status st = store_.Allocate(0, node)) return Fail(st);
+        root_ = node.Offset();
+        height_ = 1;
+    }
+    // Down to a leaf through the entries that need the least enlargement.
+    path_.clear();
+    std::uint32_t offset = root_;
+    for (int level = height_ - 1; level > 0; --level) {
+        if (Status st = store_.Fetch(offset, level, node)) return Fail(st);
+        int chosen = -1;
+        double leastGrowth = HUGE_VAL;
+        double leastArea = HUGE_VAL;
+        for (int i = 0; i < node->count; ++i) {
+            const double area = Area(Union(node->boxes[i], box));
+            const double growth = area - Area(node->boxes[i]);
+            if (growth < leastGrowth || (growth == leastGrowth && area < leastArea)) {
+                chosen = i;
+                leastGrowth = growth;
+                leastArea = area;
+            }
+        }
+        if (chosen < 0) return Fail(kSifInvalidNodeOffset);  // an empty inner node
+        path_.emplace_back(offset, chosen);
+        offset = node->offsets[chosen];
+    }
+    if (Status st = store_.Fetch(offset, 0, node)) return Fail(st);
+    if (node->count > maxEntries_) return Fail(kSifInvalidNodeOffset);
+    node->offsets[node->count] = recordOffset;
+    node->boxes[node->count] = box;
+    node->types[node->count] = recordType;
+    ++node->count;
+    node.MarkDirty();
+
+    Store::Ref sibling;
+    if (node->count > maxEntries_) {
+        if (Status st = Split(node, 0, sibling)) return Fail(st);
+    }
+    // Up again: widen each parent's entry, or replace it by the two halves of
+    // a split child.
+    for (int i = static_cast<int>(path_.size()) - 1; i >= 0; --i) {
+        const int level = height_ - 1 - i;
+        Store::Ref parent;
+        if (Status st = store_.Fetch(path_[i].first, level, parent)) return Fail(st);
+        Box& entry = parent->boxes[path_[i].second];
+        if (sibling) {
+            entry = Cover(*node);
+            parent->offsets[parent->count] = sibling.Offset();
+            parent->boxes[parent->count] = Cover(*sibling);
+            parent->types[parent->count] = 0;
+            ++parent->count;
+        } else {
+            entry = Union(entry, box);
+        }
+        parent.MarkDirty();
+        sibling.Release();
+        node = std::move(parent);
+        if (node->count > maxEntries_) {
+            if (Status st = Split(node, level, sibling)) return Fail(st);
+        }
+    }
+    if (sibling) {
+        // The root split: a new root holds the two halves.
+        Store::Ref root;
+        if (Status st = store_.Allocate(height_, root)) return Fail(st);
+        root->count = 2;
+        root->offsets[0] = node.Offset();
+        root->boxes[0] = Cover(*node);
+        root->offsets[1] = sibling.Offset();
+        root->boxes[1] = Cover(*sibling);
+        root_ = root.Offset();
+        ++height_;
+    }
+    ++featureCount_;
+    return 0;
+}
+
+// Quadratic split of the maximum + 1 entries of `node`: the first group stays
+// in it, the second goes to a new node.
+Status CSpatialIndexFile::Split(Store::Ref& node, int level, Store::Ref& sibling) {
+    if (Status st = store_.Allocate(level, sibling)) return st;
+    const Node all = *node;
+    const int n = all.count;
+
+    // Seeds: the pair that would waste the most area together.
+    int seed1 = 0, seed2 = 1;
+    double worst = -HUGE_VAL;
+    for (int i = 0; i < n; ++i) {
+        for (int j = i + 1; j < n; ++j) {
+            const double waste =
+                Area(Union(all.boxes[i], all.boxes[j])) - Area(all.boxes[i]) - Area(all.boxes[j]);
+            if (waste > worst) {
+                worst = waste;
+                seed1 = i;
+                seed2 = j;
+            }
+        }
+    }
+    Node* groups[2] = {&*node, &*sibling};
+    groups[0]->count = 0;
+    groups[1]->count = 0;
+    Box cover[2] = {all.boxes[seed1], all.boxes[seed2]};
+    bool assigned[kMaxEntriesLimit + 1] = {};
+    auto add = [&](int group, int e) {
+        Node& g = *groups[group];
+        g.offsets[g.count] = all.offsets[e];
+        g.boxes[g.count] = all.boxes[e];
+        g.types[g.count] = all.types[e];
+        ++g.count;
+        cover[group] = Union(cover[group], all.boxes[e]);
+        assigned[e] = true;
+    };
+    add(0, seed1);
+    add(1, seed2);
+    for (int remaining = n - 2; remaining > 0; --remaining) {
+        // A group that needs every remaining entry to reach the minimum gets them.
+        for (int g = 0; g < 2; ++g) {
+            if (groups[g]->count + remaining <= minEntries_) {
+                for (int e = 0; e < n; ++e)
+                    if (!assigned[e]) add(g, e);
+                remaining = 0;
+                break;
+            }
+        }
+        if (remaining == 0) break;
+        // Next: the entry with the strongest preference for one group.
+        int next = -1;
+        double strongest = -HUGE_VAL;
+        double d[2] = {0, 0};
+        for (int e = 0; e < n; ++e) {
+            if (assigned[e]) continue;
+            const double d1 = Area(Union(cover[0], all.boxes[e])) - Area(cover[0]);
+            const double d2 = Area(Union(cover[1], all.boxes[e])) - Area(cover[1]);
+            if (std::fabs(d1 - d2) > strongest) {
+                strongest = std::fabs(d1 - d2);
+                next = e;
+                d[0] = d1;
+                d[1] = d2;
+            }
+        }
+        int group = 1;
+        if (d[0] < d[1])
+            group = 0;
+        else if (d[1] < d[0])
+            group = 1;
+        else if (Area(cover[0]) < Area(cover[1]))
+            group = 0;
+        else if (Area(cover[1]) < Area(cover[0]))
+            group = 1;
+        else if (groups[0]->count < groups[1]->count)
+            group = 0;
+        add(group, next);
+    }
+    for (Node* g : groups) {
+        // Zero what the first group no longer holds.
+        for (int i = g->count; i < n; ++i) {
+            g->offsets[i] = 0;
+            g->boxes[i] = {};
+            g->types[i] = 0;
+        }
+    }
+    node.MarkDirty();
+    sibling.MarkDirty();
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Queries
+
+Status CSpatialIndexFile::GetExtent(double extent[4]) {
+    std::fill(extent, extent + 4, 0.0);
+    if (status_ || !opened_ || closed_) return status_;
+    if (height_ == 0) return 0;
+    Store::Ref root;
+    if (Status st = store_.Fetch(root_, height_ - 1, root)) return Fail(st);
+    if (root->count == 0) return 0;
+    const Box cover = Cover(*root);
+    extent[0] = cover.minX;
+    extent[1] = cover.minY;
+    extent[2] = cover.maxX;
+    extent[3] = cover.maxY;
+    return 0;
+}
+
+Status CSpatialIndexFile::CheckIntegrity() {
+    if (status_ || !opened_ || closed_) return status_;
+    if (height_ == 0) return featureCount_ == 0 ? 0 : kSifBadFeatureCount;
+    struct Visit {
+        std::uint32_t offset;
+        int level;
+        bool root;
+        Box box;  // what the parent's entry says
+    };
+    std::vector<Visit> pending{{root_, height_ - 1, true, {}}};
+    std::unordered_set<std::uint32_t> seen;
+    std::uint64_t leafEntries = 0;
+    while (!pending.empty()) {
+        const Visit v = pending.back();
+        pending.pop_back();
+        // Nodes still in the cache count as within the file.
+        if (!store_.IsNodeOffset(v.offset, v.level == 0) || !seen.insert(v.offset).second)
+            return kSifInvalidNodeOffset;
+        Store::Ref node;
+        if (Status st = store_.Fetch(v.offset, v.level, node)) return st;
+        if (!v.root && node->count < minEntries_) return kSifNodeUnderflow;
+        if (!v.root && !(Cover(*node) == v.box)) return kSifInvalidNodeExtent;
+        if (v.level == 0) {
+            leafEntries += static_cast<std::uint64_t>(node->count);
+            continue;
+        }
+        for (int i = node->count - 1; i >= 0; --i)
+            pending.push_back({node->offsets[i], v.level - 1, false, node->boxes[i]});
+    }
+    return leafEntries == featureCount_ ? 0 : kSifBadFeatureCount;
+}

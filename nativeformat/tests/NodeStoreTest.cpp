@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "nativeformat/NodeStore.h"
+#include "nativeformat/tests/WlxTestBytes.h"
+#include "testing/TestSupport.h"
+
+namespace {
+
+using namespace wlxbytes;
+
+// A node of one value: inner nodes of 8 bytes, leaves of 12.
+struct Node {
+    std::uint32_t value = 0;
+};
+
+class Codec : public CNodeCodec<Node> {
+public:
+    std::uint32_t NodeSize(bool leaf) const override { return leaf ? 12 : 8; }
+    void Decode(const std::uint8_t* b, bool, Node& n) const override {
+        n.value = bigendian::GetU32(b + 4);
+    }
+    void Encode(const Node& n, bool leaf, std::uint8_t* b) const override {
+        std::fill(b, b + NodeSize(leaf), 0);
+        bigendian::PutU32(n.value, b + 4);
+    }
+};
+
+constexpr NodeStoreErrors kErrors{-1, -2, -3};
+
+class NodeStoreTest : public ::testing::Test {
+protected:
+    // A header and `leaves` leaves valued 100, 101, ...; free links in the
+    // first four bytes of each leaf as given.
+    void Open(int leaves, std::vector<std::uint32_t> links = {}, std::uint32_t freeHead = 0) {
+        Bytes file = Zeros(512);
+        for (int i = 0; i < leaves; ++i)
+            file = Cat({file, U32(i < static_cast<int>(links.size()) ? links[i] : 0), U32(100 + i),
+                        Zeros(4)});
+        wlxtest::WriteBytes(path_, file);
+        ASSERT_TRUE(file_.Open(path_.string(), kOpenReadWrite));
+        file_.SetUnbuffered();
+        store_.Reset(static_cast<std::uint32_t>(file.size()), 0, freeHead);
+    }
+
+    static std::uint32_t Leaf(int i) { return 512 + 12 * i; }
+
+    wlxtest::TempDir dir_;
+    std::filesystem::path path_ = dir_ / "nodes.bin";
+    CBinaryFile file_;
+    Codec codec_;
+    CNodeStore<Node> store_{file_, codec_, kErrors};
+};
+
+TEST_F(NodeStoreTest, EvictsTheLeastRecentlyUsedUnpinnedNode) {
+    Open(40);
+    CNodeStore<Node>::Ref ref;
+    for (int i = 0; i < 30; ++i) ASSERT_EQ(store_.Fetch(Leaf(i), 0, ref), 0);
+    ASSERT_EQ(store_.Fetch(Leaf(0), 0, ref), 0);  // node 1 is now the oldest
+    ASSERT_EQ(store_.Fetch(Leaf(30), 0, ref), 0);
+    // Change nodes 0 and 1 behind the store: only the evicted one is read again.
+    std::FILE* f = std::fopen(path_.c_str(), "r+b");
+    for (int i : {0, 1}) {
+        std::fseek(f, Leaf(i) + 4, SEEK_SET);
+        std::fwrite("\0\0\0\x07", 1, 4, f);
+    }
+    std::fclose(f);
+    ASSERT_EQ(store_.Fetch(Leaf(0), 0, ref), 0);
+    EXPECT_EQ(ref->value, 100u);
+    ASSERT_EQ(store_.Fetch(Leaf(1), 0, ref), 0);
+    EXPECT_EQ(ref->value, 7u);
+}
+
+TEST_F(NodeStoreTest, PinnedNodesStayAndChangedNodesAreWrittenBack) {
+    Open(40);
+    std::vector<CNodeStore<Node>::Ref> pinned(30);
+    for (int i = 0; i < 30; ++i) {
+        ASSERT_EQ(store_.Fetch(Leaf(i), 0, pinned[i]), 0);
+        pinned[i]->value = 1000 + i;
+        pinned[i].MarkDirty();
+    }
+    CNodeStore<Node>::Ref extra;
+    EXPECT_EQ(store_.Fetch(Leaf(35), 0, extra), kErrors.readError) << "every slot pinned";
+    pinned[3].Release();
+    ASSERT_EQ(store_.Fetch(Leaf(35), 0, extra), 0) << "node 3 makes room, written first";
+    EXPECT_EQ(wlxtest::ReadBytes(path_)[Leaf(3) + 7], (1000 + 3) % 256);
+    EXPECT_EQ(wlxtest::ReadBytes(path_)[Leaf(4) + 7], 104) << "pinned nodes are not written yet";
+    pinned.clear();
+    ASSERT_EQ(store_.Flush(), 0);
+    EXPECT_EQ(wlxtest::ReadBytes(path_)[Leaf(4) + 7], (1000 + 4) % 256);
+    // A node met at two levels is a broken tree; so is an offset off the grid.
+    EXPECT_EQ(store_.Fetch(Leaf(35), 1, extra), kErrors.invalidNodeOffset);
+    EXPECT_EQ(store_.Fetch(Leaf(35) + 2, 0, extra), kErrors.invalidNodeOffset);
+    EXPECT_EQ(store_.Fetch(Leaf(40), 0, extra), kErrors.invalidNodeOffset);
+}
+
+TEST_F(NodeStoreTest, FreeListsAreUsedBeforeTheFileGrows) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint32_t> links;  // free link in leaf i
+        std::uint32_t head;
+        std::vector<Status> results;  // of four allocations
+        std::vector<std::uint32_t> offsets;
+    };
+    const Case cases[] = {
+        {"chain 2 -> 0",
+         {0, 0, Leaf(0)},
+         Leaf(2),
+         {0, 0, 0, 0},
+         {Leaf(2), Leaf(0), Leaf(4), Leaf(4) + 12}},
+        {"loop 1 -> 3 -> 1",
+         {0, Leaf(3), 0, Leaf(1)},
+         Leaf(1),
+         {0, 0, kErrors.invalidNodeOffset},
+         {Leaf(1), Leaf(3)}},
+        {"head outside the file", {}, Leaf(9), {kErrors.invalidNodeOffset}, {}},
+        {"link off the grid", {0, 515}, Leaf(1), {0, kErrors.invalidNodeOffset}, {Leaf(1)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        file_.Close();
+        Open(4, c.links, c.head);
+        for (std::size_t i = 0; i < c.results.size(); ++i) {
+            CNodeStore<Node>::Ref ref;
+            ASSERT_EQ(store_.Allocate(0, ref), c.results[i]) << i;
+            if (c.results[i] == 0) {
+                EXPECT_EQ(ref.Offset(), c.offsets[i]);
+                EXPECT_EQ(ref->value, 0u) << "a new node is empty";
+            }
+        }
+    }
+}
+
+}  // namespace

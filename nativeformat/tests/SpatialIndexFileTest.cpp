@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <limits>
+#include <random>
+
+#include "nativeformat/SpatialIndexFile.h"
+#include "nativeformat/tests/IndexChecker.h"
+#include "nativeformat/tests/WlxTestBytes.h"
+#include "testing/TestSupport.h"
+
+namespace {
+
+using namespace wlxbytes;
+using indexcheck::ReadSif;
+using wlxtest::HexDiff;
+using wlxtest::ReadBytes;
+using wlxtest::TempDir;
+using wlxtest::WriteBytes;
+
+constexpr int kCreate = kOpenReadWrite | kOpenCreateNew;
+
+std::string Path(const TempDir& dir) {
+    return (dir / "index.sif").string();
+}
+
+Bytes Header(std::uint16_t minimum, std::uint16_t maximum, std::uint16_t height,
+             std::uint16_t precision, std::uint32_t root, std::uint32_t count) {
+    return Cat({Text("ASIF"), U16(0), U16(2),  // magic, 0, version 2
+                U16(minimum), U16(maximum), U16(height), U16(precision), U32(root), U32(0),
+                U32(0),                // root, free inner and leaf lists
+                U32(count), Bytes{0},  // feature count, empty description
+                Zeros(512 - 33)});
+}
+
+TEST(SpatialIndexFileTest, NewFileIsItsHeaderUntilTheFirstInsert) {
+    TempDir dir;
+    Status st = 0;
+    {
+        CSpatialIndexFile index(Path(dir), kCreate, st);
+        ASSERT_EQ(st, 0);
+        EXPECT_EQ(HexDiff(Header(10, 20, 0, 32, 0, 0), ReadBytes(Path(dir))), "");
+        EXPECT_EQ(index.SetEntryLimits(6, 3), 0);
+        EXPECT_EQ(index.SetPrecision(64), 0);
+        EXPECT_EQ(HexDiff(Header(3, 6, 0, 64, 0, 0), ReadBytes(Path(dir))), "");
+    }
+    EXPECT_EQ(ReadBytes(Path(dir)).size(), 512u);
+}
+
+TEST(SpatialIndexFileTest, NodeLayout) {
+    // Maximum 4 at precision 32: inner nodes of 4 * 4 * 5 = 80 bytes, leaves
+    // of 88; two entries in the root leaf at 512.
+    TempDir dir;
+    Status st = 0;
+    {
+        CSpatialIndexFile index(Path(dir), kCreate, st);
+        ASSERT_EQ(index.SetEntryLimits(4, 2), 0);
+        const double a[] = {1, 2, 3, 4}, b[] = {-1.5, 0, 0.5, 8};
+        ASSERT_EQ(index.Insert(4, a, 0x100), 0);
+        ASSERT_EQ(index.Insert(2, b, 0x200), 0);
+        EXPECT_EQ(index.GetHeight(), 1);
+    }
+    const Bytes expected =
+        Cat({Header(2, 4, 1, 32, 512, 2), U32(0x100), U32(0x200), Zeros(8),  // record offsets
+             F32(1), F32(2), F32(3), F32(4),                                 // box 1
+             F32(-1.5), F32(0), F32(0.5), F32(8), Zeros(32),                 // box 2, empty slots
+             U16(4), U16(2), Zeros(4)});                                     // record types
+    EXPECT_EQ(HexDiff(expected, ReadBytes(Path(dir))), "");
+}
+
+TEST(SpatialIndexFileTest, SplitNodeLayout) {
+    // Five boxes in a row with maximum 4, minimum 2: entries 1 and 5 seed the
+    // split, 2 and then 3 join the first group, 4 goes to the second so that
+    // it reaches the minimum. A new root (an inner node of 80 bytes) follows
+    // the two leaves.
+    TempDir dir;
+    Status st = 0;
+    {
+        CSpatialIndexFile index(Path(dir), kCreate, st);
+        ASSERT_EQ(index.SetEntryLimits(4, 2), 0);
+        for (std::uint32_t i = 1; i <= 5; ++i) {
+            const double box[] = {double(i), 0, i + 0.5, 1};
+            ASSERT_EQ(index.Insert(static_cast<std::uint16_t>(i), box, 0x10 * i), 0);
+        }
+    }
+    auto box = [](double x) { return Cat({F32(x), F32(0), F32(x + 0.5), F32(1)}); };
+    const Bytes expected =
+        Cat({Header(2, 4, 2, 32, 688, 5),
+             // first leaf at 512: entries 1, 2, 3
+             U32(0x10), U32(0x20), U32(0x30), U32(0), box(1), box(2), box(3), Zeros(16), U16(1),
+             U16(2), U16(3), U16(0),
+             // second leaf at 600: entries 5, 4
+             U32(0x50), U32(0x40), Zeros(8), box(5), box(4), Zeros(32), U16(5), U16(4), Zeros(4),
+             // root at 688: the two leaves and their covers
+             U32(512), U32(600), Zeros(8), F32(1), F32(0), F32(3.5), F32(1), F32(4), F32(0),
+             F32(5.5), F32(1), Zeros(32)});
+    EXPECT_EQ(HexDiff(expected, ReadBytes(Path(dir))), "");
+}
+
+TEST(SpatialIndexFileTest, TheTwentyFirstEntrySplitsTheRoot) {
+    TempDir dir;
+    Status st = 0;
+    {
+        CSpatialIndexFile index(Path(dir), kCreate, st);
+        for (std::uint32_t i = 1; i <= 21; ++i) {
+            const double box[] = {double(i), 0, double(i) + 0.5, 1};
+            ASSERT_EQ(index.Insert(0, box, i * 16), 0);
+            EXPECT_EQ(index.GetHeight(), i < 21 ? 1 : 2);
+        }
+        EXPECT_EQ(index.CheckIntegrity(), 0);
+        double extent[4];
+        ASSERT_EQ(index.GetExtent(extent), 0);
+        EXPECT_EQ(std::vector<double>(extent, extent + 4), (std::vector<double>{1, 0, 21.5, 1}));
+    }
+    const indexcheck::SifTree tree = ReadSif(Path(dir));
+    ASSERT_EQ(tree.error, "");
+    ASSERT_EQ(tree.height, 2);
+    EXPECT_EQ(tree.nodes.front().entries.size(), 2u);
+    // Leaves at 512 and 952, the new root after them.
+    EXPECT_EQ(tree.nodes.front().offset, 512u + 2 * 440);
+}
+
+TEST(SpatialIndexFileTest, EqualWasteSeedsTheSplitWithThePairMetFirst) {
+    // Points A(0,0) B(2,2) C(0,2) D(2,0): AB and CD waste 4 each; AB seeds.
+    // C prefers neither group and joins the second (equal areas and sizes),
+    // D then costs the first group nothing.
+    TempDir dir;
+    Status st = 0;
+    {
+        CSpatialIndexFile index(Path(dir), kCreate, st);
+        ASSERT_EQ(index.SetEntryLimits(3, 1), 0);
+        const double boxes[4][4] = {{0, 0, 0, 0}, {2, 2, 2, 2}, {0, 2, 0, 2}, {2, 0, 2, 0}};
+        for (std::uint32_t i = 0; i < 4; ++i) ASSERT_EQ(index.Insert(0, boxes[i], 'A' + i), 0);
+    }
+    const indexcheck::SifTree tree = ReadSif(Path(dir));
+    ASSERT_EQ(tree.error, "");
+    ASSERT_EQ(tree.nodes.size(), 3u);
+    auto offsets = [](const indexcheck::SifNode& n) {
+        std::string s;
+        for (const auto& e : n.entries) s += static_cast<char>(e.offset);
+        return s;
+    };
+    EXPECT_EQ(offsets(tree.nodes[1]), "AD");
+    EXPECT_EQ(offsets(tree.nodes[2]), "BC");
+}
+
+TEST(SpatialIndexFileTest, ManyRandomBoxesKeepTheTreeSound) {
+    TempDir dir;
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> where(-1000, 1000), size(0, 20);
+    std::vector<indexcheck::Box> boxes;
+    Status st = 0;
+    {
+        CSpatialIndexFile index(Path(dir), kCreate, st);
+        for (std::uint32_t i = 0; i < 100000; ++i) {
+            const double x = where(random), y = where(random);
+            const double box[] = {x, y, x + size(random), y + size(random)};
+            auto f = [](double v) { return static_cast<double>(static_cast<float>(v)); };
+            boxes.push_back({f(box[0]), f(box[1]), f(box[2]), f(box[3])});
+            ASSERT_EQ(index.Insert(static_cast<std::uint16_t>(i % 6), box, 2 + 2 * i), 0);
+        }
+        EXPECT_EQ(index.CheckIntegrity(), 0) << "with nodes still in the cache";
+        EXPECT_EQ(index.Close(), 0);
+    }
+    {
+        CSpatialIndexFile index(Path(dir), kOpenRead, st);
+        ASSERT_EQ(st, 0);
+        EXPECT_EQ(index.GetFeatureCount(), 100000u);
+        EXPECT_EQ(index.CheckIntegrity(), 0);
+    }
+    // Every leaf box lies inside all its ancestors' boxes, so a window
+    // search for it finds it.
+    const indexcheck::SifTree tree = ReadSif(Path(dir));
+    ASSERT_EQ(tree.error, "");
+    ASSERT_EQ(tree.records.size(), boxes.size());
+    std::vector<bool> seen(boxes.size());
+    for (const auto& r : tree.records) {
+        const std::uint32_t i = (r.offset - 2) / 2;
+        ASSERT_LT(i, boxes.size());
+        EXPECT_FALSE(seen[i]);
+        seen[i] = true;
+        EXPECT_EQ(r.box, boxes[i]);
+        EXPECT_EQ(r.type, i % 6);
+    }
+    for (int q = 0; q < 200; ++q) {
+        const double x = where(random), y = where(random);
+        const indexcheck::Box window{x, y, x + 50, y + 50};
+        std::vector<std::uint32_t> expected;
+        for (std::uint32_t i = 0; i < boxes.size(); ++i) {
+            const auto& b = boxes[i];
+            if (b.minX <= window.maxX && b.maxX >= window.minX && b.minY <= window.maxY &&
+                b.maxY >= window.minY)
+                expected.push_back(2 + 2 * i);
+        }
+        std::vector<std::uint32_t> found = indexcheck::WindowSearch(tree, window);
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, expected);
+    }
+}
+
+TEST(SpatialIndexFileTest, ParametersThatCannotWorkAreRefused) {
+    struct Case {
+        int maximum, minimum;
+        Status expected;
+    };
+    const Case cases[] = {
+        {51, 10, kSifInvalidParameter},
+        {20, 11, kSifInvalidParameter},
+        {1, 0, kSifInvalidParameter},
+        {20, -1, kSifInvalidParameter},
+        {50, 25, 0},
+        {2, 1, 0},
+        {2, 0, 0},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        Status st = 0;
+        CSpatialIndexFile index(Path(dir), kCreate, st);
+        EXPECT_EQ(index.SetEntryLimits(c.maximum, c.minimum), c.expected)
+            << c.maximum << "/" << c.minimum;
+        EXPECT_EQ(index.GetMaxEntries(), c.expected ? 20 : c.maximum);
+    }
+    TempDir dir;
+    Status st = 0;
+    CSpatialIndexFile index(Path(dir), kCreate, st);
+    EXPECT_EQ(index.SetPrecision(48), kSifInvalidParameter);
+    const double box[] = {0, 0, 1, 1};
+    ASSERT_EQ(index.Insert(0, box, 8), 0);
+    EXPECT_EQ(index.SetEntryLimits(6, 3), 0) << "ignored on a tree that holds entries";
+    EXPECT_EQ(index.GetMaxEntries(), 20);
+
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double bad[][4] = {{nan, 0, 1, 1},
+                             {0, 0, std::numeric_limits<double>::infinity(), 1},
+                             {2, 0, 1, 1},
+                             {0, 0, 1e39, 1}};  // the last is beyond float range
+    for (const auto& b : bad) EXPECT_EQ(index.Insert(0, b, 8), kSifInvalidParameter);
+    EXPECT_EQ(index.Insert(0, box, 0), kSifInvalidParameter);
+    EXPECT_EQ(index.Insert(6, box, 8), kSifInvalidParameter);
+    EXPECT_EQ(index.GetStatus(), 0);
+    EXPECT_EQ(index.GetFeatureCount(), 1u);
+}
+
+// One kind of damage per case, each giving the index's error.
+TEST(SpatialIndexFileTest, CorruptFilesGiveErrors) {
+    TempDir dir;
+    Status st = 0;
+    {
+        CSpatialIndexFile index(Path(dir), kCreate, st);
+        index.SetEntryLimits(4, 2);
+        for (std::uint32_t i = 1; i <= 30; ++i) {
+            const double box[] = {double(i % 7), double(i / 7), double(i % 7) + 1,
+                                  double(i / 7) + 1};
+            index.Insert(0, box, 2 * i);
+        }
+    }
+    const Bytes good = ReadBytes(Path(dir));
+    const indexcheck::SifTree tree = ReadSif(Path(dir));
+    ASSERT_EQ(tree.error, "");
+    ASSERT_EQ(tree.height, 3);
+    const std::uint32_t root = tree.nodes[0].offset, child = tree.nodes[1].offset;
+    struct Case {
+        const char* what;
+        std::function<void(Bytes&)> damage;
+        Status open;   // from opening
+        Status check;  // then from the integrity test
+    };
+    auto set = [](std::size_t at, Bytes bytes) {
+        return [=](Bytes& f) {
+            std::copy(bytes.begin(), bytes.end(), f.begin() + static_cast<std::ptrdiff_t>(at));
+        };
+    };
+    const Case cases[] = {
+        {"bad magic", set(0, Text("ASIX")), kSifInvalidFormat, 0},
+        {"version 3", set(6, U16(3)), kSifInvalidVersion, 0},
+        {"maximum above 50", set(10, U16(51)), kSifInvalidFormat, 0},
+        {"maximum below 2", set(10, U16(1)), kSifInvalidFormat, 0},
+        {"minimum above half the maximum", set(8, U16(3)), kSifInvalidFormat, 0},
+        {"precision 16", set(14, U16(16)), kSifInvalidFormat, 0},
+        {"description past the header", set(32, Bytes{0xFF, 0x02, 0x00}), kSifInvalidFormat, 0},
+        {"height without a root", set(16, U32(0)), kSifInvalidFormat, 0},
+        {"root outside the file", set(16, U32(0x10000000)), kSifInvalidNodeOffset, 0},
+        {"root off a node boundary", set(16, U32(root + 4)), kSifInvalidNodeOffset, 0},
+        {"free list outside the file", set(24, U32(0x7FFFFFF0)), kSifInvalidNodeOffset, 0},
+        {"height taller than the file", set(12, U16(60000)), kSifInvalidFormat, 0},
+        {"truncated header", [](Bytes& f) { f.resize(300); }, kSifReadError, 0},
+        {"child outside the file", set(root, U32(0x10000000)), 0, kSifInvalidNodeOffset},
+        {"child referenced twice", set(root + 4, U32(child)), 0, kSifInvalidNodeOffset},
+        {"inner box not its child's cover", set(root + 4 * 4, F32(-100)), 0, kSifInvalidNodeExtent},
+        {"feature count", set(28, U32(31)), 0, kSifBadFeatureCount},
+        {"node underflow", set(child + 4, Zeros(12)), 0, kSifNodeUnderflow},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bytes bytes = good;
+        c.damage(bytes);
+        WriteBytes(Path(dir), bytes);
+        CSpatialIndexFile index(Path(dir), kOpenRead, st);
+        EXPECT_EQ(st, c.open);
+        if (st == 0) {
+            EXPECT_EQ(index.CheckIntegrity(), c.check);
+        }
+    }
+    // Cut anywhere in the nodes: an error on opening or in the test.
+    for (std::size_t cut = good.size() - 1; cut > 512; cut -= 61) {
+        SCOPED_TRACE(cut);
+        WriteBytes(Path(dir), Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut)));
+        CSpatialIndexFile index(Path(dir), kOpenRead, st);
+        EXPECT_TRUE(st == kSifInvalidNodeOffset || index.CheckIntegrity() == kSifInvalidNodeOffset);
+    }
+    // Inserting into a damaged tree fails with the error and adds nothing.
+    Bytes bytes = good;
+    set(root, Cat({U32(0x10000000), U32(0x10000000), U32(0x10000000), U32(0x10000000)}))(bytes);
+    WriteBytes(Path(dir), bytes);
+    {
+        CSpatialIndexFile index(Path(dir), kOpenReadWrite, st);
+        ASSERT_EQ(st, 0);
+        const double box[] = {0, 0, 1, 1};
+        EXPECT_EQ(index.Insert(0, box, 1000), kSifInvalidNodeOffset);
+        EXPECT_EQ(index.Insert(0, box, 1002), kSifInvalidNodeOffset);
+    }
+    EXPECT_EQ(ReadBytes(Path(dir)), bytes);
+}
+
+TEST(SpatialIndexFileTest, AppendingToAnExistingIndex) {
+    TempDir dir;
+    Status st = 0;
+    for (int round = 0; round < 3; ++round) {
+        CSpatialIndexFile index(Path(dir), round == 0 ? kCreate : kOpenReadWrite, st);
+        ASSERT_EQ(st, 0);
+        if (round == 0) index.SetEntryLimits(5, 2);
+        for (std::uint32_t i = 0; i < 40; ++i) {
+            const double box[] = {double(i), double(round), double(i) + 1, double(round) + 1};
+            ASSERT_EQ(index.Insert(2, box, 1000 * (round + 1) + 2 * i), 0);
+        }
+    }
+    CSpatialIndexFile index(Path(dir), kOpenRead, st);
+    EXPECT_EQ(index.GetFeatureCount(), 120u);
+    EXPECT_EQ(index.GetMaxEntries(), 5);
+    EXPECT_EQ(index.CheckIntegrity(), 0);
+    EXPECT_EQ(index.Insert(0, std::vector<double>{0, 0, 1, 1}.data(), 2), kSifReadOnly);
+    EXPECT_EQ(ReadSif(Path(dir)).error, "");
+}
+
+}  // namespace

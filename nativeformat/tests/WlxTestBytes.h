@@ -1,0 +1,48 @@
+// Byte builders for the WLX tests: big-endian fields written independently
+// of the codecs under test.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace wlxbytes {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+inline Bytes U16(std::uint32_t v) {
+    return {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+}
+
+inline Bytes U32(std::uint32_t v) {
+    return {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
+            static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+}
+
+inline Bytes F32(double v) {
+    return U32(std::bit_cast<std::uint32_t>(static_cast<float>(v)));
+}
+
+inline Bytes F64(double v) {
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    return Cat(
+        {U32(static_cast<std::uint32_t>(bits >> 32)), U32(static_cast<std::uint32_t>(bits))});
+}
+
+inline Bytes Text(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
+
+inline Bytes Zeros(std::size_t n) {
+    return Bytes(n, 0);
+}
+
+}  // namespace wlxbytes

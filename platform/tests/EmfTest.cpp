@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/Emf.h"
+#include "testing/TestSupport.h"
+
+namespace {
+
+std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t{b[at + 3]} << 24;
+}
+std::int32_t I32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return static_cast<std::int32_t>(U32(b, at));
+}
+
+struct Record {
+    std::uint32_t type;
+    std::size_t offset;
+    std::uint32_t size;
+};
+
+// Walks the records and checks that they tile the file exactly.
+std::vector<Record> Records(const std::vector<std::uint8_t>& bytes) {
+    std::vector<Record> records;
+    std::size_t at = 0;
+    while (at + 8 <= bytes.size()) {
+        const Record r{U32(bytes, at), at, U32(bytes, at + 4)};
+        EXPECT_EQ(r.size % 4, 0u) << "record at " << at;
+        EXPECT_GE(r.size, 8u);
+        if (r.size < 8) break;
+        records.push_back(r);
+        at += r.size;
+    }
+    EXPECT_EQ(at, bytes.size());
+    return records;
+}
+
+TEST(Emf, RecordsTileTheFileAndTheHeaderCountsThem) {
+    wlxtest::TempDir dir;
+    const auto file = dir / "a.emf";
+    {
+        auto dc = CEmfDeviceContext::Create(file.string(), RECT{0, 0, 10001, 5001},
+                                            std::string_view("app\0pic", 7));
+        ASSERT_TRUE(dc);
+        dc->SetMapMode(MM_HIMETRIC);
+        const std::uint8_t comment[] = {'x', 'y', 'z', 0};
+        EXPECT_TRUE(dc->GdiComment(comment));
+        const HGDIOBJ pen = dc->CreatePen(PS_SOLID, 3, MakeColorRef(1, 2, 3));
+        const HGDIOBJ brush = dc->CreateHatchBrush(HS_DIAGCROSS, MakeColorRef(4, 5, 6));
+        const HGDIOBJ oldPen = dc->SelectObject(pen);
+        const HGDIOBJ oldBrush = dc->SelectObject(brush);
+        const POINT points[] = {{0, 0}, {10000, -5000}};
+        EXPECT_TRUE(dc->Polygon(points));
+        EXPECT_EQ(dc->SelectObject(oldPen), pen);
+        EXPECT_EQ(dc->SelectObject(oldBrush), brush);
+        EXPECT_TRUE(dc->DeleteObject(pen));
+        EXPECT_FALSE(dc->DeleteObject(pen));
+        // The freed slot is taken again.
+        EXPECT_EQ(dc->CreateSolidBrush(0), pen);
+        EXPECT_TRUE(dc->Close());
+        EXPECT_FALSE(dc->Close());
+        EXPECT_FALSE(dc->Polyline(points));
+    }
+    const auto bytes = wlxtest::ReadBytes(file);
+    const auto records = Records(bytes);
+    ASSERT_GE(records.size(), 3u);
+    EXPECT_EQ(records.front().type, 1u);
+    EXPECT_EQ(records.back().type, 14u);
+    EXPECT_EQ(U32(bytes, 40), 0x464D4520u);     // signature
+    EXPECT_EQ(U32(bytes, 48), bytes.size());    // bytes
+    EXPECT_EQ(U32(bytes, 52), records.size());  // records
+    EXPECT_EQ(bytes[56] | bytes[57] << 8, 3);   // handle table: slot 0 and two objects
+    EXPECT_EQ(I32(bytes, 24 + 8), 10001);       // frame right
+    // Bounds in screen pixels: 10000 x 5000 hundredths of a millimetre.
+    EXPECT_EQ(I32(bytes, 8 + 8), 378);
+    EXPECT_EQ(I32(bytes, 8 + 12), 189);
+    // Description "app\0pic\0" in UTF-16 right after the header.
+    EXPECT_EQ(U32(bytes, 60), 8u);
+    EXPECT_EQ(U32(bytes, 64), 108u);
+    EXPECT_EQ(bytes[108], 'a');
+    EXPECT_EQ(bytes[108 + 2 * 4], 'p');
+    // The comment keeps its bytes and its length.
+    const auto comment = records[2];
+    EXPECT_EQ(comment.type, 70u);
+    EXPECT_EQ(U32(bytes, comment.offset + 8), 4u);
+    EXPECT_EQ(std::memcmp(&bytes[comment.offset + 12], "xyz", 4), 0);
+}
+
+TEST(Emf, CreationFailureGivesNoContext) {
+    EXPECT_FALSE(CEmfDeviceContext::Create("/nonexistent-dir/a.emf", RECT{}, ""));
+}
+
+TEST(Emf, ScreenUnitOfAHundredthOfAMillimetreIsBelowOnePixel) {
+    EXPECT_EQ(ScreenDeviceSizeOfLogicalUnit(MM_HIMETRIC).cx, 0);
+    EXPECT_EQ(ScreenDeviceSizeOfLogicalUnit(MM_TEXT).cy, 1);
+}
+
+}  // namespace

@@ -33,3 +33,10 @@ Status CMemoryLineSource::Seek(std::int64_t offset) {
     pos_ = static_cast<std::size_t>(offset);
     return 0;
 }
+
+Status CTextFileLineSource::ReadAnyLine(std::string& line) {
+    const Status status = file_.ReadAnyLine(line);
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return status;
+}

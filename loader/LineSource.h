@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "loader/Status.h"
+#include "loader/TextFile.h"
 
 class CLineSource {
 public:
@@ -36,4 +37,17 @@ public:
 private:
     std::string text_;
     std::size_t pos_ = 0;
+};
+
+// The lines of an open text file, which the source does not own.
+class CTextFileLineSource : public CLineSource {
+public:
+    explicit CTextFileLineSource(CTextFile& file) : file_(file) {}
+
+    Status ReadAnyLine(std::string& line) override;
+    Status Tell(std::int64_t& offset) override { return file_.Tell(offset); }
+    Status Seek(std::int64_t offset) override { return file_.Seek(offset); }
+
+private:
+    CTextFile& file_;
 };

@@ -2,9 +2,13 @@
 # part of the loader core.
 target_sources(loader_core PRIVATE
   BnaParser.cpp
+  BnaReader.cpp
   CsvParser.cpp
+  CsvReader.cpp
   LineSource.cpp
   MifParser.cpp
+  MifReader.cpp
+  PointGeometry.cpp
   PointReducer.cpp
   PointReduction.cpp
   TextScanner.cpp
@@ -17,6 +21,7 @@ wlx_add_test(textreaders_test
     tests/MifParserTest.cpp
     tests/PointReducerTest.cpp
     tests/PointReductionTest.cpp
+    tests/TextReadersTest.cpp
   LIBS loader_core
 )
 add_dependencies(textreaders_test Geoweave)

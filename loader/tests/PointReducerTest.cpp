@@ -5,13 +5,14 @@
 #include "loader/FeatureRecord.h"
 #include "loader/LoaderSettings.h"
 #include "loader/PointReducer.h"
+#include "loader/tests/GeometryDump.h"
 #include "loader/tests/RecordingReporter.h"
 #include "platform/ComPtr.h"
 #include "platform/ComRuntime.h"
 
 namespace {
 
-using Points = std::vector<std::pair<double, double>>;
+using Points = DumpPoints;
 using Parts = std::vector<Points>;
 
 // y values at x = 0, 1, 2, ...
@@ -90,75 +91,7 @@ protected:
             }
         }
     }
-    static Points Read(IWKBLineString* line) {
-        Points points;
-        WkbLong n = 0;
-        line->GetNumPoints(&n);
-        for (WkbLong i = 0; i < n; ++i) {
-            double x = 0, y = 0;
-            line->GetPointXY(i, &x, &y);
-            points.push_back({x, y});
-        }
-        return points;
-    }
-    // The points of every line or ring, in order.
-    static Parts Read(IWKBGeometry* geometry) {
-        Parts parts;
-        EWKBGeometryType type{};
-        geometry->GetType(&type);
-        auto polygonRing = [](IWKBPolygon* polygon) {
-            ComPtr<IWKBLineString> ring;
-            polygon->GetExteriorRing(ring.Put());
-            return Read(ring.Get());
-        };
-        if (type == kWkbLineString)
-            parts.push_back(Read(ComPtr<IWKBLineString>::QueryFrom(geometry).Get()));
-        if (type == kWkbPolygon)
-            parts.push_back(polygonRing(ComPtr<IWKBPolygon>::QueryFrom(geometry).Get()));
-        if (type == kWkbMultiLineString) {
-            auto lines = ComPtr<IWKBMultiLineString>::QueryFrom(geometry);
-            WkbLong n = 0;
-            lines->GetNumLineStrings(&n);
-            for (WkbLong i = 0; i < n; ++i) {
-                ComPtr<IWKBLineString> line;
-                lines->GetLineString(i, line.Put());
-                parts.push_back(Read(line.Get()));
-            }
-        }
-        if (type == kWkbMultiPolygon) {
-            auto polygons = ComPtr<IWKBMultiPolygon>::QueryFrom(geometry);
-            WkbLong n = 0;
-            polygons->GetNumPolygons(&n);
-            for (WkbLong i = 0; i < n; ++i) {
-                ComPtr<IWKBPolygon> polygon;
-                polygons->GetPolygon(i, polygon.Put());
-                parts.push_back(polygonRing(polygon.Get()));
-            }
-        }
-        if (type == kWkbGeometryCollection) {
-            auto all = ComPtr<IWKBGeometryCollection>::QueryFrom(geometry);
-            WkbLong n = 0;
-            all->GetNumGeometries(&n);
-            for (WkbLong i = 0; i < n; ++i) {
-                ComPtr<IWKBGeometry> member;
-                all->GetGeometry(i, member.Put());
-                for (Points& part : Read(member.Get())) parts.push_back(std::move(part));
-            }
-        }
-        if (type == kWkbMultiPoint) {
-            auto points = ComPtr<IWKBMultiPoint>::QueryFrom(geometry);
-            WkbLong n = 0;
-            points->GetNumPoints(&n);
-            Points all;
-            for (WkbLong i = 0; i < n; ++i) {
-                double x = 0, y = 0;
-                points->GetPointXY(i, &x, &y);
-                all.push_back({x, y});
-            }
-            parts.push_back(all);
-        }
-        return parts;
-    }
+    static Parts Read(IWKBGeometry* geometry) { return Dump(geometry).parts; }
     static std::vector<std::size_t> Sizes(const Parts& parts) {
         std::vector<std::size_t> sizes;
         for (const Points& part : parts) sizes.push_back(part.size());

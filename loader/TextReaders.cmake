@@ -25,3 +25,11 @@ wlx_add_test(textreaders_test
   LIBS loader_core
 )
 add_dependencies(textreaders_test Geoweave)
+
+wlx_add_test(textreaders_program_test
+  SOURCES tests/TextReadersProgramTest.cpp
+)
+add_dependencies(textreaders_program_test wlxconv Geoweave)
+if(TARGET dictionaries)
+  add_dependencies(textreaders_program_test dictionaries)
+endif()

@@ -100,11 +100,16 @@ bool CTextScanner::Number(double& value) {
 }
 
 bool CTextScanner::Word(std::string_view& word) {
+    const std::size_t start = pos_;
     SkipBlanks();
     const std::size_t begin = pos_;
     while (pos_ < text_.size() && !IsBlank(text_[pos_])) ++pos_;
     word = text_.substr(begin, pos_ - begin);
-    return !word.empty();
+    if (word.empty()) {
+        pos_ = start;
+        return false;
+    }
+    return true;
 }
 
 bool CTextScanner::Letters(std::string_view& letters) {

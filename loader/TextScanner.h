@@ -4,8 +4,8 @@
 // cursor where it was, so callers can try alternatives.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 class CTextScanner {
@@ -17,12 +17,11 @@ public:
     void SetPosition(std::size_t pos) { pos_ = pos < text_.size() ? pos : text_.size(); }
     // What is left from the cursor on.
     std::string_view Rest() const { return text_.substr(pos_); }
-    char Peek() const { return AtEnd() ? '\0' : text_[pos_]; }
 
     void SkipBlanks();
     // Blanks, then `c`.
     bool Literal(char c);
-    // Blanks, then a signed decimal integer within the range of T.
+    // Blanks, then a signed decimal integer within the range of the value.
     bool Integer(std::int64_t& value);
     bool Integer(int& value);
     // Blanks, then a finite decimal number ("1", "-2.5", "1e3", ".5").

@@ -157,8 +157,9 @@ TEST(BnaParser, SplitsPolygonRecordsIntoRings) {
 
 namespace {
 
-// Every prefix of a good file reads to its end or to a clear error.
-TEST(BnaParser, EveryTruncationEndsCleanly) {
+// Every prefix of a good file, and the file with any one byte replaced,
+// reads to its end or to a clear error.
+TEST(BnaParser, EveryTruncationOrDamagedByteEndsCleanly) {
     const std::string file =
         "\"Road\",\"\",\"K1\",\"Roads\",-3\n0,0\n1,1\n2,0\n"
         "\"Lake\",\"\",\"K2\",\"Water\",10\n0,0\n4,0\n4,4\n0,4\n0,0\n1,1\n2,1\n2,2\n1,2\n0,0\n"

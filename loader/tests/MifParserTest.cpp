@@ -304,22 +304,28 @@ TEST(MifParser, SplitsMidRows) {
 
 namespace {
 
-TEST(MifParser, EveryTruncationEndsCleanly) {
+TEST(MifParser, EveryTruncationOrDamagedByteEndsCleanly) {
     const std::string file =
         "Version 300\nDelimiter \",\"\nColumns 2\n  a Char(10)\n  b Decimal(5,2)\nData\n"
         "Point 1 2\nPline Multiple 2\n 2\n0 0\n1 1\n 2\n2 2\n3 3\nRegion 1\n 4\n0 0\n0 1\n1 1\n0 "
         "0\n"
         "Arc 0 0 10 10\n 0 90\nRoundrect 0 0 1 1\n 0.1\nText\n \"t\"\n 0 0 1 1\n"
         "Collection 2\n Pline 2\n0 0\n1 1\n Multipoint 1\n1 1\n";
-    for (std::size_t length = 0; length <= file.size(); ++length) {
-        CMemoryLineSource source(file.substr(0, length));
+    std::vector<std::string> inputs;
+    for (std::size_t length = 0; length <= file.size(); ++length)
+        inputs.push_back(file.substr(0, length));
+    for (std::size_t at = 0; at < file.size(); ++at)
+        for (char c : {'\n', '"', '-', 'x', '9', ' '})
+            inputs.push_back(std::string(file).replace(at, 1, 1, c));
+    for (const std::string& input : inputs) {
+        CMemoryLineSource source(input);
         MifHeader header;
         Status status = ReadMifHeader(source, header);
         MifObject object;
         while (status == 0) status = ReadMifObject(source, object);
         EXPECT_TRUE(status == kWlxEndOfData || status == kWlxUnexpectedEof ||
                     status == kWlxReadError || status == kWlxNotSupported)
-            << length << ": " << status;
+            << input << ": " << status;
     }
 }
 

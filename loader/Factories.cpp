@@ -1,7 +1,10 @@
 #include "loader/Factories.h"
 
+#include "loader/BnaReader.h"
+#include "loader/CsvReader.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
+#include "loader/MifReader.h"
 #include "loader/NullWriter.h"
 #include "loader/ShapefileReader.h"
 
@@ -43,7 +46,13 @@ std::unique_ptr<CWriterBase> Construct(CLoaderSettings* settings, Status* status
 }
 
 constexpr ReaderFactoryEntry kReaders[] = {
-    {'D', PlugInReader}, {'H', Construct<CShapefileReader>}, {'V', PlugInReader}, {'W', DwgReader},
+    {'B', Construct<CBnaReader>},
+    {'C', Construct<CCsvReader>},
+    {'D', PlugInReader},
+    {'H', Construct<CShapefileReader>},
+    {'M', Construct<CMifReader>},
+    {'V', PlugInReader},
+    {'W', DwgReader},
     {'X', DxfReader},
 };
 

@@ -1,31 +1,13 @@
 #include "loader/MifReader.h"
 
-#include <filesystem>
-
 #include "loader/FeatureFilter.h"
 #include "loader/FeatureRecord.h"
 #include "loader/FileInfo.h"
 #include "loader/FileNames.h"
 #include "loader/LoaderSettings.h"
 #include "loader/PointGeometry.h"
-#include "loader/Utf8Text.h"
 
 namespace {
-
-// The MID file beside the MIF file, found regardless of letter case.
-std::string MidFileName(const std::string& mifName) {
-    const std::string name = std::string(WithoutExtension(mifName)) + ".mid";
-    std::error_code error;
-    if (std::filesystem::exists(name, error)) return name;
-    const std::filesystem::path path(name);
-    const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
-    const std::string wanted = path.filename().string();
-    for (const auto& entry : std::filesystem::directory_iterator(dir, error))
-        if (EqualNoCase(entry.path().filename().string(), wanted))
-            return path.has_parent_path() ? (dir / entry.path().filename()).string()
-                                          : entry.path().filename().string();
-    return name;
-}
 
 // The line source of a file that the source owns.
 class COwningFileLineSource final : public CTextFileLineSource {
@@ -81,7 +63,7 @@ Status CMifReader::Open() {
     mifFile_ = std::make_unique<CTextFile>(settings_->inputName);
     if (const Status status = mifFile_->OpenRead()) return status;
     mif_ = std::make_unique<CTextFileLineSource>(*mifFile_);
-    auto midFile = std::make_unique<CTextFile>(MidFileName(settings_->inputName));
+    auto midFile = std::make_unique<CTextFile>(CompanionFileName(settings_->inputName, ".mid"));
     if (const Status status = midFile->OpenRead()) return status;
     mid_ = std::make_shared<COwningFileLineSource>(std::move(midFile));
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/FileCase.h"
 #include "platform/ModulePath.h"
 
 namespace {
@@ -66,25 +67,6 @@ std::string PositionText() {
 
 int FoldCase(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
-}
-
-// The path as written, or the same name in another letter case in its
-// directory; empty when neither exists.
-std::string ResolveCase(const char* path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::exists(path, ec)) return path;
-    fs::path wanted(path);
-    fs::path directory = wanted.has_parent_path() ? wanted.parent_path() : fs::path(".");
-    std::string name = wanted.filename().string();
-    if (name.empty()) return {};
-    for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string candidate = it->path().filename().string();
-        if (CS_stricmp(candidate.c_str(), name.c_str()) == 0) {
-            return wanted.has_parent_path() ? (directory / candidate).string() : candidate;
-        }
-    }
-    return {};
 }
 
 }  // namespace
@@ -359,16 +341,16 @@ void CS_formatInt(char* buffer, int size, int value) {
 std::FILE* CS_fileOpen(const char* path, const char* mode) {
     if (std::FILE* file = std::fopen(path, mode)) return file;
     if (mode[0] != 'r') return nullptr;
-    std::string resolved = ResolveCase(path);
+    std::string resolved = ResolveFileCase(path);
     return resolved.empty() ? nullptr : std::fopen(resolved.c_str(), mode);
 }
 
 bool CS_fileExists(const char* path) {
-    return !ResolveCase(path).empty();
+    return !ResolveFileCase(path).empty();
 }
 
 std::int64_t CS_fileModTime(const char* path) {
-    std::string resolved = ResolveCase(path);
+    std::string resolved = ResolveFileCase(path);
     struct stat info;
     if (resolved.empty() || stat(resolved.c_str(), &info) != 0) return 0;
     return static_cast<std::int64_t>(info.st_mtime);

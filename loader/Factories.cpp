@@ -1,7 +1,10 @@
 #include "loader/Factories.h"
 
+#include "loader/BnaReader.h"
+#include "loader/CsvReader.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
+#include "loader/MifReader.h"
 #include "loader/NullWriter.h"
 #include "loader/ShapefileReader.h"
 #include "nativeformat/WltReader.h"
@@ -47,9 +50,12 @@ std::unique_ptr<CWriterBase> Construct(CLoaderSettings* settings, Status* status
 }
 
 constexpr ReaderFactoryEntry kReaders[] = {
+    {'B', Construct<CBnaReader>},
+    {'C', Construct<CCsvReader>},
     {'D', PlugInReader},
     {'H', Construct<CShapefileReader>},
     {'L', Construct<CWltReader>},
+    {'M', Construct<CMifReader>},
     {'S', Construct<CWlxReader>},
     {'V', PlugInReader},
     {'W', DwgReader},

@@ -1,5 +1,7 @@
 #include "loader/FileNames.h"
 
+#include "platform/FileCase.h"
+
 std::string RemoveExtension(std::string_view path) {
     std::size_t slash = path.rfind('/');
     std::size_t componentStart = slash == std::string_view::npos ? 0 : slash + 1;
@@ -31,4 +33,10 @@ std::string MakeFileNameFromName(std::string_view name) {
     for (char c : name)
         if (std::string_view("\\/:*?<>|").find(c) == std::string_view::npos) result.push_back(c);
     return result;
+}
+
+std::string CompanionFileName(std::string_view input, std::string_view extension) {
+    std::string name = std::string(WithoutExtension(input)) + std::string(extension);
+    std::string found = ResolveFileCase(name);
+    return found.empty() ? name : found;
 }

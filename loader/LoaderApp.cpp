@@ -10,6 +10,7 @@
 #include "loader/FileInfo.h"
 #include "loader/GeometryWalk.h"
 #include "loader/Messages.h"
+#include "loader/PointReducer.h"
 #include "loader/Utf8Text.h"
 
 namespace {
@@ -108,6 +109,7 @@ Status CLoaderApp::RunConversion() {
     if ((status = CreateWriter()) != 0) return finish(status);
 
     CFeatureRecord record;
+    CPointReducer reducer(settings_.get(), settings_->maxPoints);
     std::int32_t count = 0;
     if (settings_->generalizePercent != 100.0)
         reporter_->ShowInfo(
@@ -122,6 +124,9 @@ Status CLoaderApp::RunConversion() {
         if (status == 0) {
             if (inputConverter_ || outputConverter_) status = ConvertRecord(&record);
             if (settings_->nullNames) record.SetName("");
+            // The reducer reports its own warning; a geometry it cannot reduce
+            // goes to the writer as it is.
+            reducer.Reduce(&record, settings_->generalizePercent);
             if (status == 0 && writer_) {
                 if (count < kLatLongCheckObjects && latLongCheck_ && !latLongWarned_ &&
                     !CheckLatLongRange(&record)) {

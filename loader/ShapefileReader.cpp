@@ -1,13 +1,10 @@
 #include "loader/ShapefileReader.h"
 
-#include <filesystem>
-
 #include "loader/FeatureFilter.h"
 #include "loader/FeatureRecord.h"
 #include "loader/FileInfo.h"
 #include "loader/FileNames.h"
 #include "loader/LoaderSettings.h"
-#include "loader/Utf8Text.h"
 
 namespace {
 
@@ -15,24 +12,6 @@ constexpr std::uint32_t kFileCode = 9994;
 constexpr std::int64_t kMainHeaderSize = 100;
 constexpr std::int64_t kIndexEntrySize = 8;
 constexpr std::int64_t kRecordHeaderSize = 8;
-
-// The companion file of the input: its name with another extension, found
-// regardless of letter case as the shapefile's other parts often differ in it.
-std::string CompanionName(const std::string& input, std::string_view extension) {
-    std::string name = std::string(WithoutExtension(input)) + std::string(extension);
-    std::error_code error;
-    if (std::filesystem::exists(name, error)) return name;
-    const std::filesystem::path path(name);
-    const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
-    const std::string wanted = path.filename().string();
-    for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
-        if (EqualNoCase(entry.path().filename().string(), wanted)) {
-            return path.has_parent_path() ? (dir / entry.path().filename()).string()
-                                          : entry.path().filename().string();
-        }
-    }
-    return name;
-}
 
 // The file code that begins the main file and the index.
 Status CheckFileCode(CWin32File& file) {
@@ -52,9 +31,9 @@ Status CShapefileReader::Open() {
     const std::string& input = settings_->inputName;
     shp_ = std::make_unique<CWin32File>(input);
     if (const Status status = shp_->OpenRead()) return status;
-    shx_ = std::make_unique<CWin32File>(CompanionName(input, ".shx"));
+    shx_ = std::make_unique<CWin32File>(CompanionFileName(input, ".shx"));
     if (const Status status = shx_->OpenRead()) return status;
-    dbf_ = std::make_shared<CWin32File>(CompanionName(input, ".dbf"));
+    dbf_ = std::make_shared<CWin32File>(CompanionFileName(input, ".dbf"));
     if (const Status status = dbf_->OpenRead()) return status;
 
     auto table = std::make_unique<CDbfTable>(dbf_);

@@ -98,6 +98,13 @@ Status CTextFile::ReadLine(std::string& line) {
     }
 }
 
+Status CTextFile::ReadAnyLine(std::string& line) {
+    line.clear();
+    if (!stream_) return kWlxReadError;
+    if (!ReadRawLine(line)) return std::ferror(stream_) ? kWlxReadError : kWlxEndOfData;
+    return 0;
+}
+
 Status CTextFile::SkipLines(int count) {
     if (count <= 0) return 0;
     if (!stream_) return kWlxReadError;

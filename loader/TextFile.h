@@ -28,6 +28,9 @@ public:
     // The next line holding something other than white space, line end
     // included, however long it is. kWlxEndOfData at the end of the file.
     Status ReadLine(std::string& line);
+    // The next line, blank or not, line end included: for files whose blank
+    // lines are data. kWlxEndOfData at the end of the file.
+    Status ReadAnyLine(std::string& line);
     // Reads past count lines, blank ones included.
     Status SkipLines(int count);
     Status Write(std::string_view text);

@@ -1,0 +1,10 @@
+// Files the system names itself (companion files, dictionaries, grids) open
+// regardless of letter case, as they would on the system it was written for.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// `path` when it exists; otherwise the entry of its directory whose name
+// equals its last component ignoring ASCII letter case; empty when neither.
+std::string ResolveFileCase(std::string_view path);

@@ -311,27 +311,33 @@ TEST_F(NativeProgramTest, MalformedWltFilesFailWithTheirMessage) {
 TEST_F(NativeProgramTest, ProjectedPointsAgreeWithProj) {
     FIND_TOOL_OR_SKIP(ogr2ogr, "ogr2ogr");
     FIND_TOOL_OR_SKIP(proj, "proj");
-    const fs::path shp = Shapefile(ogr2ogr, "wells");
-    Convert({"/IH", "/OL", "/COORDPREC:64", "/COORDSYS:IN:LL84:OUT:UTM83-10",
-             shp.filename().string(), "utm"});
-    std::vector<double> ours;
-    std::istringstream lines(Text("utm.wlt"));
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty() && (std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '-'))
-            for (double v : Numbers(line)) ours.push_back(v);
-    ASSERT_EQ(ours.size(), 6u);
     // The loader converts without a datum shift: PROJ on the same ellipsoid.
     wlxtest::RunOptions options;
     options.input = "-122.4194 37.7749\n-125.123456789 48.987654321\n-120.000001 34.5\n";
-    const auto result =
+    const auto expected =
         wlxtest::Run(proj, {"-f", "%.6f", "+proj=utm", "+zone=10", "+ellps=GRS80"}, options);
-    const std::vector<double> theirs = Numbers(result.out);
-    ASSERT_EQ(theirs.size(), 6u) << result.out;
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_NEAR(ours[2 * i + 1], theirs[2 * i], 1e-3) << "easting " << i;
-        EXPECT_NEAR(ours[2 * i], theirs[2 * i + 1], 1e-3) << "northing " << i;
+    const std::vector<double> theirs = Numbers(expected.out);
+    ASSERT_EQ(theirs.size(), 6u) << expected.out;
+
+    fs::copy_file(wlxtest::SourcePath("nativeformat/tests/data/wells.csv"), dir / "wells.csv");
+    const fs::path shp = Shapefile(ogr2ogr, "wells");
+    for (const auto& [type, input] : {std::pair{"/IC", "wells.csv"}, {"/IH", "wells.shp"}}) {
+        SCOPED_TRACE(type);
+        Convert(
+            {type, "/OL", "/WO", "/COORDPREC:64", "/COORDSYS:IN:LL84:OUT:UTM83-10", input, "utm"});
+        const std::string text = Text("utm.wlt");
+        EXPECT_NE(text.find("#PROJCS[\"UTM83-10\""), std::string::npos);
+        std::vector<double> ours;
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);)
+            if (!line.empty() && (std::isdigit(static_cast<unsigned char>(line[0]))))
+                for (double v : Numbers(line)) ours.push_back(v);
+        ASSERT_EQ(ours.size(), 6u) << text;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(ours[2 * i + 1], theirs[2 * i], 1e-3) << "easting " << i;
+            EXPECT_NEAR(ours[2 * i], theirs[2 * i + 1], 1e-3) << "northing " << i;
+        }
     }
-    EXPECT_NE(Text("utm.wlt").find("#PROJCS[\"UTM83-10\""), std::string::npos);
 }
 
 }  // namespace

@@ -178,7 +178,8 @@ Status CWlxReader::GetFileInfo(CFileInfo* info) {
     info->SetDescription(file_->GetDescription());
     std::string version = std::to_string(file_->GetVersion());
     if (file_->HasCoordSysMetadata()) {
-        version += "." + std::to_string(file_->GetMetadataVersion());
+        version += '.';
+        version += std::to_string(file_->GetMetadataVersion());
         const CCoordSysDescriptor* descriptor = file_->GetCoordSysDescriptor();
         if (!descriptor) {
             SetStatusArgs(settings_->inputName.c_str(), nullptr);

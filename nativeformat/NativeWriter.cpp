@@ -110,11 +110,6 @@ Status CNativeWriter::WriteGeometry(const CFeatureRecord& record, IWKBGeometry* 
     return status;
 }
 
-void CNativeWriter::Warn(int messageId) {
-    if (settings_->reporter) settings_->reporter->ShowWarning(LoadMessage(messageId).c_str());
-    settings_->warnings = 1;
-}
-
 void CNativeWriter::WarnInteriorRings(const CFeatureRecord& record) {
     if (ringsWarned_) return;
     ringsWarned_ = true;

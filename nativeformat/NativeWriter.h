@@ -28,7 +28,6 @@ protected:
 
     // Only exterior rings are written; says so once per run.
     void WarnInteriorRings(const CFeatureRecord& record);
-    void Warn(int messageId);
 
 private:
     Status WriteGeometry(const CFeatureRecord& record, IWKBGeometry* geometry);

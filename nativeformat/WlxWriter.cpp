@@ -8,8 +8,8 @@
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
 #include "loader/ReporterInterface.h"
-#include "nativeformat/NativeGeometry.h"
 #include "nativeformat/NativeCoordSys.h"
+#include "nativeformat/NativeGeometry.h"
 
 namespace {
 

@@ -1,11 +1,10 @@
-#include "nativeformat/WltFormat.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "loader/TextFile.h"
+#include "nativeformat/WltFormat.h"
 #include "testing/TestSupport.h"
 
 namespace {
@@ -245,17 +244,21 @@ TEST(WltFormatTest, VersionLines) {
         Status status;
     };
     const Case cases[] = {
-        {"#VERSION=2.1", 0}, {"#VERSION=2.0", 0},  {"#VERSION=2", 0},
-        {"#VERSION=1.9", 0}, {"#VERSION=3.0", kWlxInvalidVersion},
-        {"#VERSION=", kWlxInvalidVersion},     {"#VERSION=.1", kWlxInvalidVersion},
+        {"#VERSION=2.1", 0},
+        {"#VERSION=2.0", 0},
+        {"#VERSION=2", 0},
+        {"#VERSION=1.9", 0},
+        {"#VERSION=3.0", kWlxInvalidVersion},
+        {"#VERSION=", kWlxInvalidVersion},
+        {"#VERSION=.1", kWlxInvalidVersion},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         CWltHeader header;
         std::string next;
-        EXPECT_EQ(ReadHeader(std::string(c.line) + "\r\nM,\"a\",\"b\",\"c\",1\r\n1,2\r\n", header,
-                             &next),
-                  c.status);
+        EXPECT_EQ(
+            ReadHeader(std::string(c.line) + "\r\nM,\"a\",\"b\",\"c\",1\r\n1,2\r\n", header, &next),
+            c.status);
         if (c.status == 0) {
             EXPECT_EQ(next, "M,\"a\",\"b\",\"c\",1");
         }

@@ -256,6 +256,30 @@ TEST_F(WltTest, MalformedFilesFailWithTheirReason) {
     }
 }
 
+TEST_F(WltTest, EveryTruncationReadsToAStatus) {
+    settings.outputCode = "UTM83-10";
+    ASSERT_EQ(WriteRecords({{"a", Point(1, 2)},
+                            {"b", Lines({{{0, 0}, {1, 0}, {1, 1}}, {{2, 2}, {3, 3}}})},
+                            {"c", Polygons({{{0, 0}, {1, 0}, {1, 1}}, {{5, 5}, {6, 5}, {6, 6}}})}}),
+              0);
+    const std::string text = wlxtest::ReadText(dir / "out.wlt");
+    const auto whole = ReadText(text);
+    ASSERT_EQ(whole.size(), 3u);
+    for (std::size_t size = 0; size < text.size(); ++size) {
+        SCOPED_TRACE(size);
+        Status end = -1, opened = -1;
+        const auto records = ReadText(text.substr(0, size), &end, &opened);
+        if (opened != 0) {
+            EXPECT_LT(opened, 0);
+            continue;
+        }
+        // A header alone is a file of no records.
+        EXPECT_TRUE(end == kWlxEndOfData || end < 0 || (end == 0 && records.empty())) << end;
+        // Only the last record read may differ: cut inside its last number.
+        for (std::size_t i = 0; i + 1 < records.size(); ++i) EXPECT_EQ(records[i], whole[i]);
+    }
+}
+
 TEST_F(WltTest, MetadataIsWrittenAndTakenOver) {
     struct Case {
         const char* key;

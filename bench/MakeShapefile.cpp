@@ -1,10 +1,14 @@
-// Writes a large shapefile (.shp, .shx, .dbf) for the conversion benchmark:
-// a grid of points, or of polygons that each hold an exterior ring and a
-// hole, with three attribute columns.
+// Writes a large shapefile (.shp, .shx, .dbf) for the conversion benchmarks:
+// a grid of points, of polygons that each hold an exterior ring and a hole,
+// or of polygons of one ring with 20 to 200 vertices, with three attribute
+// columns.
 //
 //   make_shapefile points <count> <base name>
 //   make_shapefile polygons <count> <base name>
+//   make_shapefile varied <count> <base name>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -84,15 +88,43 @@ void Ring(std::vector<double>& xy, double x, double y, double s, bool clockwise)
     }
 }
 
+// The vertex count of each varied polygon, 20 to 200 with its closing
+// point, from a fixed sequence so that every run makes the same file.
+std::vector<std::uint32_t> VertexCounts(long count) {
+    std::vector<std::uint32_t> counts(static_cast<std::size_t>(count));
+    std::uint32_t state = 12345;
+    for (auto& n : counts) {
+        state = state * 1664525u + 1013904223u;
+        n = 20 + (state >> 8) % 181;
+    }
+    return counts;
+}
+
+// A closed ring of n points (n - 1 corners) around the centre of the cell
+// (x, y), its radius wavering so that the polygon is not a regular one.
+void StarRing(std::vector<double>& xy, double x, double y, std::uint32_t n) {
+    const double kPi = 3.14159265358979323846;
+    for (std::uint32_t i = 0; i + 1 < n; ++i) {
+        const double angle = -2 * kPi * i / (n - 1);  // clockwise: an outer ring
+        const double r = 0.3 + 0.15 * ((i * 7919u) % 11) / 10.0;
+        xy.push_back(x + 0.5 + r * std::cos(angle));
+        xy.push_back(y + 0.5 + r * std::sin(angle));
+    }
+    xy.push_back(xy[0]);
+    xy.push_back(xy[1]);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4 ||
-        (std::strcmp(argv[1], "points") != 0 && std::strcmp(argv[1], "polygons") != 0)) {
-        std::fprintf(stderr, "usage: make_shapefile points|polygons <count> <base name>\n");
+        (std::strcmp(argv[1], "points") != 0 && std::strcmp(argv[1], "polygons") != 0 &&
+         std::strcmp(argv[1], "varied") != 0)) {
+        std::fprintf(stderr, "usage: make_shapefile points|polygons|varied <count> <base name>\n");
         return 2;
     }
-    const bool polygons = std::strcmp(argv[1], "polygons") == 0;
+    const bool varied = std::strcmp(argv[1], "varied") == 0;
+    const bool polygons = varied || std::strcmp(argv[1], "polygons") == 0;
     const long count = std::atol(argv[2]);
     const std::string base = argv[3];
     if (count <= 0) return 2;
@@ -100,9 +132,21 @@ int main(int argc, char** argv) {
     const Box box{0, 0, double(side), double(count / side + 1)};
 
     // Content per record: points 20 bytes; polygons (2 parts, 10 points)
-    // 4 + 32 + 8 + 8 + 160 = 212 bytes.
-    const std::uint32_t content = polygons ? 212 : 20;
-    const std::uint32_t shpBytes = 100 + std::uint32_t(count) * (8 + content);
+    // 4 + 32 + 8 + 8 + 160 = 212 bytes; varied polygons (1 part, n points)
+    // 4 + 32 + 8 + 4 + 16 n bytes.
+    const std::vector<std::uint32_t> vertices =
+        varied ? VertexCounts(count) : std::vector<std::uint32_t>();
+    auto contentOf = [&](long i) -> std::uint32_t {
+        if (varied) return 48 + 16 * vertices[static_cast<std::size_t>(i)];
+        return polygons ? 212 : 20;
+    };
+    std::uint64_t shpTotal = 100;
+    for (long i = 0; i < count; ++i) shpTotal += 8 + contentOf(i);
+    if (shpTotal > 0x7FFFFFFF) {
+        std::fprintf(stderr, "a shapefile holds at most 2 GiB\n");
+        return 2;
+    }
+    const std::uint32_t shpBytes = std::uint32_t(shpTotal);
     const std::uint32_t shxBytes = 100 + std::uint32_t(count) * 8;
     {
         Output shp(base + ".shp");
@@ -114,11 +158,32 @@ int main(int argc, char** argv) {
         for (long i = 0; i < count; ++i) {
             const double x = double(i % side);
             const double y = double(i / side);
+            const std::uint32_t content = contentOf(i);
             shx.Be32(offset / 2);
             shx.Be32(content / 2);
             shp.Be32(std::uint32_t(i + 1));
             shp.Be32(content / 2);
-            if (!polygons) {
+            if (varied) {
+                xy.clear();
+                const std::uint32_t n = vertices[static_cast<std::size_t>(i)];
+                StarRing(xy, x, y, n);
+                Box b{xy[0], xy[1], xy[0], xy[1]};
+                for (std::size_t k = 0; k < xy.size(); k += 2) {
+                    b.minX = std::min(b.minX, xy[k]);
+                    b.maxX = std::max(b.maxX, xy[k]);
+                    b.minY = std::min(b.minY, xy[k + 1]);
+                    b.maxY = std::max(b.maxY, xy[k + 1]);
+                }
+                shp.Le32(5);
+                shp.F64(b.minX);
+                shp.F64(b.minY);
+                shp.F64(b.maxX);
+                shp.F64(b.maxY);
+                shp.Le32(1);
+                shp.Le32(n);
+                shp.Le32(0);
+                for (double v : xy) shp.F64(v);
+            } else if (!polygons) {
                 shp.Le32(1);
                 shp.F64(x + 0.5);
                 shp.F64(y + 0.5);
@@ -176,6 +241,9 @@ int main(int argc, char** argv) {
         }
         dbf.Byte(0x1A);
     }
-    std::printf("%s.shp: %ld %s\n", base.c_str(), count, polygons ? "polygons" : "points");
+    std::printf("%s.shp: %ld %s\n", base.c_str(), count,
+                varied     ? "polygons of 20 to 200 vertices"
+                : polygons ? "polygons"
+                           : "points");
     return 0;
 }

@@ -232,6 +232,7 @@ Status CLoaderApp::ParseSwitch(const char* text) {
         int bits = std::atoi(rest(10));
         if (bits != 32 && bits != 64) return kCmdInvalidSwitch;
         settings.precisionBits = bits;
+        settings.precisionGiven = 1;
         settings.precisionCode = bits == 32 ? 7 : 15;
     } else if (Matches(text, "KIF", 3)) {
         int length = (std::strlen(text) > 4 && text[3] == ':') ? std::atoi(rest(4)) : 32;

@@ -7,6 +7,10 @@
 #include "loader/MifReader.h"
 #include "loader/NullWriter.h"
 #include "loader/ShapefileReader.h"
+#include "nativeformat/WltReader.h"
+#include "nativeformat/WltWriter.h"
+#include "nativeformat/WlxReader.h"
+#include "nativeformat/WlxWriter.h"
 
 namespace {
 
@@ -50,14 +54,18 @@ constexpr ReaderFactoryEntry kReaders[] = {
     {'C', Construct<CCsvReader>},
     {'D', PlugInReader},
     {'H', Construct<CShapefileReader>},
+    {'L', Construct<CWltReader>},
     {'M', Construct<CMifReader>},
+    {'S', Construct<CWlxReader>},
     {'V', PlugInReader},
     {'W', DwgReader},
     {'X', DxfReader},
 };
 
 constexpr WriterFactoryEntry kWriters[] = {
+    {'L', Construct<CWltWriter>},
     {'O', Construct<CNullWriter>},
+    {'S', Construct<CWlxWriter>},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "coordsys/CoordSysDescriptor.h"
@@ -31,6 +32,8 @@ public:
     std::string switchFile;
     std::string outputName;  // with ".wlx" or ".wlt" added by the output type; base of table and
                              // symbol files
+    std::string sifName;  // the spatial and key index files of a WLX output
+    std::string kifName;
     std::string keyTemplate;
     std::string nameTemplate;
     std::string linkTemplate;
@@ -54,9 +57,15 @@ public:
     int keyIndex = 0;
     int nullNames = 0;
     int precisionBits = 0;  // 0 is 32
+    int precisionGiven = 0;  // /COORDPREC: was given
     int maxPoints = 2097152;
     int integrityTest = 1;
     int precisionCode = 7;
+    // What a native input file says of itself: its coordinate precision (0
+    // when unknown) and its description (none when it has none). A WLX
+    // output keeps both.
+    int inputPrecision = 0;
+    std::optional<std::string> inputDescription;
     std::int32_t pointsWritten = 0;
     std::int32_t polylinesWritten = 0;
     std::int32_t polypolylinesWritten = 0;

@@ -1,0 +1,95 @@
+#include "nativeformat/NativeCoordSys.h"
+
+#include <memory>
+#include <string>
+
+#include "coordsys/CoordSysDescriptor.h"
+#include "coordsys/CoordTransform.h"
+#include "coordsys/CsWktReader.h"
+#include "coordsys/CsWktWriter.h"
+#include "loader/LoaderSettings.h"
+#include "loader/Messages.h"
+#include "loader/ReporterInterface.h"
+#include "loader/Utf8Text.h"
+
+namespace {
+
+constexpr int kCoordSysOverriddenWarning = 50030;
+constexpr int kNoMetadataKeptWarning = 50036;
+constexpr int kFileHasNoMetadataWarning = 50037;
+constexpr int kLatLongMismatchWarning = 50038;
+
+void Warn(CLoaderSettings& settings, const std::string& text) {
+    if (settings.reporter) settings.reporter->ShowWarning(text.c_str());
+    settings.warnings = 1;
+}
+
+}  // namespace
+
+bool IsLatLongKey(const char* key) {
+    return StartsWithNoCase(key, "LL") || EqualNoCase(key, "WORLD-LL");
+}
+
+void TakeOverInputCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor& fileCoordSys) {
+    if (settings.inputCodeGiven) {
+        if (!EqualNoCase(settings.inputCode, fileCoordSys.key))
+            Warn(settings, FormatString(LoadMessage(kCoordSysOverriddenWarning).c_str(),
+                                        settings.inputCode.c_str(), fileCoordSys.key.c_str(),
+                                        settings.inputCode.c_str()));
+        return;
+    }
+    settings.inputCode = fileCoordSys.key;
+    settings.outputCode = fileCoordSys.key;
+    settings.inputCoordSys = std::make_unique<CCoordSysDescriptor>(fileCoordSys);
+}
+
+Status ChooseOutputCoordSys(CLoaderSettings& settings) {
+    if (settings.inputCoordSys) {
+        settings.outputCoordSys = std::make_unique<CCoordSysDescriptor>(*settings.inputCoordSys);
+        return 0;
+    }
+    if (EqualNoCase(settings.outputCode, "LL84")) {
+        settings.outputCoordSys = std::make_unique<CCoordSysDescriptor>();
+        return 0;
+    }
+    CCoordTransform transform;
+    if (!transform.SetCoordSys(settings.outputCode.c_str())) {
+        SetStatusArgs(settings.outputCode.c_str(), nullptr);
+        return kLoaderCoordSysNotFound;
+    }
+    settings.outputCoordSys = std::make_unique<CCoordSysDescriptor>(transform.Definition());
+    return 0;
+}
+
+Status CheckAppendCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor* fileCoordSys) {
+    if (!fileCoordSys) {
+        if (!settings.noCoordSysMetadata) Warn(settings, LoadMessage(kFileHasNoMetadataWarning));
+        return 0;
+    }
+    const std::string& fileKey = fileCoordSys->key;
+    const std::string& outputKey = settings.outputCode;
+    if (fileKey.empty()) return 0;
+    if (EqualNoCase(fileKey, outputKey)) {
+        if (settings.noCoordSysMetadata) Warn(settings, LoadMessage(kNoMetadataKeptWarning));
+        return 0;
+    }
+    if (IsLatLongKey(fileKey.c_str()) && IsLatLongKey(outputKey.c_str())) {
+        Warn(settings, FormatString(LoadMessage(kLatLongMismatchWarning).c_str(), outputKey.c_str(),
+                                    fileKey.c_str(), fileKey.c_str()));
+        return 0;
+    }
+    SetStatusArgs(outputKey.c_str(), fileKey.c_str());
+    return kLoaderOutputCoordSysMismatch;
+}
+
+bool CoordSysToWkt(const CCoordSysDescriptor& coordSys, std::string& wkt) {
+    CsParams definition{};
+    coordSys.ExportDefinition(definition);
+    return WriteWkt(definition, wkt) == kWktOk && !wkt.empty();
+}
+
+std::unique_ptr<CCoordSysDescriptor> CoordSysFromWkt(std::string_view wkt) {
+    CsParams definition{};
+    if (ReadWkt(wkt, &definition) != kWktOk) return nullptr;
+    return std::make_unique<CCoordSysDescriptor>(definition);
+}

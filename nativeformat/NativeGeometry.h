@@ -1,0 +1,41 @@
+// Moving points between the geometry server's objects and the flat point
+// arrays of the native files.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "geometry/WkbGeometry.h"
+#include "loader/Geometry2d.h"
+#include "loader/Status.h"
+#include "platform/ComPtr.h"
+
+// The geometry's own interface of type I; null when it has none.
+template <class I>
+ComPtr<I> As(IWKBGeometry* geometry) {
+    return ComPtr<I>::QueryFrom(geometry);
+}
+
+// A failed call of the geometry server as a loader status.
+inline Status GeometryStatus(HRESULT hr) {
+    return Succeeded(hr) ? 0 : static_cast<Status>(hr);
+}
+
+// Appends the line's points as x, y pairs.
+Status AppendLinePoints(IWKBLineString* line, std::vector<double>& xy);
+// The line's points.
+Status GetLinePoints(IWKBLineString* line, std::vector<CPoint2d>& points);
+// The polygon's exterior ring (empty when it has none) and whether it has
+// interior rings.
+Status GetExteriorRing(IWKBPolygon* polygon, ComPtr<IWKBLineString>& ring, bool& hasHoles);
+
+// New geometries from x, y pairs.
+Status MakeLineString(IWKBGeometryFactory* factory, std::span<const double> xy,
+                      ComPtr<IWKBLineString>& line);
+Status MakePolygon(IWKBGeometryFactory* factory, std::span<const double> xy,
+                   ComPtr<IWKBPolygon>& polygon);
+Status MakeLineString(IWKBGeometryFactory* factory, std::span<const CPoint2d> points,
+                      ComPtr<IWKBLineString>& line);
+Status MakePolygon(IWKBGeometryFactory* factory, std::span<const CPoint2d> points,
+                   ComPtr<IWKBPolygon>& polygon);

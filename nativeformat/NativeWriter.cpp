@@ -1,0 +1,120 @@
+#include "nativeformat/NativeWriter.h"
+
+#include "loader/FeatureRecord.h"
+#include "loader/LoaderSettings.h"
+#include "loader/Messages.h"
+#include "loader/ReporterInterface.h"
+#include "loader/SymbolMetafileWriter.h"
+#include "nativeformat/NativeGeometry.h"
+
+namespace {
+
+constexpr int kInteriorRingsWarning = 50113;
+
+}  // namespace
+
+CNativeWriter::CNativeWriter(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas)
+    : CWriterBase(settings, status, schemas) {}
+
+Status CNativeWriter::Write(CFeatureRecord* record) {
+    if (!record) return kWlxWriteError;
+    if (const Status status = WriteAttributes(record)) return status;
+    if (CSymbolMetafileWriter* symbol = record->GetSymbolMetafile()) {
+        if (const Status status = symbol->CloseMetafile()) return status;
+        ++settings_->metafilesCreated;
+    }
+    IWKBGeometry* geometry = record->PeekGeometry();
+    if (!geometry) {
+        WarnTooFewPoints(record->GetName(), record->GetKey(), false);
+        return 0;
+    }
+    return WriteGeometry(*record, geometry);
+}
+
+Status CNativeWriter::WriteGeometry(const CFeatureRecord& record, IWKBGeometry* geometry) {
+    EWKBGeometryType type{};
+    if (const Status status = GeometryStatus(geometry->GetType(&type))) return status;
+    bool written = false;
+    Status status = 0;
+    std::int32_t* counter = nullptr;
+    switch (type) {
+        case kWkbPoint: {
+            auto point = As<IWKBPoint>(geometry);
+            if (!point) return kWlxInvalidObjectType;
+            double x = 0, y = 0;
+            if ((status = GeometryStatus(point->GetXY(&x, &y)))) return status;
+            status = WritePoint(record, x, y, written);
+            counter = &settings_->pointsWritten;
+            break;
+        }
+        case kWkbLineString: {
+            auto line = As<IWKBLineString>(geometry);
+            if (!line) return kWlxInvalidObjectType;
+            status = WriteLineString(record, line.Get(), written);
+            counter = &settings_->polylinesWritten;
+            break;
+        }
+        case kWkbPolygon: {
+            auto polygon = As<IWKBPolygon>(geometry);
+            if (!polygon) return kWlxInvalidObjectType;
+            status = WritePolygon(record, polygon.Get(), written);
+            counter = &settings_->polygonsWritten;
+            break;
+        }
+        case kWkbMultiLineString: {
+            auto lines = As<IWKBMultiLineString>(geometry);
+            if (!lines) return kWlxInvalidObjectType;
+            status = WriteMultiLineString(record, lines.Get(), written);
+            counter = &settings_->polypolylinesWritten;
+            break;
+        }
+        case kWkbMultiPolygon: {
+            auto polygons = As<IWKBMultiPolygon>(geometry);
+            if (!polygons) return kWlxInvalidObjectType;
+            status = WriteMultiPolygon(record, polygons.Get(), written);
+            counter = &settings_->polypolygonsWritten;
+            break;
+        }
+        case kWkbMultiPoint: {
+            // One point record per member, each with the object's name, key and link.
+            auto points = As<IWKBMultiPoint>(geometry);
+            if (!points) return kWlxInvalidObjectType;
+            WkbLong count = 0;
+            if ((status = GeometryStatus(points->GetNumPoints(&count)))) return status;
+            for (WkbLong i = 0; i < count; ++i) {
+                ComPtr<IWKBPoint> point;
+                if ((status = GeometryStatus(points->GetPoint(i, point.Put())))) return status;
+                if ((status = WriteGeometry(record, point.Get()))) return status;
+            }
+            return 0;
+        }
+        case kWkbGeometryCollection: {
+            // The object's attribute rows and symbol went out once, above.
+            auto collection = As<IWKBGeometryCollection>(geometry);
+            if (!collection) return kWlxInvalidObjectType;
+            WkbLong count = 0;
+            if ((status = GeometryStatus(collection->GetNumGeometries(&count)))) return status;
+            for (WkbLong i = 0; i < count; ++i) {
+                ComPtr<IWKBGeometry> member;
+                if ((status = GeometryStatus(collection->GetGeometry(i, member.Put()))))
+                    return status;
+                if (member && (status = WriteGeometry(record, member.Get()))) return status;
+            }
+            return 0;
+        }
+    }
+    if (status == 0 && written && counter) {
+        ++*counter;
+        ++settings_->totalWritten;
+    }
+    return status;
+}
+
+void CNativeWriter::WarnInteriorRings(const CFeatureRecord& record) {
+    if (ringsWarned_) return;
+    ringsWarned_ = true;
+    const std::string text =
+        FormatString(LoadMessage(kInteriorRingsWarning).c_str(), record.GetName(), record.GetKey());
+    if (settings_->reporter) settings_->reporter->ShowWarning(text.c_str());
+    settings_->warnings = 1;
+}

@@ -1,0 +1,29 @@
+// The reader of input type S: the records of a WLX file, one feature record
+// each, after taking over the file's coordinate-system metadata. For /INFO it
+// describes the file and its spatial index.
+#pragma once
+
+#include <memory>
+
+#include "loader/SourceReader.h"
+#include "nativeformat/WlxFile.h"
+
+class CWlxReader final : public CSourceReader {
+public:
+    CWlxReader(CLoaderSettings* settings, Status* status);
+    ~CWlxReader() override;
+
+    Status Rewind() override;
+    Status ReadNext(CFeatureRecord* record) override;
+    int AtEnd() override { return atEnd_ ? 1 : 0; }
+    Status GetFileInfo(CFileInfo* info) override;
+
+private:
+    Status Open();
+    Status TakeOverMetadata();
+    Status ReadRecord(int type, CFeatureRecord* record);
+    void SetTexts(CFeatureRecord* record, const char* name, const char* key, const char* link);
+
+    std::unique_ptr<CWlxFile> file_;
+    bool atEnd_ = false;
+};

@@ -1,0 +1,330 @@
+#include "nativeformat/WlxWriter.h"
+
+#include <filesystem>
+#include <string>
+
+#include "loader/FeatureRecord.h"
+#include "loader/FileNames.h"
+#include "loader/LoaderSettings.h"
+#include "loader/Messages.h"
+#include "loader/ReporterInterface.h"
+#include "nativeformat/NativeCoordSys.h"
+#include "nativeformat/NativeGeometry.h"
+
+namespace {
+
+constexpr int kDefaultDescription = 32007;
+constexpr int kSpatialIndexLimitsWarning = 50110;
+constexpr int kKeyLengthWarning = 50111;
+constexpr int kNodeCapacityWarning = 50112;
+
+int Upper(int letter) {
+    return letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter;
+}
+
+bool SamePoint(const double* xy, std::size_t a, std::size_t b) {
+    return xy[2 * a] == xy[2 * b] && xy[2 * a + 1] == xy[2 * b + 1];
+}
+
+// A line needs two distinct points, a ring three with some area between them.
+bool TooFewForLine(const double* xy, std::size_t n) {
+    return n < 2 || (n == 2 && SamePoint(xy, 0, 1));
+}
+bool TooFewForRing(const double* xy, std::size_t n) {
+    return n < 3 || (n == 3 && SamePoint(xy, 0, 2));
+}
+
+}  // namespace
+
+CWlxWriter::CWlxWriter(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas)
+    : CNativeWriter(settings, status, schemas) {
+    if (*status == 0 && (*status = Open()) != 0) DiscardNewFiles();
+}
+
+void CWlxWriter::DiscardNewFiles() {
+    std::vector<std::string> created;
+    if (file_ && file_->IsNewFile()) created.push_back(settings_->outputName);
+    if (spatialIndex_ && spatialIndex_->IsNewFile()) created.push_back(settings_->sifName);
+    if (keyIndex_ && keyIndex_->IsNewFile()) created.push_back(settings_->kifName);
+    file_.reset();
+    spatialIndex_.reset();
+    keyIndex_.reset();
+    closed_ = true;
+    std::error_code error;
+    for (const std::string& name : created) std::filesystem::remove(name, error);
+}
+
+CWlxWriter::~CWlxWriter() {
+    file_.reset();
+    spatialIndex_.reset();
+    keyIndex_.reset();
+}
+
+Status CWlxWriter::Open() {
+    CLoaderSettings& settings = *settings_;
+    const std::string base = RemoveExtension(settings.outputName);
+    settings.sifName = base + ".sif";
+    settings.kifName = base + ".kif";
+    settings.outputName = base + ".wlx";
+
+    int flags = kOpenReadWrite | kOpenCreateNew;
+    if (CBinaryFile::Exists(settings.outputName)) {
+        switch (Upper(settings.overwriteAction)) {
+            case 'A':
+                flags = kOpenReadWrite;
+                break;
+            case 'O': {
+                std::error_code error;
+                for (const std::string* name :
+                     {&settings.outputName, &settings.sifName, &settings.kifName})
+                    std::filesystem::remove(*name, error);
+                flags = kOpenReadWrite | kOpenCreateAlways;
+                break;
+            }
+            default:
+                return kLoaderOutputExists;
+        }
+    }
+
+    Status status = 0;
+    file_ = std::make_unique<CWlxFile>(settings.outputName, flags, status);
+    if (status != 0) {
+        file_.reset();
+        SetStatusArgs(settings.outputName.c_str(), nullptr);
+        return status;
+    }
+    spatialIndex_ = std::make_unique<CSpatialIndexFile>(settings.sifName, flags, status);
+    if (status != 0) {
+        spatialIndex_.reset();
+        SetStatusArgs(settings.sifName.c_str(), nullptr);
+        return status;
+    }
+    if (settings.keyIndex) {
+        keyIndex_ = std::make_unique<CKeyIndexFile>(settings.kifName, flags, status);
+        if (status != 0) {
+            keyIndex_.reset();
+            SetStatusArgs(settings.kifName.c_str(), nullptr);
+            return status;
+        }
+    }
+    return file_->IsNewFile() ? StampNewFile() : CheckExistingFile();
+}
+
+Status CWlxWriter::StampNewFile() {
+    CLoaderSettings& settings = *settings_;
+    const bool nativeInput = Upper(settings.inputType) == 'S';
+    // A WLX input keeps its precision and description unless told otherwise.
+    int precision = settings.precisionBits;
+    if (nativeInput && !settings.precisionGiven) precision = settings.inputPrecision;
+    if (precision == 0) precision = 32;
+    if (precision != 32 && precision != 64) return kWlxInvalidPrecision;
+
+    const std::string description = nativeInput && settings.inputDescription
+                                        ? *settings.inputDescription
+                                        : LoadMessage(kDefaultDescription);
+    if (const Status status = file_->SetDescription(description.c_str())) return status;
+    if (const Status status = file_->SetPrecision(static_cast<std::uint16_t>(precision)))
+        return status;
+    if (const Status status = spatialIndex_->SetPrecision(precision)) return status;
+
+    // An index parameter the index cannot take leaves its default, with a warning.
+    auto warn = [&](int id, auto... values) {
+        if (settings.reporter)
+            settings.reporter->ShowWarning(
+                FormatString(LoadMessage(id).c_str(), values...).c_str());
+        settings.warnings = 1;
+    };
+    Status status =
+        spatialIndex_->SetEntryLimits(settings.indexMaxEntries, settings.indexMinEntries);
+    if (status == kSifInvalidParameter) {
+        warn(kSpatialIndexLimitsWarning, settings.indexMaxEntries, settings.indexMinEntries,
+             spatialIndex_->GetMaxEntries(), spatialIndex_->GetMinEntries());
+    } else if (status != 0) {
+        return status;
+    }
+    if (keyIndex_) {
+        status = keyIndex_->SetNodeCapacity(settings.keyIndexNodeCapacity);
+        if (status == kKifInvalidParameter) {
+            warn(kNodeCapacityWarning, settings.keyIndexNodeCapacity, keyIndex_->GetNodeCapacity());
+        } else if (status != 0) {
+            return status;
+        }
+        status = keyIndex_->SetMaxKeyLength(settings.maxKeyLength);
+        if (status == kKifInvalidParameter) {
+            warn(kKeyLengthWarning, settings.maxKeyLength, keyIndex_->GetMaxKeyLength());
+        } else if (status != 0) {
+            return status;
+        }
+    }
+
+    if (settings.noCoordSysMetadata) return file_->SetCoordSysMetadata(nullptr);
+    if (const Status chosen = ChooseOutputCoordSys(settings)) return chosen;
+    return file_->SetCoordSysMetadata(settings.outputCoordSys.get());
+}
+
+Status CWlxWriter::CheckExistingFile() {
+    if (const Status status = CheckAppendCoordSys(*settings_, file_->GetCoordSysDescriptor()))
+        return status;
+    const int precision = settings_->precisionBits == 0 ? 32 : settings_->precisionBits;
+    if (file_->GetPrecision() != precision || spatialIndex_->GetPrecision() != precision)
+        return kWlxPrecisionMismatch;
+    return 0;
+}
+
+Status CWlxWriter::Close() {
+    if (closed_) return 0;
+    closed_ = true;
+    Status status = settings_->integrityTest ? spatialIndex_->CheckIntegrity() : 0;
+    auto keep = [&status](Status next) {
+        if (status == 0) status = next;
+    };
+    keep(file_->Finish());
+    keep(spatialIndex_->Close());
+    if (keyIndex_) keep(keyIndex_->Close());
+    keep(CloseTableWriters());
+    return status;
+}
+
+Status CWlxWriter::Index(const CFeatureRecord& record, int recordType, const double extent[4],
+                         std::uint32_t offset) {
+    if (const Status status =
+            spatialIndex_->Insert(static_cast<std::uint16_t>(recordType), extent, offset))
+        return status;
+    return keyIndex_ ? keyIndex_->Insert(record.GetKey(), offset) : 0;
+}
+
+Status CWlxWriter::WritePoint(const CFeatureRecord& record, double x, double y, bool& written) {
+    std::uint32_t offset = 0;
+    double extent[4];
+    if (const Status status = file_->WritePoint(record.GetName(), record.GetKey(), record.GetLink(),
+                                                x, y, offset, extent))
+        return status;
+    written = true;
+    return Index(record, kWlxPointRecord, extent, offset);
+}
+
+Status CWlxWriter::WriteLineString(const CFeatureRecord& record, IWKBLineString* line,
+                                   bool& written) {
+    points_.clear();
+    if (const Status status = AppendLinePoints(line, points_)) return status;
+    const std::size_t n = points_.size() / 2;
+    if (TooFewForLine(points_.data(), n)) {
+        WarnTooFewPoints(record.GetName(), record.GetKey(), false);
+        return 0;
+    }
+    std::uint32_t offset = 0;
+    double extent[4];
+    if (const Status status =
+            file_->WriteLineString(record.GetName(), record.GetKey(), record.GetLink(),
+                                   static_cast<std::uint32_t>(n), points_.data(), offset, extent))
+        return status;
+    written = true;
+    return Index(record, kWlxLineStringRecord, extent, offset);
+}
+
+Status CWlxWriter::WriteMultiLineString(const CFeatureRecord& record, IWKBMultiLineString* lines,
+                                        bool& written) {
+    WkbLong count = 0;
+    if (const Status status = GeometryStatus(lines->GetNumLineStrings(&count))) return status;
+    points_.clear();
+    counts_.clear();
+    bool leftOut = false;
+    for (WkbLong i = 0; i < count; ++i) {
+        ComPtr<IWKBLineString> line;
+        if (const Status status = GeometryStatus(lines->GetLineString(i, line.Put())))
+            return status;
+        const std::size_t first = points_.size();
+        if (const Status status = AppendLinePoints(line.Get(), points_)) return status;
+        const std::size_t n = (points_.size() - first) / 2;
+        if (TooFewForLine(points_.data() + first, n)) {
+            points_.resize(first);
+            leftOut = true;
+            continue;
+        }
+        counts_.push_back(static_cast<std::uint32_t>(n));
+    }
+    // Nothing left to draw: no record rather than an empty one.
+    if (counts_.empty()) {
+        WarnTooFewPoints(record.GetName(), record.GetKey(), false);
+        return 0;
+    }
+    std::uint32_t offset = 0;
+    double extent[4];
+    if (const Status status =
+            file_->WriteMultiLineString(record.GetName(), record.GetKey(), record.GetLink(),
+                                        static_cast<std::uint32_t>(counts_.size()), counts_.data(),
+                                        points_.data(), offset, extent))
+        return status;
+    written = true;
+    if (leftOut) WarnTooFewPoints(record.GetName(), record.GetKey(), true);
+    return Index(record, kWlxMultiLineStringRecord, extent, offset);
+}
+
+Status CWlxWriter::AddExteriorRing(const CFeatureRecord& record, IWKBPolygon* polygon,
+                                   bool& added) {
+    added = false;
+    ComPtr<IWKBLineString> ring;
+    bool hasHoles = false;
+    if (const Status status = GetExteriorRing(polygon, ring, hasHoles)) return status;
+    if (hasHoles) WarnInteriorRings(record);
+    const std::size_t first = points_.size();
+    if (const Status status = AppendLinePoints(ring.Get(), points_)) return status;
+    const std::size_t n = (points_.size() - first) / 2;
+    if (TooFewForRing(points_.data() + first, n)) {
+        points_.resize(first);
+        return 0;
+    }
+    counts_.push_back(static_cast<std::uint32_t>(n));
+    added = true;
+    return 0;
+}
+
+Status CWlxWriter::WritePolygon(const CFeatureRecord& record, IWKBPolygon* polygon, bool& written) {
+    points_.clear();
+    counts_.clear();
+    bool added = false;
+    if (const Status status = AddExteriorRing(record, polygon, added)) return status;
+    if (!added) {
+        WarnTooFewPoints(record.GetName(), record.GetKey(), false);
+        return 0;
+    }
+    std::uint32_t offset = 0;
+    double extent[4];
+    if (const Status status =
+            file_->WritePolygon(record.GetName(), record.GetKey(), record.GetLink(), counts_[0],
+                                points_.data(), offset, extent))
+        return status;
+    written = true;
+    return Index(record, kWlxPolygonRecord, extent, offset);
+}
+
+Status CWlxWriter::WriteMultiPolygon(const CFeatureRecord& record, IWKBMultiPolygon* polygons,
+                                     bool& written) {
+    WkbLong count = 0;
+    if (const Status status = GeometryStatus(polygons->GetNumPolygons(&count))) return status;
+    points_.clear();
+    counts_.clear();
+    bool leftOut = false;
+    for (WkbLong i = 0; i < count; ++i) {
+        ComPtr<IWKBPolygon> polygon;
+        if (const Status status = GeometryStatus(polygons->GetPolygon(i, polygon.Put())))
+            return status;
+        bool added = false;
+        if (const Status status = AddExteriorRing(record, polygon.Get(), added)) return status;
+        leftOut = leftOut || !added;
+    }
+    if (counts_.empty()) {
+        WarnTooFewPoints(record.GetName(), record.GetKey(), false);
+        return 0;
+    }
+    std::uint32_t offset = 0;
+    double extent[4];
+    if (const Status status =
+            file_->WriteMultiPolygon(record.GetName(), record.GetKey(), record.GetLink(),
+                                     static_cast<std::uint32_t>(counts_.size()), counts_.data(),
+                                     points_.data(), offset, extent))
+        return status;
+    written = true;
+    if (leftOut) WarnTooFewPoints(record.GetName(), record.GetKey(), true);
+    return Index(record, kWlxMultiPolygonRecord, extent, offset);
+}

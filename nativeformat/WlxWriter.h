@@ -1,0 +1,58 @@
+// The writer of output type S: each record becomes one or more records of a
+// WLX file, each with an entry in the spatial index (.sif) and, with /KIF, in
+// the key index (.kif). A new file is stamped with its description,
+// precision, index parameters and coordinate-system metadata; an existing one
+// is checked before records are appended to it (/W:A).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "nativeformat/KeyIndexFile.h"
+#include "nativeformat/NativeWriter.h"
+#include "nativeformat/SpatialIndexFile.h"
+#include "nativeformat/WlxFile.h"
+
+class CWlxWriter final : public CNativeWriter {
+public:
+    // Rewrites the settings' output name to end in ".wlx" and sets the .sif
+    // and .kif names beside it.
+    CWlxWriter(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas);
+    ~CWlxWriter() override;
+
+    // Runs the spatial index's integrity test (unless /NOTEST), then
+    // completes the WLX file, both indexes and the exported tables.
+    Status Close() override;
+
+private:
+    Status Open();
+    // A writer that could not be set up leaves no file it created behind.
+    void DiscardNewFiles();
+    Status StampNewFile();
+    Status CheckExistingFile();
+
+    Status WritePoint(const CFeatureRecord& record, double x, double y, bool& written) override;
+    Status WriteLineString(const CFeatureRecord& record, IWKBLineString* line,
+                           bool& written) override;
+    Status WritePolygon(const CFeatureRecord& record, IWKBPolygon* polygon, bool& written) override;
+    Status WriteMultiLineString(const CFeatureRecord& record, IWKBMultiLineString* lines,
+                                bool& written) override;
+    Status WriteMultiPolygon(const CFeatureRecord& record, IWKBMultiPolygon* polygons,
+                             bool& written) override;
+
+    // Adds the polygon's exterior ring to the scratch arrays unless it is too
+    // short to be written.
+    Status AddExteriorRing(const CFeatureRecord& record, IWKBPolygon* polygon, bool& added);
+    // The index entries of a record just written.
+    Status Index(const CFeatureRecord& record, int recordType, const double extent[4],
+                 std::uint32_t offset);
+
+    std::unique_ptr<CWlxFile> file_;
+    std::unique_ptr<CSpatialIndexFile> spatialIndex_;
+    std::unique_ptr<CKeyIndexFile> keyIndex_;
+    bool closed_ = false;
+    // The object being written: x, y pairs, and the point count of each part.
+    std::vector<double> points_;
+    std::vector<std::uint32_t> counts_;
+};

@@ -20,6 +20,12 @@
 #include "nativeformat/BigEndian.h"
 #include "nativeformat/BinaryFile.h"
 
+// The pages of the index file beneath the node cache (see
+// CBinaryFile::UsePageCache): nodes written out and soon read back, and nodes
+// appended one after another, then cost few calls of the system.
+inline constexpr std::size_t kIndexFilePages = 16;
+inline constexpr std::size_t kIndexFilePageSize = 64 * 1024;
+
 // The statuses an index reports for node failures.
 struct NodeStoreErrors {
     Status readError;

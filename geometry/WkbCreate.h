@@ -7,6 +7,8 @@
 #include "geometry/WkbGeometry.h"
 
 IWKBPoint* CreateWKBPoint();
+// A new point at (x, y).
+IWKBPoint* CreateWKBPointXY(double x, double y);
 IWKBLineString* CreateWKBLineString();
 IWKBPolygon* CreateWKBPolygon();
 IWKBMultiPoint* CreateWKBMultiPoint();

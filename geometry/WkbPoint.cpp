@@ -76,3 +76,10 @@ void CoWKBPoint::operator delete(void* memory) noexcept {
 IWKBPoint* CreateWKBPoint() {
     return CreateObject<CoWKBPoint, IWKBPoint>();
 }
+
+IWKBPoint* CreateWKBPointXY(double x, double y) {
+    IWKBPoint* point = CreateWKBPoint();
+    // The object just made is of this class: no call through the interface.
+    if (point) static_cast<CoWKBPoint*>(point)->SetXY(x, y);
+    return point;
+}

@@ -536,14 +536,18 @@ Status CWlxFile::WriteRecord(const Shape& shape, const char* name, const char* k
     else
         ++polygonObjects_;
 
+    // The extent of the coordinates as stored, so that a 32-bit file's points
+    // never lie outside the extent its summary claims.
+    const bool floats = precision_ == 32;
+    auto stored = [floats](double v) { return floats ? static_cast<double>(static_cast<float>(v)) : v; };
     double own[4] = {0, 0, 0, 0};
     if (pointCount > 0) {
         const double* xy = shape.points.data();
-        own[0] = own[2] = xy[0];
-        own[1] = own[3] = xy[1];
+        own[0] = own[2] = stored(xy[0]);
+        own[1] = own[3] = stored(xy[1]);
         for (std::uint64_t i = 1; i < pointCount; ++i) {
-            const double x = xy[2 * i];
-            const double y = xy[2 * i + 1];
+            const double x = stored(xy[2 * i]);
+            const double y = stored(xy[2 * i + 1]);
             if (x < own[0])
                 own[0] = x;
             else if (x > own[2])

@@ -492,11 +492,12 @@ TEST(WlxFileTest, WriteThenReadGivesEveryObjectBack) {
                         break;
                 }
                 ASSERT_EQ(w, 0);
+                // The extent is that of the coordinates as stored.
                 for (std::size_t i = 0; i < o.points.size(); i += 2) {
-                    fileExtent[0] = std::min(fileExtent[0], o.points[i]);
-                    fileExtent[1] = std::min(fileExtent[1], o.points[i + 1]);
-                    fileExtent[2] = std::max(fileExtent[2], o.points[i]);
-                    fileExtent[3] = std::max(fileExtent[3], o.points[i + 1]);
+                    fileExtent[0] = std::min(fileExtent[0], stored(o.points[i]));
+                    fileExtent[1] = std::min(fileExtent[1], stored(o.points[i + 1]));
+                    fileExtent[2] = std::max(fileExtent[2], stored(o.points[i]));
+                    fileExtent[3] = std::max(fileExtent[3], stored(o.points[i + 1]));
                 }
             }
             ASSERT_EQ(file.Finish(), 0);

@@ -32,6 +32,7 @@ public:
         if constexpr (kPooled) {
             if (!memory) return;
             auto* block = static_cast<Block*>(memory);
+            if (!t_free) WatchThreadExit();
             block->next = t_free;
             t_free = block;
         } else {
@@ -59,8 +60,10 @@ private:
         std::vector<std::unique_ptr<Block[]>> chunks;
     };
 
+    // Hands the thread's free list to the others when the thread ends; set
+    // up on the thread's first use of it (WatchThreadExit).
     struct ThreadExit {
-        bool armed = false;
+        bool watching = false;
         ~ThreadExit() {
             if (!t_free) return;
             Block* last = t_free;
@@ -78,8 +81,17 @@ private:
         return *shared;
     }
 
+    // Once per thread that holds a free list: the list must reach the other
+    // threads when this one ends. t_exit is touched only that once, since
+    // points may still be released after it has been destroyed.
+    static void WatchThreadExit() noexcept {
+        if (t_watched) return;
+        t_watched = true;
+        t_exit.watching = true;
+    }
+
     static bool Refill() noexcept {
-        t_exit.armed = true;
+        WatchThreadExit();
         Shared& shared = Common();
         std::lock_guard<std::mutex> guard(shared.lock);
         if (shared.orphans) {
@@ -100,5 +112,6 @@ private:
     }
 
     static inline thread_local Block* t_free = nullptr;
+    static inline thread_local bool t_watched = false;
     static inline thread_local ThreadExit t_exit;
 };

@@ -43,9 +43,10 @@ public:
     // own buffering or move in whole nodes.
     bool SetUnbuffered();
     // Reads and writes go through `pages` pages of `pageSize` bytes of the
-    // file, the least recently used one written back (when changed) to make
-    // room: for callers that move small pieces at scattered places, as the
-    // index files move their nodes. Flush and Close write back every page.
+    // file, the least recently used one making room: for callers that move
+    // small pieces at scattered places, as the index files move their nodes.
+    // Changes reach the system when appending fills a page, when more than
+    // half the pages hold changes (the oldest then), and at Flush and Close.
     bool UsePageCache(std::size_t pages, std::size_t pageSize);
     // Hands buffered writes to the system.
     bool Flush();

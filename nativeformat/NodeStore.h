@@ -21,8 +21,9 @@
 #include "nativeformat/BinaryFile.h"
 
 // The pages of the index file beneath the node cache (see
-// CBinaryFile::UsePageCache): nodes written out and soon read back, and nodes
-// appended one after another, then cost few calls of the system.
+// CBinaryFile::UsePageCache): nodes read again soon after they were written
+// out, nodes near each other and nodes appended in turn then cost few calls
+// of the system.
 inline constexpr std::size_t kIndexFilePages = 16;
 inline constexpr std::size_t kIndexFilePageSize = 64 * 1024;
 

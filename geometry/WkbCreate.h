@@ -7,6 +7,8 @@
 #include "geometry/WkbGeometry.h"
 
 IWKBPoint* CreateWKBPoint();
+// A new point at (x, y).
+IWKBPoint* CreateWKBPointXY(double x, double y);
 IWKBLineString* CreateWKBLineString();
 IWKBPolygon* CreateWKBPolygon();
 IWKBMultiPoint* CreateWKBMultiPoint();
@@ -14,3 +16,8 @@ IWKBMultiLineString* CreateWKBMultiLineString();
 IWKBMultiPolygon* CreateWKBMultiPolygon();
 IWKBGeometryCollection* CreateWKBGeometryCollection();
 IWKBGeometryFactory* CreateWKBGeometryFactory();
+
+// A new line string holding one ring of a polygon's body read from the
+// stream: its point count and bare x, y in the polygon's byte order (the ring
+// keeps byte order 1). A ring that fails part way is not handed out.
+HRESULT LoadWKBRing(IStream* stream, EWKBByteOrder byteOrder, IWKBLineString** ring);

@@ -60,6 +60,24 @@ public:
 
     HRESULT Append(Member* member) { return Insert(Size(), member); }
 
+    // Appends a member just made, taking over its creation reference (the
+    // member is released when it cannot be stored); kUnableToCreateObject
+    // for a member that could not be made.
+    HRESULT AppendCreated(Member* created) {
+        if (!created) return kUnableToCreateObject;
+        HRESULT hr = S_OK;
+        try {
+            if (Size() < std::numeric_limits<WkbLong>::max())
+                members_.push_back(created);
+            else
+                hr = E_OUTOFMEMORY;
+        } catch (const std::bad_alloc&) {
+            hr = E_OUTOFMEMORY;
+        }
+        if (Failed(hr)) created->Release();
+        return hr;
+    }
+
     HRESULT Reserve(std::uint32_t count) {
         try {
             members_.reserve(members_.size() + count);

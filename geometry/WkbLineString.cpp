@@ -8,16 +8,18 @@ public:
     HRESULT Load(IStream* pStm) override {
         Reset();
         HRESULT hr = LoadHeader(pStm);
+        return Succeeded(hr) ? LoadPoints(pStm, byteOrder_) : hr;
+    }
+
+    // The point count and the points, appended; a polygon's rings are stored
+    // this way too, in the polygon's byte order.
+    HRESULT LoadPoints(IStream* pStm, EWKBByteOrder byteOrder) {
         std::uint32_t count = 0;
-        if (Succeeded(hr)) hr = ReadCount(pStm, &count, byteOrder_, kCoordinateBytes);
+        HRESULT hr = ReadCount(pStm, &count, byteOrder, kCoordinateBytes);
         if (Succeeded(hr)) hr = points_.Reserve(count);
-        for (std::uint32_t i = 0; i < count && Succeeded(hr); ++i) {
-            double x = 0, y = 0;
-            hr = ReadDouble(pStm, &x, byteOrder_);
-            if (Succeeded(hr)) hr = ReadDouble(pStm, &y, byteOrder_);
-            if (Succeeded(hr)) hr = AddPointXY(x, y);
-        }
-        return hr;
+        if (Failed(hr)) return hr;
+        return ReadPoints(pStm, count, byteOrder,
+                          [this](double x, double y) { return AddPointXY(x, y); });
     }
 
     HRESULT Save(IStream* pStm, int) override {
@@ -38,4 +40,14 @@ public:
 
 IWKBLineString* CreateWKBLineString() {
     return CreateObject<CoWKBLineString, IWKBLineString>();
+}
+
+HRESULT LoadWKBRing(IStream* stream, EWKBByteOrder byteOrder, IWKBLineString** ring) {
+    *ring = nullptr;
+    auto created = ComPtr<IWKBLineString>::Adopt(CreateWKBLineString());
+    if (!created) return kUnableToCreateObject;
+    const HRESULT hr = static_cast<CoWKBLineString*>(created.Get())->LoadPoints(stream, byteOrder);
+    if (Failed(hr)) return hr;
+    *ring = created.Detach();
+    return S_OK;
 }

@@ -1,3 +1,4 @@
+#include "geometry/BlockPool.h"
 #include "geometry/WkbCreate.h"
 #include "geometry/WkbGeometryImpl.h"
 
@@ -5,6 +6,10 @@ namespace {
 
 class CoWKBPoint final : public IWKBGeometryImpl<IWKBPoint, kWkbPoint> {
 public:
+    // From the pool of points, as CreateObject makes them.
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* memory) noexcept;
+
     HRESULT Reset() override {
         x_ = y_ = 0;
         return S_OK;
@@ -56,8 +61,25 @@ private:
     double y_ = 0;
 };
 
+using PointPool = CBlockPool<sizeof(CoWKBPoint), alignof(CoWKBPoint)>;
+
+void* CoWKBPoint::operator new(std::size_t, const std::nothrow_t&) noexcept {
+    return PointPool::Allocate();
+}
+
+void CoWKBPoint::operator delete(void* memory) noexcept {
+    PointPool::Free(memory);
+}
+
 }  // namespace
 
 IWKBPoint* CreateWKBPoint() {
     return CreateObject<CoWKBPoint, IWKBPoint>();
+}
+
+IWKBPoint* CreateWKBPointXY(double x, double y) {
+    IWKBPoint* point = CreateWKBPoint();
+    // The object just made is of this class: no call through the interface.
+    if (point) static_cast<CoWKBPoint*>(point)->SetXY(x, y);
+    return point;
 }

@@ -28,14 +28,15 @@ public:
         return points_.Set(nIndex, pIWKBPoint);
     }
     HRESULT AddPoint(IWKBPoint* pIWKBPoint) final { return points_.Append(pIWKBPoint); }
-    HRESULT AddPointXY(double dX, double dY) final { return InsertPointXY(points_.Size(), dX, dY); }
+    HRESULT AddPointXY(double dX, double dY) final {
+        return points_.AppendCreated(CreateWKBPointXY(dX, dY));
+    }
     HRESULT InsertPoint(WkbLong nIndex, IWKBPoint* pIWKBPoint) final {
         return points_.Insert(nIndex, pIWKBPoint);
     }
     HRESULT InsertPointXY(WkbLong nIndex, double dX, double dY) final {
-        auto point = ComPtr<IWKBPoint>::Adopt(CreateWKBPoint());
+        auto point = ComPtr<IWKBPoint>::Adopt(CreateWKBPointXY(dX, dY));
         if (!point) return kUnableToCreateObject;
-        point->SetXY(dX, dY);
         return points_.Insert(nIndex, point.Get());
     }
     HRESULT GetPointXY(WkbLong nIndex, double* pdX, double* pdY) final {

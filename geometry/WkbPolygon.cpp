@@ -57,16 +57,8 @@ public:
         if (Succeeded(hr)) hr = ReadCount(pStm, &ringCount, byteOrder_, kMinRingBytes);
         if (Succeeded(hr)) hr = rings_.Reserve(ringCount);
         for (std::uint32_t r = 0; r < ringCount && Succeeded(hr); ++r) {
-            auto ring = ComPtr<IWKBLineString>::Adopt(CreateWKBLineString());
-            if (!ring) return kUnableToCreateObject;
-            std::uint32_t pointCount = 0;
-            hr = ReadCount(pStm, &pointCount, byteOrder_, kCoordinateBytes);
-            for (std::uint32_t i = 0; i < pointCount && Succeeded(hr); ++i) {
-                double x = 0, y = 0;
-                hr = ReadDouble(pStm, &x, byteOrder_);
-                if (Succeeded(hr)) hr = ReadDouble(pStm, &y, byteOrder_);
-                if (Succeeded(hr)) hr = ring->AddPointXY(x, y);
-            }
+            ComPtr<IWKBLineString> ring;
+            hr = LoadWKBRing(pStm, byteOrder_, ring.Put());
             if (Succeeded(hr)) hr = rings_.Append(ring.Get());
         }
         return hr;

@@ -1,5 +1,6 @@
 #include "geometry/WkbStreamUtil.h"
 
+#include <algorithm>
 #include <bit>
 
 #include "geometry/WkbCreate.h"
@@ -144,6 +145,23 @@ HRESULT CWKBStreamUtil::ReadCount(IStream* stream, std::uint32_t* count, EWKBByt
     hr = BytesLeft(stream, &left);
     if (Failed(hr)) return hr;
     return std::uint64_t{*count} * minItemBytes <= left ? S_OK : kError;
+}
+
+HRESULT CWKBStreamUtil::ReadPointBlock(IStream* stream, std::uint32_t count,
+                                       EWKBByteOrder byteOrder, double* xy, std::uint32_t* pairs) {
+    *pairs = 0;
+    const std::uint32_t asked = count * kCoordinateBytes;
+    std::uint32_t read = 0;
+    const HRESULT hr = stream->Read(xy, asked, &read);
+    *pairs = std::min(read, asked) / kCoordinateBytes;
+    // The doubles are decoded where they were read.
+    if (byteOrder != kWkbLittleEndian || std::endian::native != std::endian::little) {
+        auto* bytes = reinterpret_cast<const std::uint8_t*>(xy);
+        for (std::uint32_t i = 0; i < 2 * *pairs; ++i)
+            xy[i] = std::bit_cast<double>(Decode<std::uint64_t>(bytes + 8 * i, byteOrder));
+    }
+    if (Failed(hr)) return hr;
+    return read == asked ? S_OK : kError;
 }
 
 HRESULT CWKBStreamUtil::CreateGeometryFromStream(IStream* stream, IWKBGeometry** geometry) {

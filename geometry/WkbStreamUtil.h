@@ -6,6 +6,7 @@
 // still holds, and when collections nest deeper than kMaxCollectionDepth.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "geometry/WkbGeometry.h"
@@ -33,11 +34,45 @@ public:
     static HRESULT ReadCount(IStream* stream, std::uint32_t* count, EWKBByteOrder byteOrder,
                              std::uint32_t minItemBytes);
 
+    // Reads count bare x, y pairs in the byte order and hands each to
+    // addPoint(x, y), stopping at the first failure. The pairs come in blocks,
+    // one stream Read per block; a read that ends short or fails still hands
+    // over the whole pairs it delivered before its error is returned.
+    template <class AddPoint>
+    static HRESULT ReadPoints(IStream* stream, std::uint32_t count, EWKBByteOrder byteOrder,
+                              AddPoint addPoint);
+
     // Creates the geometry that the stream holds at its position, of the class
     // its type code names, and loads it; the stream is left after it. The
     // out-pointer is null on failure.
     static HRESULT CreateGeometryFromStream(IStream* stream, IWKBGeometry** geometry);
+
+private:
+    static constexpr std::uint32_t kPointBlock = 256;
+
+    // Reads up to kPointBlock pairs into xy; *pairs receives how many whole
+    // pairs arrived.
+    static HRESULT ReadPointBlock(IStream* stream, std::uint32_t count, EWKBByteOrder byteOrder,
+                                  double* xy, std::uint32_t* pairs);
 };
+
+template <class AddPoint>
+HRESULT CWKBStreamUtil::ReadPoints(IStream* stream, std::uint32_t count, EWKBByteOrder byteOrder,
+                                   AddPoint addPoint) {
+    double xy[2 * kPointBlock];
+    while (count > 0) {
+        const std::uint32_t asked = std::min(count, kPointBlock);
+        std::uint32_t pairs = 0;
+        const HRESULT hr = ReadPointBlock(stream, asked, byteOrder, xy, &pairs);
+        for (std::uint32_t i = 0; i < pairs; ++i) {
+            const HRESULT added = addPoint(xy[2 * i], xy[2 * i + 1]);
+            if (Failed(added)) return added;
+        }
+        if (Failed(hr)) return hr;
+        count -= asked;
+    }
+    return S_OK;
+}
 
 // Counts the collections being loaded or saved on this thread, one level per
 // object alive.

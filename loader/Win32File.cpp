@@ -1,5 +1,6 @@
 #include "loader/Win32File.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <filesystem>
@@ -36,18 +37,54 @@ Status CWin32File::OpenRead() {
     if (stream_) std::fclose(stream_);
     stream_ = std::fopen(name_.c_str(), "rb");
     if (!stream_) return OpenFailure(kWlxOpenFailed, name_);
-    std::setvbuf(stream_, nullptr, _IOFBF, kReadBufferSize);
+    std::setvbuf(stream_, nullptr, _IONBF, 0);
+    buffer_.resize(kReadBufferSize);
+    bufferStart_ = 0;
+    bufferFill_ = 0;
     position_ = 0;
+    streamPosition_ = 0;
     return 0;
+}
+
+std::size_t CWin32File::ReadStream(std::uint8_t* out, std::size_t n) {
+    if (streamPosition_ != position_) {
+        if (std::fseek(stream_, static_cast<long>(position_), SEEK_SET) != 0) return 0;
+        streamPosition_ = position_;
+    }
+    const std::size_t got = std::fread(out, 1, n, stream_);
+    streamPosition_ += static_cast<std::int64_t>(got);
+    return got;
+}
+
+Status CWin32File::Fill() {
+    bufferStart_ = position_;
+    bufferFill_ = ReadStream(buffer_.data(), buffer_.size());
+    if (bufferFill_ > 0) return 0;
+    return std::ferror(stream_) ? kWlxReadError : kWlxEndOfData;
 }
 
 Status CWin32File::Read(void* buffer, std::size_t n) {
     if (!stream_) return kWlxReadError;
-    if (n == 0) return 0;
-    const std::size_t got = std::fread(buffer, 1, n, stream_);
-    position_ += static_cast<std::int64_t>(got);
-    if (got == n) return 0;
-    return std::ferror(stream_) ? kWlxReadError : kWlxEndOfData;
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    while (n > 0) {
+        const std::int64_t at = position_ - bufferStart_;
+        if (at >= 0 && at < static_cast<std::int64_t>(bufferFill_)) {
+            const std::size_t k = std::min(n, bufferFill_ - static_cast<std::size_t>(at));
+            std::memcpy(out, buffer_.data() + at, k);
+            out += k;
+            n -= k;
+            position_ += static_cast<std::int64_t>(k);
+        } else if (n >= buffer_.size()) {
+            // Too large for the buffer: straight to the caller.
+            const std::size_t got = ReadStream(out, n);
+            position_ += static_cast<std::int64_t>(got);
+            if (got == n) return 0;
+            return std::ferror(stream_) ? kWlxReadError : kWlxEndOfData;
+        } else if (const Status status = Fill()) {
+            return status;
+        }
+    }
+    return 0;
 }
 
 Status CWin32File::ReadByte(std::uint8_t& value) {
@@ -89,11 +126,16 @@ Status CWin32File::Seek(std::int64_t offset, ESeekOrigin origin) {
         offset += position_;
         origin = kSeekBegin;
     }
-    if (origin == kSeekBegin && offset == position_) return 0;
+    if (origin == kSeekBegin) {
+        // The stream follows at the next read that needs it.
+        if (offset < 0) return kWlxInvalidOffset;
+        position_ = offset;
+        return 0;
+    }
     if (std::fseek(stream_, static_cast<long>(offset), origin) != 0) return kWlxInvalidOffset;
     const long position = std::ftell(stream_);
     if (position < 0) return kWlxInvalidOffset;
-    position_ = position;
+    position_ = streamPosition_ = position;
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "loader/Status.h"
 
@@ -44,8 +45,19 @@ public:
     const std::string& GetName() const { return name_; }
 
 private:
+    // Reads from the stream at position_, moving the stream there first.
+    std::size_t ReadStream(std::uint8_t* out, std::size_t n);
+    // Refills the buffer from position_ on.
+    Status Fill();
+
     std::string name_;
     std::FILE* stream_ = nullptr;
-    // Where the next read starts, so that seeking to it costs nothing.
-    std::int64_t position_ = 0;
+    // Reads come through a buffer of this class's own, so that a seek within
+    // the bytes read already (the shapefile reader seeks to every record and
+    // every index entry) costs no call of the system.
+    std::vector<std::uint8_t> buffer_;
+    std::int64_t bufferStart_ = 0;  // file offset of buffer_[0]
+    std::size_t bufferFill_ = 0;    // bytes of buffer_ read from the file
+    std::int64_t position_ = 0;     // where the next read starts
+    std::int64_t streamPosition_ = 0;
 };

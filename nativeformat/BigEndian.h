@@ -13,21 +13,27 @@
 
 namespace bigendian {
 
+// The value's bytes, most significant first, stored with one copy: stores of
+// single bytes keep the compiler from making one swapped store of them in
+// loops (the point arrays of every record).
+template <class Unsigned>
+inline void PutBigEndian(Unsigned value, std::uint8_t* out) {
+    std::uint8_t bytes[sizeof(Unsigned)];
+    for (std::size_t i = 0; i < sizeof(Unsigned); ++i)
+        bytes[i] = static_cast<std::uint8_t>(value >> (8 * (sizeof(Unsigned) - 1 - i)));
+    std::memcpy(out, bytes, sizeof bytes);
+}
+
 inline void PutU16(std::uint16_t value, std::uint8_t* out) {
-    out[0] = static_cast<std::uint8_t>(value >> 8);
-    out[1] = static_cast<std::uint8_t>(value);
+    PutBigEndian(value, out);
 }
 
 inline void PutU32(std::uint32_t value, std::uint8_t* out) {
-    out[0] = static_cast<std::uint8_t>(value >> 24);
-    out[1] = static_cast<std::uint8_t>(value >> 16);
-    out[2] = static_cast<std::uint8_t>(value >> 8);
-    out[3] = static_cast<std::uint8_t>(value);
+    PutBigEndian(value, out);
 }
 
 inline void PutU64(std::uint64_t value, std::uint8_t* out) {
-    PutU32(static_cast<std::uint32_t>(value >> 32), out);
-    PutU32(static_cast<std::uint32_t>(value), out + 4);
+    PutBigEndian(value, out);
 }
 
 inline std::uint16_t GetU16(const std::uint8_t* in) {

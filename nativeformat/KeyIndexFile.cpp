@@ -71,7 +71,7 @@ Status CKeyIndexFile::Fail(Status status) {
 
 Status CKeyIndexFile::Open(const std::string& name, int flags) {
     if (!file_.Open(name, flags)) return Fail(kKifOpenFailed);
-    file_.SetUnbuffered();
+    if (!file_.UsePageCache(kIndexFilePages, kIndexFilePageSize)) file_.SetUnbuffered();
     if (file_.IsNewFile()) {
         store_.Reset(kHeaderSize, 0, 0);
         if (Status st = WriteHeader()) return Fail(st);

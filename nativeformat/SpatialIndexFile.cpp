@@ -114,7 +114,7 @@ Status CSpatialIndexFile::Fail(Status status) {
 
 Status CSpatialIndexFile::Open(const std::string& name, int flags) {
     if (!file_.Open(name, flags)) return Fail(kSifOpenFailed);
-    file_.SetUnbuffered();
+    if (!file_.UsePageCache(kIndexFilePages, kIndexFilePageSize)) file_.SetUnbuffered();
     if (file_.IsNewFile()) {
         store_.Reset(kHeaderSize, 0, 0);
         if (Status st = WriteHeader()) return Fail(st);

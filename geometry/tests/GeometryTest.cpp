@@ -2,6 +2,7 @@
 #include <functional>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "geometry/tests/GeometryTestSupport.h"
 #include "platform/ErrorInfo.h"
@@ -235,6 +236,35 @@ TEST_F(GeometryTest, PointsAreSharedMembers) {
     ASSERT_EQ(second->AddPoint(shared.Get()), S_OK);
     second.Reset();
     EXPECT_EQ(RefCount(shared.Get()), 1u);
+}
+
+// Points may be released on another thread than the one that made them, and
+// what a thread that ends has freed is made use of by the next.
+TEST_F(GeometryTest, PointsOutliveTheThreadsThatMadeAndFreedThem) {
+    auto fill = [](IWKBLineString* line, double base) {
+        for (int i = 0; i < 3000; ++i) ASSERT_EQ(line->AddPointXY(base + i, -i), S_OK);
+    };
+    auto check = [](IWKBLineString* line, double base) {
+        WkbLong count = 0;
+        ASSERT_EQ(line->GetNumPoints(&count), S_OK);
+        ASSERT_EQ(count, 3000);
+        for (WkbLong i = 0; i < count; ++i) {
+            double x = 0, y = 0;
+            ASSERT_EQ(line->GetPointXY(i, &x, &y), S_OK);
+            ASSERT_EQ(Coordinate(x, y), Coordinate(base + i, -i));
+        }
+    };
+    auto first = Line({});
+    auto second = Line({});
+    std::thread([&] {
+        fill(first.Get(), 0);
+        fill(second.Get(), 1e6);
+    }).join();
+    std::thread([&] { first.Reset(); }).join();
+    auto third = Line({});
+    std::thread([&] { fill(third.Get(), 2e6); }).join();
+    check(second.Get(), 1e6);
+    check(third.Get(), 2e6);
 }
 
 TEST_F(GeometryTest, PolygonRings) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <vector>
+
 #include "loader/TextFile.h"
 #include "loader/UnicodeEscapes.h"
 #include "loader/Win32File.h"
@@ -127,6 +131,53 @@ TEST(Win32File, ShortReadsAndOpenFailures) {
     EXPECT_EQ(file.Seek(-1, kSeekBegin), kWlxInvalidOffset);
     CWin32File missing((dir / "none").string());
     EXPECT_EQ(missing.OpenRead(), kWlxFileNotFound);
+}
+
+// Seeks anywhere (back, forward, from the end, past the end) and reads of any
+// length, within the read buffer, across its edge and larger than it, give
+// the file's bytes; a read past the end gives what is there and stops there.
+TEST(Win32File, ReadsAtAnyOffsetGiveTheFileBytes) {
+    wlxtest::TempDir dir;
+    const auto path = dir / "big.bin";
+    std::vector<std::uint8_t> bytes(300000);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    wlxtest::WriteBytes(path, bytes);
+    CWin32File file(path.string());
+    ASSERT_EQ(file.OpenRead(), 0);
+    const auto size = static_cast<std::int64_t>(bytes.size());
+    std::mt19937 random(99);
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE(round);
+        std::int64_t at = 0;
+        switch (random() % 3) {
+            case 0:
+                at = static_cast<std::int64_t>(random() % (bytes.size() + 10));
+                ASSERT_EQ(file.Seek(at, kSeekBegin), 0);
+                break;
+            case 1: {
+                std::int64_t here = 0;
+                ASSERT_EQ(file.Tell(here), 0);
+                const std::int64_t move = static_cast<std::int64_t>(random() % 2000) - 1000;
+                at = std::max<std::int64_t>(here + move, 0);
+                ASSERT_EQ(file.Seek(at - here, kSeekCurrent), 0);
+                break;
+            }
+            default:
+                at = std::max<std::int64_t>(size - static_cast<std::int64_t>(random() % 5000), 0);
+                ASSERT_EQ(file.Seek(at - size, kSeekEnd), 0);
+        }
+        const std::size_t n = random() % 4 ? 1 + random() % 3000 : 1 + random() % 150000;
+        std::vector<std::uint8_t> got(n);
+        const std::int64_t whole = std::min<std::int64_t>(static_cast<std::int64_t>(n),
+                                                          std::max<std::int64_t>(size - at, 0));
+        ASSERT_EQ(file.Read(got.data(), n),
+                  whole == static_cast<std::int64_t>(n) ? 0 : kWlxEndOfData);
+        ASSERT_TRUE(std::equal(got.begin(), got.begin() + whole, bytes.begin() + at));
+        std::int64_t here = 0;
+        ASSERT_EQ(file.Tell(here), 0);
+        ASSERT_EQ(here, at + whole);
+    }
 }
 
 TEST(UnicodeEscapes, DecodesToUtf8AndLeavesWhatNamesNoCharacter) {

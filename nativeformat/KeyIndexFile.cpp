@@ -5,11 +5,17 @@
 
 namespace {
 
-constexpr std::uint32_t kMagic = 0x414B4946;  // "AKIF"
-constexpr std::uint16_t kVersion = 1;
-constexpr std::size_t kHeaderSize = 512;
-constexpr std::size_t kDescriptionAt = 28;
-constexpr NodeStoreErrors kErrors{kKifReadError, kKifWriteError, kKifInvalidNodeOffset};
+constexpr IndexFileFormat kFormat{.magic = 0x414B4946,  // "AKIF"
+                                  .version = 1,
+                                  .versionAt = 4,
+                                  .heightAt = 10,
+                                  .rootAt = 12,
+                                  .openFailed = kKifOpenFailed,
+                                  .readError = kKifReadError,
+                                  .writeError = kKifWriteError,
+                                  .invalidFormat = kKifInvalidFormat,
+                                  .invalidVersion = kKifInvalidVersion,
+                                  .invalidNodeOffset = kKifInvalidNodeOffset};
 
 }  // namespace
 
@@ -17,15 +23,15 @@ constexpr NodeStoreErrors kErrors{kKifReadError, kKifWriteError, kKifInvalidNode
 // Node layout: C keys of K bytes, C record offsets and, in an inner node,
 // C + 1 child offsets; slots past the node's entries are zero.
 
-std::uint32_t CKeyIndexFile::Codec::NodeSize(bool leaf) const {
-    const auto c = static_cast<std::uint32_t>(index_.capacity_);
-    const auto k = static_cast<std::uint32_t>(index_.keyLength_);
+std::uint32_t CKeyIndexFile::NodeSize(bool leaf) const {
+    const auto c = static_cast<std::uint32_t>(capacity_);
+    const auto k = static_cast<std::uint32_t>(keyLength_);
     return leaf ? (k + 4) * c : (k + 8) * c + 4;
 }
 
-void CKeyIndexFile::Codec::Decode(const std::uint8_t* bytes, bool leaf, Node& node) const {
-    const int c = index_.capacity_;
-    const std::size_t k = static_cast<std::size_t>(index_.keyLength_);
+void CKeyIndexFile::Decode(const std::uint8_t* bytes, bool leaf, Node& node) const {
+    const int c = capacity_;
+    const std::size_t k = static_cast<std::size_t>(keyLength_);
     const std::uint8_t* offsets = bytes + k * c;
     node.count = 0;
     for (int i = 0; i < c; ++i) {
@@ -39,9 +45,9 @@ void CKeyIndexFile::Codec::Decode(const std::uint8_t* bytes, bool leaf, Node& no
     }
 }
 
-void CKeyIndexFile::Codec::Encode(const Node& node, bool leaf, std::uint8_t* bytes) const {
-    const int c = index_.capacity_;
-    const std::size_t k = static_cast<std::size_t>(index_.keyLength_);
+void CKeyIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes) const {
+    const int c = capacity_;
+    const std::size_t k = static_cast<std::size_t>(keyLength_);
     std::memset(bytes, 0, NodeSize(leaf));
     std::memcpy(bytes, node.keys, k * node.count);
     std::uint8_t* offsets = bytes + k * c;
@@ -53,107 +59,28 @@ void CKeyIndexFile::Codec::Encode(const Node& node, bool leaf, std::uint8_t* byt
 }
 
 // ---------------------------------------------------------------------------
-// Opening and closing
+// Header: the node capacity and the key length
+
+Status CKeyIndexFile::ReadParameters(const std::uint8_t* header) {
+    capacity_ = bigendian::GetU16(header + 6);
+    keyLength_ = bigendian::GetU16(header + 8);
+    if (capacity_ < 2 || capacity_ > kMaxCapacity || keyLength_ < 1 || keyLength_ > kMaxKeyLength)
+        return kKifInvalidFormat;
+    return 0;
+}
+
+void CKeyIndexFile::WriteParameters(std::uint8_t* header) const {
+    bigendian::PutU16(static_cast<std::uint16_t>(capacity_), header + 6);
+    bigendian::PutU16(static_cast<std::uint16_t>(keyLength_), header + 8);
+}
 
 CKeyIndexFile::CKeyIndexFile(const std::string& name, int flags, Status& status)
-    : store_(file_, codec_, kErrors) {
+    : CIndexFile(kFormat) {
     status = Open(name, flags);
 }
 
 CKeyIndexFile::~CKeyIndexFile() {
     Close();
-}
-
-Status CKeyIndexFile::Fail(Status status) {
-    if (status_ == 0) status_ = status;
-    return status_;
-}
-
-Status CKeyIndexFile::Open(const std::string& name, int flags) {
-    if (!file_.Open(name, flags)) return Fail(kKifOpenFailed);
-    if (!file_.UsePageCache(kIndexFilePages, kIndexFilePageSize)) file_.SetUnbuffered();
-    if (file_.IsNewFile()) {
-        store_.Reset(kHeaderSize, 0, 0);
-        if (Status st = WriteHeader()) return Fail(st);
-    } else if (Status st = ReadHeader()) {
-        return Fail(st);
-    }
-    opened_ = true;
-    return 0;
-}
-
-Status CKeyIndexFile::ReadHeader() {
-    std::uint8_t h[kHeaderSize];
-    std::uint32_t size = 0;
-    if (!file_.Size(size)) return kKifReadError;
-    if (!file_.Seek(0, CBinaryFile::kFromStart) || !file_.ReadExactly(h, kHeaderSize))
-        return kKifReadError;
-    if (bigendian::GetU32(h) != kMagic) return kKifInvalidFormat;
-    version_ = bigendian::GetU16(h + 4);
-    if (version_ > kVersion) return kKifInvalidVersion;
-    capacity_ = bigendian::GetU16(h + 6);
-    keyLength_ = bigendian::GetU16(h + 8);
-    height_ = bigendian::GetU16(h + 10);
-    root_ = bigendian::GetU32(h + 12);
-    const std::uint32_t freeInner = bigendian::GetU32(h + 16);
-    const std::uint32_t freeLeaf = bigendian::GetU32(h + 20);
-    featureCount_ = bigendian::GetU32(h + 24);
-    // Every value that sizes or places a node is checked before use.
-    if (capacity_ < 2 || capacity_ > kMaxCapacity || keyLength_ < 1 || keyLength_ > kMaxKeyLength)
-        return kKifInvalidFormat;
-    if (bigendian::GetText({h + kDescriptionAt, kHeaderSize - kDescriptionAt}, description_) == 0)
-        return kKifInvalidFormat;
-    store_.Reset(size, freeInner, freeLeaf);
-    if ((height_ == 0) != (root_ == 0)) return kKifInvalidFormat;
-    if (root_ != 0 && !store_.IsNodeOffset(root_, height_ == 1)) return kKifInvalidNodeOffset;
-    if (std::uint64_t(height_) * store_.NodeSize(true) > size) return kKifInvalidFormat;
-    for (bool leaf : {false, true}) {
-        const std::uint32_t head = store_.FreeHead(leaf);
-        if (head != 0 && !store_.IsNodeOffset(head, leaf)) return kKifInvalidNodeOffset;
-    }
-    return 0;
-}
-
-Status CKeyIndexFile::WriteHeader() {
-    std::uint8_t h[kHeaderSize] = {};
-    bigendian::PutU32(kMagic, h);
-    bigendian::PutU16(version_, h + 4);
-    bigendian::PutU16(static_cast<std::uint16_t>(capacity_), h + 6);
-    bigendian::PutU16(static_cast<std::uint16_t>(keyLength_), h + 8);
-    bigendian::PutU16(static_cast<std::uint16_t>(height_), h + 10);
-    bigendian::PutU32(root_, h + 12);
-    bigendian::PutU32(store_.FreeHead(false), h + 16);
-    bigendian::PutU32(store_.FreeHead(true), h + 20);
-    bigendian::PutU32(featureCount_, h + 24);
-    const std::string_view text(
-        description_.data(),
-        bigendian::Utf8PrefixLength(description_, kHeaderSize - kDescriptionAt - 3));
-    bigendian::PutText(text, h + kDescriptionAt);
-    if (!file_.Seek(0, CBinaryFile::kFromStart)) return kKifReadError;
-    if (!file_.WriteExactly(h, kHeaderSize) || !file_.Flush()) return kKifWriteError;
-    return 0;
-}
-
-Status CKeyIndexFile::Close() {
-    if (closed_) return status_;
-    closed_ = true;
-    if (opened_ && !file_.IsReadOnly()) {
-        if (Status st = store_.Flush()) Fail(st);
-        if (Status st = WriteHeader()) Fail(st);
-    }
-    if (file_.IsOpen() && !file_.Close()) Fail(kKifWriteError);
-    return status_;
-}
-
-bool CKeyIndexFile::CanConfigure() const {
-    return opened_ && !status_ && !closed_ && file_.IsNewFile() && !file_.IsReadOnly() &&
-           height_ == 0;
-}
-
-Status CKeyIndexFile::Reconfigure() {
-    store_.Reset(kHeaderSize, 0, 0);
-    if (Status st = WriteHeader()) return Fail(st);
-    return 0;
 }
 
 Status CKeyIndexFile::SetNodeCapacity(int capacity) {
@@ -291,9 +218,7 @@ Status CKeyIndexFile::Insert(std::string_view key, std::uint32_t recordOffset) {
     Store::Ref node;
     bool equal = false;
     if (height_ == 0) {
-        if (Status st = store_.Allocate(0, node)) return Fail(st);
-        root_ = node.Offset();
-        height_ = 1;
+        if (Status st = GrowRoot(node)) return Fail(st);
     }
     path_.clear();
     std::uint32_t offset = root_;
@@ -357,14 +282,12 @@ Status CKeyIndexFile::Insert(std::string_view key, std::uint32_t recordOffset) {
         std::uint32_t newRight = 0;
         if (Status st = Split(node, height_ - 1, newRight)) return Fail(st);
         Store::Ref root;
-        if (Status st = store_.Allocate(height_, root)) return Fail(st);
+        if (Status st = GrowRoot(root)) return Fail(st);
         root->count = 1;
         std::memcpy(root->keys, key_, k);
         root->offsets[0] = promoted_;
-        root->children[0] = root_;
+        root->children[0] = node.Offset();
         root->children[1] = newRight;
-        root_ = root.Offset();
-        ++height_;
     }
     return 0;
 }

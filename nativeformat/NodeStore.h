@@ -20,13 +20,6 @@
 #include "nativeformat/BigEndian.h"
 #include "nativeformat/BinaryFile.h"
 
-// The pages of the index file beneath the node cache (see
-// CBinaryFile::UsePageCache): nodes read again soon after they were written
-// out, nodes near each other and nodes appended in turn then cost few calls
-// of the system.
-inline constexpr std::size_t kIndexFilePages = 16;
-inline constexpr std::size_t kIndexFilePageSize = 64 * 1024;
-
 // The statuses an index reports for node failures.
 struct NodeStoreErrors {
     Status readError;

@@ -6,11 +6,17 @@
 
 namespace {
 
-constexpr std::uint32_t kMagic = 0x41534946;  // "ASIF"
-constexpr std::uint16_t kVersion = 2;
-constexpr std::size_t kHeaderSize = 512;
-constexpr std::size_t kDescriptionAt = 32;
-constexpr NodeStoreErrors kErrors{kSifReadError, kSifWriteError, kSifInvalidNodeOffset};
+constexpr IndexFileFormat kFormat{.magic = 0x41534946,  // "ASIF"
+                                  .version = 2,
+                                  .versionAt = 6,
+                                  .heightAt = 12,
+                                  .rootAt = 16,
+                                  .openFailed = kSifOpenFailed,
+                                  .readError = kSifReadError,
+                                  .writeError = kSifWriteError,
+                                  .invalidFormat = kSifInvalidFormat,
+                                  .invalidVersion = kSifInvalidVersion,
+                                  .invalidNodeOffset = kSifInvalidNodeOffset};
 
 }  // namespace
 
@@ -18,15 +24,15 @@ constexpr NodeStoreErrors kErrors{kSifReadError, kSifWriteError, kSifInvalidNode
 // Node layout: M child or record offsets, M boxes of four coordinates and, in
 // a leaf, M record types; slots past the node's entries are zero.
 
-std::uint32_t CSpatialIndexFile::Codec::NodeSize(bool leaf) const {
-    const std::uint32_t m = static_cast<std::uint32_t>(index_.maxEntries_);
-    const std::uint32_t inner = 4 * m * (static_cast<std::uint32_t>(index_.precision_) / 8 + 1);
+std::uint32_t CSpatialIndexFile::NodeSize(bool leaf) const {
+    const std::uint32_t m = static_cast<std::uint32_t>(maxEntries_);
+    const std::uint32_t inner = 4 * m * (static_cast<std::uint32_t>(precision_) / 8 + 1);
     return leaf ? inner + 2 * m : inner;
 }
 
-void CSpatialIndexFile::Codec::Decode(const std::uint8_t* bytes, bool leaf, Node& node) const {
-    const int m = index_.maxEntries_;
-    const int b = index_.precision_ / 8;
+void CSpatialIndexFile::Decode(const std::uint8_t* bytes, bool leaf, Node& node) const {
+    const int m = maxEntries_;
+    const int b = precision_ / 8;
     const std::uint8_t* boxes = bytes + 4 * m;
     const std::uint8_t* types = boxes + 4 * b * m;
     node.count = 0;
@@ -34,7 +40,7 @@ void CSpatialIndexFile::Codec::Decode(const std::uint8_t* bytes, bool leaf, Node
         const std::uint32_t offset = bigendian::GetU32(bytes + 4 * i);
         if (offset == 0) continue;
         const std::uint8_t* box = boxes + 4 * b * i;
-        const int bits = index_.precision_;
+        const int bits = precision_;
         node.offsets[node.count] = offset;
         node.boxes[node.count] = {bigendian::GetReal(box, bits), bigendian::GetReal(box + b, bits),
                                   bigendian::GetReal(box + 2 * b, bits),
@@ -44,9 +50,9 @@ void CSpatialIndexFile::Codec::Decode(const std::uint8_t* bytes, bool leaf, Node
     }
 }
 
-void CSpatialIndexFile::Codec::Encode(const Node& node, bool leaf, std::uint8_t* bytes) const {
-    const int m = index_.maxEntries_;
-    const int b = index_.precision_ / 8;
+void CSpatialIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes) const {
+    const int m = maxEntries_;
+    const int b = precision_ / 8;
     std::memset(bytes, 0, NodeSize(leaf));
     std::uint8_t* boxes = bytes + 4 * m;
     std::uint8_t* types = boxes + 4 * b * m;
@@ -54,13 +60,57 @@ void CSpatialIndexFile::Codec::Encode(const Node& node, bool leaf, std::uint8_t*
         bigendian::PutU32(node.offsets[i], bytes + 4 * i);
         std::uint8_t* box = boxes + 4 * b * i;
         const Box& v = node.boxes[i];
-        const int bits = index_.precision_;
+        const int bits = precision_;
         bigendian::PutReal(v.minX, bits, box);
         bigendian::PutReal(v.minY, bits, box + b);
         bigendian::PutReal(v.maxX, bits, box + 2 * b);
         bigendian::PutReal(v.maxY, bits, box + 3 * b);
         if (leaf) bigendian::PutU16(node.types[i], types + 2 * i);
     }
+}
+
+// ---------------------------------------------------------------------------
+// Header: the entry limits and the precision of the boxes
+
+Status CSpatialIndexFile::ReadParameters(const std::uint8_t* header) {
+    minEntries_ = bigendian::GetU16(header + 8);
+    maxEntries_ = bigendian::GetU16(header + 10);
+    precision_ = bigendian::GetU16(header + 14);
+    if (maxEntries_ < 2 || maxEntries_ > kMaxEntriesLimit || minEntries_ > maxEntries_ / 2)
+        return kSifInvalidFormat;
+    if (precision_ != 32 && precision_ != 64) return kSifInvalidFormat;
+    return 0;
+}
+
+void CSpatialIndexFile::WriteParameters(std::uint8_t* header) const {
+    bigendian::PutU16(static_cast<std::uint16_t>(minEntries_), header + 8);
+    bigendian::PutU16(static_cast<std::uint16_t>(maxEntries_), header + 10);
+    bigendian::PutU16(static_cast<std::uint16_t>(precision_), header + 14);
+}
+
+CSpatialIndexFile::CSpatialIndexFile(const std::string& name, int flags, Status& status)
+    : CIndexFile(kFormat) {
+    status = Open(name, flags);
+}
+
+CSpatialIndexFile::~CSpatialIndexFile() {
+    Close();
+}
+
+Status CSpatialIndexFile::SetPrecision(int precision) {
+    if (precision != 32 && precision != 64) return kSifInvalidParameter;
+    if (!CanConfigure()) return status_;
+    precision_ = precision;
+    return Reconfigure();
+}
+
+Status CSpatialIndexFile::SetEntryLimits(int maximum, int minimum) {
+    if (maximum < 2 || maximum > kMaxEntriesLimit || minimum < 0 || minimum > maximum / 2)
+        return kSifInvalidParameter;
+    if (!CanConfigure()) return status_;
+    maxEntries_ = maximum;
+    minEntries_ = minimum;
+    return Reconfigure();
 }
 
 // ---------------------------------------------------------------------------
@@ -96,129 +146,6 @@ CSpatialIndexFile::Box CSpatialIndexFile::Quantize(const Box& box) const {
 }
 
 // ---------------------------------------------------------------------------
-// Opening and closing
-
-CSpatialIndexFile::CSpatialIndexFile(const std::string& name, int flags, Status& status)
-    : store_(file_, codec_, kErrors) {
-    status = Open(name, flags);
-}
-
-CSpatialIndexFile::~CSpatialIndexFile() {
-    Close();
-}
-
-Status CSpatialIndexFile::Fail(Status status) {
-    if (status_ == 0) status_ = status;
-    return status_;
-}
-
-Status CSpatialIndexFile::Open(const std::string& name, int flags) {
-    if (!file_.Open(name, flags)) return Fail(kSifOpenFailed);
-    if (!file_.UsePageCache(kIndexFilePages, kIndexFilePageSize)) file_.SetUnbuffered();
-    if (file_.IsNewFile()) {
-        store_.Reset(kHeaderSize, 0, 0);
-        if (Status st = WriteHeader()) return Fail(st);
-    } else if (Status st = ReadHeader()) {
-        return Fail(st);
-    }
-    opened_ = true;
-    return 0;
-}
-
-Status CSpatialIndexFile::ReadHeader() {
-    std::uint8_t h[kHeaderSize];
-    std::uint32_t size = 0;
-    if (!file_.Size(size)) return kSifReadError;
-    if (!file_.Seek(0, CBinaryFile::kFromStart) || !file_.ReadExactly(h, kHeaderSize))
-        return kSifReadError;
-    if (bigendian::GetU32(h) != kMagic) return kSifInvalidFormat;
-    version_ = bigendian::GetU16(h + 6);
-    if (version_ > kVersion) return kSifInvalidVersion;
-    minEntries_ = bigendian::GetU16(h + 8);
-    maxEntries_ = bigendian::GetU16(h + 10);
-    height_ = bigendian::GetU16(h + 12);
-    precision_ = bigendian::GetU16(h + 14);
-    root_ = bigendian::GetU32(h + 16);
-    const std::uint32_t freeInner = bigendian::GetU32(h + 20);
-    const std::uint32_t freeLeaf = bigendian::GetU32(h + 24);
-    featureCount_ = bigendian::GetU32(h + 28);
-    // Every value that sizes or places a node is checked before use.
-    if (maxEntries_ < 2 || maxEntries_ > kMaxEntriesLimit || minEntries_ > maxEntries_ / 2)
-        return kSifInvalidFormat;
-    if (precision_ != 32 && precision_ != 64) return kSifInvalidFormat;
-    if (bigendian::GetText({h + kDescriptionAt, kHeaderSize - kDescriptionAt}, description_) == 0)
-        return kSifInvalidFormat;
-    store_.Reset(size, freeInner, freeLeaf);
-    if ((height_ == 0) != (root_ == 0)) return kSifInvalidFormat;
-    if (root_ != 0 && !store_.IsNodeOffset(root_, height_ == 1)) return kSifInvalidNodeOffset;
-    // A tree has at least one node per level.
-    if (std::uint64_t(height_) * store_.NodeSize(false) > size) return kSifInvalidFormat;
-    for (bool leaf : {false, true}) {
-        const std::uint32_t head = store_.FreeHead(leaf);
-        if (head != 0 && !store_.IsNodeOffset(head, leaf)) return kSifInvalidNodeOffset;
-    }
-    return 0;
-}
-
-Status CSpatialIndexFile::WriteHeader() {
-    std::uint8_t h[kHeaderSize] = {};
-    bigendian::PutU32(kMagic, h);
-    bigendian::PutU16(version_, h + 6);
-    bigendian::PutU16(static_cast<std::uint16_t>(minEntries_), h + 8);
-    bigendian::PutU16(static_cast<std::uint16_t>(maxEntries_), h + 10);
-    bigendian::PutU16(static_cast<std::uint16_t>(height_), h + 12);
-    bigendian::PutU16(static_cast<std::uint16_t>(precision_), h + 14);
-    bigendian::PutU32(root_, h + 16);
-    bigendian::PutU32(store_.FreeHead(false), h + 20);
-    bigendian::PutU32(store_.FreeHead(true), h + 24);
-    bigendian::PutU32(featureCount_, h + 28);
-    // Cut to what the header holds.
-    const std::string_view text(
-        description_.data(),
-        bigendian::Utf8PrefixLength(description_, kHeaderSize - kDescriptionAt - 3));
-    bigendian::PutText(text, h + kDescriptionAt);
-    if (!file_.Seek(0, CBinaryFile::kFromStart) || !file_.WriteExactly(h, kHeaderSize) ||
-        !file_.Flush())
-        return kSifWriteError;
-    return 0;
-}
-
-Status CSpatialIndexFile::Close() {
-    if (closed_) return status_;
-    closed_ = true;
-    if (opened_ && !file_.IsReadOnly()) {
-        if (Status st = store_.Flush()) Fail(st);
-        if (Status st = WriteHeader()) Fail(st);
-    }
-    if (file_.IsOpen() && !file_.Close()) Fail(kSifWriteError);
-    return status_;
-}
-
-// New node sizes for an index that holds no node yet.
-Status CSpatialIndexFile::Reconfigure() {
-    store_.Reset(kHeaderSize, 0, 0);
-    return WriteHeader() ? Fail(kSifWriteError) : 0;
-}
-
-Status CSpatialIndexFile::SetPrecision(int precision) {
-    if (precision != 32 && precision != 64) return kSifInvalidParameter;
-    if (!opened_ || status_ || closed_ || !file_.IsNewFile() || file_.IsReadOnly() || height_ != 0)
-        return status_;
-    precision_ = precision;
-    return Reconfigure();
-}
-
-Status CSpatialIndexFile::SetEntryLimits(int maximum, int minimum) {
-    if (maximum < 2 || maximum > kMaxEntriesLimit || minimum < 0 || minimum > maximum / 2)
-        return kSifInvalidParameter;
-    if (!opened_ || status_ || closed_ || !file_.IsNewFile() || file_.IsReadOnly() || height_ != 0)
-        return status_;
-    maxEntries_ = maximum;
-    minEntries_ = minimum;
-    return Reconfigure();
-}
-
-// ---------------------------------------------------------------------------
 // Insertion
 
 Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4],
@@ -234,9 +161,7 @@ Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4
 
     Store::Ref node;
     if (height_ == 0) {
-        if (Status st = store_.Allocate(0, node)) return Fail(st);
-        root_ = node.Offset();
-        height_ = 1;
+        if (Status st = GrowRoot(node)) return Fail(st);
     }
     // Down to a leaf through the entries that need the least enlargement.
     path_.clear();
@@ -297,14 +222,12 @@ Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4
     if (sibling) {
         // The root split: a new root holds the two halves.
         Store::Ref root;
-        if (Status st = store_.Allocate(height_, root)) return Fail(st);
+        if (Status st = GrowRoot(root)) return Fail(st);
         root->count = 2;
         root->offsets[0] = node.Offset();
         root->boxes[0] = Cover(*node);
         root->offsets[1] = sibling.Offset();
         root->boxes[1] = Cover(*sibling);
-        root_ = root.Offset();
-        ++height_;
     }
     ++featureCount_;
     return 0;

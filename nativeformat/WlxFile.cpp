@@ -124,18 +124,10 @@ Status CWlxFile::ReadHeader() {
     std::vector<std::uint8_t> body;
     std::uint64_t pos = kSummaryElementSize;
     while (true) {
-        std::uint8_t h[6];
-        if (pos + 2 > fileSize_) return kWlxInvalidFormat;
-        if (Status st = ReadAt(pos, 2, h)) return st;
-        const std::uint16_t w = bigendian::GetU16(h);
-        const int tag = TagOf(w);
-        std::uint64_t length = ShortLengthOf(w);
-        std::uint64_t bodyAt = pos + 2;
-        if (length == kLongLength) {
-            if (Status st = ReadAt(pos + 2, 4, h + 2)) return st;
-            length = bigendian::GetU32(h + 2);
-            bodyAt = pos + 6;
-        }
+        int tag = 0;
+        std::uint64_t length = 0;
+        std::uint64_t bodyAt = 0;
+        if (Status st = ReadElementHeader(pos, tag, length, bodyAt)) return st;
         const std::uint64_t next = bodyAt + Even(length);
         if (tag == kTagStartOfData) {
             if (next > fileSize_) return kWlxInvalidFormat;
@@ -539,7 +531,9 @@ Status CWlxFile::WriteRecord(const Shape& shape, const char* name, const char* k
     // The extent of the coordinates as stored, so that a 32-bit file's points
     // never lie outside the extent its summary claims.
     const bool floats = precision_ == 32;
-    auto stored = [floats](double v) { return floats ? static_cast<double>(static_cast<float>(v)) : v; };
+    auto stored = [floats](double v) {
+        return floats ? static_cast<double>(static_cast<float>(v)) : v;
+    };
     double own[4] = {0, 0, 0, 0};
     if (pointCount > 0) {
         const double* xy = shape.points.data();
@@ -761,6 +755,22 @@ Status CWlxFile::ReadAt(std::uint64_t offset, std::size_t n, std::uint8_t* out) 
     return 0;
 }
 
+Status CWlxFile::ReadElementHeader(std::uint64_t at, int& tag, std::uint64_t& length,
+                                   std::uint64_t& body) {
+    std::uint8_t h[4];
+    if (Status st = ReadAt(at, 2, h)) return st;
+    const std::uint16_t word = bigendian::GetU16(h);
+    tag = TagOf(word);
+    length = ShortLengthOf(word);
+    body = at + 2;
+    if (length == kLongLength) {
+        if (Status st = ReadAt(at + 2, 4, h)) return st;
+        length = bigendian::GetU32(h);
+        body += 4;
+    }
+    return 0;
+}
+
 Status CWlxFile::RewindData() {
     if (status_) return status_;
     if (dataStart_ == 0) return kWlxIllegalCall;
@@ -786,17 +796,10 @@ Status CWlxFile::NextRecord(int& type) {
         if (Status st = SkipRecord()) return st;
     }
     if (!file_.IsReadOnly() && !FlushWrite()) return status_;
-    std::uint8_t h[6];
-    if (Status st = ReadAt(readPos_, 2, h)) return st;
-    const std::uint16_t word = bigendian::GetU16(h);
-    const int tag = TagOf(word);
-    std::uint64_t length = ShortLengthOf(word);
-    std::uint64_t body = readPos_ + 2;
-    if (length == kLongLength) {
-        if (Status st = ReadAt(readPos_ + 2, 4, h + 2)) return st;
-        length = bigendian::GetU32(h + 2);
-        body += 4;
-    }
+    int tag = 0;
+    std::uint64_t length = 0;
+    std::uint64_t body = 0;
+    if (Status st = ReadElementHeader(readPos_, tag, length, body)) return st;
     if (body + length > fileSize_) return Fail(kWlxInvalidFormat);
     if (tag == kTagEndOfData) {
         readAtEnd_ = true;
@@ -855,17 +858,12 @@ Status CWlxFile::PassVersion1Record() {
     return 0;
 }
 
-Status CWlxFile::ReadCurrent(int type) {
+Status CWlxFile::ReadCurrent(int type, const char*& name, const char*& key, const char*& link) {
     if (status_) return status_;
     if (!recPending_ || recType_ != type) return kWlxInvalidObjectType;
     const std::uint32_t body = recBody_;
-    if (version_ < kCurrentVersion &&
-        (type == kWlxMultiLineStringRecord || type == kWlxMultiPolygonRecord)) {
-        if (Status st = PassVersion1Record()) return st;
-    } else {
-        readPos_ = body + Even(recLength_);
-        recPending_ = false;
-    }
+    // Passing a version 1 multi-part record finds its length.
+    if (Status st = SkipRecord()) return st;
     const std::size_t length = recLength_;
     try {
         if (readBuffer_.size() < length) readBuffer_.resize(length + 4095);
@@ -873,7 +871,11 @@ Status CWlxFile::ReadCurrent(int type) {
         return Fail(kWlxOutOfMemory);
     }
     if (Status st = ReadAt(body, length, readBuffer_.data())) return st;
-    return ParseRecord({readBuffer_.data(), length}, type);
+    if (Status st = ParseRecord({readBuffer_.data(), length}, type)) return st;
+    name = name_.c_str();
+    key = key_.c_str();
+    link = link_.c_str();
+    return 0;
 }
 
 Status CWlxFile::ParseRecord(std::span<const std::uint8_t> body, int type) {
@@ -935,12 +937,27 @@ Status CWlxFile::ParseRecord(std::span<const std::uint8_t> body, int type) {
     return 0;
 }
 
+Status CWlxFile::ReadPart(int type, const char*& name, const char*& key, const char*& link,
+                          std::uint32_t& count, const double*& points) {
+    if (Status st = ReadCurrent(type, name, key, link)) return st;
+    count = partCounts_[0];
+    points = points_.data();
+    return 0;
+}
+
+Status CWlxFile::ReadParts(int type, const char*& name, const char*& key, const char*& link,
+                           std::uint32_t& partCount, const std::uint32_t*& partCounts,
+                           const double*& points) {
+    if (Status st = ReadCurrent(type, name, key, link)) return st;
+    partCount = static_cast<std::uint32_t>(partCounts_.size());
+    partCounts = partCounts_.data();
+    points = points_.data();
+    return 0;
+}
+
 Status CWlxFile::ReadPoint(const char*& name, const char*& key, const char*& link, double& x,
                            double& y) {
-    if (Status st = ReadCurrent(kWlxPointRecord)) return st;
-    name = name_.c_str();
-    key = key_.c_str();
-    link = link_.c_str();
+    if (Status st = ReadCurrent(kWlxPointRecord, name, key, link)) return st;
     x = points_[0];
     y = points_[1];
     return 0;
@@ -948,48 +965,22 @@ Status CWlxFile::ReadPoint(const char*& name, const char*& key, const char*& lin
 
 Status CWlxFile::ReadLineString(const char*& name, const char*& key, const char*& link,
                                 std::uint32_t& count, const double*& points) {
-    if (Status st = ReadCurrent(kWlxLineStringRecord)) return st;
-    name = name_.c_str();
-    key = key_.c_str();
-    link = link_.c_str();
-    count = partCounts_[0];
-    points = points_.data();
-    return 0;
+    return ReadPart(kWlxLineStringRecord, name, key, link, count, points);
 }
 
 Status CWlxFile::ReadMultiLineString(const char*& name, const char*& key, const char*& link,
                                      std::uint32_t& partCount, const std::uint32_t*& partCounts,
                                      const double*& points) {
-    if (Status st = ReadCurrent(kWlxMultiLineStringRecord)) return st;
-    name = name_.c_str();
-    key = key_.c_str();
-    link = link_.c_str();
-    partCount = static_cast<std::uint32_t>(partCounts_.size());
-    partCounts = partCounts_.data();
-    points = points_.data();
-    return 0;
+    return ReadParts(kWlxMultiLineStringRecord, name, key, link, partCount, partCounts, points);
 }
 
 Status CWlxFile::ReadPolygon(const char*& name, const char*& key, const char*& link,
                              std::uint32_t& count, const double*& points) {
-    if (Status st = ReadCurrent(kWlxPolygonRecord)) return st;
-    name = name_.c_str();
-    key = key_.c_str();
-    link = link_.c_str();
-    count = partCounts_[0];
-    points = points_.data();
-    return 0;
+    return ReadPart(kWlxPolygonRecord, name, key, link, count, points);
 }
 
 Status CWlxFile::ReadMultiPolygon(const char*& name, const char*& key, const char*& link,
                                   std::uint32_t& ringCount, const std::uint32_t*& ringCounts,
                                   const double*& points) {
-    if (Status st = ReadCurrent(kWlxMultiPolygonRecord)) return st;
-    name = name_.c_str();
-    key = key_.c_str();
-    link = link_.c_str();
-    ringCount = static_cast<std::uint32_t>(partCounts_.size());
-    ringCounts = partCounts_.data();
-    points = points_.data();
-    return 0;
+    return ReadParts(kWlxMultiPolygonRecord, name, key, link, ringCount, ringCounts, points);
 }

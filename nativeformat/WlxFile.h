@@ -133,7 +133,18 @@ private:
 
     // Reading.
     Status ReadAt(std::uint64_t offset, std::size_t n, std::uint8_t* out);
-    Status ReadCurrent(int type);
+    // The element at `at`: its tag, its body's length and where the body starts.
+    Status ReadElementHeader(std::uint64_t at, int& tag, std::uint64_t& length,
+                             std::uint64_t& body);
+    // Consumes the pending record of `type`; the texts point into the
+    // object's buffers.
+    Status ReadCurrent(int type, const char*& name, const char*& key, const char*& link);
+    // The same for a record of one run of points, or of parts.
+    Status ReadPart(int type, const char*& name, const char*& key, const char*& link,
+                    std::uint32_t& count, const double*& points);
+    Status ReadParts(int type, const char*& name, const char*& key, const char*& link,
+                     std::uint32_t& partCount, const std::uint32_t*& partCounts,
+                     const double*& points);
     Status ParseRecord(std::span<const std::uint8_t> body, int type);
     Status PassVersion1Record();
 

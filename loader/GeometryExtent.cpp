@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/ComPtr.h"
+#include "loader/GeometryMembers.h"
 
 namespace {
 
@@ -27,17 +27,10 @@ Status ExtendByPoints(CExtent2d& extent, Points* points) {
 }
 
 // Members of a multi-geometry, each extended as a geometry of its own.
-template <class Multi, class Member>
-Status ExtendByMembers(CExtent2d& extent, Multi* multi, HRESULT (Multi::*count)(WkbLong*),
-                       HRESULT (Multi::*get)(WkbLong, Member**)) {
-    WkbLong n = 0;
-    if (const HRESULT hr = (multi->*count)(&n); Failed(hr)) return hr;
-    for (WkbLong i = 0; i < n; ++i) {
-        ComPtr<Member> member;
-        if (const HRESULT hr = (multi->*get)(i, member.Put()); Failed(hr)) return hr;
-        if (const Status status = ComputeGeometryExtent(extent, member.Get())) return status;
-    }
-    return 0;
+template <class Multi>
+Status ExtendByMembers(CExtent2d& extent, Multi* multi) {
+    return ForEachMember(
+        multi, [&](IWKBGeometry* member) { return ComputeGeometryExtent(extent, member); });
 }
 
 }  // namespace
@@ -70,29 +63,21 @@ Status ComputeGeometryExtent(CExtent2d& extent, IWKBGeometry* geometry) {
             if (const HRESULT hr = polygon->GetExteriorRing(ring.Put()); Failed(hr)) return hr;
             if (ring)
                 if (const Status status = ExtendByPoints(extent, ring.Get())) return status;
-            return ExtendByMembers(extent, polygon.Get(), &IWKBPolygon::GetNumInteriorRings,
-                                   &IWKBPolygon::GetInteriorRing);
+            return ForEachInteriorRing(polygon.Get(), [&](IWKBLineString* interior) {
+                return ComputeGeometryExtent(extent, interior);
+            });
         }
         case kWkbMultiLineString: {
             auto lines = ComPtr<IWKBMultiLineString>::QueryFrom(geometry);
-            return lines ? ExtendByMembers(extent, lines.Get(),
-                                           &IWKBMultiLineString::GetNumLineStrings,
-                                           &IWKBMultiLineString::GetLineString)
-                         : kWlxInvalidObjectType;
+            return lines ? ExtendByMembers(extent, lines.Get()) : kWlxInvalidObjectType;
         }
         case kWkbMultiPolygon: {
             auto polygons = ComPtr<IWKBMultiPolygon>::QueryFrom(geometry);
-            return polygons
-                       ? ExtendByMembers(extent, polygons.Get(), &IWKBMultiPolygon::GetNumPolygons,
-                                         &IWKBMultiPolygon::GetPolygon)
-                       : kWlxInvalidObjectType;
+            return polygons ? ExtendByMembers(extent, polygons.Get()) : kWlxInvalidObjectType;
         }
         case kWkbGeometryCollection: {
             auto collection = ComPtr<IWKBGeometryCollection>::QueryFrom(geometry);
-            return collection ? ExtendByMembers(extent, collection.Get(),
-                                                &IWKBGeometryCollection::GetNumGeometries,
-                                                &IWKBGeometryCollection::GetGeometry)
-                              : kWlxInvalidObjectType;
+            return collection ? ExtendByMembers(extent, collection.Get()) : kWlxInvalidObjectType;
         }
     }
     return kWlxInvalidObjectType;

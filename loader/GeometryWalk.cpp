@@ -1,11 +1,8 @@
 #include "loader/GeometryWalk.h"
 
-#include "platform/ComPtr.h"
+#include "loader/GeometryMembers.h"
 
 namespace {
-
-// Collections may nest; a deeper nesting than this is not a map object.
-constexpr int kMaxNesting = 64;
 
 template <class Points>
 Status VisitPointArray(Points* points, bool update, const PointVisitor& visit) {
@@ -26,26 +23,13 @@ Status VisitLine(IWKBLineString* line, bool update, const PointVisitor& visit) {
 }
 
 Status VisitPolygon(IWKBPolygon* polygon, bool update, const PointVisitor& visit) {
-    ComPtr<IWKBLineString> ring;
-    if (HRESULT hr = polygon->GetExteriorRing(ring.Put()); Failed(hr)) return hr;
-    if (Status status = VisitLine(ring.Get(), update, visit)) return status;
-    WkbLong count = 0;
-    if (HRESULT hr = polygon->GetNumInteriorRings(&count); Failed(hr)) return hr;
-    for (WkbLong i = 0; i < count; ++i) {
-        if (HRESULT hr = polygon->GetInteriorRing(i, ring.Put()); Failed(hr)) return hr;
-        if (Status status = VisitLine(ring.Get(), update, visit)) return status;
-    }
-    return 0;
-}
-
-template <class I>
-ComPtr<I> As(IWKBGeometry* geometry) {
-    return ComPtr<I>::QueryFrom(geometry);
+    return ForEachRing(polygon,
+                       [&](IWKBLineString* ring) { return VisitLine(ring, update, visit); });
 }
 
 Status Visit(IWKBGeometry* geometry, bool update, const PointVisitor& visit, int depth) {
     if (!geometry) return 0;
-    if (depth > kMaxNesting) return kWlxInvalidObjectType;
+    if (depth > kMaxGeometryNesting) return kWlxInvalidObjectType;
     EWKBGeometryType type{};
     if (HRESULT hr = geometry->GetType(&type); Failed(hr)) return hr;
     switch (type) {
@@ -72,39 +56,22 @@ Status Visit(IWKBGeometry* geometry, bool update, const PointVisitor& visit, int
         case kWkbMultiLineString: {
             auto lines = As<IWKBMultiLineString>(geometry);
             if (!lines) return E_NOINTERFACE;
-            WkbLong count = 0;
-            if (HRESULT hr = lines->GetNumLineStrings(&count); Failed(hr)) return hr;
-            for (WkbLong i = 0; i < count; ++i) {
-                ComPtr<IWKBLineString> line;
-                if (HRESULT hr = lines->GetLineString(i, line.Put()); Failed(hr)) return hr;
-                if (Status status = VisitLine(line.Get(), update, visit)) return status;
-            }
-            return 0;
+            return ForEachMember(
+                lines.Get(), [&](IWKBLineString* line) { return VisitLine(line, update, visit); });
         }
         case kWkbMultiPolygon: {
             auto polygons = As<IWKBMultiPolygon>(geometry);
             if (!polygons) return E_NOINTERFACE;
-            WkbLong count = 0;
-            if (HRESULT hr = polygons->GetNumPolygons(&count); Failed(hr)) return hr;
-            for (WkbLong i = 0; i < count; ++i) {
-                ComPtr<IWKBPolygon> polygon;
-                if (HRESULT hr = polygons->GetPolygon(i, polygon.Put()); Failed(hr)) return hr;
-                if (polygon)
-                    if (Status status = VisitPolygon(polygon.Get(), update, visit)) return status;
-            }
-            return 0;
+            return ForEachMember(polygons.Get(), [&](IWKBPolygon* polygon) {
+                return polygon ? VisitPolygon(polygon, update, visit) : 0;
+            });
         }
         case kWkbGeometryCollection: {
             auto members = As<IWKBGeometryCollection>(geometry);
             if (!members) return E_NOINTERFACE;
-            WkbLong count = 0;
-            if (HRESULT hr = members->GetNumGeometries(&count); Failed(hr)) return hr;
-            for (WkbLong i = 0; i < count; ++i) {
-                ComPtr<IWKBGeometry> member;
-                if (HRESULT hr = members->GetGeometry(i, member.Put()); Failed(hr)) return hr;
-                if (Status status = Visit(member.Get(), update, visit, depth + 1)) return status;
-            }
-            return 0;
+            return ForEachMember(members.Get(), [&](IWKBGeometry* member) {
+                return Visit(member, update, visit, depth + 1);
+            });
         }
     }
     return kWlxInvalidObjectType;

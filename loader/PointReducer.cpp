@@ -4,16 +4,13 @@
 #include <vector>
 
 #include "loader/FeatureRecord.h"
+#include "loader/GeometryMembers.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
 #include "loader/PointReduction.h"
 #include "loader/ReporterInterface.h"
-#include "platform/ComPtr.h"
 
 namespace {
-
-// Collections may nest; a deeper nesting than this is not a map object.
-constexpr int kMaxNesting = 64;
 
 Status ReadLinePoints(IWKBLineString* line, PointList& points) {
     WkbLong count = 0;
@@ -58,16 +55,10 @@ Status AddPart(IWKBLineString* line, bool ring, int cap, std::vector<ReductionPa
 
 // The rings of a polygon, exterior first.
 Status PolygonRings(IWKBPolygon* polygon, std::vector<ComPtr<IWKBLineString>>& rings) {
-    ComPtr<IWKBLineString> ring;
-    if (HRESULT hr = polygon->GetExteriorRing(ring.Put()); Failed(hr)) return hr;
-    rings.push_back(ring);
-    WkbLong count = 0;
-    if (HRESULT hr = polygon->GetNumInteriorRings(&count); Failed(hr)) return hr;
-    for (WkbLong i = 0; i < count; ++i) {
-        if (HRESULT hr = polygon->GetInteriorRing(i, ring.Put()); Failed(hr)) return hr;
-        rings.push_back(ring);
-    }
-    return 0;
+    return ForEachRing(polygon, [&](IWKBLineString* ring) {
+        rings.push_back(ComPtr<IWKBLineString>::Share(ring));
+        return 0;
+    });
 }
 
 }  // namespace
@@ -90,7 +81,7 @@ Status CPointReducer::ReduceGeometry(IWKBGeometry* geometry, double percent) {
 
 Status CPointReducer::Reduce(IWKBGeometry* geometry, double percent, int depth) {
     if (!geometry) return 0;
-    if (depth > kMaxNesting) return kWlxInvalidObjectType;
+    if (depth > kMaxGeometryNesting) return kWlxInvalidObjectType;
     EWKBGeometryType type{};
     if (HRESULT hr = geometry->GetType(&type); Failed(hr)) return hr;
     switch (type) {
@@ -114,14 +105,9 @@ Status CPointReducer::Reduce(IWKBGeometry* geometry, double percent, int depth) 
         case kWkbGeometryCollection: {
             auto members = ComPtr<IWKBGeometryCollection>::QueryFrom(geometry);
             if (!members) return E_NOINTERFACE;
-            WkbLong count = 0;
-            if (HRESULT hr = members->GetNumGeometries(&count); Failed(hr)) return hr;
-            for (WkbLong i = 0; i < count; ++i) {
-                ComPtr<IWKBGeometry> member;
-                if (HRESULT hr = members->GetGeometry(i, member.Put()); Failed(hr)) return hr;
-                if (Status status = Reduce(member.Get(), percent, depth + 1)) return status;
-            }
-            return 0;
+            return ForEachMember(members.Get(), [&](IWKBGeometry* member) {
+                return Reduce(member, percent, depth + 1);
+            });
         }
         default:  // points and multi-points keep their points
             return 0;
@@ -138,16 +124,14 @@ Status CPointReducer::ReducePolygonRings(IWKBPolygon* polygon, double percent) {
 }
 
 Status CPointReducer::ReduceMultiLine(IWKBMultiLineString* lines, double percent) {
-    WkbLong count = 0;
-    if (HRESULT hr = lines->GetNumLineStrings(&count); Failed(hr)) return hr;
     std::vector<ComPtr<IWKBLineString>> members;
     std::vector<ReductionPart> parts;
-    for (WkbLong i = 0; i < count; ++i) {
-        ComPtr<IWKBLineString> line;
-        if (HRESULT hr = lines->GetLineString(i, line.Put()); Failed(hr)) return hr;
-        if (Status status = AddPart(line.Get(), false, partMaximum_, parts)) return status;
-        members.push_back(line);
-    }
+    if (Status status = ForEachMember(lines, [&](IWKBLineString* line) {
+            if (Status added = AddPart(line, false, partMaximum_, parts)) return added;
+            members.push_back(ComPtr<IWKBLineString>::Share(line));
+            return 0;
+        }))
+        return status;
     percent = FitPercent(parts, percent, objectMaximum_);
     if (percent == 100.0) return 0;
     for (const auto& line : members)
@@ -157,15 +141,11 @@ Status CPointReducer::ReduceMultiLine(IWKBMultiLineString* lines, double percent
 }
 
 Status CPointReducer::ReduceMultiPolygon(IWKBMultiPolygon* polygons, double percent) {
-    WkbLong count = 0;
-    if (HRESULT hr = polygons->GetNumPolygons(&count); Failed(hr)) return hr;
     std::vector<ComPtr<IWKBLineString>> rings;
-    for (WkbLong i = 0; i < count; ++i) {
-        ComPtr<IWKBPolygon> polygon;
-        if (HRESULT hr = polygons->GetPolygon(i, polygon.Put()); Failed(hr)) return hr;
-        if (polygon)
-            if (Status status = PolygonRings(polygon.Get(), rings)) return status;
-    }
+    if (Status status = ForEachMember(polygons, [&](IWKBPolygon* polygon) {
+            return polygon ? PolygonRings(polygon, rings) : 0;
+        }))
+        return status;
     std::vector<ReductionPart> parts;
     for (const auto& ring : rings)
         if (Status status = AddPart(ring.Get(), true, partMaximum_, parts)) return status;

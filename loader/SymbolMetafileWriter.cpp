@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "loader/FeatureRecord.h"
+#include "loader/GeometryMembers.h"
 #include "loader/Messages.h"
 #include "platform/ComPtr.h"
 
@@ -205,27 +206,16 @@ Status CSymbolMetafileWriter::DrawGeometry(IWKBGeometry* geometry, const CEntity
         }
         case kWkbMultiLineString: {
             auto lines = ComPtr<IWKBMultiLineString>::QueryFrom(geometry);
-            WkbLong count = 0;
             if (!lines) return kWlxInvalidObjectType;
-            if (Failed(hr = lines->GetNumLineStrings(&count))) return hr;
-            for (WkbLong i = 0; i < count; ++i) {
-                ComPtr<IWKBLineString> line;
-                if (Failed(hr = lines->GetLineString(i, line.Put()))) return hr;
-                if (const Status status = DrawGeometry(line.Get(), style)) return status;
-            }
-            return 0;
+            return ForEachMember(lines.Get(),
+                                 [&](IWKBGeometry* line) { return DrawGeometry(line, style); });
         }
         case kWkbMultiPolygon: {
             auto polygons = ComPtr<IWKBMultiPolygon>::QueryFrom(geometry);
-            WkbLong count = 0;
             if (!polygons) return kWlxInvalidObjectType;
-            if (Failed(hr = polygons->GetNumPolygons(&count))) return hr;
-            for (WkbLong i = 0; i < count; ++i) {
-                ComPtr<IWKBPolygon> polygon;
-                if (Failed(hr = polygons->GetPolygon(i, polygon.Put()))) return hr;
-                if (const Status status = DrawGeometry(polygon.Get(), style)) return status;
-            }
-            return 0;
+            return ForEachMember(polygons.Get(), [&](IWKBGeometry* polygon) {
+                return DrawGeometry(polygon, style);
+            });
         }
         case kWkbGeometryCollection:
         default:

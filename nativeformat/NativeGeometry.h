@@ -8,14 +8,9 @@
 
 #include "geometry/WkbGeometry.h"
 #include "loader/Geometry2d.h"
+#include "loader/GeometryMembers.h"
 #include "loader/Status.h"
 #include "platform/ComPtr.h"
-
-// The geometry's own interface of type I; null when it has none.
-template <class I>
-ComPtr<I> As(IWKBGeometry* geometry) {
-    return ComPtr<I>::QueryFrom(geometry);
-}
 
 // A failed call of the geometry server as a loader status.
 inline Status GeometryStatus(HRESULT hr) {

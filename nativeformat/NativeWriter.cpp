@@ -79,28 +79,16 @@ Status CNativeWriter::WriteGeometry(const CFeatureRecord& record, IWKBGeometry* 
             // One point record per member, each with the object's name, key and link.
             auto points = As<IWKBMultiPoint>(geometry);
             if (!points) return kWlxInvalidObjectType;
-            WkbLong count = 0;
-            if ((status = GeometryStatus(points->GetNumPoints(&count)))) return status;
-            for (WkbLong i = 0; i < count; ++i) {
-                ComPtr<IWKBPoint> point;
-                if ((status = GeometryStatus(points->GetPoint(i, point.Put())))) return status;
-                if ((status = WriteGeometry(record, point.Get()))) return status;
-            }
-            return 0;
+            return ForEachMember(points.Get(),
+                                 [&](IWKBGeometry* point) { return WriteGeometry(record, point); });
         }
         case kWkbGeometryCollection: {
             // The object's attribute rows and symbol went out once, above.
             auto collection = As<IWKBGeometryCollection>(geometry);
             if (!collection) return kWlxInvalidObjectType;
-            WkbLong count = 0;
-            if ((status = GeometryStatus(collection->GetNumGeometries(&count)))) return status;
-            for (WkbLong i = 0; i < count; ++i) {
-                ComPtr<IWKBGeometry> member;
-                if ((status = GeometryStatus(collection->GetGeometry(i, member.Put()))))
-                    return status;
-                if (member && (status = WriteGeometry(record, member.Get()))) return status;
-            }
-            return 0;
+            return ForEachMember(collection.Get(), [&](IWKBGeometry* member) {
+                return member ? WriteGeometry(record, member) : 0;
+            });
         }
     }
     if (status == 0 && written && counter) {

@@ -170,21 +170,17 @@ Status CWltWriter::WritePolygon(const CFeatureRecord& record, IWKBPolygon* polyg
 
 Status CWltWriter::WriteMultiLineString(const CFeatureRecord& record, IWKBMultiLineString* lines,
                                         bool& written) {
-    WkbLong count = 0;
-    if (const Status status = GeometryStatus(lines->GetNumLineStrings(&count))) return status;
     record_.clear();
     bool leftOut = false;
-    for (WkbLong i = 0; i < count; ++i) {
-        ComPtr<IWKBLineString> line;
-        if (const Status status = GeometryStatus(lines->GetLineString(i, line.Put())))
-            return status;
-        if (const Status status = TakePoints(line.Get())) return status;
-        if (!PrepareWltLine(part_, true)) {
-            leftOut = true;
-            continue;
-        }
-        record_.insert(record_.end(), part_.begin(), part_.end());
-    }
+    if (const Status status = ForEachMember(lines, [&](IWKBLineString* line) {
+            if (const Status taken = TakePoints(line)) return taken;
+            if (PrepareWltLine(part_, true))
+                record_.insert(record_.end(), part_.begin(), part_.end());
+            else
+                leftOut = true;
+            return 0;
+        }))
+        return status;
     if (record_.empty()) {
         WarnTooFew(record, false);
         return 0;
@@ -196,22 +192,18 @@ Status CWltWriter::WriteMultiLineString(const CFeatureRecord& record, IWKBMultiL
 
 Status CWltWriter::WriteMultiPolygon(const CFeatureRecord& record, IWKBMultiPolygon* polygons,
                                      bool& written) {
-    WkbLong count = 0;
-    if (const Status status = GeometryStatus(polygons->GetNumPolygons(&count))) return status;
     record_.clear();
     bool leftOut = false;
-    for (WkbLong i = 0; i < count; ++i) {
-        ComPtr<IWKBPolygon> polygon;
-        if (const Status status = GeometryStatus(polygons->GetPolygon(i, polygon.Put())))
-            return status;
-        bool kept = false;
-        if (const Status status = TakeRing(record, polygon.Get(), kept)) return status;
-        if (!kept) {
-            leftOut = true;
-            continue;
-        }
-        record_.insert(record_.end(), part_.begin(), part_.end());
-    }
+    if (const Status status = ForEachMember(polygons, [&](IWKBPolygon* polygon) {
+            bool kept = false;
+            if (const Status taken = TakeRing(record, polygon, kept)) return taken;
+            if (kept)
+                record_.insert(record_.end(), part_.begin(), part_.end());
+            else
+                leftOut = true;
+            return 0;
+        }))
+        return status;
     if (record_.empty()) {
         WarnTooFew(record, false);
         return 0;

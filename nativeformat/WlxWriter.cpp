@@ -224,25 +224,22 @@ Status CWlxWriter::WriteLineString(const CFeatureRecord& record, IWKBLineString*
 
 Status CWlxWriter::WriteMultiLineString(const CFeatureRecord& record, IWKBMultiLineString* lines,
                                         bool& written) {
-    WkbLong count = 0;
-    if (const Status status = GeometryStatus(lines->GetNumLineStrings(&count))) return status;
     points_.clear();
     counts_.clear();
     bool leftOut = false;
-    for (WkbLong i = 0; i < count; ++i) {
-        ComPtr<IWKBLineString> line;
-        if (const Status status = GeometryStatus(lines->GetLineString(i, line.Put())))
-            return status;
-        const std::size_t first = points_.size();
-        if (const Status status = AppendLinePoints(line.Get(), points_)) return status;
-        const std::size_t n = (points_.size() - first) / 2;
-        if (TooFewForLine(points_.data() + first, n)) {
-            points_.resize(first);
-            leftOut = true;
-            continue;
-        }
-        counts_.push_back(static_cast<std::uint32_t>(n));
-    }
+    if (const Status status = ForEachMember(lines, [&](IWKBLineString* line) {
+            const std::size_t first = points_.size();
+            if (const Status appended = AppendLinePoints(line, points_)) return appended;
+            const std::size_t n = (points_.size() - first) / 2;
+            if (TooFewForLine(points_.data() + first, n)) {
+                points_.resize(first);
+                leftOut = true;
+            } else {
+                counts_.push_back(static_cast<std::uint32_t>(n));
+            }
+            return 0;
+        }))
+        return status;
     // Nothing left to draw: no record rather than an empty one.
     if (counts_.empty()) {
         WarnTooFewPoints(record.GetName(), record.GetKey(), false);
@@ -300,19 +297,16 @@ Status CWlxWriter::WritePolygon(const CFeatureRecord& record, IWKBPolygon* polyg
 
 Status CWlxWriter::WriteMultiPolygon(const CFeatureRecord& record, IWKBMultiPolygon* polygons,
                                      bool& written) {
-    WkbLong count = 0;
-    if (const Status status = GeometryStatus(polygons->GetNumPolygons(&count))) return status;
     points_.clear();
     counts_.clear();
     bool leftOut = false;
-    for (WkbLong i = 0; i < count; ++i) {
-        ComPtr<IWKBPolygon> polygon;
-        if (const Status status = GeometryStatus(polygons->GetPolygon(i, polygon.Put())))
-            return status;
-        bool added = false;
-        if (const Status status = AddExteriorRing(record, polygon.Get(), added)) return status;
-        leftOut = leftOut || !added;
-    }
+    if (const Status status = ForEachMember(polygons, [&](IWKBPolygon* polygon) {
+            bool added = false;
+            if (const Status taken = AddExteriorRing(record, polygon, added)) return taken;
+            leftOut = leftOut || !added;
+            return 0;
+        }))
+        return status;
     if (counts_.empty()) {
         WarnTooFewPoints(record.GetName(), record.GetKey(), false);
         return 0;

@@ -18,9 +18,6 @@ constexpr int kMaxSwitchFileNesting = 16;
 // Longest line of a switch file.
 constexpr std::size_t kMaxSwitchLine = 1023;
 
-char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -129,7 +126,7 @@ Status CLoaderApp::ParseCommandLine(int argc, const char* const* argv, int* usag
     }
     if (status == 0 && next < argc && !tooLong(argv[next])) {
         settings.outputName = RemoveExtension(argv[next++]);
-        char type = Upper(static_cast<char>(settings.outputType));
+        const int type = UpperAscii(settings.outputType);
         if (type == 'L') settings.outputName += ".wlt";
         if (type == 'S') settings.outputName += ".wlx";
     }
@@ -161,7 +158,7 @@ Status CLoaderApp::ParseCommandLine(int argc, const char* const* argv, int* usag
 std::string CLoaderApp::CheckInputExtension() const {
     if (!settings_->checkExtension) return {};
     const char* expected = nullptr;
-    switch (Upper(static_cast<char>(settings_->inputType))) {
+    switch (UpperAscii(settings_->inputType)) {
         case 'B':
             expected = ".bna";
             break;
@@ -266,7 +263,7 @@ Status CLoaderApp::ParseSwitch(const char* text) {
     } else if (Matches(text, "BLOCKS", 6)) {
         return ParseBlocksSwitch(text);
     } else if (Matches(text, "TYPE:", 5)) {
-        switch (Upper(text[5])) {
+        switch (UpperAscii(text[5])) {
             case 'L':
                 filter.linesEnabled = 1;
                 break;

@@ -8,6 +8,7 @@
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
 #include "loader/ReporterInterface.h"
+#include "loader/Utf8Text.h"
 
 namespace {
 
@@ -25,6 +26,10 @@ public:
 };
 
 }  // namespace
+
+bool IsLatLongKey(std::string_view key) {
+    return StartsWithNoCase(key, "LL") || EqualNoCase(key, "WORLD-LL");
+}
 
 Status MakeCoordConverter(const std::string& code, const CCoordSysDescriptor* definition,
                           CLoaderSettings& settings, std::unique_ptr<CCoordConverter>& converter) {

@@ -4,11 +4,15 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "loader/Status.h"
 
 class CCoordSysDescriptor;
 class CLoaderSettings;
+
+// True for the latitude/longitude keys: "LL..." and "WORLD-LL".
+bool IsLatLongKey(std::string_view key);
 
 class CCoordConverter {
 public:

@@ -18,14 +18,6 @@ namespace {
 // The latitude/longitude check looks at this many objects at the start of a run.
 constexpr std::int32_t kLatLongCheckObjects = 10;
 
-bool IsGeographic(const std::string& code) {
-    return StartsWithNoCase(code, "LL") || EqualNoCase(code, "WORLD-LL");
-}
-
-char Upper(int letter) {
-    return static_cast<char>((letter >= 'a' && letter <= 'z') ? letter - 'a' + 'A' : letter);
-}
-
 }  // namespace
 
 CLoaderApp::CLoaderApp(Status* status, const LoaderHooks& hooks) : hooks_(hooks) {
@@ -175,7 +167,7 @@ int CLoaderApp::CheckOverwrite() {
 
 Status CLoaderApp::CreateReader() {
     reporter_->ShowStatus(LoadMessage(50077).c_str());
-    char letter = Upper(settings_->inputType);
+    const int letter = UpperAscii(settings_->inputType);
     for (const ReaderFactoryEntry& entry : hooks_.readers) {
         if (entry.letter != letter) continue;
         Status status = 0;
@@ -195,7 +187,7 @@ Status CLoaderApp::CreateWriter() {
     if (reader_) {
         if (const Status status = reader_->GetTableSchemas(&schemas)) return status;
     }
-    char letter = Upper(settings_->outputType);
+    const int letter = UpperAscii(settings_->outputType);
     for (const WriterFactoryEntry& entry : hooks_.writers) {
         if (entry.letter != letter) continue;
         Status status = 0;
@@ -221,14 +213,14 @@ Status CLoaderApp::SetupConverters(std::string inputCode, std::string outputCode
         if (arbitraryXY) {
             Warn(FormatString(LoadMessage(50099).c_str(), inputCode.c_str(), outputCode.c_str()));
         } else {
-            if (!IsGeographic(inputCode) &&
+            if (!IsLatLongKey(inputCode) &&
                 hooks_.makeConverter(inputCode, settings_->inputCoordSys.get(), *settings_,
                                      inputConverter_) != 0) {
                 inputConverter_.reset();
                 SetStatusArgs(inputCode.c_str(), nullptr);
                 status = kLoaderCoordSysNotFound;
             }
-            if (status == 0 && !IsGeographic(outputCode) &&
+            if (status == 0 && !IsLatLongKey(outputCode) &&
                 hooks_.makeConverter(outputCode, nullptr, *settings_, outputConverter_) != 0) {
                 outputConverter_.reset();
                 SetStatusArgs(outputCode.c_str(), nullptr);
@@ -239,7 +231,7 @@ Status CLoaderApp::SetupConverters(std::string inputCode, std::string outputCode
                                   outputCode.c_str()));
         }
     }
-    if (IsGeographic(outputCode) && !coordSysNone_) latLongCheck_ = 1;
+    if (IsLatLongKey(outputCode) && !coordSysNone_) latLongCheck_ = 1;
     return status;
 }
 

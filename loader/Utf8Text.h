@@ -22,5 +22,10 @@ bool EqualNoCase(std::string_view a, std::string_view b);
 // True when `text` begins with `prefix`, compared without regard to case.
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
+// An ASCII lower-case letter in upper case; any other character as it is.
+constexpr int UpperAscii(int c) {
+    return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+}
+
 // White space at both ends removed (blank, tab, CR, LF, VT, FF).
 std::string_view TrimBlanks(std::string_view text);

@@ -7,6 +7,7 @@
 #include "coordsys/CoordTransform.h"
 #include "coordsys/CsWktReader.h"
 #include "coordsys/CsWktWriter.h"
+#include "loader/CoordConverter.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
 #include "loader/ReporterInterface.h"
@@ -25,10 +26,6 @@ void Warn(CLoaderSettings& settings, const std::string& text) {
 }
 
 }  // namespace
-
-bool IsLatLongKey(const char* key) {
-    return StartsWithNoCase(key, "LL") || EqualNoCase(key, "WORLD-LL");
-}
 
 void TakeOverInputCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor& fileCoordSys) {
     if (settings.inputCodeGiven) {
@@ -73,7 +70,7 @@ Status CheckAppendCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor*
         if (settings.noCoordSysMetadata) Warn(settings, LoadMessage(kNoMetadataKeptWarning));
         return 0;
     }
-    if (IsLatLongKey(fileKey.c_str()) && IsLatLongKey(outputKey.c_str())) {
+    if (IsLatLongKey(fileKey) && IsLatLongKey(outputKey)) {
         Warn(settings, FormatString(LoadMessage(kLatLongMismatchWarning).c_str(), outputKey.c_str(),
                                     fileKey.c_str(), fileKey.c_str()));
         return 0;

@@ -35,6 +35,3 @@ Status CheckAppendCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor*
 bool CoordSysToWkt(const CCoordSysDescriptor& coordSys, std::string& wkt);
 // The system a well-known text describes; null when the text cannot be read.
 std::unique_ptr<CCoordSysDescriptor> CoordSysFromWkt(std::string_view wkt);
-
-// True for the latitude/longitude keys: "LL..." and "WORLD-LL".
-bool IsLatLongKey(const char* key);

@@ -8,15 +8,12 @@
 #include "loader/FileNames.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
+#include "loader/Utf8Text.h"
 #include "nativeformat/NativeCoordSys.h"
 #include "nativeformat/NativeGeometry.h"
 #include "nativeformat/WltFormat.h"
 
 namespace {
-
-int Upper(int letter) {
-    return letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter;
-}
 
 bool EndsWithLineEnd(const std::string& name) {
     std::ifstream file(name, std::ios::binary | std::ios::ate);
@@ -45,12 +42,12 @@ Status CWltWriter::Open() {
 
     // A WLX input keeps its precision unless told otherwise.
     int precision = settings.precisionBits;
-    if (Upper(settings.inputType) == 'S' && !settings.precisionGiven)
+    if (UpperAscii(settings.inputType) == 'S' && !settings.precisionGiven)
         precision = settings.inputPrecision;
     decimals_ = precision > 32 ? kWltDecimals64 : kWltDecimals32;
 
     const bool exists = file_->Exists();
-    const int action = Upper(settings.overwriteAction);
+    const int action = UpperAscii(settings.overwriteAction);
     if (exists && action == 'A') {
         if (const Status status = CheckExistingFile()) return status;
         // Records follow those already in the file: no header of their own,

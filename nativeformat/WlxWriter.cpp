@@ -7,6 +7,7 @@
 #include "loader/FileNames.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
+#include "loader/Utf8Text.h"
 #include "loader/ReporterInterface.h"
 #include "nativeformat/NativeCoordSys.h"
 #include "nativeformat/NativeGeometry.h"
@@ -17,10 +18,6 @@ constexpr int kDefaultDescription = 32007;
 constexpr int kSpatialIndexLimitsWarning = 50110;
 constexpr int kKeyLengthWarning = 50111;
 constexpr int kNodeCapacityWarning = 50112;
-
-int Upper(int letter) {
-    return letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter;
-}
 
 bool SamePoint(const double* xy, std::size_t a, std::size_t b) {
     return xy[2 * a] == xy[2 * b] && xy[2 * a + 1] == xy[2 * b + 1];
@@ -69,7 +66,7 @@ Status CWlxWriter::Open() {
 
     int flags = kOpenReadWrite | kOpenCreateNew;
     if (CBinaryFile::Exists(settings.outputName)) {
-        switch (Upper(settings.overwriteAction)) {
+        switch (UpperAscii(settings.overwriteAction)) {
             case 'A':
                 flags = kOpenReadWrite;
                 break;
@@ -112,7 +109,7 @@ Status CWlxWriter::Open() {
 
 Status CWlxWriter::StampNewFile() {
     CLoaderSettings& settings = *settings_;
-    const bool nativeInput = Upper(settings.inputType) == 'S';
+    const bool nativeInput = UpperAscii(settings.inputType) == 'S';
     // A WLX input keeps its precision and description unless told otherwise.
     int precision = settings.precisionBits;
     if (nativeInput && !settings.precisionGiven) precision = settings.inputPrecision;

@@ -188,9 +188,20 @@ std::string HexDiff(const std::vector<std::uint8_t>& expected, const std::vector
     return s.str();
 }
 
+std::filesystem::path FindTool(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path ? path : "/usr/bin:/bin");
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        const auto candidate = std::filesystem::path(dir.empty() ? "." : dir) / name;
+        std::error_code error;
+        if (std::filesystem::is_regular_file(candidate, error)) return candidate;
+    }
+    return {};
+}
+
 bool HaveTool(const std::string& name) {
-    std::string cmd = "command -v " + name + " >/dev/null 2>&1";
-    return std::system(cmd.c_str()) == 0;
+    return !FindTool(name).empty();
 }
 
 }  // namespace wlxtest

@@ -58,8 +58,14 @@ void WriteText(const std::filesystem::path& file, const std::string& text);
 // Empty when equal; otherwise the first differing offset with a hex window of both.
 std::string HexDiff(const std::vector<std::uint8_t>& expected, const std::vector<std::uint8_t>& actual);
 
-// True when an outside tool (ogrinfo, proj, ...) can be run; tests that
-// compare with one skip without it.
+// An outside tool (ogrinfo, proj, ...) on the PATH: its full path, empty when
+// it is not installed. Tests that compare with one skip without it.
+std::filesystem::path FindTool(const std::string& name);
 bool HaveTool(const std::string& name);
 
 }  // namespace wlxtest
+
+// In a test: `variable` is the tool's path, or the test is skipped.
+#define FIND_TOOL_OR_SKIP(variable, name)                               \
+    const std::filesystem::path variable = wlxtest::FindTool(name); \
+    if (variable.empty()) GTEST_SKIP() << name << " is not installed";

@@ -6,7 +6,6 @@
 #include "loader/FeatureRecord.h"
 #include "loader/SymbolMetafileWriter.h"
 #include "loader/tests/GeometryFixture.h"
-#include "loader/tests/Tools.h"
 #include "testing/TestSupport.h"
 
 namespace {

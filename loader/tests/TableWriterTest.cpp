@@ -3,7 +3,6 @@
 #include "loader/FeatureRecord.h"
 #include "loader/TableWriter.h"
 #include "loader/tests/GeometryFixture.h"
-#include "loader/tests/Tools.h"
 #include "testing/TestSupport.h"
 
 namespace {

@@ -13,75 +13,15 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Rows = std::vector<std::vector<std::string>>;
-
-#define FIND_TOOL_OR_SKIP(variable, name)              \
-    const fs::path variable = wlxtest::FindTool(name); \
-    if (variable.empty()) GTEST_SKIP() << name << " is not installed";
+using wlxtest::FirstPoint;
+using wlxtest::OgrFeature;
+using wlxtest::OgrInfo;
+using wlxtest::ReadCsv;
+using wlxtest::Rows;
+using wlxtest::Summary;
 
 std::string Fixture(const std::string& name) {
     return wlxtest::SourcePath("loader/tests/data/" + name).string();
-}
-
-std::string Summary(int points, int polylines, int polypolylines, int polygons, int polypolygons) {
-    std::ostringstream s;
-    s << "\nPoints: " << points << "\nPolylines: " << polylines
-      << "\nPolyPolylines: " << polypolylines << "\nPolygons: " << polygons
-      << "\nPolyPolygons: " << polypolygons
-      << "\nTotal: " << points + polylines + polypolylines + polygons + polypolygons
-      << "\nEMFs created: 0\n";
-    return s.str();
-}
-
-// Our CSV files: fields separated by commas, quoted fields with doubled quotes.
-Rows ReadCsv(const fs::path& file) {
-    Rows rows;
-    std::istringstream lines(wlxtest::ReadText(file));
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::vector<std::string> fields(1);
-        bool quoted = false;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            const char c = line[i];
-            if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = !quoted;
-            } else if (c == ',' && !quoted) {
-                fields.emplace_back();
-            } else {
-                fields.back() += c;
-            }
-        }
-        rows.push_back(fields);
-    }
-    return rows;
-}
-
-struct OgrFeature {
-    std::map<std::string, std::pair<std::string, std::string>> fields;  // name: type, value
-    std::string geometry;
-};
-
-std::vector<OgrFeature> OgrInfo(const fs::path& ogrinfo, const fs::path& file) {
-    const auto result = wlxtest::Run(ogrinfo, {"-al", "-q", file.string()});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    std::vector<OgrFeature> features;
-    const std::regex field("^  (\\w+) \\((\\w+)\\) = (.*)$");
-    const std::regex geometry("^  ([A-Z]+ .*)$");
-    std::istringstream lines(result.out);
-    std::string line;
-    std::smatch m;
-    while (std::getline(lines, line)) {
-        if (line.rfind("OGRFeature(", 0) == 0) features.emplace_back();
-        if (features.empty()) continue;
-        if (std::regex_match(line, m, field))
-            features.back().fields[m[1]] = {m[2], m[3]};
-        else if (std::regex_match(line, m, geometry))
-            features.back().geometry = m[1];
-    }
-    return features;
 }
 
 // What this system converts: MULTIPOINT, collections and NONE own a MID row
@@ -112,12 +52,6 @@ void ExpectSameValue(const OgrFeature& feature, const std::string& column, const
         EXPECT_DOUBLE_EQ(ours.empty() ? 0.0 : std::stod(ours), std::stod(value))
             << where << ": " << ours;
     }
-}
-
-std::pair<double, double> FirstPoint(const std::string& wkt) {
-    std::smatch m;
-    if (!std::regex_search(wkt, m, std::regex("([-0-9.e]+) ([-0-9.e]+)"))) return {0, 0};
-    return {std::stod(m[1]), std::stod(m[2])};
 }
 
 // Every exported row against ogrinfo's features in order; with `located`,

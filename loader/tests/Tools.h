@@ -1,24 +1,107 @@
-// Outside tools the tests compare against, found on the PATH.
+// What the end-to-end tests compare wlxconv's work with: files that ogr2ogr
+// writes, what ogrinfo reads from a file, and readers of wlxconv's own
+// exported tables and summary.
 #pragma once
 
-#include <cstdlib>
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "testing/TestSupport.h"
 
 namespace wlxtest {
 
-// The tool's full path; empty when it is not installed.
-inline std::filesystem::path FindTool(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path ? path : "/usr/bin:/bin");
-    std::string dir;
-    while (std::getline(dirs, dir, ':')) {
-        const auto candidate = std::filesystem::path(dir.empty() ? "." : dir) / name;
-        std::error_code error;
-        if (std::filesystem::is_regular_file(candidate, error)) return candidate;
+// ogr2ogr's shapefile `shp` of a GeoJSON file, its DBF in UTF-8.
+inline void MakeShapefile(const std::filesystem::path& ogr2ogr,
+                          const std::filesystem::path& geojson, const std::filesystem::path& shp) {
+    const auto result = Run(ogr2ogr, {"-f", "ESRI Shapefile", "-lco", "ENCODING=UTF-8",
+                                      shp.string(), geojson.string()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+}
+
+struct OgrField {
+    std::string type;
+    std::string value;
+};
+struct OgrFeature {
+    std::map<std::string, OgrField> fields;
+    std::string geometry;  // as WKT
+};
+
+// Every feature of `file` as ogrinfo lists it.
+inline std::vector<OgrFeature> OgrInfo(const std::filesystem::path& ogrinfo,
+                                       const std::filesystem::path& file) {
+    const auto result = Run(ogrinfo, {"-al", "-q", file.string()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    std::vector<OgrFeature> features;
+    const std::regex field("^  (\\w+) \\((\\w+)\\) = (.*)$");
+    const std::regex geometry("^  ([A-Z]+ .*)$");
+    std::istringstream lines(result.out);
+    std::string line;
+    std::smatch m;
+    while (std::getline(lines, line)) {
+        if (line.rfind("OGRFeature(", 0) == 0) features.emplace_back();
+        if (features.empty()) continue;
+        if (std::regex_match(line, m, field))
+            features.back().fields[m[1]] = OgrField{m[2], m[3]};
+        else if (std::regex_match(line, m, geometry))
+            features.back().geometry = m[1];
     }
-    return {};
+    return features;
+}
+
+// The first two numbers of a geometry's text: a point's, or a multipoint's first.
+inline std::pair<double, double> FirstPoint(const std::string& wkt) {
+    std::smatch m;
+    const std::regex numbers("([-0-9.e]+) ([-0-9.e]+)");
+    if (!std::regex_search(wkt, m, numbers)) return {0, 0};
+    return {std::stod(m[1]), std::stod(m[2])};
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// Our CSV files: fields separated by commas, quoted fields with doubled quotes.
+inline Rows ReadCsv(const std::filesystem::path& file) {
+    Rows rows;
+    std::istringstream lines(ReadText(file));
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> fields(1);
+        bool quoted = false;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const char c = line[i];
+            if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+                fields.back() += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = !quoted;
+            } else if (c == ',' && !quoted) {
+                fields.emplace_back();
+            } else {
+                fields.back() += c;
+            }
+        }
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+// The counts of the summary wlxconv prints at the end of a run.
+inline std::string Summary(int points, int polylines, int polypolylines, int polygons,
+                           int polypolygons) {
+    std::ostringstream s;
+    s << "\nPoints: " << points << "\nPolylines: " << polylines
+      << "\nPolyPolylines: " << polypolylines << "\nPolygons: " << polygons
+      << "\nPolyPolygons: " << polypolygons
+      << "\nTotal: " << points + polylines + polypolylines + polygons + polypolygons
+      << "\nEMFs created: 0\n";
+    return s.str();
 }
 
 }  // namespace wlxtest

@@ -15,19 +15,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#define FIND_TOOL_OR_SKIP(variable, name)              \
-    const fs::path variable = wlxtest::FindTool(name); \
-    if (variable.empty()) GTEST_SKIP() << name << " is not installed";
-
 class NativeProgramTest : public ::testing::Test {
 protected:
     // ogr2ogr's shapefile of a fixture of this folder.
     fs::path Shapefile(const fs::path& ogr2ogr, const std::string& fixture) {
         const fs::path shp = dir / (fixture + ".shp");
-        const auto result = wlxtest::Run(
-            ogr2ogr, {"-f", "ESRI Shapefile", "-lco", "ENCODING=UTF-8", shp.string(),
-                      wlxtest::SourcePath("nativeformat/tests/data/" + fixture + ".geojson")});
-        EXPECT_EQ(result.exitCode, 0) << result.err;
+        wlxtest::MakeShapefile(
+            ogr2ogr, wlxtest::SourcePath("nativeformat/tests/data/" + fixture + ".geojson"), shp);
         return shp;
     }
 

@@ -1,6 +1,6 @@
-// What the geometry server's tests share: the factory made the way the loader
-// makes it, hex fixtures, and a canonical text of any geometry that an outside
-// implementation can produce too.
+// What the geometry server's tests share: the server's factory, hex fixtures,
+// and a canonical text of any geometry that an outside implementation can
+// produce too.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,8 +14,8 @@
 
 #include "geometry/WkbGeometry.h"
 #include "platform/ComPtr.h"
-#include "platform/ComRuntime.h"
 #include "platform/SafeArray.h"
+#include "testing/GeometryFixture.h"
 
 namespace geometrytest {
 
@@ -42,26 +42,12 @@ inline std::string ToHex(const Bytes& bytes) {
     return text;
 }
 
-class GeometryTest : public ::testing::Test {
+class GeometryTest : public wlxtest::GeometryServerFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(Succeeded(CoInitialize()));
-        ASSERT_EQ(
-            CoCreateInstance(CLSID_WKBGeometryFactory, nullptr, CLSCTX_INPROC_SERVER,
-                             IID_IWKBGeometryFactory, reinterpret_cast<void**>(factory_.Put())),
-            S_OK);
-    }
-    void TearDown() override {
-        factory_.Reset();
-        CoUninitialize();
-    }
-
-    IWKBGeometryFactory* Factory() { return factory_.Get(); }
-
     // The geometry the bytes hold, or null with the failure in *result.
     ComPtr<IWKBGeometry> Load(const Bytes& bytes, HRESULT* result = nullptr) {
         ComPtr<IWKBGeometry> geometry;
-        HRESULT hr = factory_->CreateWKBGeometryFromByteArray(
+        HRESULT hr = Factory()->CreateWKBGeometryFromByteArray(
             static_cast<WkbLong>(bytes.size()), const_cast<std::uint8_t*>(bytes.data()),
             geometry.Put());
         if (result) *result = hr;
@@ -83,18 +69,15 @@ protected:
 
     ComPtr<IWKBPoint> Point(double x, double y) {
         ComPtr<IWKBPoint> point;
-        EXPECT_EQ(factory_->NewWKBPointXY(x, y, point.Put()), S_OK);
+        EXPECT_EQ(Factory()->NewWKBPointXY(x, y, point.Put()), S_OK);
         return point;
     }
     ComPtr<IWKBLineString> Line(std::initializer_list<std::pair<double, double>> points) {
         ComPtr<IWKBLineString> line;
-        EXPECT_EQ(factory_->NewWKBLineString(line.Put()), S_OK);
+        EXPECT_EQ(Factory()->NewWKBLineString(line.Put()), S_OK);
         for (auto [x, y] : points) EXPECT_EQ(line->AddPointXY(x, y), S_OK);
         return line;
     }
-
-private:
-    ComPtr<IWKBGeometryFactory> factory_;
 };
 
 inline std::string Coordinate(double x, double y) {

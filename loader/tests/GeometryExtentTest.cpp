@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "loader/GeometryExtent.h"
-#include "loader/tests/GeometryFixture.h"
+#include "testing/GeometryFixture.h"
 
 namespace {
 

@@ -7,33 +7,17 @@
 #include "loader/LoaderSettings.h"
 #include "loader/SourceReader.h"
 #include "platform/ComRuntime.h"
+#include "testing/GeometryFixture.h"
 
 namespace {
 
 using Points = std::vector<std::pair<double, double>>;
 
-class GeometryWalkTest : public testing::Test {
+class GeometryWalkTest : public wlxtest::GeometryFixture {
 protected:
-    void SetUp() override {
-        CoInitialize();
-        ASSERT_TRUE(Succeeded(CoCreateInstance(CLSID_WKBGeometryFactory, nullptr,
-                                               CLSCTX_INPROC_SERVER, IID_IWKBGeometryFactory,
-                                               reinterpret_cast<void**>(factory.Put()))));
-    }
-    void TearDown() override {
-        factory.Reset();
-        CoUninitialize();
-    }
-
-    ComPtr<IWKBLineString> Line(const Points& points) {
-        ComPtr<IWKBLineString> line;
-        factory->NewWKBLineString(line.Put());
-        for (auto [x, y] : points) line->AddPointXY(x, y);
-        return line;
-    }
     ComPtr<IWKBPolygon> Polygon(const Points& exterior, const Points& interior) {
         ComPtr<IWKBPolygon> polygon;
-        factory->NewWKBPolygon(polygon.Put());
+        Factory()->NewWKBPolygon(polygon.Put());
         polygon->SetExteriorRing(Line(exterior).Get());
         if (!interior.empty()) polygon->AddInteriorRing(Line(interior).Get());
         return polygon;
@@ -41,32 +25,24 @@ protected:
     // One geometry of every type in a collection, with a nested collection.
     ComPtr<IWKBGeometry> EveryType() {
         ComPtr<IWKBGeometryCollection> all;
-        factory->NewWKBGeometryCollection(all.Put());
-        ComPtr<IWKBPoint> point;
-        factory->NewWKBPointXY(1, 1, point.Put());
-        all->AddGeometry(ComPtr<IWKBGeometry>::QueryFrom(point.Get()).Get());
-        all->AddGeometry(ComPtr<IWKBGeometry>::QueryFrom(Line({{2, 2}, {3, 3}}).Get()).Get());
-        all->AddGeometry(
-            ComPtr<IWKBGeometry>::QueryFrom(Polygon({{4, 4}, {5, 5}}, {{6, 6}}).Get()).Get());
-        ComPtr<IWKBMultiPoint> multiPoint;
-        factory->NewWKBMultiPoint(multiPoint.Put());
-        multiPoint->AddPointXY(7, 7);
-        all->AddGeometry(ComPtr<IWKBGeometry>::QueryFrom(multiPoint.Get()).Get());
+        Factory()->NewWKBGeometryCollection(all.Put());
+        all->AddGeometry(Point(1, 1).Get());
+        all->AddGeometry(AsGeometry(Line({{2, 2}, {3, 3}})).Get());
+        all->AddGeometry(AsGeometry(Polygon({{4, 4}, {5, 5}}, {{6, 6}})).Get());
+        all->AddGeometry(MultiPoint({{7, 7}}).Get());
         ComPtr<IWKBMultiLineString> lines;
-        factory->NewWKBMultiLineString(lines.Put());
+        Factory()->NewWKBMultiLineString(lines.Put());
         lines->AddLineString(Line({{8, 8}}).Get());
-        all->AddGeometry(ComPtr<IWKBGeometry>::QueryFrom(lines.Get()).Get());
+        all->AddGeometry(AsGeometry(lines).Get());
         ComPtr<IWKBMultiPolygon> polygons;
-        factory->NewWKBMultiPolygon(polygons.Put());
+        Factory()->NewWKBMultiPolygon(polygons.Put());
         polygons->AddPolygon(Polygon({{9, 9}}, {{10, 10}}).Get());
         ComPtr<IWKBGeometryCollection> inner;
-        factory->NewWKBGeometryCollection(inner.Put());
-        inner->AddGeometry(ComPtr<IWKBGeometry>::QueryFrom(polygons.Get()).Get());
-        all->AddGeometry(ComPtr<IWKBGeometry>::QueryFrom(inner.Get()).Get());
-        return ComPtr<IWKBGeometry>::QueryFrom(all.Get());
+        Factory()->NewWKBGeometryCollection(inner.Put());
+        inner->AddGeometry(AsGeometry(polygons).Get());
+        all->AddGeometry(AsGeometry(inner).Get());
+        return AsGeometry(all);
     }
-
-    ComPtr<IWKBGeometryFactory> factory;
 };
 
 Points Collect(IWKBGeometry* geometry) {

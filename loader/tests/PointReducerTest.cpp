@@ -8,7 +8,7 @@
 #include "loader/tests/GeometryDump.h"
 #include "loader/tests/RecordingReporter.h"
 #include "platform/ComPtr.h"
-#include "platform/ComRuntime.h"
+#include "testing/GeometryFixture.h"
 
 namespace {
 
@@ -29,36 +29,13 @@ Points Zigzag(int count, bool closed) {
     return points;
 }
 
-class PointReducerTest : public testing::Test {
+class PointReducerTest : public wlxtest::GeometryFixture {
 protected:
     void SetUp() override {
-        CoInitialize();
-        ASSERT_TRUE(Succeeded(CoCreateInstance(CLSID_WKBGeometryFactory, nullptr,
-                                               CLSCTX_INPROC_SERVER, IID_IWKBGeometryFactory,
-                                               reinterpret_cast<void**>(factory.Put()))));
+        GeometryFixture::SetUp();
         settings.reporter = &reporter;
     }
-    void TearDown() override {
-        factory.Reset();
-        CoUninitialize();
-    }
 
-    ComPtr<IWKBLineString> Line(const Points& points) {
-        ComPtr<IWKBLineString> line;
-        factory->NewWKBLineString(line.Put());
-        for (auto [x, y] : points) line->AddPointXY(x, y);
-        return line;
-    }
-    ComPtr<IWKBPolygon> Polygon(const Points& ring) {
-        ComPtr<IWKBPolygon> polygon;
-        factory->NewWKBPolygon(polygon.Put());
-        polygon->SetExteriorRing(Line(ring).Get());
-        return polygon;
-    }
-    template <class I>
-    static ComPtr<IWKBGeometry> AsGeometry(const ComPtr<I>& p) {
-        return ComPtr<IWKBGeometry>::QueryFrom(p.Get());
-    }
     ComPtr<IWKBGeometry> Build(EWKBGeometryType type, const Parts& parts) {
         switch (type) {
             case kWkbLineString:
@@ -67,28 +44,24 @@ protected:
                 return AsGeometry(Polygon(parts.at(0)));
             case kWkbMultiLineString: {
                 ComPtr<IWKBMultiLineString> lines;
-                factory->NewWKBMultiLineString(lines.Put());
+                Factory()->NewWKBMultiLineString(lines.Put());
                 for (const Points& part : parts) lines->AddLineString(Line(part).Get());
                 return AsGeometry(lines);
             }
             case kWkbMultiPolygon: {
                 ComPtr<IWKBMultiPolygon> polygons;
-                factory->NewWKBMultiPolygon(polygons.Put());
+                Factory()->NewWKBMultiPolygon(polygons.Put());
                 for (const Points& part : parts) polygons->AddPolygon(Polygon(part).Get());
                 return AsGeometry(polygons);
             }
             case kWkbGeometryCollection: {
                 ComPtr<IWKBGeometryCollection> all;
-                factory->NewWKBGeometryCollection(all.Put());
+                Factory()->NewWKBGeometryCollection(all.Put());
                 for (const Points& part : parts) all->AddGeometry(AsGeometry(Line(part)).Get());
                 return AsGeometry(all);
             }
-            default: {
-                ComPtr<IWKBMultiPoint> points;
-                factory->NewWKBMultiPoint(points.Put());
-                for (auto [x, y] : parts.at(0)) points->AddPointXY(x, y);
-                return AsGeometry(points);
-            }
+            default:
+                return MultiPoint(parts.at(0));
         }
     }
     static Parts Read(IWKBGeometry* geometry) { return Dump(geometry).parts; }
@@ -98,7 +71,6 @@ protected:
         return sizes;
     }
 
-    ComPtr<IWKBGeometryFactory> factory;
     CLoaderSettings settings;
     CRecordingReporter reporter;
 };

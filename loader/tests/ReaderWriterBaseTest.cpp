@@ -11,7 +11,7 @@
 #include "loader/NullWriter.h"
 #include "loader/SymbolMetafileWriter.h"
 #include "loader/tests/ConsoleOutput.h"
-#include "loader/tests/GeometryFixture.h"
+#include "testing/GeometryFixture.h"
 #include "testing/TestSupport.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "loader/FeatureRecord.h"
 #include "loader/SymbolMetafileWriter.h"
-#include "loader/tests/GeometryFixture.h"
+#include "testing/GeometryFixture.h"
 #include "testing/TestSupport.h"
 
 namespace {

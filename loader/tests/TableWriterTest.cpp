@@ -2,7 +2,7 @@
 
 #include "loader/FeatureRecord.h"
 #include "loader/TableWriter.h"
-#include "loader/tests/GeometryFixture.h"
+#include "testing/GeometryFixture.h"
 #include "testing/TestSupport.h"
 
 namespace {

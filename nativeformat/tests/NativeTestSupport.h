@@ -15,7 +15,7 @@
 #include "loader/LoaderSettings.h"
 #include "loader/SourceReader.h"
 #include "loader/tests/ConsoleOutput.h"
-#include "loader/tests/GeometryFixture.h"
+#include "testing/GeometryFixture.h"
 #include "testing/TestSupport.h"
 
 namespace nativetest {

@@ -1,5 +1,5 @@
-// Tests that build geometries: COM and the geometry server's factory, made
-// the way the readers make them, and geometries from WKT-like point lists.
+// Tests that use the geometry server: COM and the server's factory, made the
+// way the readers make them, and geometries built from point lists.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,7 +17,8 @@ namespace wlxtest {
 
 using Ring = std::vector<std::pair<double, double>>;
 
-class GeometryFixture : public ::testing::Test {
+// COM initialised for the test, and the geometry server's factory.
+class GeometryServerFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(Succeeded(CoInitialize()));
@@ -31,26 +32,34 @@ protected:
         CoUninitialize();
     }
 
+    IWKBGeometryFactory* Factory() { return factory_.Get(); }
+
+private:
+    ComPtr<IWKBGeometryFactory> factory_;
+};
+
+class GeometryFixture : public GeometryServerFixture {
+protected:
     ComPtr<IWKBGeometry> Point(double x, double y) {
         ComPtr<IWKBPoint> point;
-        EXPECT_EQ(factory_->NewWKBPointXY(x, y, point.Put()), S_OK);
+        EXPECT_EQ(Factory()->NewWKBPointXY(x, y, point.Put()), S_OK);
         return ComPtr<IWKBGeometry>::QueryFrom(point.Get());
     }
     ComPtr<IWKBLineString> Line(const Ring& points) {
         ComPtr<IWKBLineString> line;
-        EXPECT_EQ(factory_->NewWKBLineString(line.Put()), S_OK);
+        EXPECT_EQ(Factory()->NewWKBLineString(line.Put()), S_OK);
         for (const auto& [x, y] : points) line->AddPointXY(x, y);
         return line;
     }
     ComPtr<IWKBPolygon> Polygon(const Ring& ring) {
         ComPtr<IWKBPolygon> polygon;
-        EXPECT_EQ(factory_->NewWKBPolygon(polygon.Put()), S_OK);
+        EXPECT_EQ(Factory()->NewWKBPolygon(polygon.Put()), S_OK);
         polygon->SetExteriorRing(Line(ring).Get());
         return polygon;
     }
     ComPtr<IWKBGeometry> MultiPoint(const Ring& points) {
         ComPtr<IWKBMultiPoint> multi;
-        EXPECT_EQ(factory_->NewWKBMultiPoint(multi.Put()), S_OK);
+        EXPECT_EQ(Factory()->NewWKBMultiPoint(multi.Put()), S_OK);
         for (const auto& [x, y] : points) multi->AddPointXY(x, y);
         return ComPtr<IWKBGeometry>::QueryFrom(multi.Get());
     }
@@ -58,11 +67,6 @@ protected:
     static ComPtr<IWKBGeometry> AsGeometry(const ComPtr<I>& object) {
         return ComPtr<IWKBGeometry>::QueryFrom(object.Get());
     }
-
-    IWKBGeometryFactory* Factory() { return factory_.Get(); }
-
-private:
-    ComPtr<IWKBGeometryFactory> factory_;
 };
 
 inline ULONG RefCount(IUnknown* object) {

@@ -203,31 +203,27 @@ TEST(KeyIndexFileTest, CorruptFilesGiveErrors) {
         Status open;    // from opening read and write
         Status insert;  // then from an insert
     };
-    auto set = [](std::size_t at, Bytes bytes) {
-        return [=](Bytes& f) {
-            std::copy(bytes.begin(), bytes.end(), f.begin() + static_cast<std::ptrdiff_t>(at));
-        };
-    };
     const std::size_t children = root + (8 + 4) * 4;
     const Case cases[] = {
-        {"bad magic", set(0, Text("AKIX")), kKifInvalidFormat, 0},
-        {"version 2", set(4, U16(2)), kKifInvalidVersion, 0},
-        {"capacity above 20", set(6, U16(21)), kKifInvalidFormat, 0},
-        {"capacity below 2", set(6, U16(1)), kKifInvalidFormat, 0},
-        {"key length above 256", set(8, U16(257)), kKifInvalidFormat, 0},
-        {"key length 0", set(8, U16(0)), kKifInvalidFormat, 0},
-        {"description past the header", set(28, Bytes{0xFF, 0x02, 0x00}), kKifInvalidFormat, 0},
-        {"root without a height", set(10, U16(0)), kKifInvalidFormat, 0},
-        {"root outside the file", set(12, U32(0x10000000)), kKifInvalidNodeOffset, 0},
-        {"root off a node boundary", set(12, U32(root + 2)), kKifInvalidNodeOffset, 0},
-        {"free list outside the file", set(20, U32(0x7FFFFFF0)), kKifInvalidNodeOffset, 0},
+        {"bad magic", Overwrite(0, Text("AKIX")), kKifInvalidFormat, 0},
+        {"version 2", Overwrite(4, U16(2)), kKifInvalidVersion, 0},
+        {"capacity above 20", Overwrite(6, U16(21)), kKifInvalidFormat, 0},
+        {"capacity below 2", Overwrite(6, U16(1)), kKifInvalidFormat, 0},
+        {"key length above 256", Overwrite(8, U16(257)), kKifInvalidFormat, 0},
+        {"key length 0", Overwrite(8, U16(0)), kKifInvalidFormat, 0},
+        {"description past the header", Overwrite(28, Bytes{0xFF, 0x02, 0x00}), kKifInvalidFormat,
+         0},
+        {"root without a height", Overwrite(10, U16(0)), kKifInvalidFormat, 0},
+        {"root outside the file", Overwrite(12, U32(0x10000000)), kKifInvalidNodeOffset, 0},
+        {"root off a node boundary", Overwrite(12, U32(root + 2)), kKifInvalidNodeOffset, 0},
+        {"free list outside the file", Overwrite(20, U32(0x7FFFFFF0)), kKifInvalidNodeOffset, 0},
         {"truncated header", [](Bytes& f) { f.resize(100); }, kKifReadError, 0},
         {"children outside the file",
-         set(children, Cat({U32(0x10000000), U32(0x10000000), U32(0x10000000), U32(0x10000000),
-                            U32(0x10000000)})),
+         Overwrite(children, Cat({U32(0x10000000), U32(0x10000000), U32(0x10000000),
+                                  U32(0x10000000), U32(0x10000000)})),
          0, kKifInvalidNodeOffset},
         {"a child that is the root itself",
-         set(children, Cat({U32(root), U32(root), U32(root), U32(root), U32(root)})), 0,
+         Overwrite(children, Cat({U32(root), U32(root), U32(root), U32(root), U32(root)})), 0,
          kKifInvalidNodeOffset},
     };
     for (const Case& c : cases) {

@@ -266,30 +266,27 @@ TEST(SpatialIndexFileTest, CorruptFilesGiveErrors) {
         Status open;   // from opening
         Status check;  // then from the integrity test
     };
-    auto set = [](std::size_t at, Bytes bytes) {
-        return [=](Bytes& f) {
-            std::copy(bytes.begin(), bytes.end(), f.begin() + static_cast<std::ptrdiff_t>(at));
-        };
-    };
     const Case cases[] = {
-        {"bad magic", set(0, Text("ASIX")), kSifInvalidFormat, 0},
-        {"version 3", set(6, U16(3)), kSifInvalidVersion, 0},
-        {"maximum above 50", set(10, U16(51)), kSifInvalidFormat, 0},
-        {"maximum below 2", set(10, U16(1)), kSifInvalidFormat, 0},
-        {"minimum above half the maximum", set(8, U16(3)), kSifInvalidFormat, 0},
-        {"precision 16", set(14, U16(16)), kSifInvalidFormat, 0},
-        {"description past the header", set(32, Bytes{0xFF, 0x02, 0x00}), kSifInvalidFormat, 0},
-        {"height without a root", set(16, U32(0)), kSifInvalidFormat, 0},
-        {"root outside the file", set(16, U32(0x10000000)), kSifInvalidNodeOffset, 0},
-        {"root off a node boundary", set(16, U32(root + 4)), kSifInvalidNodeOffset, 0},
-        {"free list outside the file", set(24, U32(0x7FFFFFF0)), kSifInvalidNodeOffset, 0},
-        {"height taller than the file", set(12, U16(60000)), kSifInvalidFormat, 0},
+        {"bad magic", Overwrite(0, Text("ASIX")), kSifInvalidFormat, 0},
+        {"version 3", Overwrite(6, U16(3)), kSifInvalidVersion, 0},
+        {"maximum above 50", Overwrite(10, U16(51)), kSifInvalidFormat, 0},
+        {"maximum below 2", Overwrite(10, U16(1)), kSifInvalidFormat, 0},
+        {"minimum above half the maximum", Overwrite(8, U16(3)), kSifInvalidFormat, 0},
+        {"precision 16", Overwrite(14, U16(16)), kSifInvalidFormat, 0},
+        {"description past the header", Overwrite(32, Bytes{0xFF, 0x02, 0x00}), kSifInvalidFormat,
+         0},
+        {"height without a root", Overwrite(16, U32(0)), kSifInvalidFormat, 0},
+        {"root outside the file", Overwrite(16, U32(0x10000000)), kSifInvalidNodeOffset, 0},
+        {"root off a node boundary", Overwrite(16, U32(root + 4)), kSifInvalidNodeOffset, 0},
+        {"free list outside the file", Overwrite(24, U32(0x7FFFFFF0)), kSifInvalidNodeOffset, 0},
+        {"height taller than the file", Overwrite(12, U16(60000)), kSifInvalidFormat, 0},
         {"truncated header", [](Bytes& f) { f.resize(300); }, kSifReadError, 0},
-        {"child outside the file", set(root, U32(0x10000000)), 0, kSifInvalidNodeOffset},
-        {"child referenced twice", set(root + 4, U32(child)), 0, kSifInvalidNodeOffset},
-        {"inner box not its child's cover", set(root + 4 * 4, F32(-100)), 0, kSifInvalidNodeExtent},
-        {"feature count", set(28, U32(31)), 0, kSifBadFeatureCount},
-        {"node underflow", set(child + 4, Zeros(12)), 0, kSifNodeUnderflow},
+        {"child outside the file", Overwrite(root, U32(0x10000000)), 0, kSifInvalidNodeOffset},
+        {"child referenced twice", Overwrite(root + 4, U32(child)), 0, kSifInvalidNodeOffset},
+        {"inner box not its child's cover", Overwrite(root + 4 * 4, F32(-100)), 0,
+         kSifInvalidNodeExtent},
+        {"feature count", Overwrite(28, U32(31)), 0, kSifBadFeatureCount},
+        {"node underflow", Overwrite(child + 4, Zeros(12)), 0, kSifNodeUnderflow},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -311,7 +308,8 @@ TEST(SpatialIndexFileTest, CorruptFilesGiveErrors) {
     }
     // Inserting into a damaged tree fails with the error and adds nothing.
     Bytes bytes = good;
-    set(root, Cat({U32(0x10000000), U32(0x10000000), U32(0x10000000), U32(0x10000000)}))(bytes);
+    Overwrite(root,
+              Cat({U32(0x10000000), U32(0x10000000), U32(0x10000000), U32(0x10000000)}))(bytes);
     WriteBytes(Path(dir), bytes);
     {
         CSpatialIndexFile index(Path(dir), kOpenReadWrite, st);

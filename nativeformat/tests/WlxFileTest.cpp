@@ -752,7 +752,7 @@ TEST(WlxFileTest, BrokenFreeBlockChainsAreErrors) {
         SCOPED_TRACE(c.what);
         TempDir dir;
         Bytes file = FileWithFreeBlocks();
-        std::copy(c.bytes.begin(), c.bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(c.at));
+        Overwrite(c.at, c.bytes)(file);
         WriteBytes(Path(dir), file);
         Status st = 0;
         {
@@ -927,28 +927,23 @@ TEST(WlxFileTest, CorruptFilesGiveErrors) {
         std::function<void(Bytes&)> damage;
         std::vector<Status> expected;
     };
-    auto set = [](std::size_t at, Bytes bytes) {
-        return [=](Bytes& f) {
-            std::copy(bytes.begin(), bytes.end(), f.begin() + static_cast<std::ptrdiff_t>(at));
-        };
-    };
     const std::vector<Status> format{kWlxInvalidFormat};
     std::vector<Case> cases = {
-        {"summary of 43 bytes", set(0, U16(0x002B)), format},
-        {"summary not first", set(0, U16(0x402C)), format},
-        {"summary in long form", set(0, U16(0x007F)), format},
-        {"second summary in the header", set(46, U16(0x0002)), format},
-        {"version 3", set(48, U16(3)), {kWlxInvalidVersion}},
-        {"precision 33", set(60, U16(33)), format},
-        {"description longer than its element", set(52, Bytes{0x7F, 0x40, 0x00}), format},
+        {"summary of 43 bytes", Overwrite(0, U16(0x002B)), format},
+        {"summary not first", Overwrite(0, U16(0x402C)), format},
+        {"summary in long form", Overwrite(0, U16(0x007F)), format},
+        {"second summary in the header", Overwrite(46, U16(0x0002)), format},
+        {"version 3", Overwrite(48, U16(3)), {kWlxInvalidVersion}},
+        {"precision 33", Overwrite(60, U16(33)), format},
+        {"description longer than its element", Overwrite(52, Bytes{0x7F, 0x40, 0x00}), format},
         {"unknown header element past the file",
-         set(58, Bytes{0x14, 0x7F, 0x7F, 0, 0, 0}),
+         Overwrite(58, Bytes{0x14, 0x7F, 0x7F, 0, 0, 0}),
          {kWlxInvalidElement}},
-        {"end of data inside the header", set(58, U16(0x0400)), format},
-        {"record longer than the file", set(64, Bytes{0x80, 0x7F, 0x10, 0, 0, 0}), format},
-        {"part count beyond its record", set(86, U16(0x4000)), format},
-        {"point counts beyond their record", set(88, U32(0x40000000)), format},
-        {"string beyond its record", set(66, Bytes{0x7F, 0xFF}), format},
+        {"end of data inside the header", Overwrite(58, U16(0x0400)), format},
+        {"record longer than the file", Overwrite(64, Bytes{0x80, 0x7F, 0x10, 0, 0, 0}), format},
+        {"part count beyond its record", Overwrite(86, U16(0x4000)), format},
+        {"point counts beyond their record", Overwrite(88, U32(0x40000000)), format},
+        {"string beyond its record", Overwrite(66, Bytes{0x7F, 0xFF}), format},
         {"no end element", [](Bytes& f) { f.resize(f.size() - 2); }, format},
     };
     for (std::size_t cut : {0, 1, 10, 45, 47, 60, 63, 70, 90, 110})

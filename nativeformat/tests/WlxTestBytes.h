@@ -1,11 +1,14 @@
-// Byte builders for the WLX tests: big-endian fields written independently
-// of the codecs under test.
+// Byte builders for the WLX and index tests: big-endian fields written
+// independently of the codecs under test.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace wlxbytes {
@@ -43,6 +46,13 @@ inline Bytes Text(const std::string& s) {
 
 inline Bytes Zeros(std::size_t n) {
     return Bytes(n, 0);
+}
+
+// A damage for corruption tests: `bytes` over the file's bytes from `at` on.
+inline std::function<void(Bytes&)> Overwrite(std::size_t at, Bytes bytes) {
+    return [at, bytes = std::move(bytes)](Bytes& file) {
+        std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
+    };
 }
 
 }  // namespace wlxbytes

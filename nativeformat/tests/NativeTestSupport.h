@@ -1,6 +1,6 @@
 // Tests of the native readers and writers: geometries built through the
-// geometry server, a console that collects warnings, and records read back
-// and described as text.
+// geometry server, a console that collects warnings, runs of a writer, and
+// records read back and described as text.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,8 +8,10 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "coordsys/CsCore.h"
 #include "loader/ConsoleReporter.h"
 #include "loader/FeatureRecord.h"
 #include "loader/LoaderSettings.h"
@@ -109,17 +111,50 @@ class NativeFixture : public wlxtest::GeometryFixture {
 protected:
     void SetUp() override {
         wlxtest::GeometryFixture::SetUp();
+        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
         settings.reporter = &reporter;
+        settings.inputType = 'H';
         settings.filter.pointsEnabled = settings.filter.linesEnabled =
             settings.filter.polygonsEnabled = 1;
     }
 
-    // Every record a reader gives, described; the status that ended it.
+    std::string Path(const std::string& name) const { return (dir / name).string(); }
+
+    using NamedGeometries = std::vector<std::pair<std::string, ComPtr<IWKBGeometry>>>;
+
+    // One run of a writer: the records written in turn, each with its name
+    // and `key`, then closed. The constructor's status, else the first
+    // failure.
+    template <class Writer>
+    Status WriteWith(const NamedGeometries& records, const char* key) {
+        ClearStatusArgs();
+        CTableSchemaList schemas;
+        Status status = -1;
+        Writer writer(&settings, &status, &schemas);
+        if (status != 0) return status;
+        CFeatureRecord record;
+        for (const auto& [name, geometry] : records) {
+            record.Clear();
+            record.SetName(name);
+            record.SetKey(key);
+            record.SetGeometry(geometry.Get());
+            if ((status = writer.Write(&record))) return status;
+        }
+        return writer.Close();
+    }
+
+    // Every record a reader gives, described; the status that ended it. The
+    // reader's status at construction goes to `opened` when asked for, else
+    // it is expected to be 0.
     template <class Reader>
-    std::vector<std::string> ReadAll(CLoaderSettings& from, Status* end = nullptr) {
+    std::vector<std::string> ReadAll(CLoaderSettings& from, Status* end = nullptr,
+                                     Status* opened = nullptr) {
         Status status = -1;
         Reader reader(&from, &status);
-        EXPECT_EQ(status, 0);
+        if (opened)
+            *opened = status;
+        else
+            EXPECT_EQ(status, 0);
         std::vector<std::string> records;
         CFeatureRecord record;
         while (status == 0 && !reader.AtEnd()) {
@@ -155,10 +190,21 @@ protected:
         return AsGeometry(collection);
     }
 
+    // The warnings printed since the last call.
+    std::string Printed() {
+        std::string text = console.Text();
+        std::string fresh = text.substr(seen_);
+        seen_ = text.size();
+        return fresh;
+    }
+
     wlxtest::TempDir dir;
     TestConsole console;
     CConsoleReporter reporter{console.out()};
     CLoaderSettings settings;
+
+private:
+    std::size_t seen_ = 0;
 };
 
 }  // namespace nativetest

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "coordsys/CsCore.h"
 #include "loader/Messages.h"
 #include "nativeformat/WltReader.h"
 #include "nativeformat/WltWriter.h"
@@ -28,28 +27,11 @@ class WltTest : public nativetest::NativeFixture {
 protected:
     void SetUp() override {
         NativeFixture::SetUp();
-        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
         settings.outputName = Path("out.wlt");
-        settings.inputType = 'H';
     }
 
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
-
-    Status WriteRecords(const std::vector<std::pair<std::string, ComPtr<IWKBGeometry>>>& records) {
-        ClearStatusArgs();
-        CTableSchemaList schemas;
-        Status status = -1;
-        CWltWriter writer(&settings, &status, &schemas);
-        if (status != 0) return status;
-        CFeatureRecord record;
-        for (const auto& [name, geometry] : records) {
-            record.Clear();
-            record.SetName(name);
-            record.SetKey("k");
-            record.SetGeometry(geometry.Get());
-            if ((status = writer.Write(&record))) return status;
-        }
-        return writer.Close();
+    Status WriteRecords(const NamedGeometries& records) {
+        return WriteWith<CWltWriter>(records, "k");
     }
 
     // The records of a WLT text; the reader's status at construction goes
@@ -62,28 +44,9 @@ protected:
         input.inputName = Path("in.wlt");
         input.filter = settings.filter;
         ClearStatusArgs();
-        Status status = -1;
-        CWltReader reader(&input, &status);
-        if (opened) *opened = status;
-        std::vector<std::string> records;
-        CFeatureRecord record;
-        while (status == 0 && !reader.AtEnd()) {
-            record.Clear();
-            status = reader.ReadNext(&record);
-            if (status == 0) records.push_back(nativetest::Describe(record));
-        }
-        if (end) *end = status;
-        return records;
+        Status status = 0;
+        return ReadAll<CWltReader>(input, end, opened ? opened : &status);
     }
-
-    std::string Printed() {
-        std::string text = console.Text();
-        std::string fresh = text.substr(seen_);
-        seen_ = text.size();
-        return fresh;
-    }
-
-    std::size_t seen_ = 0;
 };
 
 TEST_F(WltTest, GeometriesBecomeRecords) {

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "coordsys/CsCore.h"
 #include "loader/FileInfo.h"
 #include "loader/Messages.h"
 #include "nativeformat/KeyIndexFile.h"
@@ -24,32 +23,16 @@ class WlxTest : public nativetest::NativeFixture {
 protected:
     void SetUp() override {
         NativeFixture::SetUp();
-        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
         settings.outputName = Path("out.wlx");
-        settings.inputType = 'H';
     }
 
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
-
-    // One run's writer: the records written in turn, then closed. The
-    // constructor's status, else the first failure.
+    // One run's writer with records named n0, n1, ...
     Status WriteRecords(const std::vector<ComPtr<IWKBGeometry>>& geometries,
                         const char* key = "k") {
-        ClearStatusArgs();
-        CTableSchemaList schemas;
-        Status status = -1;
-        auto writer = std::make_unique<CWlxWriter>(&settings, &status, &schemas);
-        if (status != 0) return status;
-        CFeatureRecord record;
-        int n = 0;
-        for (const auto& geometry : geometries) {
-            record.Clear();
-            record.SetName("n" + std::to_string(n++));
-            record.SetKey(key);
-            record.SetGeometry(geometry.Get());
-            if ((status = writer->Write(&record))) return status;
-        }
-        return writer->Close();
+        NamedGeometries records;
+        for (const auto& geometry : geometries)
+            records.emplace_back("n" + std::to_string(records.size()), geometry);
+        return WriteWith<CWlxWriter>(records, key);
     }
 
     std::vector<std::string> ReadBack(const std::string& name) {
@@ -58,16 +41,6 @@ protected:
         input.filter = settings.filter;
         return ReadAll<CWlxReader>(input);
     }
-
-    // The warnings printed since the last call.
-    std::string Printed() {
-        std::string text = console.Text();
-        std::string fresh = text.substr(seen_);
-        seen_ = text.size();
-        return fresh;
-    }
-
-    std::size_t seen_ = 0;
 };
 
 TEST_F(WlxTest, GeometriesBecomeRecordsByType) {

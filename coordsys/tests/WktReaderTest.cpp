@@ -12,27 +12,15 @@
 #include "coordsys/CsWktNames.h"
 #include "coordsys/CsWktReader.h"
 #include "coordsys/CsWktWriter.h"
+#include "coordsys/tests/CoordSysTestSupport.h"
 #include "projections/ProjectionTable.h"
 #include "testing/TestSupport.h"
 
 namespace {
 
-void UseDictionaries() {
-    ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
-}
-
-CsParams Loaded(const char* key) {
-    UseDictionaries();
-    CsPtr<CsParams> params(CS_loadCoordSys(key));
-    EXPECT_TRUE(params) << key << ": " << CS_lastMessage();
-    return params ? *params : CsParams{};
-}
-
-CsParams LocalFeet() {
-    CCoordTransform local;
-    EXPECT_TRUE(local.SetCoordSys("*XY-FT*"));
-    return local.Definition();
-}
+using coordsystest::Loaded;
+using coordsystest::LocalFeet;
+using coordsystest::UseDictionaries;
 
 // Whether two numbers agree to what 11 written decimals keep.
 bool Near(double a, double b) {

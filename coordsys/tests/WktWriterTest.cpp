@@ -11,10 +11,14 @@
 #include "coordsys/CsParams.h"
 #include "coordsys/CsWktFamilies.h"
 #include "coordsys/CsWktWriter.h"
+#include "coordsys/tests/CoordSysTestSupport.h"
 #include "projections/ProjectionTable.h"
 #include "testing/TestSupport.h"
 
 namespace {
+
+using coordsystest::Loaded;
+using coordsystest::LocalFeet;
 
 // A definition as the writers hand it over: a descriptor exported into a
 // fresh block.
@@ -22,21 +26,6 @@ CsParams Exported(const CCoordSysDescriptor& descriptor) {
     CsParams block{};
     descriptor.ExportDefinition(block);
     return block;
-}
-
-// A system of the dictionaries, as the library builds it.
-CsParams Loaded(const char* key) {
-    EXPECT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
-    CsPtr<CsParams> params(CS_loadCoordSys(key));
-    EXPECT_TRUE(params) << key << ": " << CS_lastMessage();
-    return params ? *params : CsParams{};
-}
-
-// The local cartesian system in US survey feet.
-CsParams LocalFeet() {
-    CCoordTransform local;
-    EXPECT_TRUE(local.SetCoordSys("*XY-FT*"));
-    return local.Definition();
 }
 
 std::string Wkt(const CsParams& definition) {

@@ -131,16 +131,27 @@ Status CWltWriter::WritePoint(const CFeatureRecord& record, double x, double y, 
     return WriteRecord(record, 'M');
 }
 
-Status CWltWriter::WriteLineString(const CFeatureRecord& record, IWKBLineString* line,
-                                   bool& written) {
-    if (const Status status = TakePoints(line)) return status;
-    if (!PrepareWltLine(part_, false)) {
+// The record of `kind` with the points gathered in record_, warning when
+// there are none or when `leftOut` parts were too short.
+Status CWltWriter::WriteGathered(const CFeatureRecord& record, char kind, bool leftOut,
+                                 bool& written) {
+    if (record_.empty()) {
         WarnTooFew(record, false);
         return 0;
     }
-    record_.swap(part_);
+    if (leftOut) WarnTooFew(record, true);
     written = true;
-    return WriteRecord(record, 'L');
+    return WriteRecord(record, kind);
+}
+
+Status CWltWriter::WriteLineString(const CFeatureRecord& record, IWKBLineString* line,
+                                   bool& written) {
+    if (const Status status = TakePoints(line)) return status;
+    if (PrepareWltLine(part_, false))
+        record_.swap(part_);
+    else
+        record_.clear();
+    return WriteGathered(record, 'L', false, written);
 }
 
 Status CWltWriter::TakeRing(const CFeatureRecord& record, IWKBPolygon* polygon, bool& kept) {
@@ -156,13 +167,11 @@ Status CWltWriter::TakeRing(const CFeatureRecord& record, IWKBPolygon* polygon, 
 Status CWltWriter::WritePolygon(const CFeatureRecord& record, IWKBPolygon* polygon, bool& written) {
     bool kept = false;
     if (const Status status = TakeRing(record, polygon, kept)) return status;
-    if (!kept) {
-        WarnTooFew(record, false);
-        return 0;
-    }
-    record_.swap(part_);
-    written = true;
-    return WriteRecord(record, 'P');
+    if (kept)
+        record_.swap(part_);
+    else
+        record_.clear();
+    return WriteGathered(record, 'P', false, written);
 }
 
 Status CWltWriter::WriteMultiLineString(const CFeatureRecord& record, IWKBMultiLineString* lines,
@@ -178,13 +187,7 @@ Status CWltWriter::WriteMultiLineString(const CFeatureRecord& record, IWKBMultiL
             return 0;
         }))
         return status;
-    if (record_.empty()) {
-        WarnTooFew(record, false);
-        return 0;
-    }
-    if (leftOut) WarnTooFew(record, true);
-    written = true;
-    return WriteRecord(record, 'L');
+    return WriteGathered(record, 'L', leftOut, written);
 }
 
 Status CWltWriter::WriteMultiPolygon(const CFeatureRecord& record, IWKBMultiPolygon* polygons,
@@ -201,11 +204,5 @@ Status CWltWriter::WriteMultiPolygon(const CFeatureRecord& record, IWKBMultiPoly
             return 0;
         }))
         return status;
-    if (record_.empty()) {
-        WarnTooFew(record, false);
-        return 0;
-    }
-    if (leftOut) WarnTooFew(record, true);
-    written = true;
-    return WriteRecord(record, 'P');
+    return WriteGathered(record, 'P', leftOut, written);
 }

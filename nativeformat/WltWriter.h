@@ -40,6 +40,7 @@ private:
     Status TakeRing(const CFeatureRecord& record, IWKBPolygon* polygon, bool& kept);
     // One record of `kind` with the points gathered in record_.
     Status WriteRecord(const CFeatureRecord& record, char kind);
+    Status WriteGathered(const CFeatureRecord& record, char kind, bool leftOut, bool& written);
     void WarnTooFew(const CFeatureRecord& record, bool section);
 
     std::unique_ptr<CTextFile> file_;

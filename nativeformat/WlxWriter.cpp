@@ -7,8 +7,8 @@
 #include "loader/FileNames.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
-#include "loader/Utf8Text.h"
 #include "loader/ReporterInterface.h"
+#include "loader/Utf8Text.h"
 #include "nativeformat/NativeCoordSys.h"
 #include "nativeformat/NativeGeometry.h"
 
@@ -200,58 +200,21 @@ Status CWlxWriter::WritePoint(const CFeatureRecord& record, double x, double y, 
     return Index(record, kWlxPointRecord, extent, offset);
 }
 
-Status CWlxWriter::WriteLineString(const CFeatureRecord& record, IWKBLineString* line,
-                                   bool& written) {
-    points_.clear();
+// Adds the line's points to the scratch arrays as one part unless they are
+// too few to be drawn.
+Status CWlxWriter::AddPart(IWKBLineString* line, bool ring, bool& added) {
+    added = false;
+    const std::size_t first = points_.size();
     if (const Status status = AppendLinePoints(line, points_)) return status;
-    const std::size_t n = points_.size() / 2;
-    if (TooFewForLine(points_.data(), n)) {
-        WarnTooFewPoints(record.GetName(), record.GetKey(), false);
+    const std::size_t n = (points_.size() - first) / 2;
+    const double* xy = points_.data() + first;
+    if (ring ? TooFewForRing(xy, n) : TooFewForLine(xy, n)) {
+        points_.resize(first);
         return 0;
     }
-    std::uint32_t offset = 0;
-    double extent[4];
-    if (const Status status =
-            file_->WriteLineString(record.GetName(), record.GetKey(), record.GetLink(),
-                                   static_cast<std::uint32_t>(n), points_.data(), offset, extent))
-        return status;
-    written = true;
-    return Index(record, kWlxLineStringRecord, extent, offset);
-}
-
-Status CWlxWriter::WriteMultiLineString(const CFeatureRecord& record, IWKBMultiLineString* lines,
-                                        bool& written) {
-    points_.clear();
-    counts_.clear();
-    bool leftOut = false;
-    if (const Status status = ForEachMember(lines, [&](IWKBLineString* line) {
-            const std::size_t first = points_.size();
-            if (const Status appended = AppendLinePoints(line, points_)) return appended;
-            const std::size_t n = (points_.size() - first) / 2;
-            if (TooFewForLine(points_.data() + first, n)) {
-                points_.resize(first);
-                leftOut = true;
-            } else {
-                counts_.push_back(static_cast<std::uint32_t>(n));
-            }
-            return 0;
-        }))
-        return status;
-    // Nothing left to draw: no record rather than an empty one.
-    if (counts_.empty()) {
-        WarnTooFewPoints(record.GetName(), record.GetKey(), false);
-        return 0;
-    }
-    std::uint32_t offset = 0;
-    double extent[4];
-    if (const Status status =
-            file_->WriteMultiLineString(record.GetName(), record.GetKey(), record.GetLink(),
-                                        static_cast<std::uint32_t>(counts_.size()), counts_.data(),
-                                        points_.data(), offset, extent))
-        return status;
-    written = true;
-    if (leftOut) WarnTooFewPoints(record.GetName(), record.GetKey(), true);
-    return Index(record, kWlxMultiLineStringRecord, extent, offset);
+    counts_.push_back(static_cast<std::uint32_t>(n));
+    added = true;
+    return 0;
 }
 
 Status CWlxWriter::AddExteriorRing(const CFeatureRecord& record, IWKBPolygon* polygon,
@@ -261,16 +224,69 @@ Status CWlxWriter::AddExteriorRing(const CFeatureRecord& record, IWKBPolygon* po
     bool hasHoles = false;
     if (const Status status = GetExteriorRing(polygon, ring, hasHoles)) return status;
     if (hasHoles) WarnInteriorRings(record);
-    const std::size_t first = points_.size();
-    if (const Status status = AppendLinePoints(ring.Get(), points_)) return status;
-    const std::size_t n = (points_.size() - first) / 2;
-    if (TooFewForRing(points_.data() + first, n)) {
-        points_.resize(first);
+    return AddPart(ring.Get(), true, added);
+}
+
+Status CWlxWriter::WriteParts(const CFeatureRecord& record, int recordType, bool leftOut,
+                              bool& written) {
+    // Nothing left to draw: no record rather than an empty one.
+    if (counts_.empty()) {
+        WarnTooFewPoints(record.GetName(), record.GetKey(), false);
         return 0;
     }
-    counts_.push_back(static_cast<std::uint32_t>(n));
-    added = true;
-    return 0;
+    const char* name = record.GetName();
+    const char* key = record.GetKey();
+    const char* link = record.GetLink();
+    const auto parts = static_cast<std::uint32_t>(counts_.size());
+    std::uint32_t offset = 0;
+    double extent[4];
+    Status status = 0;
+    switch (recordType) {
+        case kWlxLineStringRecord:
+            status =
+                file_->WriteLineString(name, key, link, counts_[0], points_.data(), offset, extent);
+            break;
+        case kWlxMultiLineStringRecord:
+            status = file_->WriteMultiLineString(name, key, link, parts, counts_.data(),
+                                                 points_.data(), offset, extent);
+            break;
+        case kWlxPolygonRecord:
+            status =
+                file_->WritePolygon(name, key, link, counts_[0], points_.data(), offset, extent);
+            break;
+        default:
+            status = file_->WriteMultiPolygon(name, key, link, parts, counts_.data(),
+                                              points_.data(), offset, extent);
+            break;
+    }
+    if (status) return status;
+    written = true;
+    if (leftOut) WarnTooFewPoints(name, key, true);
+    return Index(record, recordType, extent, offset);
+}
+
+Status CWlxWriter::WriteLineString(const CFeatureRecord& record, IWKBLineString* line,
+                                   bool& written) {
+    points_.clear();
+    counts_.clear();
+    bool added = false;
+    if (const Status status = AddPart(line, false, added)) return status;
+    return WriteParts(record, kWlxLineStringRecord, false, written);
+}
+
+Status CWlxWriter::WriteMultiLineString(const CFeatureRecord& record, IWKBMultiLineString* lines,
+                                        bool& written) {
+    points_.clear();
+    counts_.clear();
+    bool leftOut = false;
+    if (const Status status = ForEachMember(lines, [&](IWKBLineString* line) {
+            bool added = false;
+            if (const Status taken = AddPart(line, false, added)) return taken;
+            leftOut = leftOut || !added;
+            return 0;
+        }))
+        return status;
+    return WriteParts(record, kWlxMultiLineStringRecord, leftOut, written);
 }
 
 Status CWlxWriter::WritePolygon(const CFeatureRecord& record, IWKBPolygon* polygon, bool& written) {
@@ -278,18 +294,7 @@ Status CWlxWriter::WritePolygon(const CFeatureRecord& record, IWKBPolygon* polyg
     counts_.clear();
     bool added = false;
     if (const Status status = AddExteriorRing(record, polygon, added)) return status;
-    if (!added) {
-        WarnTooFewPoints(record.GetName(), record.GetKey(), false);
-        return 0;
-    }
-    std::uint32_t offset = 0;
-    double extent[4];
-    if (const Status status =
-            file_->WritePolygon(record.GetName(), record.GetKey(), record.GetLink(), counts_[0],
-                                points_.data(), offset, extent))
-        return status;
-    written = true;
-    return Index(record, kWlxPolygonRecord, extent, offset);
+    return WriteParts(record, kWlxPolygonRecord, false, written);
 }
 
 Status CWlxWriter::WriteMultiPolygon(const CFeatureRecord& record, IWKBMultiPolygon* polygons,
@@ -304,18 +309,5 @@ Status CWlxWriter::WriteMultiPolygon(const CFeatureRecord& record, IWKBMultiPoly
             return 0;
         }))
         return status;
-    if (counts_.empty()) {
-        WarnTooFewPoints(record.GetName(), record.GetKey(), false);
-        return 0;
-    }
-    std::uint32_t offset = 0;
-    double extent[4];
-    if (const Status status =
-            file_->WriteMultiPolygon(record.GetName(), record.GetKey(), record.GetLink(),
-                                     static_cast<std::uint32_t>(counts_.size()), counts_.data(),
-                                     points_.data(), offset, extent))
-        return status;
-    written = true;
-    if (leftOut) WarnTooFewPoints(record.GetName(), record.GetKey(), true);
-    return Index(record, kWlxMultiPolygonRecord, extent, offset);
+    return WriteParts(record, kWlxMultiPolygonRecord, leftOut, written);
 }

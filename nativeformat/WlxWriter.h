@@ -41,9 +41,14 @@ private:
     Status WriteMultiPolygon(const CFeatureRecord& record, IWKBMultiPolygon* polygons,
                              bool& written) override;
 
-    // Adds the polygon's exterior ring to the scratch arrays unless it is too
-    // short to be written.
+    // Add a line or the polygon's exterior ring to the scratch arrays as one
+    // part, unless it is too short to be written.
+    Status AddPart(IWKBLineString* line, bool ring, bool& added);
     Status AddExteriorRing(const CFeatureRecord& record, IWKBPolygon* polygon, bool& added);
+    // Writes the parts gathered in the scratch arrays as one record of
+    // `recordType`, warning when there is none or when `leftOut` parts were
+    // too short.
+    Status WriteParts(const CFeatureRecord& record, int recordType, bool leftOut, bool& written);
     // The index entries of a record just written.
     Status Index(const CFeatureRecord& record, int recordType, const double extent[4],
                  std::uint32_t offset);

@@ -44,25 +44,29 @@ bool CTextScanner::Literal(char c) {
     return false;
 }
 
-bool CTextScanner::Integer(std::int64_t& value) {
+// Blanks, then what from_chars reads as a T (with an optional '+'), which
+// `accept` takes.
+template <class T, class Accept, class... Format>
+bool CTextScanner::FromChars(T& value, Accept accept, Format... format) {
     const std::size_t start = pos_;
     SkipBlanks();
     const std::size_t p = SkipPlusSign(text_, pos_);
-    if (p == std::string_view::npos) {
-        pos_ = start;
-        return false;
+    if (p != std::string_view::npos) {
+        T v{};
+        const auto [end, ec] =
+            std::from_chars(text_.data() + p, text_.data() + text_.size(), v, format...);
+        if (ec == std::errc() && accept(v)) {
+            value = v;
+            pos_ = static_cast<std::size_t>(end - text_.data());
+            return true;
+        }
     }
-    const char* first = text_.data() + p;
-    const char* last = text_.data() + text_.size();
-    std::int64_t v = 0;
-    auto [end, ec] = std::from_chars(first, last, v);
-    if (ec != std::errc()) {
-        pos_ = start;
-        return false;
-    }
-    value = v;
-    pos_ = static_cast<std::size_t>(end - text_.data());
-    return true;
+    pos_ = start;
+    return false;
+}
+
+bool CTextScanner::Integer(std::int64_t& value) {
+    return FromChars(value, [](std::int64_t) { return true; });
 }
 
 bool CTextScanner::Integer(int& value) {
@@ -78,51 +82,32 @@ bool CTextScanner::Integer(int& value) {
 }
 
 bool CTextScanner::Number(double& value) {
+    // Infinities, NaN and out-of-range values are no coordinates.
+    return FromChars(
+        value, [](double v) { return std::isfinite(v); }, std::chars_format::general);
+}
+
+// Blanks, then a run of the characters `accept` takes; not empty.
+template <class Accept>
+bool CTextScanner::Run(Accept accept, std::string_view& run) {
     const std::size_t start = pos_;
     SkipBlanks();
-    const std::size_t p = SkipPlusSign(text_, pos_);
-    if (p == std::string_view::npos) {
+    const std::size_t begin = pos_;
+    while (pos_ < text_.size() && accept(text_[pos_])) ++pos_;
+    run = text_.substr(begin, pos_ - begin);
+    if (run.empty()) {
         pos_ = start;
         return false;
     }
-    const char* first = text_.data() + p;
-    const char* last = text_.data() + text_.size();
-    double v = 0.0;
-    auto [end, ec] = std::from_chars(first, last, v, std::chars_format::general);
-    // Infinities, NaN and out-of-range values are no coordinates.
-    if (ec != std::errc() || !std::isfinite(v)) {
-        pos_ = start;
-        return false;
-    }
-    value = v;
-    pos_ = static_cast<std::size_t>(end - text_.data());
     return true;
 }
 
 bool CTextScanner::Word(std::string_view& word) {
-    const std::size_t start = pos_;
-    SkipBlanks();
-    const std::size_t begin = pos_;
-    while (pos_ < text_.size() && !IsBlank(text_[pos_])) ++pos_;
-    word = text_.substr(begin, pos_ - begin);
-    if (word.empty()) {
-        pos_ = start;
-        return false;
-    }
-    return true;
+    return Run([](char c) { return !IsBlank(c); }, word);
 }
 
 bool CTextScanner::Letters(std::string_view& letters) {
-    const std::size_t start = pos_;
-    SkipBlanks();
-    const std::size_t begin = pos_;
-    while (pos_ < text_.size() && IsLetter(text_[pos_])) ++pos_;
-    letters = text_.substr(begin, pos_ - begin);
-    if (letters.empty()) {
-        pos_ = start;
-        return false;
-    }
-    return true;
+    return Run(IsLetter, letters);
 }
 
 bool CTextScanner::AnyChar(char& c) {

@@ -34,6 +34,11 @@ public:
     bool AnyChar(char& c);
 
 private:
+    template <class T, class Accept, class... Format>
+    bool FromChars(T& value, Accept accept, Format... format);
+    template <class Accept>
+    bool Run(Accept accept, std::string_view& run);
+
     std::string_view text_;
     std::size_t pos_ = 0;
 };

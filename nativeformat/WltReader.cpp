@@ -128,14 +128,7 @@ Status CWltReader::MakeGeometry(char kind, ComPtr<IWKBGeometry>& geometry) {
             return 0;
         }
         ComPtr<IWKBMultiLineString> lines;
-        if (const Status status = GeometryStatus(factory->NewWKBMultiLineString(lines.Put())))
-            return status;
-        for (const auto& part : parts) {
-            ComPtr<IWKBLineString> line;
-            if (const Status status = MakeLineString(factory, part, line)) return status;
-            if (const Status status = GeometryStatus(lines->AddLineString(line.Get())))
-                return status;
-        }
+        if (const Status status = MakeMultiLineString(factory, parts, lines)) return status;
         geometry = ComPtr<IWKBGeometry>::Share(lines.Get());
         return 0;
     }
@@ -149,14 +142,7 @@ Status CWltReader::MakeGeometry(char kind, ComPtr<IWKBGeometry>& geometry) {
         return 0;
     }
     ComPtr<IWKBMultiPolygon> polygons;
-    if (const Status status = GeometryStatus(factory->NewWKBMultiPolygon(polygons.Put())))
-        return status;
-    for (const auto& part : parts) {
-        ComPtr<IWKBPolygon> polygon;
-        if (const Status status = MakePolygon(factory, part, polygon)) return status;
-        if (const Status status = GeometryStatus(polygons->AddPolygon(polygon.Get())))
-            return status;
-    }
+    if (const Status status = MakeMultiPolygon(factory, parts, polygons)) return status;
     geometry = ComPtr<IWKBGeometry>::Share(polygons.Get());
     return 0;
 }

@@ -100,6 +100,15 @@ void CWlxReader::SetTexts(CFeatureRecord* record, const char* name, const char* 
     }
 }
 
+const std::vector<std::span<const double>>& CWlxReader::Parts(std::uint32_t count,
+                                                              const std::uint32_t* counts,
+                                                              const double* xy) {
+    parts_.clear();
+    for (std::uint32_t i = 0; i < count; xy += 2 * std::size_t{counts[i]}, ++i)
+        parts_.emplace_back(xy, 2 * std::size_t{counts[i]});
+    return parts_;
+}
+
 Status CWlxReader::ReadRecord(int type, CFeatureRecord* record) {
     IWKBGeometryFactory* factory = factory_.Get();
     const char* name = nullptr;
@@ -139,14 +148,8 @@ Status CWlxReader::ReadRecord(int type, CFeatureRecord* record) {
             if ((status = file_->ReadMultiLineString(name, key, link, count, counts, xy)))
                 return status;
             ComPtr<IWKBMultiLineString> lines;
-            if ((status = GeometryStatus(factory->NewWKBMultiLineString(lines.Put()))))
+            if ((status = MakeMultiLineString(factory, Parts(count, counts, xy), lines)))
                 return status;
-            for (std::uint32_t i = 0; i < count; xy += 2 * std::size_t{counts[i]}, ++i) {
-                ComPtr<IWKBLineString> line;
-                if ((status = MakeLineString(factory, {xy, 2 * std::size_t{counts[i]}}, line)) ||
-                    (status = GeometryStatus(lines->AddLineString(line.Get()))))
-                    return status;
-            }
             geometry = ComPtr<IWKBGeometry>::Share(lines.Get());
             break;
         }
@@ -154,14 +157,8 @@ Status CWlxReader::ReadRecord(int type, CFeatureRecord* record) {
             if ((status = file_->ReadMultiPolygon(name, key, link, count, counts, xy)))
                 return status;
             ComPtr<IWKBMultiPolygon> polygons;
-            if ((status = GeometryStatus(factory->NewWKBMultiPolygon(polygons.Put()))))
+            if ((status = MakeMultiPolygon(factory, Parts(count, counts, xy), polygons)))
                 return status;
-            for (std::uint32_t i = 0; i < count; xy += 2 * std::size_t{counts[i]}, ++i) {
-                ComPtr<IWKBPolygon> polygon;
-                if ((status = MakePolygon(factory, {xy, 2 * std::size_t{counts[i]}}, polygon)) ||
-                    (status = GeometryStatus(polygons->AddPolygon(polygon.Get()))))
-                    return status;
-            }
             geometry = ComPtr<IWKBGeometry>::Share(polygons.Get());
             break;
         }

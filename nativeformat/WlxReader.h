@@ -3,7 +3,10 @@
 // describes the file and its spatial index.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <span>
+#include <vector>
 
 #include "loader/SourceReader.h"
 #include "nativeformat/WlxFile.h"
@@ -23,7 +26,12 @@ private:
     Status TakeOverMetadata();
     Status ReadRecord(int type, CFeatureRecord* record);
     void SetTexts(CFeatureRecord* record, const char* name, const char* key, const char* link);
+    // The points of each part of a multi-part record.
+    const std::vector<std::span<const double>>& Parts(std::uint32_t count,
+                                                      const std::uint32_t* counts,
+                                                      const double* xy);
 
     std::unique_ptr<CWlxFile> file_;
+    std::vector<std::span<const double>> parts_;
     bool atEnd_ = false;
 };

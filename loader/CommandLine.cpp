@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "loader/FileNames.h"
 #include "loader/LoaderApp.h"
@@ -31,6 +32,27 @@ bool Matches(const char* text, const char* name, std::size_t length) {
 
 bool MatchesAt(const char* text, std::size_t position, const char* name) {
     return std::strlen(text) >= position && Matches(text + position, name, std::strlen(name));
+}
+
+// From `position` on: ":first:second" or ":second:first", ":first", ":second"
+// or none of them, then ":<list>" or nothing. Sets the flag of each keyword
+// given; where the list starts, 0 without one.
+std::size_t KeywordsAndList(const char* text, std::size_t position, const char* first,
+                            const char* second, int& hasFirst, int& hasSecond) {
+    const std::string a = std::string(":") + first;
+    const std::string b = std::string(":") + second;
+    std::size_t end = position;
+    if (MatchesAt(text, position, (a + b).c_str()) || MatchesAt(text, position, (b + a).c_str())) {
+        hasFirst = hasSecond = 1;
+        end += a.size() + b.size();
+    } else if (MatchesAt(text, position, a.c_str())) {
+        hasFirst = 1;
+        end += a.size();
+    } else if (MatchesAt(text, position, b.c_str())) {
+        hasSecond = 1;
+        end += b.size();
+    }
+    return MatchesAt(text, end, ":") ? end + 1 : 0;
 }
 
 // A token that begins with '/' but holds another '/' before its first ':' is
@@ -329,19 +351,8 @@ Status CLoaderApp::ParseTableSwitch(const char* text) {
     } else {
         return kCmdInvalidSwitch;
     }
-    std::size_t list = 0;
-    if (MatchesAt(text, 9, ":STYLE:XY") || MatchesAt(text, 9, ":XY:STYLE")) {
-        settings.styleTables = settings.xyColumns = 1;
-        if (MatchesAt(text, 18, ":")) list = 19;
-    } else if (MatchesAt(text, 9, ":XY")) {
-        settings.xyColumns = 1;
-        if (MatchesAt(text, 12, ":")) list = 13;
-    } else if (MatchesAt(text, 9, ":STYLE")) {
-        settings.styleTables = 1;
-        if (MatchesAt(text, 15, ":")) list = 16;
-    } else if (MatchesAt(text, 9, ":")) {
-        list = 10;
-    }
+    const std::size_t list =
+        KeywordsAndList(text, 9, "STYLE", "XY", settings.styleTables, settings.xyColumns);
     if (list) settings.tablesToExport.SetFromText(text + list);
     return 0;
 }
@@ -351,19 +362,8 @@ Status CLoaderApp::ParseBlocksSwitch(const char* text) {
     CLoaderSettings& settings = *settings_;
     settings.filter.SetBlocks("");
     settings.blocksAsMetafiles = settings.explodeBlocks = 0;
-    std::size_t list = 0;
-    if (MatchesAt(text, 6, ":EMF:EXPLODE") || MatchesAt(text, 6, ":EXPLODE:EMF")) {
-        settings.blocksAsMetafiles = settings.explodeBlocks = 1;
-        if (MatchesAt(text, 18, ":")) list = 19;
-    } else if (MatchesAt(text, 6, ":EMF")) {
-        settings.blocksAsMetafiles = 1;
-        if (MatchesAt(text, 10, ":")) list = 11;
-    } else if (MatchesAt(text, 6, ":EXPLODE")) {
-        settings.explodeBlocks = 1;
-        if (MatchesAt(text, 14, ":")) list = 15;
-    } else if (MatchesAt(text, 6, ":")) {
-        list = 7;
-    }
+    const std::size_t list = KeywordsAndList(text, 6, "EMF", "EXPLODE", settings.blocksAsMetafiles,
+                                             settings.explodeBlocks);
     if (list) settings.filter.SetBlocks(text + list);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "loader/FeatureRecord.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
+#include "loader/PointGeometry.h"
 #include "nativeformat/NativeCoordSys.h"
 #include "nativeformat/NativeGeometry.h"
 
@@ -121,14 +122,15 @@ Status CWltReader::MakeGeometry(char kind, ComPtr<IWKBGeometry>& geometry) {
         if (parts.size() <= 1) {
             ComPtr<IWKBLineString> line;
             const std::vector<CPoint2d> none;
-            if (const Status status =
-                    MakeLineString(factory, parts.empty() ? none : parts.front(), line))
+            if (const Status status = GeometryStatus(
+                    MakeLineString(factory, parts.empty() ? none : parts.front(), line)))
                 return status;
             geometry = ComPtr<IWKBGeometry>::Share(line.Get());
             return 0;
         }
         ComPtr<IWKBMultiLineString> lines;
-        if (const Status status = MakeMultiLineString(factory, parts, lines)) return status;
+        if (const Status status = GeometryStatus(MakeMultiLineString(factory, parts, lines)))
+            return status;
         geometry = ComPtr<IWKBGeometry>::Share(lines.Get());
         return 0;
     }
@@ -136,13 +138,14 @@ Status CWltReader::MakeGeometry(char kind, ComPtr<IWKBGeometry>& geometry) {
         ComPtr<IWKBPolygon> polygon;
         const std::vector<CPoint2d> none;
         if (const Status status =
-                MakePolygon(factory, parts.empty() ? none : parts.front(), polygon))
+                GeometryStatus(MakePolygon(factory, parts.empty() ? none : parts.front(), polygon)))
             return status;
         geometry = ComPtr<IWKBGeometry>::Share(polygon.Get());
         return 0;
     }
     ComPtr<IWKBMultiPolygon> polygons;
-    if (const Status status = MakeMultiPolygon(factory, parts, polygons)) return status;
+    if (const Status status = GeometryStatus(MakeMultiPolygon(factory, parts, polygons)))
+        return status;
     geometry = ComPtr<IWKBGeometry>::Share(polygons.Get());
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "loader/FileNames.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
+#include "loader/PointGeometry.h"
 #include "loader/ReporterInterface.h"
 #include "loader/Utf8Text.h"
 #include "nativeformat/NativeCoordSys.h"
@@ -100,12 +101,16 @@ void CWlxReader::SetTexts(CFeatureRecord* record, const char* name, const char* 
     }
 }
 
+std::span<const double> CWlxReader::Points(std::uint32_t count, const double* xy) {
+    return {xy, 2 * std::size_t{count}};
+}
+
 const std::vector<std::span<const double>>& CWlxReader::Parts(std::uint32_t count,
                                                               const std::uint32_t* counts,
                                                               const double* xy) {
     parts_.clear();
     for (std::uint32_t i = 0; i < count; xy += 2 * std::size_t{counts[i]}, ++i)
-        parts_.emplace_back(xy, 2 * std::size_t{counts[i]});
+        parts_.push_back(Points(counts[i], xy));
     return parts_;
 }
 
@@ -131,7 +136,7 @@ Status CWlxReader::ReadRecord(int type, CFeatureRecord* record) {
         case kWlxLineStringRecord: {
             if ((status = file_->ReadLineString(name, key, link, count, xy))) return status;
             ComPtr<IWKBLineString> line;
-            if ((status = MakeLineString(factory, {xy, 2 * std::size_t{count}}, line)))
+            if ((status = GeometryStatus(MakeLineString(factory, Points(count, xy), line))))
                 return status;
             geometry = ComPtr<IWKBGeometry>::Share(line.Get());
             break;
@@ -139,7 +144,7 @@ Status CWlxReader::ReadRecord(int type, CFeatureRecord* record) {
         case kWlxPolygonRecord: {
             if ((status = file_->ReadPolygon(name, key, link, count, xy))) return status;
             ComPtr<IWKBPolygon> polygon;
-            if ((status = MakePolygon(factory, {xy, 2 * std::size_t{count}}, polygon)))
+            if ((status = GeometryStatus(MakePolygon(factory, Points(count, xy), polygon))))
                 return status;
             geometry = ComPtr<IWKBGeometry>::Share(polygon.Get());
             break;
@@ -148,7 +153,8 @@ Status CWlxReader::ReadRecord(int type, CFeatureRecord* record) {
             if ((status = file_->ReadMultiLineString(name, key, link, count, counts, xy)))
                 return status;
             ComPtr<IWKBMultiLineString> lines;
-            if ((status = MakeMultiLineString(factory, Parts(count, counts, xy), lines)))
+            if ((status =
+                     GeometryStatus(MakeMultiLineString(factory, Parts(count, counts, xy), lines))))
                 return status;
             geometry = ComPtr<IWKBGeometry>::Share(lines.Get());
             break;
@@ -157,7 +163,8 @@ Status CWlxReader::ReadRecord(int type, CFeatureRecord* record) {
             if ((status = file_->ReadMultiPolygon(name, key, link, count, counts, xy)))
                 return status;
             ComPtr<IWKBMultiPolygon> polygons;
-            if ((status = MakeMultiPolygon(factory, Parts(count, counts, xy), polygons)))
+            if ((status =
+                     GeometryStatus(MakeMultiPolygon(factory, Parts(count, counts, xy), polygons))))
                 return status;
             geometry = ComPtr<IWKBGeometry>::Share(polygons.Get());
             break;

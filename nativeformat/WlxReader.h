@@ -26,7 +26,8 @@ private:
     Status TakeOverMetadata();
     Status ReadRecord(int type, CFeatureRecord* record);
     void SetTexts(CFeatureRecord* record, const char* name, const char* key, const char* link);
-    // The points of each part of a multi-part record.
+    // The x, y pairs of `count` points, and of each part of a multi-part record.
+    static std::span<const double> Points(std::uint32_t count, const double* xy);
     const std::vector<std::span<const double>>& Parts(std::uint32_t count,
                                                       const std::uint32_t* counts,
                                                       const double* xy);

@@ -70,7 +70,7 @@ Status ParseBnaHeader(std::string_view line, BnaHeader& header) {
     return 0;
 }
 
-Status ParseBnaCoordinate(std::string_view line, PointXY& point) {
+Status ParseBnaCoordinate(std::string_view line, CPoint2d& point) {
     CTextScanner scan(line);
     if (!scan.Number(point.x) || !scan.Literal(',') || !scan.Number(point.y)) return kWlxReadError;
     return 0;
@@ -90,7 +90,7 @@ Status ReadBnaCoordinates(CLineSource& source, const BnaHeader& header, PointLis
         Status status = source.ReadLine(line);
         if (status == kWlxEndOfData) return kWlxUnexpectedEof;
         if (status != 0) return status;
-        PointXY point;
+        CPoint2d point;
         status = ParseBnaCoordinate(line, point);
         if (status != 0) return status;
         points.push_back(point);
@@ -111,10 +111,10 @@ Status SkipBnaCoordinates(CLineSource& source, const BnaHeader& header) {
 std::vector<PointList> SplitBnaRings(const PointList& points) {
     std::vector<PointList> rings;
     if (points.empty()) return rings;
-    const PointXY first = points.front();
+    const CPoint2d first = points.front();
     PointList ring;
     bool open = false;
-    for (const PointXY& point : points) {
+    for (const CPoint2d& point : points) {
         ring.push_back(point);
         if (!open) {
             open = true;

@@ -39,7 +39,7 @@ struct BnaHeader {
 // kWlxReadError when the line holds no count behind its quoted fields.
 Status ParseBnaHeader(std::string_view line, BnaHeader& header);
 // kWlxReadError unless the line holds two numbers separated by a comma.
-Status ParseBnaCoordinate(std::string_view line, PointXY& point);
+Status ParseBnaCoordinate(std::string_view line, CPoint2d& point);
 
 // The next header; kWlxEndOfData when no record is left.
 Status ReadBnaHeader(CLineSource& source, BnaHeader& header);

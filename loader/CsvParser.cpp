@@ -79,7 +79,7 @@ Status CCsvParser::ReadGroup(CsvGroup& group) {
     group.parts.clear();
 
     PointList part;
-    PointXY start;
+    CPoint2d start;
     // Points in the current part since its start; -1 right after a part was
     // closed, so that the closing point opens the next part but the point
     // after it becomes that part's start.

@@ -20,7 +20,7 @@ struct CsvLine {
     std::string key;
     std::string name;
     std::string link;
-    PointXY point;
+    CPoint2d point;
 };
 
 // kWlxReadError when key, name or either number is missing; what was found

@@ -1,8 +1,22 @@
 #include "loader/PointGeometry.h"
 
+#include <algorithm>
+
 using pointgeometry::AsGeometry;
 
-HRESULT MakePoint(IWKBGeometryFactory* factory, const PointXY& point, ComPtr<IWKBGeometry>& out) {
+HRESULT ReadLinePoints(IWKBLineString* line, PointList& points) {
+    points.clear();
+    WkbLong count = 0;
+    if (HRESULT hr = line->GetNumPoints(&count); Failed(hr)) return hr;
+    points.resize(static_cast<std::size_t>(std::max<WkbLong>(count, 0)));
+    for (WkbLong i = 0; i < count; ++i) {
+        CPoint2d& p = points[static_cast<std::size_t>(i)];
+        if (HRESULT hr = line->GetPointXY(i, &p.x, &p.y); Failed(hr)) return hr;
+    }
+    return S_OK;
+}
+
+HRESULT MakePoint(IWKBGeometryFactory* factory, const CPoint2d& point, ComPtr<IWKBGeometry>& out) {
     ComPtr<IWKBPoint> object;
     if (HRESULT hr = factory->NewWKBPointXY(point.x, point.y, object.Put()); Failed(hr)) return hr;
     return AsGeometry(object, out);

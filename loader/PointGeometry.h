@@ -1,6 +1,6 @@
-// Geometry objects made from points: the point lists of the text-format
-// parsers, the points of the WLT format (anything with x and y) and the x, y
-// pairs of the WLX format. A failure is the geometry server's.
+// Geometry objects made from points, and the points of a line: the point
+// lists of the text-format parsers and the WLT format, and the x, y pairs of
+// the WLX format. A failure is the geometry server's.
 #pragma once
 
 #include <span>
@@ -75,8 +75,11 @@ HRESULT MakeMultiPolygon(IWKBGeometryFactory* factory, const Rings& rings,
     return S_OK;
 }
 
+// The line's points.
+HRESULT ReadLinePoints(IWKBLineString* line, PointList& points);
+
 // The same as geometries.
-HRESULT MakePoint(IWKBGeometryFactory* factory, const PointXY& point, ComPtr<IWKBGeometry>& out);
+HRESULT MakePoint(IWKBGeometryFactory* factory, const CPoint2d& point, ComPtr<IWKBGeometry>& out);
 HRESULT MakeLineString(IWKBGeometryFactory* factory, const PointList& points,
                        ComPtr<IWKBGeometry>& out);
 HRESULT MakePolygon(IWKBGeometryFactory* factory, const PointList& ring, ComPtr<IWKBGeometry>& out);

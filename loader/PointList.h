@@ -4,11 +4,6 @@
 
 #include <vector>
 
-struct PointXY {
-    double x = 0.0;
-    double y = 0.0;
+#include "loader/Geometry2d.h"
 
-    friend bool operator==(const PointXY&, const PointXY&) = default;
-};
-
-using PointList = std::vector<PointXY>;
+using PointList = std::vector<CPoint2d>;

@@ -7,25 +7,15 @@
 #include "loader/GeometryMembers.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
+#include "loader/PointGeometry.h"
 #include "loader/PointReduction.h"
 #include "loader/ReporterInterface.h"
 
 namespace {
 
-Status ReadLinePoints(IWKBLineString* line, PointList& points) {
-    WkbLong count = 0;
-    if (HRESULT hr = line->GetNumPoints(&count); Failed(hr)) return hr;
-    points.resize(static_cast<std::size_t>(std::max<WkbLong>(count, 0)));
-    for (WkbLong i = 0; i < count; ++i) {
-        PointXY& p = points[static_cast<std::size_t>(i)];
-        if (HRESULT hr = line->GetPointXY(i, &p.x, &p.y); Failed(hr)) return hr;
-    }
-    return 0;
-}
-
 Status WriteLinePoints(IWKBLineString* line, const PointList& points) {
     if (HRESULT hr = line->Reset(); Failed(hr)) return hr;
-    for (const PointXY& p : points)
+    for (const CPoint2d& p : points)
         if (HRESULT hr = line->AddPointXY(p.x, p.y); Failed(hr)) return hr;
     return 0;
 }
@@ -37,7 +27,7 @@ Status RingCap(IWKBLineString* line, bool ring, int cap, int& effective) {
     WkbLong count = 0;
     if (HRESULT hr = line->GetNumPoints(&count); Failed(hr)) return hr;
     if (count < 2) return 0;
-    PointXY first, last;
+    CPoint2d first, last;
     if (HRESULT hr = line->GetPointXY(0, &first.x, &first.y); Failed(hr)) return hr;
     if (HRESULT hr = line->GetPointXY(count - 1, &last.x, &last.y); Failed(hr)) return hr;
     if (!(first == last)) effective = kOpenRingCap;

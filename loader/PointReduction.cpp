@@ -41,15 +41,15 @@ struct SplitsFirst {
 // (true) with their farthest inner point.
 bool FindFarthest(const PointList& points, Chord& chord) {
     if (chord.end <= chord.start + 1) return false;
-    const PointXY& s = points[chord.start];
-    const PointXY& e = points[chord.end];
+    const CPoint2d& s = points[chord.start];
+    const CPoint2d& e = points[chord.end];
     const double a = s.y - e.y;
     const double b = e.x - s.x;
     const double c = -(a * s.x) - b * s.y;
     const double norm = a * a + b * b;
     double best = -1.0;
     for (std::size_t i = chord.start + 1; i < chord.end; ++i) {
-        const PointXY& p = points[i];
+        const CPoint2d& p = points[i];
         double d;
         if (a == 0.0 && b == 0.0) {
             d = (p.x - s.x) * (p.x - s.x) + (p.y - s.y) * (p.y - s.y);

@@ -15,18 +15,6 @@ Status AppendLinePoints(IWKBLineString* line, std::vector<double>& xy) {
     return 0;
 }
 
-Status GetLinePoints(IWKBLineString* line, std::vector<CPoint2d>& points) {
-    points.clear();
-    WkbLong count = 0;
-    if (const Status status = GeometryStatus(line->GetNumPoints(&count))) return status;
-    points.resize(static_cast<std::size_t>(count));
-    for (WkbLong i = 0; i < count; ++i) {
-        CPoint2d& p = points[static_cast<std::size_t>(i)];
-        if (const Status status = GeometryStatus(line->GetPointXY(i, &p.x, &p.y))) return status;
-    }
-    return 0;
-}
-
 Status GetExteriorRing(IWKBPolygon* polygon, ComPtr<IWKBLineString>& ring, bool& hasHoles) {
     WkbLong holes = 0;
     if (const Status status = GeometryStatus(polygon->GetNumInteriorRings(&holes))) return status;

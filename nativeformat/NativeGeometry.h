@@ -18,8 +18,6 @@ inline Status GeometryStatus(HRESULT hr) {
 
 // Appends the line's points as x, y pairs.
 Status AppendLinePoints(IWKBLineString* line, std::vector<double>& xy);
-// The line's points.
-Status GetLinePoints(IWKBLineString* line, std::vector<CPoint2d>& points);
 // The polygon's exterior ring (empty when it has none) and whether it has
 // interior rings.
 Status GetExteriorRing(IWKBPolygon* polygon, ComPtr<IWKBLineString>& ring, bool& hasHoles);

@@ -8,6 +8,7 @@
 #include "loader/FileNames.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
+#include "loader/PointGeometry.h"
 #include "loader/Utf8Text.h"
 #include "nativeformat/NativeCoordSys.h"
 #include "nativeformat/NativeGeometry.h"
@@ -116,7 +117,7 @@ Status CWltWriter::WriteRecord(const CFeatureRecord& record, char kind) {
 }
 
 Status CWltWriter::TakePoints(IWKBLineString* line) {
-    if (const Status status = GetLinePoints(line, part_)) return status;
+    if (const Status status = GeometryStatus(ReadLinePoints(line, part_))) return status;
     // Compared as the reader will read them back.
     for (CPoint2d& p : part_) {
         p.x = RoundToWltText(p.x, decimals_);

@@ -65,7 +65,7 @@ TEST(BnaParser, ParsesCoordinates) {
     const struct {
         const char* line;
         Status status;
-        PointXY point;
+        CPoint2d point;
     } cases[] = {
         {"1.5,2.5", 0, {1.5, 2.5}},     {"  -10 ,  +3e2  ", 0, {-10, 300}},
         {"1 2", kWlxReadError, {}},     {"1,", kWlxReadError, {}},
@@ -73,7 +73,7 @@ TEST(BnaParser, ParsesCoordinates) {
         {"1e999,1", kWlxReadError, {}},
     };
     for (const auto& c : cases) {
-        PointXY point;
+        CPoint2d point;
         EXPECT_EQ(ParseBnaCoordinate(c.line, point), c.status) << c.line;
         if (c.status == 0) {
             EXPECT_EQ(point, c.point) << c.line;
@@ -135,8 +135,8 @@ TEST(BnaParser, MalformedCoordinateLineFailsTheRecord) {
 }
 
 TEST(BnaParser, SplitsPolygonRecordsIntoRings) {
-    const PointXY p0{0, 0}, p1{4, 0}, p2{4, 4}, p3{0, 4};
-    const PointXY q0{1, 1}, q1{2, 1}, q2{2, 2}, q3{1, 2};
+    const CPoint2d p0{0, 0}, p1{4, 0}, p2{4, 4}, p3{0, 4};
+    const CPoint2d q0{1, 1}, q1{2, 1}, q2{2, 2}, q3{1, 2};
     const struct {
         const char* what;
         PointList points;

@@ -10,7 +10,7 @@ TEST(CsvParser, ParsesLines) {
         Status status;
         const char* key;
         const char* name;
-        PointXY point;
+        CPoint2d point;
         bool hasLink;
         const char* link;
     } cases[] = {
@@ -82,7 +82,7 @@ void PrintTo(const ExpectedGroup& g, std::ostream* os) {
     *os << "{" << g.key << "/" << g.name << ":";
     for (const PointList& part : g.parts) {
         *os << " (";
-        for (const PointXY& p : part) *os << p.x << " " << p.y << ",";
+        for (const CPoint2d& p : part) *os << p.x << " " << p.y << ",";
         *os << ")";
     }
     *os << "}";

@@ -185,7 +185,7 @@ TEST(MifParser, TracesArcsEveryThreeDegrees) {
     // it as a point of its own.
     const PointList& arc = object.parts.at(0);
     ASSERT_EQ(arc.size(), 32u);
-    EXPECT_EQ(arc.front(), (PointXY{10, 5}));
+    EXPECT_EQ(arc.front(), (CPoint2d{10, 5}));
     EXPECT_NEAR(arc.back().x, 5, 1e-12);
     EXPECT_NEAR(arc.back().y, 10, 1e-12);
     for (std::size_t i = 0; i < arc.size(); ++i) {
@@ -198,7 +198,7 @@ TEST(MifParser, TracesArcsEveryThreeDegrees) {
 TEST(MifParser, TracesEllipsesWithTheirOwnRadii) {
     const struct {
         const char* data;
-        PointXY centre;
+        CPoint2d centre;
         double rx, ry;
     } cases[] = {
         {"Ellipse 0 0 10 4\n", {5, 2}, 5, 2},
@@ -213,7 +213,7 @@ TEST(MifParser, TracesEllipsesWithTheirOwnRadii) {
         const PointList& ring = object.parts.at(0);
         EXPECT_NEAR(ring.front().x, c.centre.x + c.rx, 1e-12) << c.data;
         EXPECT_NEAR(ring.front().y, c.centre.y, 1e-12) << c.data;
-        for (const PointXY& p : ring) {
+        for (const CPoint2d& p : ring) {
             ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y)) << c.data;
             EXPECT_LE(std::fabs(p.x - c.centre.x), c.rx + 1e-12) << c.data;
             EXPECT_LE(std::fabs(p.y - c.centre.y), c.ry + 1e-12) << c.data;

@@ -6,7 +6,7 @@ namespace {
 
 PointList Xs(const PointList& points) {
     PointList xs;
-    for (const PointXY& p : points) xs.push_back({p.x, 0});
+    for (const CPoint2d& p : points) xs.push_back({p.x, 0});
     return xs;
 }
 
@@ -44,7 +44,7 @@ TEST(PointReduction, KeepsTheFarthestPointsOfEachChord) {
         PointList expected;
         for (double x : c.keptXs) expected.push_back({x, 0});
         EXPECT_EQ(Xs(points), expected) << c.what;
-        for (const PointXY& p : points)
+        for (const CPoint2d& p : points)
             EXPECT_EQ(p, c.points[static_cast<std::size_t>(p.x)]) << c.what;
     }
 }

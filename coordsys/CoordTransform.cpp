@@ -149,35 +149,30 @@ Status CCoordTransform::Initialise() {
     return status_;
 }
 
-Status CCoordTransform::LatLongToXY(double latitude, double longitude, double* x, double* y) {
+// One step of the library from (x, y) to (x, y) as it orders them: longitude
+// before latitude. A local system passes the values through.
+Status CCoordTransform::Convert(int (*step)(const CsParams*, double[3], const double[3]),
+                                double inX, double inY, double* outX, double* outY) {
     if (status_ != 0) return status_;
     if (IsLocal()) {
-        *x = longitude;
-        *y = latitude;
+        *outX = inX;
+        *outY = inY;
         return 0;
     }
-    const double ll[3] = {longitude, latitude, 0.0};
-    double xy[3];
+    const double in[3] = {inX, inY, 0.0};
+    double out[3];
     // Only what this conversion does counts, not an earlier caller's errno.
     errno = 0;
-    if (CS_latLongToXy(&params_, xy, ll) >= 2) ++foldedPoints_;
-    *x = xy[0];
-    *y = xy[1];
+    if (step(&params_, out, in) >= 2) ++foldedPoints_;
+    *outX = out[0];
+    *outY = out[1];
     return MathError() ? kCoordTransformMathError : 0;
 }
 
+Status CCoordTransform::LatLongToXY(double latitude, double longitude, double* x, double* y) {
+    return Convert(CS_latLongToXy, longitude, latitude, x, y);
+}
+
 Status CCoordTransform::XYToLatLong(double x, double y, double* latitude, double* longitude) {
-    if (status_ != 0) return status_;
-    if (IsLocal()) {
-        *longitude = x;
-        *latitude = y;
-        return 0;
-    }
-    const double xy[3] = {x, y, 0.0};
-    double ll[3];
-    errno = 0;
-    if (CS_xyToLatLong(&params_, ll, xy) >= 2) ++foldedPoints_;
-    *longitude = ll[0];
-    *latitude = ll[1];
-    return MathError() ? kCoordTransformMathError : 0;
+    return Convert(CS_xyToLatLong, x, y, longitude, latitude);
 }

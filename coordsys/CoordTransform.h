@@ -60,6 +60,8 @@ public:
 
 private:
     Status Fail(Status status);
+    Status Convert(int (*step)(const CsParams*, double[3], const double[3]), double inX, double inY,
+                   double* outX, double* outY);
 
     CsParams definition_;  // what SetCoordSys or SetFromDefinition gave
     CsParams params_;      // the block the conversions run on

@@ -59,14 +59,20 @@ bool CBinaryFile::Close() {
     return ok;
 }
 
-bool CBinaryFile::ReadExactly(void* buffer, std::size_t n) {
-    if (!file_) return false;
-    if (Cached()) return ReadCached(static_cast<std::uint8_t*>(buffer), n);
-    if (lastOp_ == LastOp::kWrite || !positioned_) {
+bool CBinaryFile::StartOp(LastOp op) {
+    const LastOp other = op == LastOp::kRead ? LastOp::kWrite : LastOp::kRead;
+    if (lastOp_ == other || !positioned_) {
         if (std::fseek(file_, static_cast<long>(position_), SEEK_SET) != 0) return false;
         positioned_ = true;
     }
-    lastOp_ = LastOp::kRead;
+    lastOp_ = op;
+    return true;
+}
+
+bool CBinaryFile::ReadExactly(void* buffer, std::size_t n) {
+    if (!file_) return false;
+    if (Cached()) return ReadCached(static_cast<std::uint8_t*>(buffer), n);
+    if (!StartOp(LastOp::kRead)) return false;
     const std::size_t got = std::fread(buffer, 1, n, file_);
     position_ += got;
     return got == n;
@@ -75,11 +81,7 @@ bool CBinaryFile::ReadExactly(void* buffer, std::size_t n) {
 bool CBinaryFile::WriteExactly(const void* buffer, std::size_t n) {
     if (!file_ || readOnly_) return false;
     if (Cached()) return WriteCached(static_cast<const std::uint8_t*>(buffer), n);
-    if (lastOp_ == LastOp::kRead || !positioned_) {
-        if (std::fseek(file_, static_cast<long>(position_), SEEK_SET) != 0) return false;
-        positioned_ = true;
-    }
-    lastOp_ = LastOp::kWrite;
+    if (!StartOp(LastOp::kWrite)) return false;
     const std::size_t put = std::fwrite(buffer, 1, n, file_);
     position_ += put;
     return put == n;

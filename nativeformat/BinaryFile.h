@@ -71,6 +71,9 @@ private:
     };
 
     bool Cached() const { return pageSize_ != 0; }
+    // Moves the stream to position_ when it is elsewhere or turns between
+    // reading and writing.
+    bool StartOp(LastOp op);
     bool ReadCached(std::uint8_t* out, std::size_t n);
     bool WriteCached(const std::uint8_t* in, std::size_t n);
     Page* FindPage(std::uint64_t start);

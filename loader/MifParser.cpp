@@ -280,31 +280,74 @@ void SplitMifKeyword(std::string_view line, std::string_view& keyword, std::stri
     rest = scan.Rest();
 }
 
+namespace {
+
+// A line of the header, which ends only at its DATA line.
+Status ReadHeaderLine(CLineSource& source, std::string& line) {
+    const Status status = source.ReadLine(line);
+    return status == kWlxEndOfData ? kWlxUnexpectedEof : status;
+}
+
+// The delimiter character, quoted or not; `delimiter` stays as it is when
+// the line gives none.
+void ReadMifDelimiter(CTextScanner& scan, char& delimiter) {
+    const std::size_t start = scan.Position();
+    for (char quote : {'"', '\''}) {
+        scan.SetPosition(start);
+        char c = 0;
+        if (scan.Literal(quote) && scan.AnyChar(c) && scan.Literal(quote) && c != 0) {
+            delimiter = c;
+            return;
+        }
+    }
+    scan.SetPosition(start);
+    scan.SkipBlanks();
+    char c = 0;
+    if (scan.AnyChar(c)) delimiter = c;
+}
+
+// One line of the COLUMNS section: a name and a type.
+Status ReadMifColumn(std::string_view line, MifColumn& def) {
+    CTextScanner column(line);
+    std::string_view name, type;
+    if (!column.Word(name) || !column.Letters(type)) return kWlxNotSupported;
+    def.name.assign(name);
+    if (EqualNoCase(type, "CHAR")) {
+        if (!column.Literal('(') || !column.Integer(def.width) || !column.Literal(')') ||
+            def.width < 0)
+            return kWlxNotSupported;
+    } else if (EqualNoCase(type, "INTEGER") || EqualNoCase(type, "SMALLINT") ||
+               EqualNoCase(type, "LOGICAL")) {
+        def.type = kMifColumnInt;
+    } else if (EqualNoCase(type, "DECIMAL")) {
+        def.type = kMifColumnDouble;
+        if (!column.Literal('(') || !column.Integer(def.width) || !column.Literal(',') ||
+            !column.Integer(def.decimals) || !column.Literal(')') || def.width < 0 ||
+            def.decimals < 0)
+            return kWlxNotSupported;
+    } else if (EqualNoCase(type, "FLOAT")) {
+        def.type = kMifColumnDouble;
+    } else if (EqualNoCase(type, "DATE")) {
+        def.width = 256;
+    } else {
+        return kWlxNotSupported;
+    }
+    return 0;
+}
+
+}  // namespace
+
 Status ReadMifHeader(CLineSource& source, MifHeader& header) {
     header = MifHeader{};
     std::string line;
     for (;;) {
-        Status status = source.ReadLine(line);
-        if (status == kWlxEndOfData) return kWlxUnexpectedEof;
-        if (status != 0) return status;
+        if (const Status status = ReadHeaderLine(source, line)) return status;
         std::string_view keyword, rest;
         SplitMifKeyword(line, keyword, rest);
         CTextScanner scan(rest);
         if (EqualNoCase(keyword, "DATA")) return 0;
         if (EqualNoCase(keyword, "DELIMITER")) {
-            char c = 0;
-            const std::size_t start = scan.Position();
-            for (char quote : {'"', '\''}) {
-                scan.SetPosition(start);
-                if (scan.Literal(quote) && scan.AnyChar(c) && scan.Literal(quote)) {
-                    header.delimiter = c;
-                    break;
-                }
-                c = 0;
-            }
-            scan.SetPosition(start);
-            scan.SkipBlanks();
-            if (c == 0 && scan.AnyChar(c)) header.delimiter = c;
+            ReadMifDelimiter(scan, header.delimiter);
         } else if (EqualNoCase(keyword, "UNIQUE")) {
             scan.Integer(header.unique);
         } else if (EqualNoCase(keyword, "INDEX")) {
@@ -315,34 +358,9 @@ Status ReadMifHeader(CLineSource& source, MifHeader& header) {
             header.hasColumns = true;
             header.columns.clear();
             for (int i = 0; i < count; ++i) {
-                status = source.ReadLine(line);
-                if (status == kWlxEndOfData) return kWlxUnexpectedEof;
-                if (status != 0) return status;
-                CTextScanner column(line);
-                std::string_view name, type;
-                if (!column.Word(name) || !column.Letters(type)) return kWlxNotSupported;
+                if (const Status status = ReadHeaderLine(source, line)) return status;
                 MifColumn def;
-                def.name.assign(name);
-                if (EqualNoCase(type, "CHAR")) {
-                    if (!column.Literal('(') || !column.Integer(def.width) ||
-                        !column.Literal(')') || def.width < 0)
-                        return kWlxNotSupported;
-                } else if (EqualNoCase(type, "INTEGER") || EqualNoCase(type, "SMALLINT") ||
-                           EqualNoCase(type, "LOGICAL")) {
-                    def.type = kMifColumnInt;
-                } else if (EqualNoCase(type, "DECIMAL")) {
-                    def.type = kMifColumnDouble;
-                    if (!column.Literal('(') || !column.Integer(def.width) ||
-                        !column.Literal(',') || !column.Integer(def.decimals) ||
-                        !column.Literal(')') || def.width < 0 || def.decimals < 0)
-                        return kWlxNotSupported;
-                } else if (EqualNoCase(type, "FLOAT")) {
-                    def.type = kMifColumnDouble;
-                } else if (EqualNoCase(type, "DATE")) {
-                    def.width = 256;
-                } else {
-                    return kWlxNotSupported;
-                }
+                if (const Status status = ReadMifColumn(line, def)) return status;
                 header.columns.push_back(std::move(def));
             }
         }

@@ -5,6 +5,7 @@
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
 #include "loader/ReporterInterface.h"
+#include "loader/SymbolMetafileWriter.h"
 #include "loader/TableWriter.h"
 
 namespace {
@@ -77,6 +78,40 @@ Status CWriterBase::WriteAttributes(CFeatureRecord* record) {
         if (const Status status = writer->WriteRow(*row, *record)) return status;
     }
     return 0;
+}
+
+Status CWriterBase::WriteAttributesAndSymbol(CFeatureRecord* record) {
+    if (const Status status = WriteAttributes(record)) return status;
+    if (CSymbolMetafileWriter* symbol = record->GetSymbolMetafile()) {
+        if (const Status status = symbol->CloseMetafile()) return status;
+        ++settings_->metafilesCreated;
+    }
+    return 0;
+}
+
+void CWriterBase::CountWritten(EWKBGeometryType type) {
+    std::int32_t* counter = nullptr;
+    switch (type) {
+        case kWkbPoint:
+            counter = &settings_->pointsWritten;
+            break;
+        case kWkbLineString:
+            counter = &settings_->polylinesWritten;
+            break;
+        case kWkbPolygon:
+            counter = &settings_->polygonsWritten;
+            break;
+        case kWkbMultiLineString:
+            counter = &settings_->polypolylinesWritten;
+            break;
+        case kWkbMultiPolygon:
+            counter = &settings_->polypolygonsWritten;
+            break;
+        default:
+            return;
+    }
+    ++*counter;
+    ++settings_->totalWritten;
 }
 
 Status CWriterBase::CloseTableWriters() {

@@ -3,6 +3,7 @@
 // writes the object itself.
 #pragma once
 
+#include "geometry/WkbGeometry.h"
 #include "loader/AttributeTable.h"
 #include "loader/Status.h"
 
@@ -37,6 +38,13 @@ public:
     virtual Status WriteAttributes(CFeatureRecord* record);
 
 protected:
+    // What comes of a record before its geometry: its attribute rows, then
+    // its block symbol completed and counted.
+    Status WriteAttributesAndSymbol(CFeatureRecord* record);
+    // Counts an object written of the type; multipoints and collections have
+    // no count of their own.
+    void CountWritten(EWKBGeometryType type);
+
     // One table writer per schema (with :STYLE, the four style tables after
     // the reader's), CSV or SQL by the table-export kind. A reader table
     // named like a style table gives kWlxElementAlreadyDefined.

@@ -4,7 +4,6 @@
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
 #include "loader/ReporterInterface.h"
-#include "loader/SymbolMetafileWriter.h"
 #include "nativeformat/NativeGeometry.h"
 
 namespace {
@@ -18,11 +17,7 @@ CNativeWriter::CNativeWriter(CLoaderSettings* settings, Status* status, CTableSc
 
 Status CNativeWriter::Write(CFeatureRecord* record) {
     if (!record) return kWlxWriteError;
-    if (const Status status = WriteAttributes(record)) return status;
-    if (CSymbolMetafileWriter* symbol = record->GetSymbolMetafile()) {
-        if (const Status status = symbol->CloseMetafile()) return status;
-        ++settings_->metafilesCreated;
-    }
+    if (const Status status = WriteAttributesAndSymbol(record)) return status;
     IWKBGeometry* geometry = record->PeekGeometry();
     if (!geometry) {
         WarnTooFewPoints(record->GetName(), record->GetKey(), false);
@@ -36,7 +31,6 @@ Status CNativeWriter::WriteGeometry(const CFeatureRecord& record, IWKBGeometry* 
     if (const Status status = GeometryStatus(geometry->GetType(&type))) return status;
     bool written = false;
     Status status = 0;
-    std::int32_t* counter = nullptr;
     switch (type) {
         case kWkbPoint: {
             auto point = As<IWKBPoint>(geometry);
@@ -44,35 +38,30 @@ Status CNativeWriter::WriteGeometry(const CFeatureRecord& record, IWKBGeometry* 
             double x = 0, y = 0;
             if ((status = GeometryStatus(point->GetXY(&x, &y)))) return status;
             status = WritePoint(record, x, y, written);
-            counter = &settings_->pointsWritten;
             break;
         }
         case kWkbLineString: {
             auto line = As<IWKBLineString>(geometry);
             if (!line) return kWlxInvalidObjectType;
             status = WriteLineString(record, line.Get(), written);
-            counter = &settings_->polylinesWritten;
             break;
         }
         case kWkbPolygon: {
             auto polygon = As<IWKBPolygon>(geometry);
             if (!polygon) return kWlxInvalidObjectType;
             status = WritePolygon(record, polygon.Get(), written);
-            counter = &settings_->polygonsWritten;
             break;
         }
         case kWkbMultiLineString: {
             auto lines = As<IWKBMultiLineString>(geometry);
             if (!lines) return kWlxInvalidObjectType;
             status = WriteMultiLineString(record, lines.Get(), written);
-            counter = &settings_->polypolylinesWritten;
             break;
         }
         case kWkbMultiPolygon: {
             auto polygons = As<IWKBMultiPolygon>(geometry);
             if (!polygons) return kWlxInvalidObjectType;
             status = WriteMultiPolygon(record, polygons.Get(), written);
-            counter = &settings_->polypolygonsWritten;
             break;
         }
         case kWkbMultiPoint: {
@@ -91,10 +80,7 @@ Status CNativeWriter::WriteGeometry(const CFeatureRecord& record, IWKBGeometry* 
             });
         }
     }
-    if (status == 0 && written && counter) {
-        ++*counter;
-        ++settings_->totalWritten;
-    }
+    if (status == 0 && written) CountWritten(type);
     return status;
 }
 

@@ -1,9 +1,8 @@
 #include "loader/TextFile.h"
 
 #include <cstring>
-#include <filesystem>
 
-#include "loader/Messages.h"
+#include "loader/FileOpen.h"
 
 namespace {
 
@@ -17,11 +16,6 @@ bool IsBlankLine(const std::string& line) {
     return true;
 }
 
-Status OpenFailure(Status status, const std::string& name) {
-    SetStatusArgs(name.c_str(), nullptr);
-    return status;
-}
-
 }  // namespace
 
 CTextFile::CTextFile(std::string name) : name_(std::move(name)) {}
@@ -30,30 +24,19 @@ CTextFile::~CTextFile() {
     if (stream_) std::fclose(stream_);
 }
 
-bool CTextFile::Exists() const {
-    std::error_code error;
-    return !name_.empty() && std::filesystem::exists(name_, error);
-}
+bool CTextFile::Exists() const { return FileExists(name_); }
 
 Status CTextFile::OpenRead() {
-    if (name_.empty()) return OpenFailure(kWlxOpenFailed, name_);
-    if (!Exists()) return OpenFailure(kWlxFileNotFound, name_);
-    std::error_code error;
-    if (std::filesystem::is_directory(name_, error)) return OpenFailure(kWlxOpenFailed, name_);
     Close();
-    stream_ = std::fopen(name_.c_str(), "rb");
-    if (!stream_) return OpenFailure(kWlxOpenFailed, name_);
+    if (const Status status = OpenFileToRead(name_, &stream_)) return status;
     buffer_.resize(kReadBufferSize);
     bufferPos_ = bufferEnd_ = 0;
     return 0;
 }
 
 Status CTextFile::OpenWrite(bool append) {
-    if (name_.empty()) return OpenFailure(kWlxOpenFailed, name_);
     Close();
-    stream_ = std::fopen(name_.c_str(), append ? "a+" : "w+");
-    if (!stream_) return OpenFailure(kWlxOpenFailed, name_);
-    return 0;
+    return OpenFileToWrite(name_, append ? "a+" : "w+", &stream_);
 }
 
 Status CTextFile::Close() {

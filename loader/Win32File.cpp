@@ -3,18 +3,12 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <filesystem>
 
-#include "loader/Messages.h"
+#include "loader/FileOpen.h"
 
 namespace {
 
 constexpr std::size_t kReadBufferSize = 64 * 1024;
-
-Status OpenFailure(Status status, const std::string& name) {
-    SetStatusArgs(name.c_str(), nullptr);
-    return status;
-}
 
 }  // namespace
 
@@ -24,19 +18,11 @@ CWin32File::~CWin32File() {
     if (stream_) std::fclose(stream_);
 }
 
-bool CWin32File::Exists() const {
-    std::error_code error;
-    return !name_.empty() && std::filesystem::exists(name_, error);
-}
+bool CWin32File::Exists() const { return FileExists(name_); }
 
 Status CWin32File::OpenRead() {
-    if (name_.empty()) return OpenFailure(kWlxOpenFailed, name_);
-    if (!Exists()) return OpenFailure(kWlxFileNotFound, name_);
-    std::error_code error;
-    if (std::filesystem::is_directory(name_, error)) return OpenFailure(kWlxOpenFailed, name_);
     if (stream_) std::fclose(stream_);
-    stream_ = std::fopen(name_.c_str(), "rb");
-    if (!stream_) return OpenFailure(kWlxOpenFailed, name_);
+    if (const Status status = OpenFileToRead(name_, &stream_)) return status;
     std::setvbuf(stream_, nullptr, _IONBF, 0);
     buffer_.resize(kReadBufferSize);
     bufferStart_ = 0;

@@ -1,4 +1,5 @@
-// Holds one reference to a COM interface and releases it on destruction.
+// Holds one reference to a reference-counted object (a COM interface or any
+// class with AddRef and Release) and releases it on destruction.
 #pragma once
 
 #include <utility>
@@ -36,6 +37,7 @@ public:
     }
     I* Get() const { return p_; }
     I* operator->() const { return p_; }
+    I& operator*() const { return *p_; }
     explicit operator bool() const { return p_ != nullptr; }
     // For out-parameters: releases what is held and returns the slot.
     I** Put() {

@@ -133,11 +133,12 @@ Status CWltWriter::WritePoint(const CFeatureRecord& record, double x, double y, 
 }
 
 // The record of `kind` with the points gathered in record_, warning when
-// there are none or when `leftOut` parts were too short.
+// there are none or when `leftOut` parts were too short. A multi-geometry
+// whose every member was too short is told as such, by its sections.
 Status CWltWriter::WriteGathered(const CFeatureRecord& record, char kind, bool leftOut,
                                  bool& written) {
     if (record_.empty()) {
-        WarnTooFew(record, false);
+        WarnTooFew(record, leftOut);
         return 0;
     }
     if (leftOut) WarnTooFew(record, true);

@@ -89,7 +89,7 @@ TEST_F(WltTest, GeometriesBecomeRecords) {
                   "M,\"mp\",\"k\",\"\",1\n8.0000000,8.0000000\n");
     EXPECT_EQ(Printed(),
               "Warning : Object [same - k] has too few points.\n"
-              "Warning : Object [dead - k] has too few points.\n"
+              "Warning : Object [dead - k] contains at least one section with too few points.\n"
               "Warning : Object [holed - k] has interior rings, which are not written: only "
               "exterior rings are. This warning is not repeated.\n"
               "Warning : Object [polys - k] contains at least one section with too few points.\n");

@@ -12,10 +12,10 @@
 #include "coordsys/CsCore.h"
 #include "loader/DictionaryDirectory.h"
 #include "loader/LoaderApp.h"
-#include "loader/Messages.h"
 #include "platform/ComRuntime.h"
 #include "platform/ConsoleControl.h"
 #include "platform/CriticalSection.h"
+#include "platform/StringTable.h"
 
 namespace {
 
@@ -38,9 +38,14 @@ Shared& TheShared() {
 }
 
 constexpr auto kAbortGrace = std::chrono::milliseconds(2000);
+constexpr int kMessageBufferSize = 4096;
 
+// Runs when the store is exhausted, so it allocates nothing: an allocation
+// here would fail and call it again, without end.
 void OnNewFailure() {
-    std::printf("%s", LoadMessage(39002).c_str());
+    char text[kMessageBufferSize];
+    LoadStringA(39002, text, sizeof text);
+    std::printf("%s", text);
     std::exit(1);
 }
 

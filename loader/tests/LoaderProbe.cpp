@@ -8,6 +8,7 @@
 //   fail_at=N        the read of object N fails with kLoaderInputReadError
 //   end_status=N     the status of the read after the last object (default: none, AtEnd stops)
 //   writer_status_at=N  the writer answers 1 (not a failure, not the end) for object N
+//   exhaust_store_at=N  from object N on, every allocation with new fails
 // After the run the coordinate-system library's dictionary directory is
 // printed on standard error.
 #include <chrono>
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <new>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -24,6 +26,34 @@
 #include "loader/LoaderMain.h"
 #include "loader/LoaderSettings.h"
 #include "platform/ConsoleControl.h"
+
+namespace {
+
+// Set to make every allocation with new fail, as when the store is exhausted.
+bool storeExhausted = false;
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    for (;;) {
+        if (void* block = storeExhausted ? nullptr : std::malloc(size ? size : 1)) return block;
+        std::new_handler handler = std::get_new_handler();
+        if (!handler) throw std::bad_alloc();
+        handler();
+    }
+}
+
+// The blocks of the replaced new are the C runtime's: free is their match.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -64,6 +94,10 @@ public:
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(Get(values_, "delay_ms", 0)));
         if (next_ == Get(values_, "fail_at", -1)) return kLoaderInputReadError;
+        if (next_ == Get(values_, "exhaust_store_at", -1)) {
+            storeExhausted = true;
+            delete new std::string(64, 'x');
+        }
         record->SetName("object " + std::to_string(next_));
         ++next_;
         return 0;

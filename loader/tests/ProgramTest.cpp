@@ -126,6 +126,17 @@ TEST(ProgramTest, ARunStillGoingAfterTheGracePeriodEndsWithOne) {
     EXPECT_NE(result.out.find("Points: 1\n"), std::string::npos);
 }
 
+TEST(ProgramTest, AnExhaustedStoreEndsWithItsMessageAndOne) {
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "in.txt", "objects=5 exhaust_store_at=2");
+    auto result = RunProbe({"/IN", "/OO", (dir / "in.txt").string(), (dir / "out").string()});
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string message = "*Error* : Operator new failed : out of store\n";
+    ASSERT_GE(result.out.size(), message.size()) << result.out;
+    EXPECT_EQ(result.out.substr(result.out.size() - message.size()), message);
+    EXPECT_EQ(Count(result.out, message), 1u);
+}
+
 TEST(ProgramTest, TheDictionaryDirectoryComesFromTheRegistryElseBesideTheProgram) {
     wlxtest::TempDir dir;
     wlxtest::WriteText(dir / "in.txt", "objects=0");

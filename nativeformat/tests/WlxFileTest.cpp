@@ -176,6 +176,23 @@ TEST(WlxFileTest, RecordsAreStoredAsTheFormatFixesThem) {
               F64(0), F64(0), F64(1), F64(1), F64(2), F64(2)}),
          2,
          {0, 0, 2, 2}},
+        {"polypolyline without parts",
+         32,
+         [](CWlxFile& f, std::uint32_t& o, double* e) {
+             return f.WriteMultiLineString("", "", "", 0, nullptr, nullptr, o, e);
+         },
+         Cat({U16(0x8C06), U16(0x0000), U16(0x0000),  // tag 35, length 6; strings, pad
+              U16(0)}),                               // part count
+         2,
+         {0, 0, 0, 0}},
+        {"polypolygon without rings",
+         64,
+         [](CWlxFile& f, std::uint32_t& o, double* e) {
+             return f.WriteMultiPolygon("", "", "", 0, nullptr, nullptr, o, e);
+         },
+         Cat({U16(0x9406), U16(0x0000), U16(0x0000), U16(0)}),  // tag 37, length 6
+         4,
+         {0, 0, 0, 0}},
         {"polygon: an open ring is closed",
          32,
          [&](CWlxFile& f, std::uint32_t& o, double* e) {

@@ -171,6 +171,8 @@ Status CWlxFile::ReadHeaderElement(int tag, std::span<const std::uint8_t> body) 
     switch (tag) {
         case kTagVersion:
             ok = u16(version_);
+            // A newer file may lay out the rest of its header differently.
+            if (ok && version_ > kCurrentVersion) return kWlxInvalidVersion;
             break;
         case kTagMetadataVersion:
             ok = u16(metadataVersion_);

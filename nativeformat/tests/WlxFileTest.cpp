@@ -951,6 +951,12 @@ TEST(WlxFileTest, CorruptFilesGiveErrors) {
         {"summary in long form", Overwrite(0, U16(0x007F)), format},
         {"second summary in the header", Overwrite(46, U16(0x0002)), format},
         {"version 3", Overwrite(48, U16(3)), {kWlxInvalidVersion}},
+        {"version 3 with a precision of its own",
+         [](Bytes& f) {
+             Overwrite(48, U16(3))(f);
+             Overwrite(60, U16(33))(f);
+         },
+         {kWlxInvalidVersion}},
         {"precision 33", Overwrite(60, U16(33)), format},
         {"description longer than its element", Overwrite(52, Bytes{0x7F, 0x40, 0x00}), format},
         {"unknown header element past the file",

@@ -171,6 +171,8 @@ Status CWlxFile::ReadHeaderElement(int tag, std::span<const std::uint8_t> body) 
     switch (tag) {
         case kTagVersion:
             ok = u16(version_);
+            // A newer file may lay out the rest of its header differently.
+            if (ok && version_ > kCurrentVersion) return kWlxInvalidVersion;
             break;
         case kTagMetadataVersion:
             ok = u16(metadataVersion_);
@@ -587,9 +589,11 @@ bool CWlxFile::EncodeRecord(const Shape& shape, std::string_view name, std::stri
     const double* xy = shape.points.data();
     if (shape.type != kWlxPointRecord) {
         if (!(p = Room(2))) return false;
-        const std::uint32_t first =
-            shape.counts[0] + (rings && IsOpenRing(xy, shape.counts[0]) ? 1 : 0);
-        bigendian::PutU16(static_cast<std::uint16_t>(multi ? shape.counts.size() : first), p);
+        // A multi-part record may have no part at all.
+        const std::size_t count =
+            multi ? shape.counts.size()
+                  : shape.counts[0] + (rings && IsOpenRing(xy, shape.counts[0]) ? 1 : 0);
+        bigendian::PutU16(static_cast<std::uint16_t>(count), p);
         writeFill_ += 2;
     }
     if (multi) {

@@ -176,6 +176,23 @@ TEST(WlxFileTest, RecordsAreStoredAsTheFormatFixesThem) {
               F64(0), F64(0), F64(1), F64(1), F64(2), F64(2)}),
          2,
          {0, 0, 2, 2}},
+        {"polypolyline without parts",
+         32,
+         [](CWlxFile& f, std::uint32_t& o, double* e) {
+             return f.WriteMultiLineString("", "", "", 0, nullptr, nullptr, o, e);
+         },
+         Cat({U16(0x8C06), U16(0x0000), U16(0x0000),  // tag 35, length 6; strings, pad
+              U16(0)}),                               // part count
+         2,
+         {0, 0, 0, 0}},
+        {"polypolygon without rings",
+         64,
+         [](CWlxFile& f, std::uint32_t& o, double* e) {
+             return f.WriteMultiPolygon("", "", "", 0, nullptr, nullptr, o, e);
+         },
+         Cat({U16(0x9406), U16(0x0000), U16(0x0000), U16(0)}),  // tag 37, length 6
+         4,
+         {0, 0, 0, 0}},
         {"polygon: an open ring is closed",
          32,
          [&](CWlxFile& f, std::uint32_t& o, double* e) {
@@ -934,6 +951,12 @@ TEST(WlxFileTest, CorruptFilesGiveErrors) {
         {"summary in long form", Overwrite(0, U16(0x007F)), format},
         {"second summary in the header", Overwrite(46, U16(0x0002)), format},
         {"version 3", Overwrite(48, U16(3)), {kWlxInvalidVersion}},
+        {"version 3 with a precision of its own",
+         [](Bytes& f) {
+             Overwrite(48, U16(3))(f);
+             Overwrite(60, U16(33))(f);
+         },
+         {kWlxInvalidVersion}},
         {"precision 33", Overwrite(60, U16(33)), format},
         {"description longer than its element", Overwrite(52, Bytes{0x7F, 0x40, 0x00}), format},
         {"unknown header element past the file",

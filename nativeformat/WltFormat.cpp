@@ -265,9 +265,12 @@ Status ParseWltPoint(const std::string& line, CPoint2d& point) {
 }
 
 double RoundToWltText(double value, int decimals) {
-    std::string text;
-    AppendFixed(text, value, decimals);
-    return std::strtod(text.c_str(), nullptr);
+    char text[400];
+    const char* end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr;
+    double rounded = value;
+    std::from_chars(text, end, rounded);
+    return rounded;
 }
 
 namespace {

@@ -123,8 +123,7 @@ CAttributeTable* CTableSet::Find(std::string_view name) const {
 
 Status CTableSet::Add(std::unique_ptr<CAttributeTable> table) {
     if (!table) return kWlxInvalidParameter;
-    if (Find(table->GetName())) return kWlxElementAlreadyDefined;
-    tables_.push_back(std::move(table));
+    if (!Find(table->GetName())) tables_.push_back(std::move(table));
     return 0;
 }
 

@@ -174,8 +174,7 @@ class CTableSet {
 public:
     CAttributeTable* Find(std::string_view name) const;
     // Takes the table under its own name. A name already present leaves the
-    // set unchanged, discards the table and gives kWlxElementAlreadyDefined:
-    // readers that keep the first of equal names ignore that status.
+    // set unchanged and discards the table: the first of equal names is kept.
     Status Add(std::unique_ptr<CAttributeTable> table);
 
     // An empty table name stands for the only table and is replaced by its name.

@@ -169,8 +169,7 @@ std::FILE* OpenDictionary(const char* mode) {
     };
     std::uint8_t magic[4];
     if (std::fread(magic, 1, sizeof magic, file) != sizeof magic) {
-        // A file too short for its magic number is not a dictionary.
-        return fail(std::ferror(file) ? kCsErrIo : D::kMagicError);
+        return fail(std::ferror(file) ? kCsErrIo : kCsErrCorrupt);
     }
     if (ReadU32(magic) != D::kMagic) return fail(D::kMagicError);
     // A dictionary holds whole records; a cut one is refused here rather than
@@ -179,7 +178,7 @@ std::FILE* OpenDictionary(const char* mode) {
         if (std::fseek(file, 0, SEEK_END) != 0) return fail(kCsErrIo);
         long size = std::ftell(file);
         if (size < 0 || std::fseek(file, sizeof magic, SEEK_SET) != 0) return fail(kCsErrIo);
-        if ((size - static_cast<long>(sizeof magic)) % D::kSize != 0) return fail(D::kMagicError);
+        if ((size - static_cast<long>(sizeof magic)) % D::kSize != 0) return fail(kCsErrCorrupt);
     }
     return file;
 }

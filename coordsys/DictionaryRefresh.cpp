@@ -1,5 +1,6 @@
 #include "coordsys/DictionaryRefresh.h"
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 
@@ -14,9 +15,11 @@ CCriticalSection& CoordSysCriticalSection() {
 
 Status RefreshDictionaryDirectory() {
     std::string path;
+    // Without a version key or its "Path" the text stays empty: the current
+    // directory, taken only when it holds the dictionaries.
     if (ReadDictionaryPath(path) == EDictionaryRegistry::kNoCoordsysKey) return kWlxOpenFailed;
-    std::string directory = ResolveDictionaryDirectory();
+    std::replace(path.begin(), path.end(), '\\', '/');
     std::lock_guard<CCriticalSection> guard(CoordSysCriticalSection());
-    CS_setDictionaryDirectory(directory.c_str());
+    CS_setDictionaryDirectory(path.c_str());
     return 0;
 }

@@ -11,6 +11,7 @@ class CCriticalSection;
 CCriticalSection& CoordSysCriticalSection();
 
 // 0, or kWlxOpenFailed (nothing changed) when the registry has no
-// coordinate-system key. The directory is resolved as start-up resolves it:
-// the registry's "Path", else the executable's directory.
+// coordinate-system key. The directory is the registry's "Path", or the
+// current directory when the version key or its "Path" is missing; either is
+// taken only when it holds the dictionaries.
 Status RefreshDictionaryDirectory();

@@ -116,8 +116,8 @@ TEST_F(DamagedDictionary, EachDamageGivesAnErrorNamingTheFile) {
         bool namesFile;
     } cases[] = {
         {"bad magic", [](auto& b) { b[0] ^= 0xFF; }, 106, true},
-        {"truncated record", [](auto& b) { b.resize(b.size() - 100); }, 106, true},
-        {"shorter than its magic", [](auto& b) { b.resize(3); }, 106, true},
+        {"truncated record", [](auto& b) { b.resize(b.size() - 100); }, 113, false},
+        {"shorter than its magic", [](auto& b) { b.resize(3); }, 113, false},
         {"missing", nullptr, 102, false},
     };
     for (const Case& c : cases) {

@@ -200,6 +200,32 @@ TEST_F(TmProjection, LimitChecks) {
     EXPECT_EQ(p->checkCartesian(c, 1, outside), 2);
 }
 
+// The inverse series as written: Thomas to the sixth power of the easting term,
+// Krueger's latitude from the e^8 conformal series (values transcribed
+// independently of this code).
+TEST_F(TmProjection, InverseSeriesAsWritten) {
+    struct Case {
+        const char* projection;
+        double x, y;  // about the false origin
+        double longitude, latitude;
+    } cases[] = {
+        {"TM", 500000.0, 5600000.0, 16.029537848224, 50.339090146883},
+        {"TM", -400000.0, -6500000.0, 2.137939949015, -58.456613564209},
+        {"TRMRKRG", 500000.0, 5600000.0, 16.029537866959, 50.339090196763},
+        {"TRMRKRG", -400000.0, -6500000.0, 2.137939928491, -58.456613603045},
+        {"TRMRKRG", 300000.0, 1440000.0, 11.765623596517, 13.011151842059},
+    };
+    for (const Case& c : cases) {
+        CsPtr<CsParams> p = Build(Tm(c.projection));
+        ASSERT_TRUE(p);
+        const double xy[3] = {500000.0 + c.x, c.y, 0.0};
+        double ll[3];
+        EXPECT_EQ(CS_xyToLatLong(p.get(), ll, xy), 0);
+        EXPECT_NEAR(ll[0], c.longitude, 1e-11) << c.projection << " " << c.x;
+        EXPECT_NEAR(ll[1], c.latitude, 1e-11) << c.projection << " " << c.x;
+    }
+}
+
 TEST_F(TmProjection, QuadrantTurnsTheAxes) {
     CsCoordSysDef normal = Tm(), westing = Tm(), south = Tm("SOTM");
     westing.quadrant = 2;

@@ -22,12 +22,14 @@ CFeatureWriter::CFeatureWriter(CLoaderSettings* settings, Status* status) : sett
     if (status) *status = settings ? 0 : kWlxWriteError;
 }
 
-void CFeatureWriter::WarnTooFewPoints(const char* name, const char* key, bool section) {
-    const int id = section ? kSectionTooFewPointsWarning : kTooFewPointsWarning;
-    const std::string text =
-        FormatString(LoadMessage(id).c_str(), name ? name : "", key ? key : "");
+void CFeatureWriter::ShowWarning(const std::string& text) {
     if (settings_->reporter) settings_->reporter->ShowWarning(text.c_str());
     settings_->warnings = 1;
+}
+
+void CFeatureWriter::WarnTooFewPoints(const char* name, const char* key, bool section) {
+    const int id = section ? kSectionTooFewPointsWarning : kTooFewPointsWarning;
+    ShowWarning(FormatString(LoadMessage(id).c_str(), name ? name : "", key ? key : ""));
 }
 
 CWriterBase::CWriterBase(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas)

@@ -3,6 +3,8 @@
 // writes the object itself.
 #pragma once
 
+#include <string>
+
 #include "geometry/WkbGeometry.h"
 #include "loader/AttributeTable.h"
 #include "loader/Status.h"
@@ -23,6 +25,8 @@ public:
     CFeatureWriter(CLoaderSettings* settings, Status* status);
 
 protected:
+    // Shows the text through the reporter and marks the run as warned.
+    void ShowWarning(const std::string& text);
     // Warning 50039, or 50040 when only a section of the object is too short.
     void WarnTooFewPoints(const char* name, const char* key, bool section);
 

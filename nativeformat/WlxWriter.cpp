@@ -18,6 +18,8 @@ constexpr int kDefaultDescription = 32007;
 constexpr int kSpatialIndexLimitsWarning = 50110;
 constexpr int kKeyLengthWarning = 50111;
 constexpr int kNodeCapacityWarning = 50112;
+constexpr int kTooLargeSkipped = 50114;
+constexpr int kNotFiniteSkipped = 50115;
 
 bool SamePoint(const double* xy, std::size_t a, std::size_t b) {
     return xy[2 * a] == xy[2 * b] && xy[2 * a + 1] == xy[2 * b + 1];
@@ -126,10 +128,7 @@ Status CWlxWriter::StampNewFile() {
 
     // An index parameter the index cannot take leaves its default, with a warning.
     auto warn = [&](int id, auto... values) {
-        if (settings.reporter)
-            settings.reporter->ShowWarning(
-                FormatString(LoadMessage(id).c_str(), values...).c_str());
-        settings.warnings = 1;
+        ShowWarning(FormatString(LoadMessage(id).c_str(), values...));
     };
     Status status =
         spatialIndex_->SetEntryLimits(settings.indexMaxEntries, settings.indexMinEntries);
@@ -190,12 +189,27 @@ Status CWlxWriter::Index(const CFeatureRecord& record, int recordType, const dou
     return keyIndex_ ? keyIndex_->Insert(record.GetKey(), offset) : 0;
 }
 
+Status CWlxWriter::SkipUnwritable(const CFeatureRecord& record, Status status) {
+    // The file refused the object and stays sound: the run goes on without it.
+    if (file_->GetStatus() != 0) return status;
+    int id = 0;
+    if (status == kWlxTooComplex || status == kWlxTooManyParts) {
+        id = kTooLargeSkipped;
+    } else if (status == kWlxInvalidParameter) {
+        id = kNotFiniteSkipped;
+    } else {
+        return status;
+    }
+    ShowWarning(FormatString(LoadMessage(id).c_str(), record.GetName(), record.GetKey()));
+    return 0;
+}
+
 Status CWlxWriter::WritePoint(const CFeatureRecord& record, double x, double y, bool& written) {
     std::uint32_t offset = 0;
     double extent[4];
     if (const Status status = file_->WritePoint(record.GetName(), record.GetKey(), record.GetLink(),
                                                 x, y, offset, extent))
-        return status;
+        return SkipUnwritable(record, status);
     written = true;
     return Index(record, kWlxPointRecord, extent, offset);
 }
@@ -259,7 +273,7 @@ Status CWlxWriter::WriteParts(const CFeatureRecord& record, int recordType, bool
                                               points_.data(), offset, extent);
             break;
     }
-    if (status) return status;
+    if (status) return SkipUnwritable(record, status);
     written = true;
     if (leftOut) WarnTooFewPoints(name, key, true);
     return Index(record, recordType, extent, offset);

@@ -49,6 +49,10 @@ private:
     // `recordType`, warning when there is none or when `leftOut` parts were
     // too short.
     Status WriteParts(const CFeatureRecord& record, int recordType, bool leftOut, bool& written);
+    // An object the file refused but could skip (too many points or parts, a
+    // coordinate that is not finite) is left out with a warning; any other
+    // status is returned.
+    Status SkipUnwritable(const CFeatureRecord& record, Status status);
     // The index entries of a record just written.
     Status Index(const CFeatureRecord& record, int recordType, const double extent[4],
                  std::uint32_t offset);

@@ -481,6 +481,11 @@ constexpr StringResource kStrings[] = {
     {50113,
      "Warning : Object [%s - %s] has interior rings, which are not written: only exterior rings"
      " are. This warning is not repeated."},
+    {50114,
+     "Warning : Object [%s - %s] has more points or parts than a WLX record can hold and is not"
+     " written."},
+    {50115, "Warning : Object [%s - %s] has a coordinate that is not a finite number and is not"
+            " written."},
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 
 #include "loader/FileInfo.h"
 #include "loader/Messages.h"
@@ -97,6 +98,24 @@ TEST_F(WlxTest, GeometriesBecomeRecordsByType) {
     ASSERT_EQ(status, 0);
     EXPECT_EQ(index.GetFeatureCount(), 11u);
     EXPECT_EQ(index.CheckIntegrity(), 0);
+}
+
+TEST_F(WlxTest, AnObjectTheFileCannotHoldIsSkippedAndTheRunGoesOn) {
+    std::vector<Ring> rings(65536, Ring{{0, 0}, {1, 0}, {1, 1}});
+    ASSERT_EQ(WriteRecords({
+                  Polygons(rings),
+                  Point(std::numeric_limits<double>::quiet_NaN(), 1),
+                  Point(3, 4),
+              }),
+              0);
+    EXPECT_EQ(ReadBack("out.wlx"), (std::vector<std::string>{"n2|k||POINT(3 4)"}));
+    EXPECT_EQ(Printed(),
+              "Warning : Object [n0 - k] has more points or parts than a WLX record can hold and "
+              "is not written.\n"
+              "Warning : Object [n1 - k] has a coordinate that is not a finite number and is not "
+              "written.\n");
+    EXPECT_EQ(settings.totalWritten, 1);
+    EXPECT_EQ(settings.warnings, 1);
 }
 
 TEST_F(WlxTest, ACollectionExportsItsAttributeRowsOnce) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -68,7 +69,12 @@ POINT LogicalToDevice(int mapMode, const POINT& p) {
     if (inches == 0.0) return p;
     const double factor = inches * kScreenDpi;
     return POINT{static_cast<std::int32_t>(std::lround(p.x * factor)),
-                 static_cast<std::int32_t>(std::lround(-p.y * factor))};
+                 static_cast<std::int32_t>(std::lround(-static_cast<double>(p.y) * factor))};
+}
+
+std::int32_t ClampToInt32(std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 std::u16string Utf8ToUtf16(std::string_view s) {
@@ -421,16 +427,19 @@ bool CEmfDeviceContext::Polygon(std::span<const POINT> points) {
 bool CEmfDeviceContext::TextOut(int x, int y, std::string_view text) {
     const std::u16string chars = Utf8ToUtf16(text);
     // Without font metrics every character advances by half the font height.
-    const std::int32_t height =
+    // The box is reckoned in 64 bits: a tall font or a long text at the edge
+    // of the coordinate range is cut to the range, never wrapped around.
+    const std::int32_t fontHeight =
         selectedFont_ < objects_.size() ? objects_[selectedFont_].fontHeight : 0;
-    const std::int32_t advance = std::max<std::int32_t>(1, std::abs(height) / 2);
-    const std::int32_t width = advance * static_cast<std::int32_t>(chars.size());
+    const std::int64_t height = std::abs(std::int64_t{fontHeight});
+    const auto advance = static_cast<std::int32_t>(std::max<std::int64_t>(1, height / 2));
+    const std::int64_t width = std::int64_t{advance} * static_cast<std::int64_t>(chars.size());
     const POINT reference{x, y};
 
     constexpr std::uint32_t kTextHeaderSize = 76;
     const std::uint32_t stringBytes = static_cast<std::uint32_t>((chars.size() * 2 + 3) / 4 * 4);
     RecordBuilder r(EMR_EXTTEXTOUTW);
-    r.Rect(RECT{x, y, x + width, y + std::abs(height)});
+    r.Rect(RECT{x, y, ClampToInt32(x + width), ClampToInt32(y + height)});
     r.U32(1);  // GM_COMPATIBLE
     const float scale = InchesPerLogicalUnit(mapMode_) == 0.0 ? 2540.0f / kScreenDpi : 1.0f;
     r.F32(scale).F32(scale);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 #include "platform/Emf.h"
 #include "testing/TestSupport.h"
@@ -85,6 +86,67 @@ TEST(Emf, RecordsTileTheFileAndTheHeaderCountsThem) {
     EXPECT_EQ(comment.type, 70u);
     EXPECT_EQ(U32(bytes, comment.offset + 8), 4u);
     EXPECT_EQ(std::memcmp(&bytes[comment.offset + 12], "xyz", 4), 0);
+}
+
+// Text is boxed at half the font height per character; a box that would pass
+// the edge of the coordinate range is cut to it.
+TEST(Emf, TextBoxGrowsWithTheFontAndStaysInRange) {
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    struct Case {
+        const char* what;
+        std::int32_t fontHeight, x, y;
+        const char* text;
+        RECT box;
+    } cases[] = {
+        {"a font of negative height", -20, 5, 7, "ab", RECT{5, 7, 25, 27}},
+        {"the tallest font at the edge", kMax, kMax - 10, kMax - 10, "abc",
+         RECT{kMax - 10, kMax - 10, kMax, kMax}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        wlxtest::TempDir dir;
+        const auto file = dir / "text.emf";
+        {
+            auto dc = CEmfDeviceContext::Create(file.string(), RECT{}, "");
+            ASSERT_TRUE(dc);
+            CEmfFont font;
+            font.height = c.fontHeight;
+            ASSERT_NE(dc->SelectObject(dc->CreateFont(font)), 0u);
+            EXPECT_TRUE(dc->TextOut(c.x, c.y, c.text));
+            EXPECT_TRUE(dc->Close());
+        }
+        const auto bytes = wlxtest::ReadBytes(file);
+        const auto records = Records(bytes);
+        ASSERT_EQ(records.size(), 5u);  // header, font, select, text, end
+        const Record text = records[3];
+        ASSERT_EQ(text.type, 84u);
+        EXPECT_EQ(I32(bytes, text.offset + 8), c.box.left);
+        EXPECT_EQ(I32(bytes, text.offset + 12), c.box.top);
+        EXPECT_EQ(I32(bytes, text.offset + 16), c.box.right);
+        EXPECT_EQ(I32(bytes, text.offset + 20), c.box.bottom);
+    }
+}
+
+// The metric modes turn y around: the lowest y there is still has a bound.
+TEST(Emf, BoundsOfPointsAtTheEdgesOfTheRange) {
+    constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
+    wlxtest::TempDir dir;
+    const auto file = dir / "edges.emf";
+    {
+        auto dc = CEmfDeviceContext::Create(file.string(), RECT{}, "");
+        ASSERT_TRUE(dc);
+        dc->SetMapMode(MM_HIMETRIC);
+        const POINT points[] = {{kMin, kMin}, {kMax, kMax}};
+        EXPECT_TRUE(dc->Polygon(points));
+        EXPECT_TRUE(dc->Close());
+    }
+    const auto bytes = wlxtest::ReadBytes(file);
+    // A hundredth of a millimetre is 96 / 2540 of a pixel.
+    EXPECT_EQ(I32(bytes, 8), -81164736);
+    EXPECT_EQ(I32(bytes, 12), -81164736);
+    EXPECT_EQ(I32(bytes, 16), 81164736);
+    EXPECT_EQ(I32(bytes, 20), 81164736);
 }
 
 TEST(Emf, CreationFailureGivesNoContext) {

@@ -132,6 +132,24 @@ bool ReadQuoted(std::string_view line, std::size_t& pos, std::string& text) {
     return false;
 }
 
+// The value of a hexadecimal digit of either case; -1 for any other character.
+int HexDigit(char c) {
+    c = FoldAscii(c);
+    return (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
+}
+
+// One to eight hexadecimal digits and nothing else.
+bool ParseHexDword(std::string_view digits, DWORD& value) {
+    if (digits.empty() || digits.size() > 8) return false;
+    value = 0;
+    for (char c : digits) {
+        const int d = HexDigit(c);
+        if (d < 0) return false;
+        value = value * 16 + static_cast<DWORD>(d);
+    }
+    return true;
+}
+
 bool ParseHexBytes(std::string_view text, std::vector<BYTE>& bytes) {
     bytes.clear();
     std::size_t pos = 0;
@@ -141,16 +159,8 @@ bool ParseHexBytes(std::string_view text, std::vector<BYTE>& bytes) {
         if (pos == text.size()) break;
         int value = 0;
         int digits = 0;
-        for (; pos < text.size() && digits < 3; ++pos, ++digits) {
-            char c = FoldAscii(text[pos]);
-            if (c >= '0' && c <= '9') {
-                value = value * 16 + (c - '0');
-            } else if (c >= 'a' && c <= 'f') {
-                value = value * 16 + (c - 'a' + 10);
-            } else {
-                break;
-            }
-        }
+        for (; pos < text.size() && digits < 3 && HexDigit(text[pos]) >= 0; ++pos, ++digits)
+            value = value * 16 + HexDigit(text[pos]);
         if (digits == 0 || digits > 2) return false;
         bytes.push_back(static_cast<BYTE>(value));
     }
@@ -176,15 +186,8 @@ bool ParseValueData(std::string_view text, bool unicodeFile, Value& value, bool&
     }
     std::string lower = Fold(text.substr(0, std::min<std::size_t>(text.size(), 8)));
     if (lower.rfind("dword:", 0) == 0) {
-        std::string_view digits = text.substr(6);
-        if (digits.empty() || digits.size() > 8) return false;
-        std::uint32_t number = 0;
-        for (char c : digits) {
-            c = FoldAscii(c);
-            int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
-            if (d < 0) return false;
-            number = number * 16 + static_cast<std::uint32_t>(d);
-        }
+        DWORD number = 0;
+        if (!ParseHexDword(text.substr(6), number)) return false;
         value.type = REG_DWORD;
         value.data = {static_cast<BYTE>(number), static_cast<BYTE>(number >> 8),
                       static_cast<BYTE>(number >> 16), static_cast<BYTE>(number >> 24)};
@@ -196,15 +199,7 @@ bool ParseValueData(std::string_view text, bool unicodeFile, Value& value, bool&
     if (pos < text.size() && text[pos] == '(') {
         std::size_t close = text.find(')', pos);
         if (close == std::string_view::npos) return false;
-        std::string_view digits = text.substr(pos + 1, close - pos - 1);
-        if (digits.empty() || digits.size() > 8) return false;
-        type = 0;
-        for (char c : digits) {
-            c = FoldAscii(c);
-            int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
-            if (d < 0) return false;
-            type = type * 16 + static_cast<DWORD>(d);
-        }
+        if (!ParseHexDword(text.substr(pos + 1, close - pos - 1), type)) return false;
         pos = close + 1;
     }
     if (pos >= text.size() || text[pos] != ':') return false;

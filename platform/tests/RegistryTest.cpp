@@ -33,6 +33,9 @@ const char kExport[] =
     "\"Count\"=dword:0000002a\r\n"
     "\"Bytes\"=hex:01,02,\\\r\n"
     "  03\r\n"
+    "\"Expand\"=hex(2):25,00,41,00,00,00\r\n"
+    "\"LongDword\"=dword:123456789\r\n"
+    "\"BadType\"=hex(2x):00\r\n"
     "@=\"default\"\r\n"
     "; a comment\r\n"
     "\"Gone\"=\"x\"\r\n"
@@ -73,6 +76,16 @@ TEST(RegistryTest, ReadsValuesOfEveryKind) {
     ASSERT_EQ(RegQueryValueExA(handle, "Bytes", nullptr, &type, data, &size), ERROR_SUCCESS);
     EXPECT_EQ(type, REG_BINARY);
     EXPECT_EQ(std::vector<BYTE>(data, data + size), (std::vector<BYTE>{1, 2, 3}));
+    // A string type written as hex holds UTF-16 in a version 5 export.
+    size = sizeof data;
+    ASSERT_EQ(RegQueryValueExA(handle, "Expand", nullptr, &type, data, &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_EXPAND_SZ);
+    EXPECT_EQ(std::vector<BYTE>(data, data + size), (std::vector<BYTE>{'%', 'A', 0}));
+    // Malformed numbers leave no value.
+    for (const char* malformed : {"LongDword", "BadType"})
+        EXPECT_EQ(RegQueryValueExA(handle, malformed, nullptr, &type, nullptr, &size),
+                  ERROR_FILE_NOT_FOUND)
+            << malformed;
     size = 2;
     EXPECT_EQ(RegQueryValueExA(handle, "Path", nullptr, &type, data, &size), ERROR_MORE_DATA);
     EXPECT_EQ(size, 9u);  // with the terminating zero

@@ -21,3 +21,7 @@ IWKBGeometryFactory* CreateWKBGeometryFactory();
 // stream: its point count and bare x, y in the polygon's byte order (the ring
 // keeps byte order 1). A ring that fails part way is not handed out.
 HRESULT LoadWKBRing(IStream* stream, EWKBByteOrder byteOrder, IWKBLineString** ring);
+// Writes a line string's points as a polygon's ring: the point count and
+// bare x, y in the byte order given. Any line string will do, not only this
+// server's.
+HRESULT SaveWKBRing(IStream* stream, EWKBByteOrder byteOrder, IWKBLineString* ring);

@@ -99,9 +99,9 @@ private:
     std::vector<Member*> members_;
 };
 
-// Reads a member count and that many complete member encodings, appending
-// each member made by loadMember(stream, &member). What was read before a
-// failure stays in the array.
+// Reads a member count and that many members, appending each one made by
+// loadMember(stream, &member). What was read before a failure stays in the
+// array.
 template <class Member, class LoadMember>
 HRESULT LoadMembers(IStream* stream, EWKBByteOrder byteOrder, std::uint32_t minMemberBytes,
                     CWKBGeometryArray<Member>& members, LoadMember loadMember) {

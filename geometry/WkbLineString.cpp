@@ -24,15 +24,7 @@ public:
 
     HRESULT Save(IStream* pStm, int) override {
         HRESULT hr = SaveHeader(pStm);
-        if (Succeeded(hr))
-            hr = WriteUInt32(pStm, static_cast<std::uint32_t>(points_.Size()), byteOrder_);
-        for (WkbLong i = 0; i < points_.Size() && Succeeded(hr); ++i) {
-            double x = 0, y = 0;
-            hr = points_.At(i)->GetXY(&x, &y);
-            if (Succeeded(hr)) hr = WriteDouble(pStm, x, byteOrder_);
-            if (Succeeded(hr)) hr = WriteDouble(pStm, y, byteOrder_);
-        }
-        return hr;
+        return Succeeded(hr) ? SaveWKBRing(pStm, byteOrder_, this) : hr;
     }
 };
 
@@ -50,4 +42,18 @@ HRESULT LoadWKBRing(IStream* stream, EWKBByteOrder byteOrder, IWKBLineString** r
     if (Failed(hr)) return hr;
     *ring = created.Detach();
     return S_OK;
+}
+
+HRESULT SaveWKBRing(IStream* stream, EWKBByteOrder byteOrder, IWKBLineString* ring) {
+    WkbLong count = 0;
+    HRESULT hr = ring->GetNumPoints(&count);
+    if (Succeeded(hr))
+        hr = CWKBStreamUtil::WriteUInt32(stream, static_cast<std::uint32_t>(count), byteOrder);
+    for (WkbLong i = 0; i < count && Succeeded(hr); ++i) {
+        double x = 0, y = 0;
+        hr = ring->GetPointXY(i, &x, &y);
+        if (Succeeded(hr)) hr = CWKBStreamUtil::WriteDouble(stream, x, byteOrder);
+        if (Succeeded(hr)) hr = CWKBStreamUtil::WriteDouble(stream, y, byteOrder);
+    }
+    return hr;
 }

@@ -53,34 +53,19 @@ public:
     HRESULT Load(IStream* pStm) override {
         Reset();
         HRESULT hr = LoadHeader(pStm);
-        std::uint32_t ringCount = 0;
-        if (Succeeded(hr)) hr = ReadCount(pStm, &ringCount, byteOrder_, kMinRingBytes);
-        if (Succeeded(hr)) hr = rings_.Reserve(ringCount);
-        for (std::uint32_t r = 0; r < ringCount && Succeeded(hr); ++r) {
-            ComPtr<IWKBLineString> ring;
-            hr = LoadWKBRing(pStm, byteOrder_, ring.Put());
-            if (Succeeded(hr)) hr = rings_.Append(ring.Get());
-        }
-        return hr;
+        if (Failed(hr)) return hr;
+        return LoadMembers(pStm, byteOrder_, kMinRingBytes, rings_,
+                           [this](IStream* stream, IWKBLineString** ring) {
+                               return LoadWKBRing(stream, byteOrder_, ring);
+                           });
     }
 
     HRESULT Save(IStream* pStm, int) override {
         HRESULT hr = SaveHeader(pStm);
         if (Succeeded(hr))
             hr = WriteUInt32(pStm, static_cast<std::uint32_t>(rings_.Size()), byteOrder_);
-        for (WkbLong r = 0; r < rings_.Size() && Succeeded(hr); ++r) {
-            IWKBLineString* ring = rings_.At(r);
-            WkbLong pointCount = 0;
-            hr = ring->GetNumPoints(&pointCount);
-            if (Succeeded(hr))
-                hr = WriteUInt32(pStm, static_cast<std::uint32_t>(pointCount), byteOrder_);
-            for (WkbLong i = 0; i < pointCount && Succeeded(hr); ++i) {
-                double x = 0, y = 0;
-                hr = ring->GetPointXY(i, &x, &y);
-                if (Succeeded(hr)) hr = WriteDouble(pStm, x, byteOrder_);
-                if (Succeeded(hr)) hr = WriteDouble(pStm, y, byteOrder_);
-            }
-        }
+        for (WkbLong r = 0; r < rings_.Size() && Succeeded(hr); ++r)
+            hr = SaveWKBRing(pStm, byteOrder_, rings_.At(r));
         return hr;
     }
 

@@ -217,6 +217,7 @@ Status CCsvTableWriter::Close() {
 CSqlTableWriter::CSqlTableWriter(std::string_view outputName, const CTableSchema& source,
                                  std::string_view tableName, bool xy)
     : CTableWriter(tableName, source, xy),
+      insertPrefix_(FormatWithName(LoadMessage(kInsertIntoMessage), GetName())),
       sqlFileName_(TableFileName(outputName, tableName, ".sql")) {
     definition_ = TableDefinition();
 }
@@ -232,7 +233,7 @@ Status CSqlTableWriter::Open() {
 Status CSqlTableWriter::WriteRow(const CTableRow& row, const CFeatureRecord& record) {
     if (!opened_) openStatus_ = Open();
     if (openStatus_ != 0) return openStatus_;
-    std::string line = FormatWithName(LoadMessage(kInsertIntoMessage), GetName());
+    std::string line = insertPrefix_;
     if (const Status status = LeadingValues(record, '\'', line)) return status;
     AppendRowValues(row, '\'', true, line);
     line += ");\n";

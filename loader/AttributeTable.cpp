@@ -1,7 +1,6 @@
 #include "loader/AttributeTable.h"
 
 #include <charconv>
-#include <cstdio>
 
 #include "loader/Utf8Text.h"
 

@@ -1,8 +1,5 @@
 #include "loader/TableWriter.h"
 
-#include <charconv>
-#include <cstdio>
-
 #include "loader/FeatureRecord.h"
 #include "loader/FileNames.h"
 #include "loader/Messages.h"
@@ -10,13 +7,6 @@
 namespace {
 
 constexpr int kInsertIntoMessage = 50012;
-
-void AppendFixed6(std::string& text, double value) {
-    char buffer[400];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-    text.append(buffer, result.ptr);
-}
 
 // A value enclosed in quotes: quotes inside are doubled and line feeds become
 // blanks, so that a row stays on one line.
@@ -140,10 +130,11 @@ Status CTableWriter::LeadingValues(const CFeatureRecord& record, char quote,
     if (!xy_) return 0;
     double x = 0, y = 0;
     if (const Status status = Location(record, x, y)) return status;
+    // Formatted as every double value of the tables is.
     text.push_back(',');
-    AppendFixed6(text, x);
+    text += MakeDoubleFieldValue(x).GetText();
     text.push_back(',');
-    AppendFixed6(text, y);
+    text += MakeDoubleFieldValue(y).GetText();
     return 0;
 }
 
@@ -217,6 +208,7 @@ Status CCsvTableWriter::Close() {
 CSqlTableWriter::CSqlTableWriter(std::string_view outputName, const CTableSchema& source,
                                  std::string_view tableName, bool xy)
     : CTableWriter(tableName, source, xy),
+      insertPrefix_(FormatWithName(LoadMessage(kInsertIntoMessage), GetName())),
       sqlFileName_(TableFileName(outputName, tableName, ".sql")) {
     definition_ = TableDefinition();
 }
@@ -232,7 +224,7 @@ Status CSqlTableWriter::Open() {
 Status CSqlTableWriter::WriteRow(const CTableRow& row, const CFeatureRecord& record) {
     if (!opened_) openStatus_ = Open();
     if (openStatus_ != 0) return openStatus_;
-    std::string line = FormatWithName(LoadMessage(kInsertIntoMessage), GetName());
+    std::string line = insertPrefix_;
     if (const Status status = LeadingValues(record, '\'', line)) return status;
     AppendRowValues(row, '\'', true, line);
     line += ");\n";

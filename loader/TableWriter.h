@@ -67,6 +67,7 @@ private:
     Status Open();
 
     std::string definition_;
+    std::string insertPrefix_;  // "INSERT INTO <table> VALUES ("
     std::string sqlFileName_;
     std::unique_ptr<CTextFile> sqlFile_;
     bool opened_ = false;

@@ -3,18 +3,11 @@
 #include <cstring>
 
 #include "loader/FileOpen.h"
+#include "loader/TextScanner.h"
 
 namespace {
 
 constexpr std::size_t kReadBufferSize = 64 * 1024;
-
-// The characters the "%s" conversion of scanf skips in the "C" locale.
-bool IsBlankLine(const std::string& line) {
-    for (char c : line)
-        if (!(c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'))
-            return false;
-    return true;
-}
 
 }  // namespace
 
@@ -76,7 +69,7 @@ Status CTextFile::ReadLine(std::string& line) {
     if (!stream_) return kWlxReadError;
     for (;;) {
         if (!ReadRawLine(line)) return std::ferror(stream_) ? kWlxReadError : kWlxEndOfData;
-        if (!IsBlankLine(line)) return 0;
+        if (!IsBlankText(line)) return 0;
         line.clear();
     }
 }

@@ -88,7 +88,8 @@ int CConsoleReporter::ShowProgress(std::int32_t count) {
     std::int64_t now = seconds_();
     if (lastProgressSecond_ && now <= *lastProgressSecond_ && count % 100 != 0) return 0;
     lastProgressSecond_ = now;
-    UserLocale locale;
+    // No locale switch: "%i" prints the same in every locale, and this runs
+    // every hundred objects.
     if (progressTotal_ != 0) {
         std::fprintf(console_, "Processed %i of %i Entities\r", static_cast<int>(count),
                      static_cast<int>(progressTotal_));

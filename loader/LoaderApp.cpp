@@ -8,6 +8,7 @@
 #include "loader/AttributeTable.h"
 #include "loader/FeatureRecord.h"
 #include "loader/FileInfo.h"
+#include "loader/GeometryExtent.h"
 #include "loader/GeometryWalk.h"
 #include "loader/Messages.h"
 #include "loader/PointReducer.h"
@@ -282,13 +283,9 @@ int CLoaderApp::CheckLatLongRange(CFeatureRecord* record) {
     ComPtr<IWKBGeometry> geometry;
     record->GetGeometry(geometry.Put());
     if (!geometry) return 1;
-    double minX = 1e35, minY = 1e35, maxX = -1e35, maxY = -1e35;
-    VisitGeometryPoints(geometry.Get(), false, [&](double& x, double& y) -> Status {
-        minX = std::min(minX, x);
-        minY = std::min(minY, y);
-        maxX = std::max(maxX, x);
-        maxY = std::max(maxY, y);
-        return 0;
-    });
-    return (maxX > 180 || maxY > 90 || minX < -180 || minY < -90) ? 0 : 1;
+    CExtent2d extent{1e35, 1e35, -1e35, -1e35};
+    ComputeGeometryExtent(extent, geometry.Get());
+    const bool outside =
+        extent.maxX > 180 || extent.maxY > 90 || extent.minX < -180 || extent.minY < -90;
+    return outside ? 0 : 1;
 }

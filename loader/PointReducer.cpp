@@ -15,9 +15,7 @@ namespace {
 
 Status WriteLinePoints(IWKBLineString* line, const PointList& points) {
     if (HRESULT hr = line->Reset(); Failed(hr)) return hr;
-    for (const CPoint2d& p : points)
-        if (HRESULT hr = line->AddPointXY(p.x, p.y); Failed(hr)) return hr;
-    return 0;
+    return pointgeometry::AddPoints(line, points);
 }
 
 // An open ring is written with one more point than it holds.

@@ -7,6 +7,6 @@ function(wlx_add_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} wlx_testing GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${WLX_BIN_DIR}
-    PROPERTIES ENVIRONMENT "LC_ALL=C;WLX_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+    PROPERTIES ENVIRONMENT "LC_ALL=C"
     DISCOVERY_TIMEOUT 60)
 endfunction()

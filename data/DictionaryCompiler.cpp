@@ -15,9 +15,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <set>
 #include <string>

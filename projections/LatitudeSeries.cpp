@@ -6,11 +6,11 @@ namespace {
 
 // x' = x + B1 sin 2x + B2 sin 4x + B3 sin 6x + B4 sin 8x as a polynomial in
 // cos 2x.
-void FoldSinSeries(CsConformalBlock* block, double b1, double b2, double b3, double b4) {
-    block->d[0] = b1 - b3;
-    block->d[1] = 2.0 * b2 - 4.0 * b4;
-    block->d[2] = 4.0 * b3;
-    block->d[3] = 8.0 * b4;
+void FoldSinSeries(double d[4], double b1, double b2, double b3, double b4) {
+    d[0] = b1 - b3;
+    d[1] = 2.0 * b2 - 4.0 * b4;
+    d[2] = 4.0 * b3;
+    d[3] = 8.0 * b4;
 }
 
 // The third flattening n = (a - b) / (a + b).
@@ -63,14 +63,14 @@ double CS_authalicToGeodetic(const CsAuthalicBlock* block, double beta) {
 
 void CS_conformalSeriesSetup(CsConformalBlock* block, double eSq) {
     double e4 = eSq * eSq, e6 = e4 * eSq, e8 = e6 * eSq;
-    FoldSinSeries(block, eSq / 2.0 + 5.0 * e4 / 24.0 + e6 / 12.0 + 13.0 * e8 / 360.0,
+    FoldSinSeries(block->d, eSq / 2.0 + 5.0 * e4 / 24.0 + e6 / 12.0 + 13.0 * e8 / 360.0,
                   7.0 * e4 / 48.0 + 29.0 * e6 / 240.0 + 811.0 * e8 / 11520.0,
                   7.0 * e6 / 120.0 + 81.0 * e8 / 1120.0, 4279.0 * e8 / 161280.0);
 }
 
 void CS_geodeticToConformalSetup(CsConformalBlock* block, double eSq) {
     double e4 = eSq * eSq, e6 = e4 * eSq, e8 = e6 * eSq;
-    FoldSinSeries(block, -(eSq / 2.0 + 5.0 * e4 / 24.0 + 3.0 * e6 / 32.0 + 281.0 * e8 / 5760.0),
+    FoldSinSeries(block->d, -(eSq / 2.0 + 5.0 * e4 / 24.0 + 3.0 * e6 / 32.0 + 281.0 * e8 / 5760.0),
                   5.0 * e4 / 48.0 + 7.0 * e6 / 80.0 + 697.0 * e8 / 11520.0,
                   -(13.0 * e6 / 480.0 + 461.0 * e8 / 13440.0), 1237.0 * e8 / 161280.0);
 }
@@ -90,10 +90,7 @@ void CS_meridionalArcSetup(CsMeridionalArcBlock* block, double a, double eSq) {
     double b2 = 15.0 * n2 / 16.0 - 15.0 * n4 / 32.0;
     double b3 = -(35.0 * n3 / 48.0 - 105.0 * n5 / 256.0);
     double b4 = 315.0 * n4 / 512.0;
-    block->d[0] = b1 - b3;
-    block->d[1] = 2.0 * b2 - 4.0 * b4;
-    block->d[2] = 4.0 * b3;
-    block->d[3] = 8.0 * b4;
+    FoldSinSeries(block->d, b1, b2, b3, b4);
 }
 
 double CS_meridionalArc(const CsMeridionalArcBlock* block, double phi, double sinPhi,

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  build-essential cmake ninja-build libgtest-dev libbenchmark-dev
+  build-essential cmake ninja-build libgtest-dev
   # Outside tools the tests compare against.
   gdal-bin proj-bin python3 python3-shapely python3-gdal emf2svg shapelib sqlite3
 )

@@ -1,9 +1,7 @@
 #include "nativeformat/NativeWriter.h"
 
 #include "loader/FeatureRecord.h"
-#include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
-#include "loader/ReporterInterface.h"
 #include "nativeformat/NativeGeometry.h"
 
 namespace {
@@ -87,8 +85,6 @@ Status CNativeWriter::WriteGeometry(const CFeatureRecord& record, IWKBGeometry* 
 void CNativeWriter::WarnInteriorRings(const CFeatureRecord& record) {
     if (ringsWarned_) return;
     ringsWarned_ = true;
-    const std::string text =
-        FormatString(LoadMessage(kInteriorRingsWarning).c_str(), record.GetName(), record.GetKey());
-    if (settings_->reporter) settings_->reporter->ShowWarning(text.c_str());
-    settings_->warnings = 1;
+    ShowWarning(FormatString(LoadMessage(kInteriorRingsWarning).c_str(), record.GetName(),
+                             record.GetKey()));
 }

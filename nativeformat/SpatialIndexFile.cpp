@@ -168,7 +168,10 @@ Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4
     std::uint32_t offset = root_;
     for (int level = height_ - 1; level > 0; --level) {
         if (Status st = store_.Fetch(offset, level, node)) return Fail(st);
-        int chosen = -1;
+        if (node->count == 0) return Fail(kSifInvalidNodeOffset);  // an empty inner node
+        // The first entry unless another needs less: areas that overflow make
+        // every enlargement NaN.
+        int chosen = 0;
         double leastGrowth = HUGE_VAL;
         double leastArea = HUGE_VAL;
         for (int i = 0; i < node->count; ++i) {
@@ -180,7 +183,6 @@ Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4
                 leastArea = area;
             }
         }
-        if (chosen < 0) return Fail(kSifInvalidNodeOffset);  // an empty inner node
         path_.emplace_back(offset, chosen);
         offset = node->offsets[chosen];
     }
@@ -287,6 +289,8 @@ Status CSpatialIndexFile::Split(Store::Ref& node, int level, Store::Ref& sibling
         double d[2] = {0, 0};
         for (int e = 0; e < n; ++e) {
             if (assigned[e]) continue;
+            // Taken when overflowing areas make every preference NaN.
+            if (next < 0) next = e;
             const double d1 = Area(Union(cover[0], all.boxes[e])) - Area(cover[0]);
             const double d2 = Area(Union(cover[1], all.boxes[e])) - Area(cover[1]);
             if (std::fabs(d1 - d2) > strongest) {

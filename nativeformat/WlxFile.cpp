@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <unordered_set>
 
@@ -32,8 +33,13 @@ std::string_view Clip(const std::string& text) {
     return std::string_view(text).substr(0, bigendian::Utf8PrefixLength(text, kMaxTextBytes));
 }
 
-bool AllFinite(std::span<const double> values) {
-    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+// Finite as the file stores them: a 32-bit file holds floats, and a value
+// beyond their range would be stored as an infinity.
+bool AllStorable(std::span<const double> values, std::uint16_t precision) {
+    const double largest =
+        precision == 32 ? std::numeric_limits<float>::max() : std::numeric_limits<double>::max();
+    return std::all_of(values.begin(), values.end(),
+                       [largest](double v) { return std::fabs(v) <= largest; });
 }
 
 // A ring is open when its first and last points differ in x or in y.
@@ -387,7 +393,7 @@ Status CWlxFile::WritePoint(const char* name, const char* key, const char* link,
                             std::uint32_t& offset, double* extent) {
     if (Status st = BeginWrite()) return st;
     const double xy[2] = {x, y};
-    if (!AllFinite(xy)) return kWlxInvalidParameter;
+    if (!AllStorable(xy, precision_)) return kWlxInvalidParameter;
     const std::uint32_t one = 1;
     return WriteRecord({kWlxPointRecord, {&one, 1}, xy}, name, key, link, offset, extent);
 }
@@ -399,7 +405,7 @@ Status CWlxFile::WriteLineString(const char* name, const char* key, const char* 
     if (count > kMaxCount16) return kWlxTooComplex;
     if (count > 0 && !points) return kWlxInvalidParameter;
     const std::span<const double> xy(points, 2 * std::size_t{count});
-    if (!AllFinite(xy)) return kWlxInvalidParameter;
+    if (!AllStorable(xy, precision_)) return kWlxInvalidParameter;
     return WriteRecord({kWlxLineStringRecord, {&count, 1}, xy}, name, key, link, offset, extent);
 }
 
@@ -414,7 +420,7 @@ Status CWlxFile::WriteMultiLineString(const char* name, const char* key, const c
     if (total > kMaxObjectPoints) return kWlxTooComplex;
     if (total > 0 && !points) return kWlxInvalidParameter;
     const std::span<const double> xy(points, 2 * total);
-    if (!AllFinite(xy)) return kWlxInvalidParameter;
+    if (!AllStorable(xy, precision_)) return kWlxInvalidParameter;
     return WriteRecord({kWlxMultiLineStringRecord, counts, xy}, name, key, link, offset, extent);
 }
 
@@ -424,7 +430,7 @@ Status CWlxFile::WritePolygon(const char* name, const char* key, const char* lin
     if (Status st = BeginWrite()) return st;
     if (count > 0 && !points) return kWlxInvalidParameter;
     const std::span<const double> xy(points, 2 * std::size_t{count});
-    if (!AllFinite(xy)) return kWlxInvalidParameter;
+    if (!AllStorable(xy, precision_)) return kWlxInvalidParameter;
     Shape shape{kWlxPolygonRecord, {&count, 1}, xy};
     // The ring's 16-bit count holds its closing point too: the ring is
     // generalized to fit it rather than lost.
@@ -445,7 +451,7 @@ Status CWlxFile::WriteMultiPolygon(const char* name, const char* key, const char
     const std::uint64_t total = Sum(counts);
     if (total > 0 && !points) return kWlxInvalidParameter;
     const std::span<const double> xy(points, 2 * total);
-    if (!AllFinite(xy)) return kWlxInvalidParameter;
+    if (!AllStorable(xy, precision_)) return kWlxInvalidParameter;
     Shape shape{kWlxMultiPolygonRecord, counts, xy};
     if (Status st = GeneralizeIfNeeded(counts, xy, maxPoints_, shape)) return st;
     if (Sum(shape.counts) + OpenRings(shape.counts, shape.points.data()) > kMaxObjectPoints)

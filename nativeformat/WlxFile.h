@@ -8,9 +8,10 @@
 // first, and every later operation returns it without doing anything, except
 // Finish, which still leaves a written file valid (end element after the last
 // whole record, summary rewritten). An object that cannot be written
-// (kWlxTooComplex, kWlxTooManyParts, or kWlxInvalidParameter for a
-// non-finite coordinate or missing points) is skipped: the write returns that
-// status, writes nothing, and GetStatus() stays 0.
+// (kWlxTooComplex, kWlxTooManyParts, or kWlxInvalidParameter for missing
+// points or a coordinate that would not be stored finite, such as one beyond
+// float range in a 32-bit file) is skipped: the write returns that status,
+// writes nothing, and GetStatus() stays 0.
 #pragma once
 
 #include <cstdint>

@@ -10,8 +10,6 @@
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
 #include "loader/PointGeometry.h"
-#include "loader/ReporterInterface.h"
-#include "loader/Utf8Text.h"
 #include "nativeformat/NativeCoordSys.h"
 #include "nativeformat/NativeGeometry.h"
 #include "nativeformat/SpatialIndexFile.h"

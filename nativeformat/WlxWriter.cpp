@@ -7,7 +7,6 @@
 #include "loader/FileNames.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
-#include "loader/ReporterInterface.h"
 #include "loader/Utf8Text.h"
 #include "nativeformat/NativeCoordSys.h"
 #include "nativeformat/NativeGeometry.h"

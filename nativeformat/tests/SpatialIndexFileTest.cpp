@@ -199,6 +199,26 @@ TEST(SpatialIndexFileTest, ManyRandomBoxesKeepTheTreeSound) {
     }
 }
 
+TEST(SpatialIndexFileTest, BoxesWhoseAreasOverflowStillSplitAndChoose) {
+    // At 64 bits, finite boxes can have infinite areas, and then every
+    // enlargement compared is NaN: each entry must still find a node.
+    TempDir dir;
+    Status st = 0;
+    {
+        CSpatialIndexFile index(Path(dir), kCreate, st);
+        ASSERT_EQ(index.SetPrecision(64), 0);
+        ASSERT_EQ(index.SetEntryLimits(4, 2), 0);
+        for (std::uint32_t i = 1; i <= 40; ++i) {
+            const double box[] = {-1e300, -1e300, 1e300 + i * 1e285, 1e300};
+            ASSERT_EQ(index.Insert(0, box, 2 * i), 0) << i;
+        }
+        EXPECT_EQ(index.CheckIntegrity(), 0);
+    }
+    const indexcheck::SifTree tree = ReadSif(Path(dir));
+    ASSERT_EQ(tree.error, "");
+    EXPECT_EQ(tree.records.size(), 40u);
+}
+
 TEST(SpatialIndexFileTest, ParametersThatCannotWorkAreRefused) {
     struct Case {
         int maximum, minimum;

@@ -823,6 +823,31 @@ TEST(WlxFileTest, AnObjectThatCannotBeWrittenIsSkipped) {
     EXPECT_EQ(records, 2u);
 }
 
+TEST(WlxFileTest, ACoordinateBeyondFloatRangeIsSkippedOnlyAt32Bits) {
+    // A float cannot hold 1e39: a 32-bit file would store an infinity.
+    const double line[] = {0, 0, 1e39, 1};
+    for (std::uint16_t precision : {32, 64}) {
+        SCOPED_TRACE(precision);
+        TempDir dir;
+        Status st = 0;
+        std::uint32_t offset = 0;
+        const Status expected = precision == 32 ? kWlxInvalidParameter : 0;
+        {
+            CWlxFile file(Path(dir), kCreate, st);
+            ASSERT_EQ(file.SetPrecision(precision), 0);
+            EXPECT_EQ(file.WritePoint("", "", "", -1e39, 0, offset), expected);
+            EXPECT_EQ(file.WriteLineString("", "", "", 2, line, offset), expected);
+            EXPECT_EQ(file.GetStatus(), 0);
+            EXPECT_EQ(file.Finish(), 0);
+        }
+        CWlxFile file(Path(dir), kOpenRead, st);
+        EXPECT_EQ(file.GetObjectCount(), precision == 32 ? 0u : 2u);
+        double extent[4];
+        file.GetExtent(extent);
+        for (double v : extent) EXPECT_TRUE(std::isfinite(v));
+    }
+}
+
 TEST(WlxFileTest, OpenRingsAreGeneralizedToFitTheirCount) {
     struct Case {
         const char* what;

@@ -5,24 +5,6 @@
 
 #include "coordsys/CsParams.h"
 
-namespace {
-
-// Copies `text` into a field of `width` bytes (terminator included), cut at
-// a UTF-8 character boundary when too long; false when it was cut.
-bool CopyField(char* field, std::size_t width, const std::string& text) {
-    std::size_t length = text.size();
-    bool fits = length < width;
-    if (!fits) {
-        length = width - 1;
-        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
-    }
-    std::memcpy(field, text.data(), length);
-    std::memset(field + length, 0, width - length);
-    return fits;
-}
-
-}  // namespace
-
 CCoordSysDescriptor::CCoordSysDescriptor(const CsParams& source) {
     ImportDefinition(source);
 }
@@ -64,11 +46,11 @@ bool CCoordSysDescriptor::ExportDefinition(CsParams& target) const {
     CsCoordSysDef& def = target.csDef;
     CsDatumBlock& datum = target.datum;
     bool whole = true;
-    whole &= CopyField(def.key, sizeof def.key, key);
-    whole &= CopyField(def.description, sizeof def.description, description);
-    whole &= CopyField(def.group, sizeof def.group, group);
-    whole &= CopyField(def.projectionKey, sizeof def.projectionKey, projectionKey);
-    whole &= CopyField(def.unit, sizeof def.unit, unit);
+    whole &= CopyField(def.key, key);
+    whole &= CopyField(def.description, description);
+    whole &= CopyField(def.group, group);
+    whole &= CopyField(def.projectionKey, projectionKey);
+    whole &= CopyField(def.unit, unit);
     def.originLongitude = originLongitude;
     def.originLatitude = originLatitude;
     def.falseEasting = falseEasting;
@@ -78,9 +60,9 @@ bool CCoordSysDescriptor::ExportDefinition(CsParams& target) const {
     def.mapScale = mapScale;
     def.scale = scale;
     std::memcpy(def.parameters, parameters, sizeof parameters);
-    whole &= CopyField(def.datumKey, sizeof def.datumKey, datumKey);
-    CopyField(datum.key, sizeof datum.key, datumKey);
-    whole &= CopyField(datum.description, sizeof datum.description, datumDescription);
+    whole &= CopyField(def.datumKey, datumKey);
+    CopyField(datum.key, datumKey);
+    whole &= CopyField(datum.description, datumDescription);
     datum.deltaX = deltaX;
     datum.deltaY = deltaY;
     datum.deltaZ = deltaZ;
@@ -90,8 +72,8 @@ bool CCoordSysDescriptor::ExportDefinition(CsParams& target) const {
     datum.bwScale = bwScale;
     datum.method = static_cast<std::uint16_t>(datumMethod);
     // A system without a datum names its ellipsoid in the definition.
-    whole &= CopyField(def.ellipsoidKey, sizeof def.ellipsoidKey, ellipsoidKey);
-    CopyField(datum.ellipsoidKey, sizeof datum.ellipsoidKey, ellipsoidKey);
+    whole &= CopyField(def.ellipsoidKey, ellipsoidKey);
+    CopyField(datum.ellipsoidKey, ellipsoidKey);
     datum.equatorialRadius = equatorialRadius;
     datum.polarRadius = polarRadius;
     double flattening = equatorialRadius != 0.0 ? 1.0 - polarRadius / equatorialRadius : 0.0;

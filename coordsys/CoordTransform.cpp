@@ -135,12 +135,7 @@ Status CCoordTransform::Initialise() {
     if (CS_checkDefinition(&def, kCsReportErrors, errors, 4) != 0) {
         return Fail(kCoordTransformRefused);
     }
-    const CsDatumBlock& datum = params_.datum;
-    if (!(datum.equatorialRadius > 0.0 && datum.eccentricity >= 0.0 && datum.eccentricity < 1.0)) {
-        CS_setErrorContext(datum.ellipsoidKey);
-        CS_reportError(kCsErrBadEllipsoid);
-        return Fail(kCoordTransformRefused);
-    }
+    if (!CS_usableEllipsoid(&params_.datum)) return Fail(kCoordTransformRefused);
     params_.projectionCode = row->code;
     params_.projectionFlags = row->flags;
     errno = 0;

@@ -425,18 +425,6 @@ int CS_readCoordSysRecord(std::FILE* file, CsCoordSysDef* def, int* scrambled) {
     return ReadRecord(file, def, scrambled);
 }
 
-int CS_compareEllipsoidKeys(const CsEllipsoidDef* a, const CsEllipsoidDef* b) {
-    return CS_stricmp(a->key, b->key);
-}
-
-int CS_compareDatumKeys(const CsDatumDef* a, const CsDatumDef* b) {
-    return CS_stricmp(a->key, b->key);
-}
-
-int CS_compareCoordSysKeys(const CsCoordSysDef* a, const CsCoordSysDef* b) {
-    return CS_stricmp(a->key, b->key);
-}
-
 CsEllipsoidDef* CS_lookupEllipsoid(const char* key) {
     return Lookup<CsEllipsoidDef>(key);
 }

@@ -69,11 +69,6 @@ int CS_readEllipsoidRecord(std::FILE* file, CsEllipsoidDef* def, int* scrambled)
 int CS_readDatumRecord(std::FILE* file, CsDatumDef* def, int* scrambled);
 int CS_readCoordSysRecord(std::FILE* file, CsCoordSysDef* def, int* scrambled);
 
-// Key order of two records (letter case ignored in 'A'-'Z').
-int CS_compareEllipsoidKeys(const CsEllipsoidDef* a, const CsEllipsoidDef* b);
-int CS_compareDatumKeys(const CsDatumDef* a, const CsDatumDef* b);
-int CS_compareCoordSysKeys(const CsCoordSysDef* a, const CsCoordSysDef* b);
-
 // A new record with the key (free with CS_free), or null with the reason
 // reported: 118/193 bad key, 135/111/103 not found, or the file's failure.
 CsEllipsoidDef* CS_lookupEllipsoid(const char* key);

@@ -22,20 +22,20 @@ const CsProjectionEntry* BuildableProjection(const CsCoordSysDef* def) {
     return row;
 }
 
+}  // namespace
+
 // The families divide by the radius and take roots of 1 - e^2: a figure
 // outside that domain (a damaged record or descriptor) is refused.
-bool UsableEllipsoid(const CsDatumBlock& datum) {
-    if (std::isfinite(datum.equatorialRadius) && datum.equatorialRadius > 0.0 &&
-        std::isfinite(datum.eccentricity) && datum.eccentricity >= 0.0 &&
-        datum.eccentricity < 1.0) {
+bool CS_usableEllipsoid(const CsDatumBlock* datum) {
+    if (std::isfinite(datum->equatorialRadius) && datum->equatorialRadius > 0.0 &&
+        std::isfinite(datum->eccentricity) && datum->eccentricity >= 0.0 &&
+        datum->eccentricity < 1.0) {
         return true;
     }
-    CS_setErrorContext(datum.ellipsoidKey);
+    CS_setErrorContext(datum->ellipsoidKey);
     CS_reportError(kCsErrBadEllipsoid);
     return false;
 }
-
-}  // namespace
 
 int CS_checkDefinition(const CsCoordSysDef* def, unsigned options, int errors[], int capacity) {
     if (errors == nullptr) capacity = 0;
@@ -97,7 +97,7 @@ CsParams* CS_buildParams(const CsCoordSysDef* def, const CsDatumBlock* datum) {
         CS_reportError(kCsErrNoReference);
         return nullptr;
     }
-    if (!UsableEllipsoid(*datum)) return nullptr;
+    if (!CS_usableEllipsoid(datum)) return nullptr;
 
     CsPtr<CsParams> params(CS_allocate<CsParams>());
     if (!params) return nullptr;

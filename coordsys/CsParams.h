@@ -74,6 +74,10 @@ CsParams* CS_buildParams(const CsCoordSysDef* def, const CsDatumBlock* datum);
 // while `capacity` lasts.
 int CS_checkDefinition(const CsCoordSysDef* def, unsigned options, int errors[], int capacity);
 
+// Whether the families can project on the block's figure: a finite positive
+// radius and an eccentricity in [0, 1). False with 160 reported otherwise.
+bool CS_usableEllipsoid(const CsDatumBlock* datum);
+
 CsDatumBlock* CS_loadDatum(const char* key);
 CsDatumBlock* CS_datumFromDef(const CsDatumDef* datum);
 // A null datum gives the block of a system referred to the ellipsoid alone.

@@ -4,7 +4,10 @@
 // little-endian records that CsDictionary.h encodes and decodes field by field.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
 #include "coordsys/CsCore.h"
 
@@ -80,3 +83,24 @@ struct CsCoordSysDef {
     std::int16_t flags;
     std::int16_t reserved[4];
 };
+
+// Copies `text` into a record's text field, zero-filled, cut at a UTF-8
+// character boundary when too long; false when it was cut.
+template <std::size_t N>
+bool CopyField(char (&field)[N], std::string_view text) {
+    std::size_t length = text.size();
+    bool fits = length < N;
+    if (!fits) {
+        length = N - 1;
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+    }
+    std::memcpy(field, text.data(), length);
+    std::memset(field + length, 0, N - length);
+    return fits;
+}
+
+// A record's text field up to its terminator, or its whole width.
+template <std::size_t N>
+std::string_view FieldText(const char (&field)[N]) {
+    return std::string_view(field, strnlen(field, N));
+}

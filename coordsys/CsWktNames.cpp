@@ -331,15 +331,6 @@ const std::span<const CsWktAlias> cs_WktDatumNames(kDatumNames);
 const std::span<const CsWktAlias> cs_WktEllipsoidNames(kEllipsoidNames);
 const std::span<const CsWktPrimeMeridian> cs_WktPrimeMeridians(kPrimeMeridians);
 
-std::string WktNormalName(std::string_view name) {
-    std::string normal;
-    normal.reserve(name.size());
-    for (char c : name) {
-        if (!IsDroppedInName(c)) normal.push_back(UpperAscii(c));
-    }
-    return normal;
-}
-
 bool WktNamesEqual(std::string_view a, std::string_view b) {
     // Walks both at once: the comparison runs for every row of the tables.
     std::size_t i = 0;

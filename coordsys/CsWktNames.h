@@ -4,7 +4,6 @@
 #pragma once
 
 #include <span>
-#include <string>
 #include <string_view>
 
 // Equal after both are upper-cased (ASCII letters) and every blank,
@@ -12,8 +11,6 @@
 // Albers_Conical_Equal_Area and "albers conical equal-area" are one name.
 // Bytes of multibyte characters are compared as they are.
 bool WktNamesEqual(std::string_view a, std::string_view b);
-// The form WktNamesEqual compares.
-std::string WktNormalName(std::string_view name);
 
 struct CsWktAlias {
     const char* key;

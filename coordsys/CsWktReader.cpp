@@ -55,24 +55,6 @@ bool EqualNoCaseAscii(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Copies `text` into a fixed field (terminator included), cut at a character
-// boundary when too long.
-template <std::size_t N>
-void CopyField(char (&field)[N], std::string_view text) {
-    std::size_t length = text.size();
-    if (length >= N) {
-        length = N - 1;
-        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
-    }
-    std::memcpy(field, text.data(), length);
-    std::memset(field + length, 0, N - length);
-}
-
-template <std::size_t N>
-std::string_view FieldText(const char (&field)[N]) {
-    return std::string_view(field, strnlen(field, N));
-}
-
 // The standard text-to-number reading: leading white space, then as much of
 // a number as there is; 0 when there is none (or it is not finite).
 double TextToDouble(std::string_view text) {

@@ -17,11 +17,6 @@ namespace {
 constexpr std::string_view kLocalSystem = "*X-Y*";
 constexpr int kDecimals = 11;
 
-template <std::size_t N>
-std::string_view FieldText(const char (&field)[N]) {
-    return std::string_view(field, strnlen(field, N));
-}
-
 bool EqualNoCaseAscii(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {

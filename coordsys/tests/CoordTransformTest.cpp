@@ -97,6 +97,9 @@ TEST_F(CoordTransform, EveryFailureHasItsStatus) {
         {"zone 61", [](CsParams& d) { d.csDef.parameters[0] = 61; }, kCoordTransformRefused, 246},
         {"no ellipsoid", [](CsParams& d) { d.datum.equatorialRadius = 0; }, kCoordTransformRefused,
          160},
+        {"infinite radius",
+         [](CsParams& d) { d.datum.equatorialRadius = std::numeric_limits<double>::infinity(); },
+         kCoordTransformRefused, 160},
         {"non-earth", [](CsParams& d) { std::strcpy(d.csDef.projectionKey, "NERTH"); },
          kCoordTransformRefused, 358},
     };

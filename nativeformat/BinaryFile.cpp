@@ -44,7 +44,8 @@ bool CBinaryFile::Open(const std::string& name, int flags) {
     name_ = name;
     position_ = 0;
     lastOp_ = LastOp::kNone;
-    positioned_ = true;
+    streamAt_ = 0;
+    streamKnown_ = true;
     return true;
 }
 
@@ -59,21 +60,32 @@ bool CBinaryFile::Close() {
     return ok;
 }
 
-bool CBinaryFile::StartOp(LastOp op) {
+bool CBinaryFile::StartOp(LastOp op, std::uint64_t at) {
     const LastOp other = op == LastOp::kRead ? LastOp::kWrite : LastOp::kRead;
-    if (lastOp_ == other || !positioned_) {
-        if (std::fseek(file_, static_cast<long>(position_), SEEK_SET) != 0) return false;
-        positioned_ = true;
+    if (lastOp_ == other || !streamKnown_ || streamAt_ != at) {
+        if (std::fseek(file_, static_cast<long>(at), SEEK_SET) != 0) {
+            streamKnown_ = false;
+            return false;
+        }
+        streamAt_ = at;
+        streamKnown_ = true;
     }
     lastOp_ = op;
     return true;
 }
 
+void CBinaryFile::EndOp(std::size_t asked, std::size_t done) {
+    streamAt_ += done;
+    // After a failure the stream may stand anywhere.
+    if (done != asked) streamKnown_ = false;
+}
+
 bool CBinaryFile::ReadExactly(void* buffer, std::size_t n) {
     if (!file_) return false;
     if (Cached()) return ReadCached(static_cast<std::uint8_t*>(buffer), n);
-    if (!StartOp(LastOp::kRead)) return false;
+    if (!StartOp(LastOp::kRead, position_)) return false;
     const std::size_t got = std::fread(buffer, 1, n, file_);
+    EndOp(n, got);
     position_ += got;
     return got == n;
 }
@@ -81,8 +93,9 @@ bool CBinaryFile::ReadExactly(void* buffer, std::size_t n) {
 bool CBinaryFile::WriteExactly(const void* buffer, std::size_t n) {
     if (!file_ || readOnly_) return false;
     if (Cached()) return WriteCached(static_cast<const std::uint8_t*>(buffer), n);
-    if (!StartOp(LastOp::kWrite)) return false;
+    if (!StartOp(LastOp::kWrite, position_)) return false;
     const std::size_t put = std::fwrite(buffer, 1, n, file_);
+    EndOp(n, put);
     position_ += put;
     return put == n;
 }
@@ -105,10 +118,7 @@ bool CBinaryFile::Seek(std::int64_t offset, int origin) {
     }
     const std::int64_t target = base + offset;
     if (target < 0) return false;
-    if (static_cast<std::uint64_t>(target) != position_) {
-        position_ = static_cast<std::uint64_t>(target);
-        positioned_ = false;
-    }
+    position_ = static_cast<std::uint64_t>(target);
     return true;
 }
 
@@ -165,7 +175,7 @@ bool CBinaryFile::Truncate(std::uint64_t size) {
     if (!file_ || readOnly_ || !Flush()) return false;
     std::error_code ec;
     fs::resize_file(name_, size, ec);
-    positioned_ = false;
+    streamKnown_ = false;
     if (Cached()) {
         for (Page& page : pages_) page.used = 0;
         size_ = diskSize_ = size;
@@ -269,8 +279,9 @@ bool CBinaryFile::ReadDirect(std::uint64_t at, std::uint8_t* out, std::size_t n)
     std::size_t got = 0;
     if (at < diskSize_) {
         const auto onDisk = static_cast<std::size_t>(std::min<std::uint64_t>(n, diskSize_ - at));
-        if (std::fseek(file_, static_cast<long>(at), SEEK_SET) != 0) return false;
+        if (!StartOp(LastOp::kRead, at)) return false;
         got = std::fread(out, 1, onDisk, file_);
+        EndOp(onDisk, got);
         if (got != onDisk) return false;
     }
     std::fill(out + got, out + n, std::uint8_t{0});
@@ -281,9 +292,10 @@ bool CBinaryFile::ReadDirect(std::uint64_t at, std::uint8_t* out, std::size_t n)
 bool CBinaryFile::WriteBack(Page& page) {
     const auto length =
         static_cast<std::size_t>(std::min<std::uint64_t>(pageSize_, size_ - page.start));
-    if (std::fseek(file_, static_cast<long>(page.start), SEEK_SET) != 0 ||
-        std::fwrite(page.bytes.data(), 1, length, file_) != length)
-        return false;
+    if (!StartOp(LastOp::kWrite, page.start)) return false;
+    const std::size_t put = std::fwrite(page.bytes.data(), 1, length, file_);
+    EndOp(length, put);
+    if (put != length) return false;
     diskSize_ = std::max(diskSize_, page.start + length);
     page.dirty = false;
     return true;

@@ -71,9 +71,10 @@ private:
     };
 
     bool Cached() const { return pageSize_ != 0; }
-    // Moves the stream to position_ when it is elsewhere or turns between
-    // reading and writing.
-    bool StartOp(LastOp op);
+    // Moves the stream to `at` when it is elsewhere or turns between reading
+    // and writing; EndOp records where a transfer of `asked` bytes left it.
+    bool StartOp(LastOp op, std::uint64_t at);
+    void EndOp(std::size_t asked, std::size_t done);
     bool ReadCached(std::uint8_t* out, std::size_t n);
     bool WriteCached(const std::uint8_t* in, std::size_t n);
     Page* FindPage(std::uint64_t start);
@@ -95,12 +96,14 @@ private:
     std::string name_;
     bool readOnly_ = false;
     bool newFile_ = false;
-    // The position is kept here so that repeated seeks to where the stream
-    // already is cost nothing; switching between reading and writing needs a
-    // seek on a stdio stream, which ReadExactly and WriteExactly add.
+    // The position is kept here, and the stream's apart from it, so that
+    // seeks to where the stream already is cost nothing (the page cache's
+    // transfers in file order included); switching between reading and
+    // writing needs a seek on a stdio stream, which StartOp adds.
     std::uint64_t position_ = 0;
     LastOp lastOp_ = LastOp::kNone;
-    bool positioned_ = true;
+    std::uint64_t streamAt_ = 0;
+    bool streamKnown_ = true;
 
     // The page cache; pageSize_ 0 while it is not in use.
     std::vector<Page> pages_;

@@ -1,9 +1,11 @@
 // Writes a large shapefile (.shp, .shx, .dbf) for the conversion benchmarks:
-// a grid of points, of polygons that each hold an exterior ring and a hole,
-// or of polygons of one ring with 20 to 200 vertices, with three attribute
-// columns.
+// a grid of points (in row order, or scattered: the same points in an order
+// that jumps across the grid, as unsorted data comes), of polygons that each
+// hold an exterior ring and a hole, or of polygons of one ring with 20 to 200
+// vertices, with three attribute columns.
 //
 //   make_shapefile points <count> <base name>
+//   make_shapefile scattered <count> <base name>
 //   make_shapefile polygons <count> <base name>
 //   make_shapefile varied <count> <base name>
 
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -118,11 +121,13 @@ void StarRing(std::vector<double>& xy, double x, double y, std::uint32_t n) {
 
 int main(int argc, char** argv) {
     if (argc != 4 ||
-        (std::strcmp(argv[1], "points") != 0 && std::strcmp(argv[1], "polygons") != 0 &&
-         std::strcmp(argv[1], "varied") != 0)) {
-        std::fprintf(stderr, "usage: make_shapefile points|polygons|varied <count> <base name>\n");
+        (std::strcmp(argv[1], "points") != 0 && std::strcmp(argv[1], "scattered") != 0 &&
+         std::strcmp(argv[1], "polygons") != 0 && std::strcmp(argv[1], "varied") != 0)) {
+        std::fprintf(stderr,
+                     "usage: make_shapefile points|scattered|polygons|varied <count> <base name>\n");
         return 2;
     }
+    const bool scattered = std::strcmp(argv[1], "scattered") == 0;
     const bool varied = std::strcmp(argv[1], "varied") == 0;
     const bool polygons = varied || std::strcmp(argv[1], "polygons") == 0;
     const long count = std::atol(argv[2]);
@@ -130,6 +135,12 @@ int main(int argc, char** argv) {
     if (count <= 0) return 2;
     const long side = 1000;
     const Box box{0, 0, double(side), double(count / side + 1)};
+    // A stride prime to the count visits every cell once, far from the last.
+    long stride = 1;
+    if (scattered) {
+        stride = 7919;
+        while (std::gcd(stride, count) != 1) stride += 2;
+    }
 
     // Content per record: points 20 bytes; polygons (2 parts, 10 points)
     // 4 + 32 + 8 + 8 + 160 = 212 bytes; varied polygons (1 part, n points)
@@ -156,8 +167,10 @@ int main(int argc, char** argv) {
         std::uint32_t offset = 100;
         std::vector<double> xy;
         for (long i = 0; i < count; ++i) {
-            const double x = double(i % side);
-            const double y = double(i / side);
+            const long cell = static_cast<long>(std::uint64_t(i) * std::uint64_t(stride) %
+                                                std::uint64_t(count));
+            const double x = double(cell % side);
+            const double y = double(cell / side);
             const std::uint32_t content = contentOf(i);
             shx.Be32(offset / 2);
             shx.Be32(content / 2);

@@ -22,9 +22,10 @@
 // The pages of the index file beneath the node cache (see
 // CBinaryFile::UsePageCache): nodes read again soon after they were written
 // out, nodes near each other and nodes appended in turn then cost few calls
-// of the system.
-inline constexpr std::size_t kIndexFilePages = 16;
-inline constexpr std::size_t kIndexFilePageSize = 64 * 1024;
+// of the system. Small pages, many of them: data in scattered order lands
+// in leaves anywhere in the file, and each miss then moves 4 KiB, not more.
+inline constexpr std::size_t kIndexFilePages = 256;
+inline constexpr std::size_t kIndexFilePageSize = 4 * 1024;
 
 // Where an index keeps the fields every index has, and the statuses it
 // reports.

@@ -1,0 +1,166 @@
+// The one byte-order codec: fixed-width integers and IEEE reals loaded from
+// and stored to little- or big-endian bytes. Every file format of the system
+// reads and writes its fields through here, never by copying a struct.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+namespace byteorder {
+
+enum class Endian { kLittle, kBig };
+
+namespace detail {
+
+template <class T>
+using UnsignedOf = std::conditional_t<
+    sizeof(T) == 1, std::uint8_t,
+    std::conditional_t<sizeof(T) == 2, std::uint16_t,
+                       std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>>;
+
+template <Endian E, class U>
+constexpr U LoadUnsigned(const std::uint8_t* in) {
+    U value = 0;
+    for (std::size_t i = 0; i < sizeof(U); ++i) {
+        const std::size_t shift = E == Endian::kLittle ? 8 * i : 8 * (sizeof(U) - 1 - i);
+        value |= static_cast<U>(static_cast<U>(in[i]) << shift);
+    }
+    return value;
+}
+
+template <Endian E, class U>
+inline void StoreUnsigned(U value, std::uint8_t* out) {
+    // Built in a local array and copied once: single-byte stores into `out`
+    // keep the compiler from merging the loop into one swapped store.
+    std::uint8_t bytes[sizeof(U)];
+    for (std::size_t i = 0; i < sizeof(U); ++i) {
+        const std::size_t shift = E == Endian::kLittle ? 8 * i : 8 * (sizeof(U) - 1 - i);
+        bytes[i] = static_cast<std::uint8_t>(value >> shift);
+    }
+    std::memcpy(out, bytes, sizeof bytes);
+}
+
+}  // namespace detail
+
+// T: any fixed-width integer, float or double.
+template <Endian E, class T>
+inline T Load(const std::uint8_t* in) {
+    static_assert(std::is_arithmetic_v<T> &&
+                  (sizeof(T) == 1 || sizeof(T) == 2 || sizeof(T) == 4 || sizeof(T) == 8));
+    using U = detail::UnsignedOf<T>;
+    return std::bit_cast<T>(detail::LoadUnsigned<E, U>(in));
+}
+
+template <Endian E, class T>
+inline void Store(T value, std::uint8_t* out) {
+    static_assert(std::is_arithmetic_v<T> &&
+                  (sizeof(T) == 1 || sizeof(T) == 2 || sizeof(T) == 4 || sizeof(T) == 8));
+    using U = detail::UnsignedOf<T>;
+    detail::StoreUnsigned<E, U>(std::bit_cast<U>(value), out);
+}
+
+// Named forms for the common cases.
+inline std::uint16_t LoadU16Le(const std::uint8_t* in) {
+    return Load<Endian::kLittle, std::uint16_t>(in);
+}
+inline std::uint32_t LoadU32Le(const std::uint8_t* in) {
+    return Load<Endian::kLittle, std::uint32_t>(in);
+}
+inline std::uint64_t LoadU64Le(const std::uint8_t* in) {
+    return Load<Endian::kLittle, std::uint64_t>(in);
+}
+inline std::int16_t LoadI16Le(const std::uint8_t* in) {
+    return Load<Endian::kLittle, std::int16_t>(in);
+}
+inline std::int32_t LoadI32Le(const std::uint8_t* in) {
+    return Load<Endian::kLittle, std::int32_t>(in);
+}
+inline std::int64_t LoadI64Le(const std::uint8_t* in) {
+    return Load<Endian::kLittle, std::int64_t>(in);
+}
+inline float LoadF32Le(const std::uint8_t* in) {
+    return Load<Endian::kLittle, float>(in);
+}
+inline double LoadF64Le(const std::uint8_t* in) {
+    return Load<Endian::kLittle, double>(in);
+}
+
+inline std::uint16_t LoadU16Be(const std::uint8_t* in) {
+    return Load<Endian::kBig, std::uint16_t>(in);
+}
+inline std::uint32_t LoadU32Be(const std::uint8_t* in) {
+    return Load<Endian::kBig, std::uint32_t>(in);
+}
+inline std::uint64_t LoadU64Be(const std::uint8_t* in) {
+    return Load<Endian::kBig, std::uint64_t>(in);
+}
+inline std::int16_t LoadI16Be(const std::uint8_t* in) {
+    return Load<Endian::kBig, std::int16_t>(in);
+}
+inline std::int32_t LoadI32Be(const std::uint8_t* in) {
+    return Load<Endian::kBig, std::int32_t>(in);
+}
+inline std::int64_t LoadI64Be(const std::uint8_t* in) {
+    return Load<Endian::kBig, std::int64_t>(in);
+}
+inline float LoadF32Be(const std::uint8_t* in) {
+    return Load<Endian::kBig, float>(in);
+}
+inline double LoadF64Be(const std::uint8_t* in) {
+    return Load<Endian::kBig, double>(in);
+}
+
+inline void StoreU16Le(std::uint16_t v, std::uint8_t* out) {
+    Store<Endian::kLittle>(v, out);
+}
+inline void StoreU32Le(std::uint32_t v, std::uint8_t* out) {
+    Store<Endian::kLittle>(v, out);
+}
+inline void StoreU64Le(std::uint64_t v, std::uint8_t* out) {
+    Store<Endian::kLittle>(v, out);
+}
+inline void StoreI16Le(std::int16_t v, std::uint8_t* out) {
+    Store<Endian::kLittle>(v, out);
+}
+inline void StoreI32Le(std::int32_t v, std::uint8_t* out) {
+    Store<Endian::kLittle>(v, out);
+}
+inline void StoreI64Le(std::int64_t v, std::uint8_t* out) {
+    Store<Endian::kLittle>(v, out);
+}
+inline void StoreF32Le(float v, std::uint8_t* out) {
+    Store<Endian::kLittle>(v, out);
+}
+inline void StoreF64Le(double v, std::uint8_t* out) {
+    Store<Endian::kLittle>(v, out);
+}
+
+inline void StoreU16Be(std::uint16_t v, std::uint8_t* out) {
+    Store<Endian::kBig>(v, out);
+}
+inline void StoreU32Be(std::uint32_t v, std::uint8_t* out) {
+    Store<Endian::kBig>(v, out);
+}
+inline void StoreU64Be(std::uint64_t v, std::uint8_t* out) {
+    Store<Endian::kBig>(v, out);
+}
+inline void StoreI16Be(std::int16_t v, std::uint8_t* out) {
+    Store<Endian::kBig>(v, out);
+}
+inline void StoreI32Be(std::int32_t v, std::uint8_t* out) {
+    Store<Endian::kBig>(v, out);
+}
+inline void StoreI64Be(std::int64_t v, std::uint8_t* out) {
+    Store<Endian::kBig>(v, out);
+}
+inline void StoreF32Be(float v, std::uint8_t* out) {
+    Store<Endian::kBig>(v, out);
+}
+inline void StoreF64Be(double v, std::uint8_t* out) {
+    Store<Endian::kBig>(v, out);
+}
+
+}  // namespace byteorder

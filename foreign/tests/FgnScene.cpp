@@ -181,22 +181,34 @@ struct SArcDefinition {
     }
 };
 
-// An arc piece keeps the contract's area-type defaults; a point piece has its own.
-class CSceneGeomArc final : public CFgnGeomArc {
+// The center and definition of an arc entity or piece.
+template <class Base>
+class CSceneArcOf : public Base {
 public:
-    CSceneGeomArc(const CScenePt& center, const SArcDefinition& definition)
-        : center_(center), definition_(definition) {
-        SetComplete();
-    }
     const CFgnPt* GetCenterPt(TFgnFmtErr& err) const override { return Result(err, &center_); }
     TFgnFmtErr GetDefinition(double& start, double& end, double& xRadius, double& yRadius,
                              TFgnBool& counterClockwise) const override {
         return definition_.Give(start, end, xRadius, yRadius, counterClockwise);
     }
 
+protected:
+    void SetArc(const CScenePt& center, const SArcDefinition& definition) {
+        center_ = center;
+        definition_ = definition;
+    }
+
 private:
-    CScenePt center_;
-    SArcDefinition definition_;
+    CScenePt center_{0, 0, 0};
+    SArcDefinition definition_{};
+};
+
+// An arc piece keeps the contract's area-type defaults; a point piece has its own.
+class CSceneGeomArc final : public CSceneArcOf<CFgnGeomArc> {
+public:
+    CSceneGeomArc(const CScenePt& center, const SArcDefinition& definition) {
+        SetArc(center, definition);
+        SetComplete();
+    }
 };
 
 class CSceneGeomPts final : public CFgnGeomPts {
@@ -286,20 +298,13 @@ private:
     CScenePt min_, max_;
 };
 
-class CSceneArc final : public CSceneEntity<CFgnArc, CFgnStyleLine> {
+class CSceneArc final : public CSceneEntity<CSceneArcOf<CFgnArc>, CFgnStyleLine> {
 public:
     CSceneArc(char const* key, char const* layer, const CScenePt& center,
               const SArcDefinition& definition, const CFgnStyleLine* style)
-        : CSceneEntity(key, layer, style), center_(center), definition_(definition) {}
-    const CFgnPt* GetCenterPt(TFgnFmtErr& err) const override { return Result(err, &center_); }
-    TFgnFmtErr GetDefinition(double& start, double& end, double& xRadius, double& yRadius,
-                             TFgnBool& counterClockwise) const override {
-        return definition_.Give(start, end, xRadius, yRadius, counterClockwise);
+        : CSceneEntity(key, layer, style) {
+        SetArc(center, definition);
     }
-
-private:
-    CScenePt center_;
-    SArcDefinition definition_;
 };
 
 class CSceneUnknown final : public CSceneKeyed<CFgnUnknown> {
@@ -1305,7 +1310,7 @@ private:
             Options(line, {});
             Check(block.AddUnknown(k, l, CStr(info)), "AddUnknown");
         }
-        Check(err, kind.c_str());  // the compounds'
+        Check(err, kind.c_str());
         return true;
     }
 

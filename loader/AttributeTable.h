@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "loader/CountedRef.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 enum EColumnType : std::int32_t {
     kColumnText = 0,

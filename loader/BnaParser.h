@@ -12,7 +12,7 @@
 
 #include "loader/LineSource.h"
 #include "loader/PointList.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 // Also the kind of the feature key the filter is asked with.
 enum EBnaKind : int {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "loader/AttributeTable.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 enum EColKeyKind : int {
     kColKeyEnd = 0,

@@ -11,7 +11,7 @@
 
 #include "loader/LineSource.h"
 #include "loader/PointList.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 struct CsvLine {
     bool hasKey = false;

@@ -8,7 +8,7 @@
 #include "loader/CoordConverter.h"
 #include "loader/FeatureWriter.h"
 #include "loader/SourceReader.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 class CLoaderSettings;
 

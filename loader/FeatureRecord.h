@@ -10,7 +10,7 @@
 #include "geometry/WkbGeometry.h"
 #include "loader/AttributeTable.h"
 #include "loader/EntityStyle.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 #include "platform/ComPtr.h"
 
 class CSymbolMetafileWriter;

@@ -7,7 +7,7 @@
 
 #include "geometry/WkbGeometry.h"
 #include "loader/AttributeTable.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 class CLoaderSettings;
 class CFeatureRecord;

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "loader/Status.h"
+#include "common/Status.h"
 
 bool FileExists(const std::string& name);
 

@@ -3,7 +3,7 @@
 
 #include "geometry/WkbGeometry.h"
 #include "loader/Geometry2d.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 // Widens the extent by every point of the geometry: members, and every ring
 // of a polygon, included. A failing query of the geometry is returned.

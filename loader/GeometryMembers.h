@@ -9,7 +9,7 @@
 #pragma once
 
 #include "geometry/WkbGeometry.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 #include "platform/ComPtr.h"
 
 // Collections may nest; a deeper nesting than this is not a map object.

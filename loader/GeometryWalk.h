@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "geometry/WkbGeometry.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 // `visit` may change the coordinates; with `update` they are written back.
 // The first non-zero status (of `visit` or of the geometry) stops the walk

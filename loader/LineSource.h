@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "loader/Status.h"
+#include "common/Status.h"
 #include "loader/TextFile.h"
 
 class CLineSource {

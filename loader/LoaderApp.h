@@ -14,7 +14,7 @@
 #include "loader/FeatureWriter.h"
 #include "loader/LoaderSettings.h"
 #include "loader/SourceReader.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 class CFeatureRecord;
 

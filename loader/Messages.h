@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "loader/Status.h"
+#include "common/Status.h"
 
 // The text with `id` from the program's string table (at most 4095
 // characters); empty when there is none.

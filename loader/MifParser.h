@@ -10,7 +10,7 @@
 
 #include "loader/LineSource.h"
 #include "loader/PointList.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 // Column types of the attribute tables.
 inline constexpr int kMifColumnText = 0;

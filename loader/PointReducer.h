@@ -4,7 +4,7 @@
 #pragma once
 
 #include "geometry/WkbGeometry.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 class CLoaderSettings;
 class CFeatureRecord;

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "loader/Status.h"
+#include "common/Status.h"
 
 enum EShapeType : std::int32_t {
     kShapeNull = 0,

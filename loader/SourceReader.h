@@ -5,7 +5,7 @@
 
 #include "geometry/WkbGeometry.h"
 #include "loader/ObjectKeyGenerator.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 #include "platform/ComPtr.h"
 
 class CLoaderSettings;

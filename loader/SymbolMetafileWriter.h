@@ -10,7 +10,7 @@
 
 #include "geometry/WkbGeometry.h"
 #include "loader/Geometry2d.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 #include "platform/Emf.h"
 
 class CFeatureRecord;

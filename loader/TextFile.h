@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "loader/Status.h"
+#include "common/Status.h"
 
 class CTextFile {
 public:

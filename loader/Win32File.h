@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "loader/Status.h"
+#include "common/Status.h"
 
 enum ESeekOrigin : int {
     kSeekBegin = SEEK_SET,

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "loader/Status.h"
+#include "common/Status.h"
 #include "nativeformat/BigEndian.h"
 #include "nativeformat/BinaryFile.h"
 #include "nativeformat/NodeStore.h"

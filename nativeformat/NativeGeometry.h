@@ -8,7 +8,7 @@
 #include "geometry/WkbGeometry.h"
 #include "loader/Geometry2d.h"
 #include "loader/GeometryMembers.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 #include "platform/ComPtr.h"
 
 // A failed call of the geometry server as a loader status.

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "loader/Status.h"
+#include "common/Status.h"
 #include "nativeformat/BigEndian.h"
 #include "nativeformat/BinaryFile.h"
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "loader/Geometry2d.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 class CTextFile;
 

@@ -1,8 +1,9 @@
-// Status codes of the loader: 0 is success, positive codes end the input,
-// negative codes are failures. Each family is owned by one subsystem; the
-// mapping to messages lives in Messages.cpp. 0x80044000 to 0x80044FFF belong
-// to the WKT reader and writer (coordsys/CsWktStatus.h), which have no
-// messages of their own: their callers word them.
+// The status codes every subsystem shares: 0 is success, positive codes end
+// the input, negative codes are failures. Each family is owned by one
+// subsystem; the mapping to messages lives in the loader's Messages.cpp.
+// 0x80044000 to 0x80044FFF belong to the WKT reader and writer
+// (coordsys/CsWktStatus.h), which have no messages of their own: their
+// callers word them.
 #pragma once
 
 #include <cstdint>

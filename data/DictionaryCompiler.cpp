@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "coordsys/CsDictionary.h"
 #include "coordsys/CsParams.h"
+#include "coordsys/core/CsDictionary.h"
 #include "projections/ProjectionTable.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "coordsys/CoordSysDescriptor.h"
 #include "coordsys/CoordTransform.h"
-#include "coordsys/CsCore.h"
+#include "coordsys/core/CsCore.h"
 #include "loader/LoaderSettings.h"
 #include "loader/Messages.h"
 #include "loader/ReporterInterface.h"

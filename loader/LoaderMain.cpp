@@ -9,8 +9,8 @@
 #include <new>
 #include <thread>
 
-#include "coordsys/CsCore.h"
-#include "loader/DictionaryDirectory.h"
+#include "coordsys/DictionaryDirectory.h"
+#include "coordsys/core/CsCore.h"
 #include "loader/LoaderApp.h"
 #include "platform/ComRuntime.h"
 #include "platform/ConsoleControl.h"

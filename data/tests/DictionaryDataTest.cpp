@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "coordsys/CsDictionary.h"
+#include "coordsys/core/CsDictionary.h"
 #include "testing/TestSupport.h"
 
 namespace {

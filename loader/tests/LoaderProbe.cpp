@@ -21,7 +21,7 @@
 #include <string>
 #include <thread>
 
-#include "coordsys/CsCore.h"
+#include "coordsys/core/CsCore.h"
 #include "loader/FeatureRecord.h"
 #include "loader/LoaderMain.h"
 #include "loader/LoaderSettings.h"

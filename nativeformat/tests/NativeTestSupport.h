@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "coordsys/CsCore.h"
+#include "coordsys/core/CsCore.h"
 #include "loader/ConsoleReporter.h"
 #include "loader/FeatureRecord.h"
 #include "loader/LoaderSettings.h"

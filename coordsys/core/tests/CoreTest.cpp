@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "coordsys/CsCore.h"
-#include "coordsys/CsDictionary.h"
+#include "coordsys/core/CsCore.h"
+#include "coordsys/core/CsDictionary.h"
 #include "testing/TestSupport.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "coordsys/CsDictionary.h"
+#include "coordsys/core/CsDictionary.h"
 
 #include <cstring>
 #include <string>

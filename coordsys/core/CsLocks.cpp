@@ -1,4 +1,4 @@
-#include "coordsys/CsLocks.h"
+#include "coordsys/core/CsLocks.h"
 
 CCriticalSection& CS_datumSection() {
     static CCriticalSection section;

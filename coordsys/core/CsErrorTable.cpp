@@ -1,7 +1,7 @@
 // The library's error table: every code it reports and the words for it.
 // Kind 1 rows insert the error context at "%s", kind 2 rows the failing
 // position; a code missing here gets the numbered fallback text.
-#include "coordsys/CsCore.h"
+#include "coordsys/core/CsCore.h"
 
 const CsErrorEntry cs_ErrorTable[] = {
     {102, 0, 0, "The Coordinate System Dictionary open failed."},

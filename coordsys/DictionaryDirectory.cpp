@@ -1,4 +1,4 @@
-#include "loader/DictionaryDirectory.h"
+#include "coordsys/DictionaryDirectory.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The unit table and its lookup by name or abbreviation.
 #include <cstring>
 
-#include "coordsys/CsCore.h"
+#include "coordsys/core/CsCore.h"
 
 #define CS_FREE_UNIT_ROW \
     { 'z', " <user>", " <user>", " z", 0.0, 0, 0 }

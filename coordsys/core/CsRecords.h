@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "coordsys/CsCore.h"
+#include "coordsys/core/CsCore.h"
 
 struct CsEllipsoidDef {
     char key[kCsKeySize];

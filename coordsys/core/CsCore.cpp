@@ -1,4 +1,4 @@
-#include "coordsys/CsCore.h"
+#include "coordsys/core/CsCore.h"
 
 #include <sys/stat.h>
 

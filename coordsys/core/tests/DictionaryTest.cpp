@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "coordsys/CsDictionary.h"
+#include "coordsys/core/CsDictionary.h"
 #include "testing/TestSupport.h"
 
 namespace {

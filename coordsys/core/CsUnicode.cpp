@@ -1,4 +1,4 @@
-#include "coordsys/CsUnicode.h"
+#include "coordsys/core/CsUnicode.h"
 
 #include <cstdint>
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "coordsys/CsRecords.h"
+#include "coordsys/core/CsRecords.h"
 
 inline constexpr char kCsEllipsoidFile[] = "Elipsoid.CSD";
 inline constexpr char kCsDatumFile[] = "Datums.CSD";

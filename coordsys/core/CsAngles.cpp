@@ -1,4 +1,4 @@
-#include "coordsys/CsAngles.h"
+#include "coordsys/core/CsAngles.h"
 
 #include <cmath>
 

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -505,17 +506,16 @@ void CS_swapByFormat(void* record, const char* format) {
     }
 }
 
-int CS_byteSwap(void* record, const char* format) {
-    static constexpr unsigned char kProbe[4] = {0, 1, 2, 3};
-    std::uint32_t value;
-    std::memcpy(&value, kProbe, sizeof value);
-    if (value == 0x03020100u) return 0;
-    if (value == 0x00010203u) {
+int CS_byteSwap([[maybe_unused]] void* record, [[maybe_unused]] const char* format) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return 0;
+    } else if constexpr (std::endian::native == std::endian::big) {
         CS_swapByFormat(record, format);
         return 1;
+    } else {
+        CS_reportError(kCsErrByteOrder);
+        return -1;
     }
-    CS_reportError(kCsErrByteOrder);
-    return -1;
 }
 
 // ---------------------------------------------------------------------------

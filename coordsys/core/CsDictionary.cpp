@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/ByteOrder.h"
+
 namespace {
 
 // Field-by-field little-endian record codec.
@@ -18,11 +20,13 @@ public:
         std::memcpy(p_, bytes, count);
         p_ += count;
     }
-    void I16(std::int16_t value) { Unsigned(static_cast<std::uint16_t>(value), 2); }
+    void I16(std::int16_t value) {
+        byteorder::StoreI16Le(value, p_);
+        p_ += 2;
+    }
     void F64(double value) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        Unsigned(bits, 8);
+        byteorder::StoreF64Le(value, p_);
+        p_ += 8;
     }
     void F64s(const double* values, int count) {
         for (int i = 0; i < count; ++i) F64(values[i]);
@@ -32,9 +36,6 @@ public:
     }
 
 private:
-    void Unsigned(std::uint64_t value, int width) {
-        for (int i = 0; i < width; ++i) *p_++ = static_cast<std::uint8_t>(value >> (8 * i));
-    }
     std::uint8_t* p_;
 };
 
@@ -50,11 +51,14 @@ public:
         std::memcpy(bytes, p_, count);
         p_ += count;
     }
-    std::int16_t I16() { return static_cast<std::int16_t>(Unsigned(2)); }
+    std::int16_t I16() {
+        const std::int16_t value = byteorder::LoadI16Le(p_);
+        p_ += 2;
+        return value;
+    }
     double F64() {
-        std::uint64_t bits = Unsigned(8);
-        double value;
-        std::memcpy(&value, &bits, sizeof value);
+        const double value = byteorder::LoadF64Le(p_);
+        p_ += 8;
         return value;
     }
     void F64s(double* values, int count) {
@@ -65,17 +69,8 @@ public:
     }
 
 private:
-    std::uint64_t Unsigned(int width) {
-        std::uint64_t value = 0;
-        for (int i = 0; i < width; ++i) value |= static_cast<std::uint64_t>(*p_++) << (8 * i);
-        return value;
-    }
     const std::uint8_t* p_;
 };
-
-std::uint32_t ReadU32(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 // The key of a stored record, unscrambled when its seed says so.
 void StoredKey(const void* record, int seedOffset, char key[kCsKeySize]) {
@@ -171,7 +166,7 @@ std::FILE* OpenDictionary(const char* mode) {
     if (std::fread(magic, 1, sizeof magic, file) != sizeof magic) {
         return fail(std::ferror(file) ? kCsErrIo : kCsErrCorrupt);
     }
-    if (ReadU32(magic) != D::kMagic) return fail(D::kMagicError);
+    if (byteorder::LoadU32Le(magic) != D::kMagic) return fail(D::kMagicError);
     // A dictionary holds whole records; a cut one is refused here rather than
     // met half-read by a search.
     if (mode[0] == 'r' && std::strchr(mode, '+') == nullptr) {

@@ -1,9 +1,9 @@
 #include "loader/core/Win32File.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
+#include "common/ByteOrder.h"
 #include "loader/core/FileOpen.h"
 
 namespace {
@@ -82,29 +82,21 @@ Status CWin32File::ReadByte(std::uint8_t& value) {
 Status CWin32File::ReadUInt16(std::uint16_t& value, bool bigEndian) {
     std::uint8_t b[2];
     if (Read(b, sizeof b) != 0) return kWlxReadError;
-    value = bigEndian ? static_cast<std::uint16_t>(b[0] << 8 | b[1])
-                      : static_cast<std::uint16_t>(b[1] << 8 | b[0]);
+    value = bigEndian ? byteorder::LoadU16Be(b) : byteorder::LoadU16Le(b);
     return 0;
 }
 
 Status CWin32File::ReadUInt32(std::uint32_t& value, bool bigEndian) {
     std::uint8_t b[4];
     if (Read(b, sizeof b) != 0) return kWlxReadError;
-    if (bigEndian)
-        value =
-            std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3];
-    else
-        value =
-            std::uint32_t{b[3]} << 24 | std::uint32_t{b[2]} << 16 | std::uint32_t{b[1]} << 8 | b[0];
+    value = bigEndian ? byteorder::LoadU32Be(b) : byteorder::LoadU32Le(b);
     return 0;
 }
 
 Status CWin32File::ReadFloat64(double& value) {
     std::uint8_t b[8];
     if (Read(b, sizeof b) != 0) return kWlxReadError;
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = bits << 8 | b[i];
-    value = std::bit_cast<double>(bits);
+    value = byteorder::LoadF64Le(b);
     return 0;
 }
 

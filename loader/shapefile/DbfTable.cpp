@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/ByteOrder.h"
+
 namespace {
 
 constexpr std::uint8_t kDbaseIII = 3;
@@ -17,10 +19,6 @@ std::string_view TrimBlanks(std::string_view s) {
     return s;
 }
 
-std::uint32_t LittleEndian32(const std::uint8_t* b) {
-    return b[0] | b[1] << 8 | b[2] << 16 | std::uint32_t{b[3]} << 24;
-}
-
 }  // namespace
 
 CDbfTable::CDbfTable(std::shared_ptr<CWin32File> file)
@@ -32,10 +30,10 @@ Status CDbfTable::ReadHeader() {
     if (status == 0) status = file_->Read(header, sizeof header);
     if (status != 0) return kWlxReadError;
     if (header[0] != kDbaseIII && header[0] != kDbaseIIIWithMemo) return kWlxBadFormat;
-    recordCount_ =
-        static_cast<std::int32_t>(std::min<std::uint32_t>(LittleEndian32(header + 4), INT32_MAX));
-    headerLength_ = static_cast<std::uint16_t>(header[8] | header[9] << 8);
-    recordLength_ = static_cast<std::uint16_t>(header[10] | header[11] << 8);
+    recordCount_ = static_cast<std::int32_t>(
+        std::min<std::uint32_t>(byteorder::LoadU32Le(header + 4), INT32_MAX));
+    headerLength_ = byteorder::LoadU16Le(header + 8);
+    recordLength_ = byteorder::LoadU16Le(header + 10);
     if (headerLength_ < kDescriptorSize + 1 || recordLength_ < 1) return kWlxBadFormat;
     if (file_->GetSize(fileSize_) != 0) return kWlxReadError;
     if (headerLength_ > fileSize_) return kWlxReadError;

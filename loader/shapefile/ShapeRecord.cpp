@@ -1,5 +1,7 @@
 #include "loader/shapefile/ShapeRecord.h"
 
+#include "common/ByteOrder.h"
+
 namespace {
 
 constexpr std::size_t kPointSize = 16;   // x and y, little-endian doubles
@@ -7,11 +9,13 @@ constexpr std::size_t kBoxEnd = 4 + 32;  // shape type and bounding box
 constexpr std::uint8_t kWkbLittleEndian = 1;
 
 std::uint32_t Read32(std::span<const std::uint8_t> b, std::size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t{b[at + 3]} << 24;
+    return byteorder::LoadU32Le(&b[at]);
 }
 
 void Put32(std::vector<std::uint8_t>& wkb, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) wkb.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    std::uint8_t bytes[4];
+    byteorder::StoreU32Le(v, bytes);
+    wkb.insert(wkb.end(), bytes, bytes + sizeof bytes);
 }
 
 void PutHeader(std::vector<std::uint8_t>& wkb, std::uint32_t type) {

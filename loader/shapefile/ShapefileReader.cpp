@@ -1,5 +1,6 @@
 #include "loader/shapefile/ShapefileReader.h"
 
+#include "common/ByteOrder.h"
 #include "loader/core/FeatureFilter.h"
 #include "loader/core/FeatureRecord.h"
 #include "loader/core/FileInfo.h"
@@ -67,9 +68,7 @@ Status CShapefileReader::ReadShape(std::int64_t offset) {
     if (offset + kRecordHeaderSize > shpSize_) return kWlxReadError;
     if (shp_->Seek(offset, kSeekBegin) != 0 || shp_->Read(header, sizeof header) != 0)
         return kWlxReadError;
-    const std::int64_t length =
-        2 * std::int64_t{std::uint32_t{header[4]} << 24 | std::uint32_t{header[5]} << 16 |
-                         std::uint32_t{header[6]} << 8 | header[7]};
+    const std::int64_t length = 2 * std::int64_t{byteorder::LoadU32Be(header + 4)};
     // A record that runs past the end of the file is cut short.
     if (offset + kRecordHeaderSize + length > shpSize_) return kWlxReadError;
     content_.resize(static_cast<std::size_t>(length));

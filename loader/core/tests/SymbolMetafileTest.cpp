@@ -3,6 +3,7 @@
 #include <cmath>
 #include <regex>
 
+#include "common/ByteOrder.h"
 #include "loader/core/FeatureRecord.h"
 #include "loader/core/SymbolMetafileWriter.h"
 #include "testing/GeometryFixture.h"
@@ -17,10 +18,10 @@ using SymbolTest = wlxtest::GeometryFixture;
 std::string SymbolHeader(const std::vector<std::uint8_t>& bytes) {
     std::size_t at = 0;
     while (at + 12 <= bytes.size()) {
-        const std::uint32_t type = bytes[at] | bytes[at + 1] << 8;
-        const std::uint32_t size = bytes[at + 4] | bytes[at + 5] << 8 | bytes[at + 6] << 16;
+        const std::uint32_t type = byteorder::LoadU32Le(&bytes[at]);
+        const std::uint32_t size = byteorder::LoadU32Le(&bytes[at + 4]);
         if (type == 70) {
-            const std::uint32_t length = bytes[at + 8] | bytes[at + 9] << 8;
+            const std::uint32_t length = byteorder::LoadU32Le(&bytes[at + 8]);
             return std::string(reinterpret_cast<const char*>(&bytes[at + 12]), length);
         }
         if (size == 0) break;
@@ -40,8 +41,7 @@ std::string Header(double refX, double refY) {
 
 std::int32_t FrameCorner(const std::vector<std::uint8_t>& bytes, int field) {
     const std::size_t at = 24 + 4 * field;
-    return static_cast<std::int32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-                                     std::uint32_t{bytes[at + 3]} << 24);
+    return byteorder::LoadI32Le(&bytes[at]);
 }
 
 TEST(SymbolMetafile, ScalesTheLargerSideTo10000AndPlacesTheReferencePoint) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/ByteOrder.h"
 #include "loader/shapefile/DbfTable.h"
 #include "testing/TestSupport.h"
 
@@ -23,12 +24,9 @@ std::vector<std::uint8_t> Dbf(const std::vector<Field>& fields,
     const std::uint16_t headerLength = static_cast<std::uint16_t>(32 + 32 * fields.size() + 1);
     std::vector<std::uint8_t> b(32, 0);
     b[0] = version;
-    const auto count = static_cast<std::uint32_t>(records.size());
-    std::memcpy(&b[4], &count, 4);
-    b[8] = headerLength & 0xFF;
-    b[9] = headerLength >> 8;
-    b[10] = recordLength & 0xFF;
-    b[11] = recordLength >> 8;
+    byteorder::StoreU32Le(static_cast<std::uint32_t>(records.size()), &b[4]);
+    byteorder::StoreU16Le(headerLength, &b[8]);
+    byteorder::StoreU16Le(recordLength, &b[10]);
     for (const auto& f : fields) {
         std::uint8_t d[32] = {};
         std::memcpy(d, f.name.data(), std::min<std::size_t>(f.name.size(), 11));

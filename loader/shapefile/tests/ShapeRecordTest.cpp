@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/ByteOrder.h"
 #include "loader/shapefile/ShapeRecord.h"
 
 namespace {
@@ -10,13 +11,13 @@ namespace {
 struct Content {
     std::vector<std::uint8_t> bytes;
     Content& I32(std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        bytes.resize(bytes.size() + 4);
+        byteorder::StoreU32Le(v, bytes.data() + bytes.size() - 4);
         return *this;
     }
     Content& F64(double d) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &d, 8);
-        for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+        bytes.resize(bytes.size() + 8);
+        byteorder::StoreF64Le(d, bytes.data() + bytes.size() - 8);
         return *this;
     }
     Content& Box() { return F64(0).F64(0).F64(0).F64(0); }
@@ -104,17 +105,14 @@ TEST(ShapeRecord, BuildsLittleEndianWkbOnePolygonPerPart) {
     EXPECT_EQ(wkb[9 + 9], 3);
     const std::size_t second = 9 + 13 + 3 * 16;
     EXPECT_EQ(wkb[second + 9], 2);
-    double x = 0;
-    std::memcpy(&x, &wkb[second + 13], 8);
-    EXPECT_EQ(x, 3.0);
+    EXPECT_EQ(byteorder::LoadF64Le(&wkb[second + 13]), 3.0);
 
     const Content multipoint = Content().I32(8).Box().I32(2).Points(2);
     ASSERT_EQ(record.Parse(multipoint.bytes), 0);
     record.BuildWkb(wkb);
     ASSERT_EQ(wkb.size(), 9u + 2 * 21);
     EXPECT_EQ(wkb[9 + 21 + 1], 1);
-    std::memcpy(&x, &wkb[9 + 21 + 5], 8);
-    EXPECT_EQ(x, 1.0);
+    EXPECT_EQ(byteorder::LoadF64Le(&wkb[9 + 21 + 5]), 1.0);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <regex>
 #include <sstream>
 
+#include "common/ByteOrder.h"
 #include "testing/OgrTools.h"
 #include "testing/TestSupport.h"
 
@@ -195,20 +196,18 @@ struct ShapeFiles {
 };
 
 void Be32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+    byteorder::StoreU32Be(v, &b[at]);
 }
 void Le32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    byteorder::StoreU32Le(v, &b[at]);
 }
 void PushLe32(Bytes& b, std::uint32_t v) {
     b.resize(b.size() + 4);
     Le32(b, b.size() - 4, v);
 }
 void PushDouble(Bytes& b, double d) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &d, 8);
-    PushLe32(b, static_cast<std::uint32_t>(bits));
-    PushLe32(b, static_cast<std::uint32_t>(bits >> 32));
+    b.resize(b.size() + 8);
+    byteorder::StoreF64Le(d, &b[b.size() - 8]);
 }
 
 // Offsets of the fields the corruption cases damage.

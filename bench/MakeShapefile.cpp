@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "common/ByteOrder.h"
+
 namespace {
 
 class Output {
@@ -38,29 +40,20 @@ public:
     }
     void Bytes(const void* data, std::size_t n) { std::fwrite(data, 1, n, file_); }
     void Byte(std::uint8_t b) { Bytes(&b, 1); }
-    void Le32(std::uint32_t v) {
-        const std::uint8_t b[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16),
-                                   std::uint8_t(v >> 24)};
-        Bytes(b, 4);
-    }
-    void Be32(std::uint32_t v) {
-        const std::uint8_t b[4] = {std::uint8_t(v >> 24), std::uint8_t(v >> 16),
-                                   std::uint8_t(v >> 8), std::uint8_t(v)};
-        Bytes(b, 4);
-    }
-    void Le16(std::uint16_t v) {
-        Byte(std::uint8_t(v));
-        Byte(std::uint8_t(v >> 8));
-    }
-    void F64(double d) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &d, 8);
-        Le32(std::uint32_t(bits));
-        Le32(std::uint32_t(bits >> 32));
-    }
+    void Le32(std::uint32_t v) { Field<byteorder::Endian::kLittle>(v); }
+    void Be32(std::uint32_t v) { Field<byteorder::Endian::kBig>(v); }
+    void Le16(std::uint16_t v) { Field<byteorder::Endian::kLittle>(v); }
+    void F64(double d) { Field<byteorder::Endian::kLittle>(d); }
     void Seek(long offset) { std::fseek(file_, offset, SEEK_SET); }
 
 private:
+    template <byteorder::Endian E, class T>
+    void Field(T value) {
+        std::uint8_t b[sizeof(T)];
+        byteorder::Store<E>(value, b);
+        Bytes(b, sizeof b);
+    }
+
     std::FILE* file_;
 };
 
@@ -123,8 +116,8 @@ int main(int argc, char** argv) {
     if (argc != 4 ||
         (std::strcmp(argv[1], "points") != 0 && std::strcmp(argv[1], "scattered") != 0 &&
          std::strcmp(argv[1], "polygons") != 0 && std::strcmp(argv[1], "varied") != 0)) {
-        std::fprintf(stderr,
-                     "usage: make_shapefile points|scattered|polygons|varied <count> <base name>\n");
+        std::fprintf(
+            stderr, "usage: make_shapefile points|scattered|polygons|varied <count> <base name>\n");
         return 2;
     }
     const bool scattered = std::strcmp(argv[1], "scattered") == 0;
@@ -167,8 +160,8 @@ int main(int argc, char** argv) {
         std::uint32_t offset = 100;
         std::vector<double> xy;
         for (long i = 0; i < count; ++i) {
-            const long cell = static_cast<long>(std::uint64_t(i) * std::uint64_t(stride) %
-                                                std::uint64_t(count));
+            const long cell =
+                static_cast<long>(std::uint64_t(i) * std::uint64_t(stride) % std::uint64_t(count));
             const double x = double(cell % side);
             const double y = double(cell / side);
             const std::uint32_t content = contentOf(i);

@@ -62,6 +62,20 @@ inline void Store(T value, std::uint8_t* out) {
     detail::StoreUnsigned<E, U>(std::bit_cast<U>(value), out);
 }
 
+// An order known only at run time: a byte-order mark, a header's flag.
+template <class T>
+inline T Load(Endian order, const std::uint8_t* in) {
+    return order == Endian::kLittle ? Load<Endian::kLittle, T>(in) : Load<Endian::kBig, T>(in);
+}
+
+template <class T>
+inline void Store(Endian order, T value, std::uint8_t* out) {
+    if (order == Endian::kLittle)
+        Store<Endian::kLittle>(value, out);
+    else
+        Store<Endian::kBig>(value, out);
+}
+
 // Named forms for the common cases.
 inline std::uint16_t LoadU16Le(const std::uint8_t* in) {
     return Load<Endian::kLittle, std::uint16_t>(in);

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "coordsys/CsCore.h"
+#include "coordsys/core/CsCore.h"
 #include "projections/ProjectionTable.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "coordsys/CsParams.h"
-#include "loader/Status.h"
+#include "common/Status.h"
 
 // Statuses of a CCoordTransform.
 inline constexpr Status kCoordTransformNotSet = -6805101;

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "coordsys/CsDictionary.h"
+#include "coordsys/core/CsDictionary.h"
+#include "projections/ProjectionConstants.h"
 #include "projections/ProjectionTable.h"
 
 namespace {
@@ -208,7 +209,7 @@ int CS_readEllipsoidDef(const char* key, CsEllipsoidDef* out) {
 }
 
 int CS_latLongToXy(const CsParams* params, double xy[3], const double ll[3]) {
-    int status = params->forward(&params->constants, xy, ll);
+    int status = params->forward(CS_constants(params), xy, ll);
     xy[2] = ll[2];
     if (std::fabs(xy[0]) < params->csDef.zeroX) xy[0] = 0.0;
     if (std::fabs(xy[1]) < params->csDef.zeroY) xy[1] = 0.0;
@@ -216,7 +217,7 @@ int CS_latLongToXy(const CsParams* params, double xy[3], const double ll[3]) {
 }
 
 int CS_xyToLatLong(const CsParams* params, double ll[3], const double xy[3]) {
-    int status = params->inverse(&params->constants, ll, xy);
+    int status = params->inverse(CS_constants(params), ll, xy);
     ll[2] = xy[2];
     return status;
 }

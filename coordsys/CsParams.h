@@ -1,60 +1,8 @@
-// A coordinate system made ready for conversions: its definition, its datum
-// with the ellipsoid, the useful range, and the routines and constants its
-// projection family's setup installed. Built from a definition through the
-// projection table; every later conversion runs on it.
+// Building a coordinate system's parameter block from its definition through
+// the projection table, and the conversions that run on it.
 #pragma once
 
-#include <cstdint>
-
-#include "coordsys/CsRecords.h"
-#include "projections/ProjectionConstants.h"
-#include "projections/ProjectionTypes.h"
-
-struct CsDatumBlock {
-    char key[kCsKeySize];  // empty when the system refers to an ellipsoid only
-    char ellipsoidKey[kCsKeySize];
-    double equatorialRadius;  // metres
-    double polarRadius;
-    double flattening;
-    double eccentricity;
-    double deltaX;  // metres
-    double deltaY;
-    double deltaZ;
-    double rotX;  // arc-seconds
-    double rotY;
-    double rotZ;
-    double bwScale;  // parts per million
-    std::uint16_t method;
-    char description[64];
-    char ellipsoidDescription[64];
-};
-
-struct CsParams {
-    CsCoordSysDef csDef;
-    CsDatumBlock datum;
-    // Useful range, filled by the family setup: degrees (longitudes relative
-    // to the central meridian) and system units.
-    double rangeCentralMeridian;
-    double minLongitude;
-    double minLatitude;
-    double maxLongitude;
-    double maxLatitude;
-    double minX;
-    double minY;
-    double maxX;
-    double maxY;
-    std::uint16_t projectionCode;
-    std::uint32_t projectionFlags;
-    CsProjectFn forward;
-    CsProjectFn inverse;
-    CsScaleFn gridScale;
-    CsScaleFn parallelScale;
-    CsScaleFn meridianScale;
-    CsScaleFn convergence;
-    CsLimitsFn checkGeographic;
-    CsLimitsFn checkCartesian;
-    CsProjectionConstants constants;
-};
+#include "coordsys/core/CsParamsBlock.h"
 
 // Options of CS_checkDefinition.
 enum ECsCheckOption : unsigned {

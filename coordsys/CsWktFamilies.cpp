@@ -1,7 +1,7 @@
 #include "coordsys/CsWktFamilies.h"
 
-#include "coordsys/CsCore.h"
-#include "coordsys/CsRecords.h"
+#include "coordsys/core/CsCore.h"
+#include "coordsys/core/CsRecords.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <limits>
 #include <mutex>
 
-#include "coordsys/CsLocks.h"
 #include "coordsys/CsParams.h"
-#include "coordsys/CsUnicode.h"
 #include "coordsys/CsWktFamilies.h"
 #include "coordsys/CsWktNames.h"
 #include "coordsys/DictionaryRefresh.h"
+#include "coordsys/core/CsLocks.h"
+#include "coordsys/core/CsUnicode.h"
 #include "projections/ProjectionTable.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <string_view>
 
 #include "coordsys/CsParams.h"
-#include "coordsys/CsUnicode.h"
 #include "coordsys/CsWktFamilies.h"
 #include "coordsys/CsWktNames.h"
 #include "coordsys/DictionaryRefresh.h"
+#include "coordsys/core/CsUnicode.h"
 #include "projections/ProjectionTable.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <mutex>
 #include <string>
 
-#include "coordsys/CsCore.h"
-#include "loader/DictionaryDirectory.h"
+#include "coordsys/DictionaryDirectory.h"
+#include "coordsys/core/CsCore.h"
 #include "platform/CriticalSection.h"
 
 CCriticalSection& CoordSysCriticalSection() {

@@ -3,7 +3,7 @@
 // every conversion.
 #pragma once
 
-#include "loader/Status.h"
+#include "common/Status.h"
 
 class CCriticalSection;
 

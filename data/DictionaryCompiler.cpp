@@ -21,8 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "coordsys/CsDictionary.h"
+#include "common/ByteOrder.h"
 #include "coordsys/CsParams.h"
+#include "coordsys/core/CsDictionary.h"
 #include "projections/ProjectionTable.h"
 
 namespace {
@@ -222,9 +223,8 @@ bool WriteDictionary(const std::string& path, std::uint32_t magic, int recordSiz
         std::fprintf(stderr, "%s: cannot create the file\n", temporary.c_str());
         return false;
     }
-    std::uint8_t header[4] = {
-        static_cast<std::uint8_t>(magic), static_cast<std::uint8_t>(magic >> 8),
-        static_cast<std::uint8_t>(magic >> 16), static_cast<std::uint8_t>(magic >> 24)};
+    std::uint8_t header[4];
+    byteorder::StoreU32Le(magic, header);
     bool ok = std::fwrite(header, 1, 4, out) == 4;
     for (const auto& record : encoded) {
         ok = ok && std::fwrite(record.data(), 1, record.size(), out) == record.size();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 
+#include "common/ByteOrder.h"
 #include "geometry/WkbCreate.h"
 #include "platform/ComPtr.h"
 #include "platform/Persist.h"
@@ -26,22 +27,8 @@ HRESULT WriteExact(IStream* stream, const std::uint8_t* bytes, std::uint32_t cou
     return written == count ? S_OK : kStreamWriteError;
 }
 
-template <class Unsigned>
-Unsigned Decode(const std::uint8_t* bytes, EWKBByteOrder byteOrder) {
-    Unsigned value = 0;
-    for (std::size_t i = 0; i < sizeof(Unsigned); ++i) {
-        std::size_t from = byteOrder == kWkbLittleEndian ? sizeof(Unsigned) - 1 - i : i;
-        value = static_cast<Unsigned>(value << 8 | bytes[from]);
-    }
-    return value;
-}
-
-template <class Unsigned>
-void Encode(Unsigned value, std::uint8_t* bytes, EWKBByteOrder byteOrder) {
-    for (std::size_t i = 0; i < sizeof(Unsigned); ++i) {
-        std::size_t to = byteOrder == kWkbLittleEndian ? i : sizeof(Unsigned) - 1 - i;
-        bytes[to] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
+byteorder::Endian Order(EWKBByteOrder byteOrder) {
+    return byteOrder == kWkbLittleEndian ? byteorder::Endian::kLittle : byteorder::Endian::kBig;
 }
 
 HRESULT BytesLeft(IStream* stream, std::uint64_t* left) {
@@ -105,13 +92,13 @@ HRESULT CWKBStreamUtil::ReadUInt32(IStream* stream, std::uint32_t* value, EWKBBy
     std::uint8_t bytes[4];
     HRESULT hr = ReadExact(stream, bytes, sizeof bytes);
     if (Failed(hr)) return hr;
-    *value = Decode<std::uint32_t>(bytes, byteOrder);
+    *value = byteorder::Load<std::uint32_t>(Order(byteOrder), bytes);
     return S_OK;
 }
 
 HRESULT CWKBStreamUtil::WriteUInt32(IStream* stream, std::uint32_t value, EWKBByteOrder byteOrder) {
     std::uint8_t bytes[4];
-    Encode(value, bytes, byteOrder);
+    byteorder::Store(Order(byteOrder), value, bytes);
     return WriteExact(stream, bytes, sizeof bytes);
 }
 
@@ -119,13 +106,13 @@ HRESULT CWKBStreamUtil::ReadDouble(IStream* stream, double* value, EWKBByteOrder
     std::uint8_t bytes[8];
     HRESULT hr = ReadExact(stream, bytes, sizeof bytes);
     if (Failed(hr)) return hr;
-    *value = std::bit_cast<double>(Decode<std::uint64_t>(bytes, byteOrder));
+    *value = byteorder::Load<double>(Order(byteOrder), bytes);
     return S_OK;
 }
 
 HRESULT CWKBStreamUtil::WriteDouble(IStream* stream, double value, EWKBByteOrder byteOrder) {
     std::uint8_t bytes[8];
-    Encode(std::bit_cast<std::uint64_t>(value), bytes, byteOrder);
+    byteorder::Store(Order(byteOrder), value, bytes);
     return WriteExact(stream, bytes, sizeof bytes);
 }
 
@@ -158,7 +145,7 @@ HRESULT CWKBStreamUtil::ReadPointBlock(IStream* stream, std::uint32_t count,
     if (byteOrder != kWkbLittleEndian || std::endian::native != std::endian::little) {
         auto* bytes = reinterpret_cast<const std::uint8_t*>(xy);
         for (std::uint32_t i = 0; i < 2 * *pairs; ++i)
-            xy[i] = std::bit_cast<double>(Decode<std::uint64_t>(bytes + 8 * i, byteOrder));
+            xy[i] = byteorder::Load<double>(Order(byteOrder), bytes + 8 * i);
     }
     if (Failed(hr)) return hr;
     return read == asked ? S_OK : kError;

@@ -48,7 +48,7 @@ std::size_t PutCounted(std::string_view text, std::size_t escape, std::uint8_t* 
         out[0] = static_cast<std::uint8_t>(text.size());
     } else {
         out[0] = static_cast<std::uint8_t>(escape);
-        PutU16(static_cast<std::uint16_t>(text.size()), out + 1);
+        byteorder::StoreU16Be(static_cast<std::uint16_t>(text.size()), out + 1);
         head = 3;
     }
     std::copy(text.begin(), text.end(), out + head);
@@ -63,7 +63,7 @@ std::size_t GetCounted(std::span<const std::uint8_t> in, std::size_t longFrom,
     std::size_t n = in[0];
     if (n >= longFrom) {
         if (in.size() < 3) return 0;
-        n = GetU16(in.data() + 1);
+        n = byteorder::LoadU16Be(in.data() + 1);
         head = 3;
     }
     if (in.size() - head < n) return 0;

@@ -14,7 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "loader/Status.h"
+#include "common/ByteOrder.h"
+#include "common/Status.h"
 #include "nativeformat/BigEndian.h"
 #include "nativeformat/BinaryFile.h"
 #include "nativeformat/NodeStore.h"
@@ -149,15 +150,15 @@ private:
         if (!file_.Size(size)) return format_.readError;
         if (!file_.Seek(0, CBinaryFile::kFromStart) || !file_.ReadExactly(h, kHeaderSize))
             return format_.readError;
-        if (bigendian::GetU32(h) != format_.magic) return format_.invalidFormat;
-        version_ = bigendian::GetU16(h + format_.versionAt);
+        if (byteorder::LoadU32Be(h) != format_.magic) return format_.invalidFormat;
+        version_ = byteorder::LoadU16Be(h + format_.versionAt);
         if (version_ > format_.version) return format_.invalidVersion;
-        height_ = bigendian::GetU16(h + format_.heightAt);
+        height_ = byteorder::LoadU16Be(h + format_.heightAt);
         const std::uint8_t* tree = h + format_.rootAt;
-        root_ = bigendian::GetU32(tree);
-        const std::uint32_t freeInner = bigendian::GetU32(tree + 4);
-        const std::uint32_t freeLeaf = bigendian::GetU32(tree + 8);
-        featureCount_ = bigendian::GetU32(tree + 12);
+        root_ = byteorder::LoadU32Be(tree);
+        const std::uint32_t freeInner = byteorder::LoadU32Be(tree + 4);
+        const std::uint32_t freeLeaf = byteorder::LoadU32Be(tree + 8);
+        featureCount_ = byteorder::LoadU32Be(tree + 12);
         // Every value that sizes or places a node is checked before use.
         if (Status st = ReadParameters(h)) return st;
         const std::size_t descriptionAt = DescriptionAt();
@@ -179,14 +180,14 @@ private:
 
     Status WriteHeader() {
         std::uint8_t h[kHeaderSize] = {};
-        bigendian::PutU32(format_.magic, h);
-        bigendian::PutU16(version_, h + format_.versionAt);
-        bigendian::PutU16(static_cast<std::uint16_t>(height_), h + format_.heightAt);
+        byteorder::StoreU32Be(format_.magic, h);
+        byteorder::StoreU16Be(version_, h + format_.versionAt);
+        byteorder::StoreU16Be(static_cast<std::uint16_t>(height_), h + format_.heightAt);
         std::uint8_t* tree = h + format_.rootAt;
-        bigendian::PutU32(root_, tree);
-        bigendian::PutU32(store_.FreeHead(false), tree + 4);
-        bigendian::PutU32(store_.FreeHead(true), tree + 8);
-        bigendian::PutU32(featureCount_, tree + 12);
+        byteorder::StoreU32Be(root_, tree);
+        byteorder::StoreU32Be(store_.FreeHead(false), tree + 4);
+        byteorder::StoreU32Be(store_.FreeHead(true), tree + 8);
+        byteorder::StoreU32Be(featureCount_, tree + 12);
         WriteParameters(h);
         // Cut to what the header holds.
         const std::size_t descriptionAt = DescriptionAt();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/ByteOrder.h"
+
 namespace {
 
 constexpr IndexFileFormat kFormat{.magic = 0x414B4946,  // "AKIF"
@@ -35,13 +37,13 @@ void CKeyIndexFile::Decode(const std::uint8_t* bytes, bool leaf, Node& node) con
     const std::uint8_t* offsets = bytes + k * c;
     node.count = 0;
     for (int i = 0; i < c; ++i) {
-        node.offsets[i] = bigendian::GetU32(offsets + 4 * i);
+        node.offsets[i] = byteorder::LoadU32Be(offsets + 4 * i);
         if (node.offsets[i] != 0) ++node.count;
     }
     std::memcpy(node.keys, bytes, k * c);
     if (!leaf) {
         const std::uint8_t* children = offsets + 4 * c;
-        for (int i = 0; i <= c; ++i) node.children[i] = bigendian::GetU32(children + 4 * i);
+        for (int i = 0; i <= c; ++i) node.children[i] = byteorder::LoadU32Be(children + 4 * i);
     }
 }
 
@@ -51,10 +53,11 @@ void CKeyIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes) con
     std::memset(bytes, 0, NodeSize(leaf));
     std::memcpy(bytes, node.keys, k * node.count);
     std::uint8_t* offsets = bytes + k * c;
-    for (int i = 0; i < node.count; ++i) bigendian::PutU32(node.offsets[i], offsets + 4 * i);
+    for (int i = 0; i < node.count; ++i) byteorder::StoreU32Be(node.offsets[i], offsets + 4 * i);
     if (!leaf) {
         std::uint8_t* children = offsets + 4 * c;
-        for (int i = 0; i <= node.count; ++i) bigendian::PutU32(node.children[i], children + 4 * i);
+        for (int i = 0; i <= node.count; ++i)
+            byteorder::StoreU32Be(node.children[i], children + 4 * i);
     }
 }
 
@@ -62,16 +65,16 @@ void CKeyIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes) con
 // Header: the node capacity and the key length
 
 Status CKeyIndexFile::ReadParameters(const std::uint8_t* header) {
-    capacity_ = bigendian::GetU16(header + 6);
-    keyLength_ = bigendian::GetU16(header + 8);
+    capacity_ = byteorder::LoadU16Be(header + 6);
+    keyLength_ = byteorder::LoadU16Be(header + 8);
     if (capacity_ < 2 || capacity_ > kMaxCapacity || keyLength_ < 1 || keyLength_ > kMaxKeyLength)
         return kKifInvalidFormat;
     return 0;
 }
 
 void CKeyIndexFile::WriteParameters(std::uint8_t* header) const {
-    bigendian::PutU16(static_cast<std::uint16_t>(capacity_), header + 6);
-    bigendian::PutU16(static_cast<std::uint16_t>(keyLength_), header + 8);
+    byteorder::StoreU16Be(static_cast<std::uint16_t>(capacity_), header + 6);
+    byteorder::StoreU16Be(static_cast<std::uint16_t>(keyLength_), header + 8);
 }
 
 CKeyIndexFile::CKeyIndexFile(const std::string& name, int flags, Status& status)

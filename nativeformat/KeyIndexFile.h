@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "loader/Status.h"
+#include "common/Status.h"
 #include "nativeformat/IndexFile.h"
 
 // A node of the key index in memory, with room for the one entry too many

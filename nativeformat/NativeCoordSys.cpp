@@ -7,11 +7,11 @@
 #include "coordsys/CoordTransform.h"
 #include "coordsys/CsWktReader.h"
 #include "coordsys/CsWktWriter.h"
-#include "loader/CoordConverter.h"
-#include "loader/LoaderSettings.h"
-#include "loader/Messages.h"
-#include "loader/ReporterInterface.h"
-#include "loader/Utf8Text.h"
+#include "loader/core/CoordConverter.h"
+#include "loader/core/LoaderSettings.h"
+#include "loader/core/Messages.h"
+#include "loader/core/ReporterInterface.h"
+#include "loader/core/Utf8Text.h"
 
 namespace {
 

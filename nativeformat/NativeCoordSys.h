@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "loader/Status.h"
+#include "common/Status.h"
 
 class CCoordSysDescriptor;
 class CLoaderSettings;

@@ -1,14 +1,14 @@
 // Taking points out of the geometry server's objects into the flat point
-// arrays of the native files (loader/PointGeometry.h makes objects of them).
+// arrays of the native files (loader/core/PointGeometry.h makes objects of them).
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "common/Status.h"
 #include "geometry/WkbGeometry.h"
-#include "loader/Geometry2d.h"
-#include "loader/GeometryMembers.h"
-#include "loader/Status.h"
+#include "loader/core/Geometry2d.h"
+#include "loader/core/GeometryMembers.h"
 #include "platform/ComPtr.h"
 
 // A failed call of the geometry server as a loader status.

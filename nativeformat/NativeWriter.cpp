@@ -1,7 +1,7 @@
 #include "nativeformat/NativeWriter.h"
 
-#include "loader/FeatureRecord.h"
-#include "loader/Messages.h"
+#include "loader/core/FeatureRecord.h"
+#include "loader/core/Messages.h"
 #include "nativeformat/NativeGeometry.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "geometry/WkbGeometry.h"
-#include "loader/FeatureWriter.h"
+#include "loader/core/FeatureWriter.h"
 
 class CNativeWriter : public CWriterBase {
 public:

@@ -16,7 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "loader/Status.h"
+#include "common/ByteOrder.h"
+#include "common/Status.h"
 #include "nativeformat/BigEndian.h"
 #include "nativeformat/BinaryFile.h"
 
@@ -144,7 +145,7 @@ public:
             std::uint8_t link[4];
             if (!file_.Seek(offset, CBinaryFile::kFromStart) || !file_.ReadExactly(link, 4))
                 return errors_.readError;
-            next = bigendian::GetU32(link);
+            next = byteorder::LoadU32Be(link);
         } else if (std::uint64_t{end_} + NodeSize(leaf) > 0xFFFFFFFFu) {
             return errors_.writeError;  // past what 32-bit node offsets reach
         }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/ByteOrder.h"
+
 namespace {
 
 constexpr IndexFileFormat kFormat{.magic = 0x41534946,  // "ASIF"
@@ -37,7 +39,7 @@ void CSpatialIndexFile::Decode(const std::uint8_t* bytes, bool leaf, Node& node)
     const std::uint8_t* types = boxes + 4 * b * m;
     node.count = 0;
     for (int i = 0; i < m; ++i) {
-        const std::uint32_t offset = bigendian::GetU32(bytes + 4 * i);
+        const std::uint32_t offset = byteorder::LoadU32Be(bytes + 4 * i);
         if (offset == 0) continue;
         const std::uint8_t* box = boxes + 4 * b * i;
         const int bits = precision_;
@@ -45,7 +47,7 @@ void CSpatialIndexFile::Decode(const std::uint8_t* bytes, bool leaf, Node& node)
         node.boxes[node.count] = {bigendian::GetReal(box, bits), bigendian::GetReal(box + b, bits),
                                   bigendian::GetReal(box + 2 * b, bits),
                                   bigendian::GetReal(box + 3 * b, bits)};
-        node.types[node.count] = leaf ? bigendian::GetU16(types + 2 * i) : 0;
+        node.types[node.count] = leaf ? byteorder::LoadU16Be(types + 2 * i) : 0;
         ++node.count;
     }
 }
@@ -57,7 +59,7 @@ void CSpatialIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes)
     std::uint8_t* boxes = bytes + 4 * m;
     std::uint8_t* types = boxes + 4 * b * m;
     for (int i = 0; i < node.count; ++i) {
-        bigendian::PutU32(node.offsets[i], bytes + 4 * i);
+        byteorder::StoreU32Be(node.offsets[i], bytes + 4 * i);
         std::uint8_t* box = boxes + 4 * b * i;
         const Box& v = node.boxes[i];
         const int bits = precision_;
@@ -65,7 +67,7 @@ void CSpatialIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes)
         bigendian::PutReal(v.minY, bits, box + b);
         bigendian::PutReal(v.maxX, bits, box + 2 * b);
         bigendian::PutReal(v.maxY, bits, box + 3 * b);
-        if (leaf) bigendian::PutU16(node.types[i], types + 2 * i);
+        if (leaf) byteorder::StoreU16Be(node.types[i], types + 2 * i);
     }
 }
 
@@ -73,9 +75,9 @@ void CSpatialIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes)
 // Header: the entry limits and the precision of the boxes
 
 Status CSpatialIndexFile::ReadParameters(const std::uint8_t* header) {
-    minEntries_ = bigendian::GetU16(header + 8);
-    maxEntries_ = bigendian::GetU16(header + 10);
-    precision_ = bigendian::GetU16(header + 14);
+    minEntries_ = byteorder::LoadU16Be(header + 8);
+    maxEntries_ = byteorder::LoadU16Be(header + 10);
+    precision_ = byteorder::LoadU16Be(header + 14);
     if (maxEntries_ < 2 || maxEntries_ > kMaxEntriesLimit || minEntries_ > maxEntries_ / 2)
         return kSifInvalidFormat;
     if (precision_ != 32 && precision_ != 64) return kSifInvalidFormat;
@@ -83,9 +85,9 @@ Status CSpatialIndexFile::ReadParameters(const std::uint8_t* header) {
 }
 
 void CSpatialIndexFile::WriteParameters(std::uint8_t* header) const {
-    bigendian::PutU16(static_cast<std::uint16_t>(minEntries_), header + 8);
-    bigendian::PutU16(static_cast<std::uint16_t>(maxEntries_), header + 10);
-    bigendian::PutU16(static_cast<std::uint16_t>(precision_), header + 14);
+    byteorder::StoreU16Be(static_cast<std::uint16_t>(minEntries_), header + 8);
+    byteorder::StoreU16Be(static_cast<std::uint16_t>(maxEntries_), header + 10);
+    byteorder::StoreU16Be(static_cast<std::uint16_t>(precision_), header + 14);
 }
 
 CSpatialIndexFile::CSpatialIndexFile(const std::string& name, int flags, Status& status)

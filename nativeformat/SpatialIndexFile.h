@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "loader/Status.h"
+#include "common/Status.h"
 #include "nativeformat/IndexFile.h"
 
 struct SpatialIndexBox {

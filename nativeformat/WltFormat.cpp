@@ -3,9 +3,9 @@
 #include <charconv>
 #include <cstdlib>
 
-#include "loader/Messages.h"
-#include "loader/TextFile.h"
-#include "loader/Utf8Text.h"
+#include "loader/core/Messages.h"
+#include "loader/core/TextFile.h"
+#include "loader/core/Utf8Text.h"
 
 namespace {
 

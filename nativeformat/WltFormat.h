@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "loader/Geometry2d.h"
-#include "loader/Status.h"
+#include "common/Status.h"
+#include "loader/core/Geometry2d.h"
 
 class CTextFile;
 

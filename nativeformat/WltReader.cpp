@@ -1,11 +1,11 @@
 #include "nativeformat/WltReader.h"
 
 #include "coordsys/CoordSysDescriptor.h"
-#include "loader/FeatureFilter.h"
-#include "loader/FeatureRecord.h"
-#include "loader/LoaderSettings.h"
-#include "loader/Messages.h"
-#include "loader/PointGeometry.h"
+#include "loader/core/FeatureFilter.h"
+#include "loader/core/FeatureRecord.h"
+#include "loader/core/LoaderSettings.h"
+#include "loader/core/Messages.h"
+#include "loader/core/PointGeometry.h"
 #include "nativeformat/NativeCoordSys.h"
 #include "nativeformat/NativeGeometry.h"
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "loader/Geometry2d.h"
-#include "loader/SourceReader.h"
-#include "loader/TextFile.h"
+#include "loader/core/Geometry2d.h"
+#include "loader/core/SourceReader.h"
+#include "loader/core/TextFile.h"
 #include "nativeformat/WltFormat.h"
 
 class CWltReader final : public CSourceReader {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "loader/Geometry2d.h"
-#include "loader/TextFile.h"
+#include "loader/core/Geometry2d.h"
+#include "loader/core/TextFile.h"
 #include "nativeformat/NativeWriter.h"
 
 class CWltWriter final : public CNativeWriter {

@@ -7,6 +7,7 @@
 #include <new>
 #include <unordered_set>
 
+#include "common/ByteOrder.h"
 #include "nativeformat/BigEndian.h"
 #include "nativeformat/RingGeneralizer.h"
 #include "nativeformat/WlxFormat.h"
@@ -118,13 +119,13 @@ Status CWlxFile::ReadHeader() {
     std::uint8_t head[kSummaryElementSize];
     if (fileSize_ < kSummaryElementSize) return kWlxInvalidFormat;
     if (Status st = ReadAt(0, kSummaryElementSize, head)) return st;
-    const std::uint16_t word = bigendian::GetU16(head);
+    const std::uint16_t word = byteorder::LoadU16Be(head);
     if (TagOf(word) != kTagSummary || ShortLengthOf(word) != kSummaryLength)
         return kWlxInvalidFormat;
-    objectCount_ = bigendian::GetU32(head + 2);
-    freeHead_ = bigendian::GetU32(head + 6);
-    storedFlags_ = bigendian::GetU32(head + 10) & 7;
-    for (int i = 0; i < 4; ++i) extent_[i] = bigendian::GetF64(head + 14 + 8 * i);
+    objectCount_ = byteorder::LoadU32Be(head + 2);
+    freeHead_ = byteorder::LoadU32Be(head + 6);
+    storedFlags_ = byteorder::LoadU32Be(head + 10) & 7;
+    for (int i = 0; i < 4; ++i) extent_[i] = byteorder::LoadF64Be(head + 14 + 8 * i);
     extentSet_ = objectCount_ > 0;
 
     std::vector<std::uint8_t> body;
@@ -162,13 +163,13 @@ Status CWlxFile::ReadHeaderElement(int tag, std::span<const std::uint8_t> body) 
     };
     auto doubles = [&](double* out, std::size_t n) {
         if (body.size() - at < 8 * n) return false;
-        for (std::size_t i = 0; i < n; ++i) out[i] = bigendian::GetF64(&body[at + 8 * i]);
+        for (std::size_t i = 0; i < n; ++i) out[i] = byteorder::LoadF64Be(&body[at + 8 * i]);
         at += 8 * n;
         return true;
     };
     auto u16 = [&](std::uint16_t& out) {
         if (body.size() - at < 2) return false;
-        out = bigendian::GetU16(&body[at]);
+        out = byteorder::LoadU16Be(&body[at]);
         at += 2;
         return true;
     };
@@ -246,7 +247,7 @@ Status CWlxFile::CheckEndElement() {
     if (fileSize_ % 2 != 0 || fileSize_ < std::uint64_t{dataStart_} + 2) return kWlxInvalidFormat;
     std::uint8_t tail[2];
     if (Status st = ReadAt(fileSize_ - 2, 2, tail)) return st;
-    const std::uint16_t word = bigendian::GetU16(tail);
+    const std::uint16_t word = byteorder::LoadU16Be(tail);
     return TagOf(word) == kTagEndOfData && ShortLengthOf(word) == 0 ? 0 : kWlxInvalidFormat;
 }
 
@@ -320,7 +321,7 @@ Status CWlxFile::WriteHeader() {
     auto u16 = [&](std::uint16_t v) {
         const std::size_t at = body.size();
         body.resize(at + 2);
-        bigendian::PutU16(v, &body[at]);
+        byteorder::StoreU16Be(v, &body[at]);
     };
     auto text = [&](std::string_view v) {
         const std::size_t at = body.size();
@@ -331,7 +332,7 @@ Status CWlxFile::WriteHeader() {
         for (double v : values) {
             const std::size_t at = body.size();
             body.resize(at + 8);
-            bigendian::PutF64(v, &body[at]);
+            byteorder::StoreF64Be(v, &body[at]);
         }
     };
     auto element = [&](int tag) {
@@ -599,14 +600,14 @@ bool CWlxFile::EncodeRecord(const Shape& shape, std::string_view name, std::stri
         const std::size_t count =
             multi ? shape.counts.size()
                   : shape.counts[0] + (rings && IsOpenRing(xy, shape.counts[0]) ? 1 : 0);
-        bigendian::PutU16(static_cast<std::uint16_t>(count), p);
+        byteorder::StoreU16Be(static_cast<std::uint16_t>(count), p);
         writeFill_ += 2;
     }
     if (multi) {
         const double* ring = xy;
         for (std::uint32_t n : shape.counts) {
             if (!(p = Room(4))) return false;
-            bigendian::PutU32(n + (rings && IsOpenRing(ring, n) ? 1 : 0), p);
+            byteorder::StoreU32Be(n + (rings && IsOpenRing(ring, n) ? 1 : 0), p);
             writeFill_ += 4;
             ring += 2 * std::size_t{n};
         }
@@ -631,9 +632,10 @@ bool CWlxFile::EncodePoints(const double* xy, std::size_t n) {
         const std::size_t k = std::min(room, n);
         std::uint8_t* out = writeBuffer_.data() + writeFill_;
         if (pointBytes == 8) {
-            for (std::size_t i = 0; i < 2 * k; ++i, out += 4) bigendian::PutF32(xy[i], out);
+            for (std::size_t i = 0; i < 2 * k; ++i, out += 4)
+                byteorder::StoreF32Be(static_cast<float>(xy[i]), out);
         } else {
-            for (std::size_t i = 0; i < 2 * k; ++i, out += 8) bigendian::PutF64(xy[i], out);
+            for (std::size_t i = 0; i < 2 * k; ++i, out += 8) byteorder::StoreF64Be(xy[i], out);
         }
         writeFill_ += k * pointBytes;
         xy += 2 * k;
@@ -651,20 +653,20 @@ Status CWlxFile::LoadFreeChain() {
             return Fail(kWlxInvalidFormat);
         std::uint8_t h[6];
         if (Status st = ReadAt(at, 2, h)) return st;
-        const std::uint16_t word = bigendian::GetU16(h);
+        const std::uint16_t word = byteorder::LoadU16Be(h);
         if (TagOf(word) != kTagFreeBlock) return Fail(kWlxInvalidElement);
         FreeBlock block{at, at + 2u, ShortLengthOf(word), false, 0};
         if (block.length == kLongLength) {
             if (std::uint64_t{at} + 6 > endOfData_) return Fail(kWlxInvalidFormat);
             if (Status st = ReadAt(at + 2u, 4, h + 2)) return st;
-            block.length = bigendian::GetU32(h + 2);
+            block.length = byteorder::LoadU32Be(h + 2);
             block.body = at + 6;
             block.longForm = true;
         }
         if (block.length < 4) return Fail(kWlxInvalidElement);
         if (std::uint64_t{block.body} + block.length > endOfData_) return Fail(kWlxInvalidFormat);
         if (Status st = ReadAt(block.body, 4, h)) return st;
-        block.next = bigendian::GetU32(h);
+        block.next = byteorder::LoadU32Be(h);
         freeChain_.push_back(block);
         at = block.next;
     }
@@ -699,7 +701,7 @@ Status CWlxFile::TakeFreeBlock(std::uint32_t needed, FreeBlock& block, bool& fou
         if (!MoveWriteTo(previous.body)) return status_;
         std::uint8_t* p = Room(4);
         if (!p) return status_;
-        bigendian::PutU32(block.next, p);
+        byteorder::StoreU32Be(block.next, p);
         writeFill_ += 4;
         if (!FlushWrite()) return status_;
         previous.next = block.next;
@@ -734,15 +736,15 @@ Status CWlxFile::Finish(const double* extent) {
     if (MoveWriteTo(0)) {
         std::uint8_t* p = Room(kSummaryElementSize);
         PutElementHeader(kTagSummary, kSummaryLength, p);
-        bigendian::PutU32(objectCount_, p + 2);
-        bigendian::PutU32(freeHead_, p + 6);
+        byteorder::StoreU32Be(objectCount_, p + 2);
+        byteorder::StoreU32Be(freeHead_, p + 6);
         // Flags of records already in an appended file still hold.
         const std::uint32_t flags = storedFlags_ | (pointObjects_ > 0 ? 1u : 0u) |
                                     (lineObjects_ > 0 ? 2u : 0u) | (polygonObjects_ > 0 ? 4u : 0u);
-        bigendian::PutU32(objectCount_ > 0 ? flags : 0, p + 10);
+        byteorder::StoreU32Be(objectCount_ > 0 ? flags : 0, p + 10);
         double e[4];
         GetExtent(e);
-        for (int i = 0; i < 4; ++i) bigendian::PutF64(e[i], p + 14 + 8 * i);
+        for (int i = 0; i < 4; ++i) byteorder::StoreF64Be(e[i], p + 14 + 8 * i);
         writeFill_ += kSummaryElementSize;
         FlushWrite();
     }
@@ -769,13 +771,13 @@ Status CWlxFile::ReadElementHeader(std::uint64_t at, int& tag, std::uint64_t& le
                                    std::uint64_t& body) {
     std::uint8_t h[4];
     if (Status st = ReadAt(at, 2, h)) return st;
-    const std::uint16_t word = bigendian::GetU16(h);
+    const std::uint16_t word = byteorder::LoadU16Be(h);
     tag = TagOf(word);
     length = ShortLengthOf(word);
     body = at + 2;
     if (length == kLongLength) {
         if (Status st = ReadAt(at + 2, 4, h)) return st;
-        length = bigendian::GetU32(h);
+        length = byteorder::LoadU32Be(h);
         body += 4;
     }
     return 0;
@@ -853,13 +855,13 @@ Status CWlxFile::PassVersion1Record() {
     }
     at += at & 1;
     if (at + 2 > prefix) return Fail(kWlxInvalidFormat);
-    const std::uint32_t parts = bigendian::GetU16(&head[at]);
+    const std::uint32_t parts = byteorder::LoadU16Be(&head[at]);
     at += 2;
     if (at + 4 * std::uint64_t{parts} > available) return Fail(kWlxInvalidFormat);
     std::vector<std::uint8_t> counts(4 * std::size_t{parts});
     if (Status st = ReadAt(recBody_ + at, counts.size(), counts.data())) return st;
     std::uint64_t points = 0;
-    for (std::uint32_t i = 0; i < parts; ++i) points += bigendian::GetU32(&counts[4 * i]);
+    for (std::uint32_t i = 0; i < parts; ++i) points += byteorder::LoadU32Be(&counts[4 * i]);
     const std::uint64_t length = at + 4 * std::uint64_t{parts} + points * (precision_ / 4);
     if (length > available) return Fail(kWlxInvalidFormat);
     recLength_ = static_cast<std::uint32_t>(length);
@@ -913,18 +915,18 @@ Status CWlxFile::ParseRecord(std::span<const std::uint8_t> body, int type) {
             count = 1;
         } else if (type == kWlxMultiLineStringRecord || type == kWlxMultiPolygonRecord) {
             if (body.size() - at < 2) return Fail(kWlxInvalidFormat);
-            const std::uint32_t parts = bigendian::GetU16(&body[at]);
+            const std::uint32_t parts = byteorder::LoadU16Be(&body[at]);
             at += 2;
             if (body.size() - at < 4 * std::size_t{parts}) return Fail(kWlxInvalidFormat);
             partCounts_.resize(parts);
             for (std::uint32_t i = 0; i < parts; ++i) {
-                partCounts_[i] = bigendian::GetU32(&body[at]);
+                partCounts_[i] = byteorder::LoadU32Be(&body[at]);
                 count += partCounts_[i];
                 at += 4;
             }
         } else if (version_ >= kCurrentVersion) {
             if (body.size() - at < 2) return Fail(kWlxInvalidFormat);
-            count = bigendian::GetU16(&body[at]);
+            count = byteorder::LoadU16Be(&body[at]);
             at += 2;
             partCounts_.push_back(static_cast<std::uint32_t>(count));
         } else {
@@ -939,10 +941,10 @@ Status CWlxFile::ParseRecord(std::span<const std::uint8_t> body, int type) {
     const std::uint8_t* in = body.data() + at;
     if (coordinate == 4) {
         for (std::size_t i = 0; i < points_.size(); ++i, in += 4)
-            points_[i] = bigendian::GetF32(in);
+            points_[i] = byteorder::LoadF32Be(in);
     } else {
         for (std::size_t i = 0; i < points_.size(); ++i, in += 8)
-            points_[i] = bigendian::GetF64(in);
+            points_[i] = byteorder::LoadF64Be(in);
     }
     return 0;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "loader/Status.h"
+#include "common/Status.h"
 #include "nativeformat/BinaryFile.h"
 #include "nativeformat/WlxFormat.h"
 

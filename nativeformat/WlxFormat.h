@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/ByteOrder.h"
 #include "nativeformat/BigEndian.h"
 
 namespace wlxformat {
@@ -47,11 +48,11 @@ inline std::size_t PutElementHeader(int tag, std::uint32_t length, std::uint8_t*
                                     bool longForm = false) {
     const auto word = static_cast<std::uint16_t>(tag << 10);
     if (!longForm && length < kLongLength) {
-        bigendian::PutU16(static_cast<std::uint16_t>(word | length), out);
+        byteorder::StoreU16Be(static_cast<std::uint16_t>(word | length), out);
         return 2;
     }
-    bigendian::PutU16(static_cast<std::uint16_t>(word | kLongLength), out);
-    bigendian::PutU32(length, out + 2);
+    byteorder::StoreU16Be(static_cast<std::uint16_t>(word | kLongLength), out);
+    byteorder::StoreU32Be(length, out + 2);
     return 6;
 }
 

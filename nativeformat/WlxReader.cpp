@@ -3,13 +3,13 @@
 #include <span>
 #include <string>
 
-#include "loader/FeatureFilter.h"
-#include "loader/FeatureRecord.h"
-#include "loader/FileInfo.h"
-#include "loader/FileNames.h"
-#include "loader/LoaderSettings.h"
-#include "loader/Messages.h"
-#include "loader/PointGeometry.h"
+#include "loader/core/FeatureFilter.h"
+#include "loader/core/FeatureRecord.h"
+#include "loader/core/FileInfo.h"
+#include "loader/core/FileNames.h"
+#include "loader/core/LoaderSettings.h"
+#include "loader/core/Messages.h"
+#include "loader/core/PointGeometry.h"
 #include "nativeformat/NativeCoordSys.h"
 #include "nativeformat/NativeGeometry.h"
 #include "nativeformat/SpatialIndexFile.h"

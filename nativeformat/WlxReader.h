@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "loader/SourceReader.h"
+#include "loader/core/SourceReader.h"
 #include "nativeformat/WlxFile.h"
 
 class CWlxReader final : public CSourceReader {

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <string>
 
-#include "loader/FeatureRecord.h"
-#include "loader/FileNames.h"
-#include "loader/LoaderSettings.h"
-#include "loader/Messages.h"
-#include "loader/Utf8Text.h"
+#include "loader/core/FeatureRecord.h"
+#include "loader/core/FileNames.h"
+#include "loader/core/LoaderSettings.h"
+#include "loader/core/Messages.h"
+#include "loader/core/Utf8Text.h"
 #include "nativeformat/NativeCoordSys.h"
 #include "nativeformat/NativeGeometry.h"
 

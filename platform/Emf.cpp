@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "common/ByteOrder.h"
+
 namespace {
 
 // Record types of the EMF format.
@@ -121,25 +123,14 @@ public:
         U32(type);
         U32(0);
     }
-    RecordBuilder& U32(std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-        return *this;
-    }
-    RecordBuilder& I32(std::int32_t v) { return U32(static_cast<std::uint32_t>(v)); }
-    RecordBuilder& U16(std::uint16_t v) {
-        bytes_.push_back(static_cast<std::uint8_t>(v));
-        bytes_.push_back(static_cast<std::uint8_t>(v >> 8));
-        return *this;
-    }
+    RecordBuilder& U32(std::uint32_t v) { return Field(v); }
+    RecordBuilder& I32(std::int32_t v) { return Field(v); }
+    RecordBuilder& U16(std::uint16_t v) { return Field(v); }
     RecordBuilder& U8(std::uint8_t v) {
         bytes_.push_back(v);
         return *this;
     }
-    RecordBuilder& F32(float v) {
-        std::uint32_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        return U32(bits);
-    }
+    RecordBuilder& F32(float v) { return Field(v); }
     RecordBuilder& Rect(const RECT& r) { return I32(r.left).I32(r.top).I32(r.right).I32(r.bottom); }
     RecordBuilder& Point(const POINT& p) { return I32(p.x).I32(p.y); }
     RecordBuilder& Bytes(std::span<const std::uint8_t> data) {
@@ -162,12 +153,20 @@ public:
     std::size_t Size() const { return bytes_.size(); }
     std::vector<std::uint8_t> Finish() {
         PadTo4();
-        const auto size = static_cast<std::uint32_t>(bytes_.size());
-        for (int i = 0; i < 4; ++i) bytes_[4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+        byteorder::StoreU32Le(static_cast<std::uint32_t>(bytes_.size()), bytes_.data() + 4);
         return std::move(bytes_);
     }
 
 private:
+    // Every field is little-endian.
+    template <class T>
+    RecordBuilder& Field(T value) {
+        std::uint8_t bytes[sizeof(T)];
+        byteorder::Store<byteorder::Endian::kLittle>(value, bytes);
+        bytes_.insert(bytes_.end(), bytes, bytes + sizeof bytes);
+        return *this;
+    }
+
     std::vector<std::uint8_t> bytes_;
 };
 

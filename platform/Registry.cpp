@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/ByteOrder.h"
+
 struct RegistryKeyHandle {
     std::string path;  // canonical: "HKEY_LOCAL_MACHINE\SOFTWARE\...", as first written
 };
@@ -101,9 +103,9 @@ void AppendUtf8(std::string& out, char32_t c) {
 std::string Utf16LeToUtf8(const BYTE* bytes, std::size_t size) {
     std::string out;
     for (std::size_t i = 0; i + 1 < size; i += 2) {
-        char32_t unit = bytes[i] | (bytes[i + 1] << 8);
+        char32_t unit = byteorder::LoadU16Le(bytes + i);
         if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < size) {
-            char32_t low = bytes[i + 2] | (bytes[i + 3] << 8);
+            const char32_t low = byteorder::LoadU16Le(bytes + i + 2);
             if (low >= 0xDC00 && low < 0xE000) {
                 AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
                 i += 2;
@@ -189,8 +191,8 @@ bool ParseValueData(std::string_view text, bool unicodeFile, Value& value, bool&
         DWORD number = 0;
         if (!ParseHexDword(text.substr(6), number)) return false;
         value.type = REG_DWORD;
-        value.data = {static_cast<BYTE>(number), static_cast<BYTE>(number >> 8),
-                      static_cast<BYTE>(number >> 16), static_cast<BYTE>(number >> 24)};
+        value.data.assign(4, 0);
+        byteorder::StoreU32Le(number, value.data.data());
         return true;
     }
     if (lower.rfind("hex", 0) != 0) return false;

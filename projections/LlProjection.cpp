@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "coordsys/CsAngles.h"
-#include "coordsys/CsCore.h"
-#include "coordsys/CsParams.h"
+#include "coordsys/core/CsAngles.h"
+#include "coordsys/core/CsCore.h"
 #include "projections/ProjectionCommon.h"
+#include "projections/ProjectionConstants.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ int CS_llCheck(const CsCoordSysDef* def, std::uint16_t, int errors[], int capaci
 
 void CS_llSetup(CsParams* params) {
     const CsCoordSysDef& def = params->csDef;
-    CsLlConstants& c = params->constants.ll;
+    CsLlConstants& c = CS_constants(params)->ll;
     c.originLongitude = def.originLongitude;
     c.scale = def.scale;
     c.gridScale = 1.0;

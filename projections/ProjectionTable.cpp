@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "coordsys/CsCore.h"
+#include "coordsys/core/CsCore.h"
 
 const CsProjectionEntry* CS_projectionLookup(const char* key) {
     for (const CsProjectionEntry* row = cs_ProjectionTable; row->key[0] != '\0'; ++row) {

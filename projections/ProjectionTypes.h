@@ -1,28 +1,17 @@
 // What every projection family shares: the routine signatures of the family
-// contract, the projection codes, and the numeric conventions.
+// contract (the slots it fills are in the parameter block), the projection
+// codes, and the numeric conventions.
 #pragma once
 
 #include <cstdint>
 
-struct CsCoordSysDef;
-struct CsParams;
-union CsProjectionConstants;
+#include "coordsys/core/CsParamsBlock.h"
 
 // Fills the family's constants, the useful range and all eight slots.
 using CsSetupFn = void (*)(CsParams* params);
 // Counts the definition's problems, storing their error codes while
 // `capacity` lasts (a null array counts as capacity 0).
 using CsCheckFn = int (*)(const CsCoordSysDef* def, std::uint16_t code, int errors[], int capacity);
-// Longitude/latitude (degrees) to x/y (system units) or back: 0 inside the
-// domain, 1 at a singular point, 2 when the input was folded or clamped.
-using CsProjectFn = int (*)(const CsProjectionConstants* constants, double out[3],
-                            const double in[3]);
-// A scale factor, or the convergence angle in degrees.
-using CsScaleFn = double (*)(const CsProjectionConstants* constants, const double ll[3]);
-// 0 when every point lies in the domain, else 2 (4096 for three points where
-// a family refuses them).
-using CsLimitsFn = int (*)(const CsProjectionConstants* constants, int count,
-                           const double points[][3]);
 
 enum ECsProjectionCode : std::uint16_t {
     kCsProjLl = 1,

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "coordsys/CsAngles.h"
-#include "coordsys/CsCore.h"
-#include "coordsys/CsParams.h"
+#include "coordsys/core/CsAngles.h"
+#include "coordsys/core/CsCore.h"
+#include "projections/ProjectionConstants.h"
 
 namespace {
 
@@ -187,7 +187,7 @@ int ToProjected(const CsTmConstants& c, const double in[3], double* x, double* y
 void SetRanges(CsParams* params, double centralMeridian, double originLatitude, double falseEasting,
                double falseNorthing, double k0, int quadrant) {
     const CsCoordSysDef& def = params->csDef;
-    const CsTmConstants& c = params->constants.tm;
+    const CsTmConstants& c = CS_constants(params)->tm;
     if (def.minLongitude == 0.0 && def.minLatitude == 0.0 && def.maxLongitude == 0.0 &&
         def.maxLatitude == 0.0) {
         if (params->projectionCode == kCsProjUtm) {
@@ -283,7 +283,7 @@ void CS_tmSetup(CsParams* params) {
     const CsCoordSysDef& def = params->csDef;
     const CsDatumBlock& datum = params->datum;
     const std::uint16_t code = params->projectionCode;
-    CsTmConstants& c = params->constants.tm;
+    CsTmConstants& c = CS_constants(params)->tm;
     c = CsTmConstants{};
     c.affineA1 = 1.0;
     c.affineB2 = 1.0;

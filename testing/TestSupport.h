@@ -17,7 +17,7 @@ struct ProcessResult {
 };
 
 struct RunOptions {
-    std::filesystem::path workingDirectory;        // empty: the current one
+    std::filesystem::path workingDirectory;          // empty: the current one
     std::map<std::string, std::string> environment;  // added to LC_ALL=C
     std::string input;                               // fed to standard input; empty: none
 };
@@ -33,7 +33,7 @@ std::filesystem::path WlxconvPath();
 // Runs the real wlxconv.
 ProcessResult RunWlxconv(const std::vector<std::string>& args, const RunOptions& options = {});
 
-// The source tree, for fixtures: SourcePath("loader/tests/data/a.bna").
+// The source tree, for fixtures: SourcePath("loader/bna/tests/data/a.bna").
 std::filesystem::path SourcePath(const std::string& relative);
 
 // A fresh directory removed with everything in it at destruction.
@@ -56,7 +56,8 @@ void WriteBytes(const std::filesystem::path& file, const std::vector<std::uint8_
 void WriteText(const std::filesystem::path& file, const std::string& text);
 
 // Empty when equal; otherwise the first differing offset with a hex window of both.
-std::string HexDiff(const std::vector<std::uint8_t>& expected, const std::vector<std::uint8_t>& actual);
+std::string HexDiff(const std::vector<std::uint8_t>& expected,
+                    const std::vector<std::uint8_t>& actual);
 
 // An outside tool (ogrinfo, proj, ...) on the PATH: its full path, empty when
 // it is not installed. Tests that compare with one skip without it.
@@ -66,6 +67,6 @@ bool HaveTool(const std::string& name);
 }  // namespace wlxtest
 
 // In a test: `variable` is the tool's path, or the test is skipped.
-#define FIND_TOOL_OR_SKIP(variable, name)                               \
+#define FIND_TOOL_OR_SKIP(variable, name)                           \
     const std::filesystem::path variable = wlxtest::FindTool(name); \
     if (variable.empty()) GTEST_SKIP() << name << " is not installed";

@@ -55,4 +55,18 @@ TEST(ByteOrderTest, RealsAreIeeeBits) {
     EXPECT_TRUE(std::isnan(LoadF64Le(out)));
 }
 
+TEST(ByteOrderTest, AnOrderChosenAtRunTimeMatchesTheNamedForms) {
+    const Bytes b{0x3F, 0xF8, 0, 0, 0, 0, 0, 0x01};
+    EXPECT_EQ(Load<std::uint32_t>(Endian::kBig, b.data()), LoadU32Be(b.data()));
+    EXPECT_EQ(Load<std::uint32_t>(Endian::kLittle, b.data()), LoadU32Le(b.data()));
+    EXPECT_EQ(Load<double>(Endian::kBig, b.data()), LoadF64Be(b.data()));
+    EXPECT_EQ(Load<std::int16_t>(Endian::kLittle, b.data() + 6), 0x0100);
+
+    std::uint8_t out[8];
+    Store(Endian::kLittle, std::uint16_t{0x1234}, out);
+    EXPECT_EQ(Bytes(out, out + 2), (Bytes{0x34, 0x12}));
+    Store(Endian::kBig, -1.5, out);
+    EXPECT_EQ(LoadF64Be(out), -1.5);
+}
+
 }  // namespace

@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "coordsys/CsDictionary.h"
 #include "coordsys/CsParams.h"
+#include "coordsys/core/CsDictionary.h"
 #include "testing/TestSupport.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "coordsys/CsDictionary.h"
+#include "coordsys/core/CsDictionary.h"
 #include "testing/TestSupport.h"
 
 namespace {

@@ -6,22 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "coordsys/CsDictionary.h"
+#include "common/ByteOrder.h"
+#include "coordsys/core/CsDictionary.h"
 #include "testing/TestSupport.h"
 
 namespace {
 
-std::uint32_t U32(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-double F64(const std::uint8_t* p) {
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = (bits << 8) | p[i];
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
+using byteorder::LoadF64Le;
+using byteorder::LoadI16Le;
+using byteorder::LoadU32Le;
 
 std::string Text(const std::uint8_t* p) {
     return reinterpret_cast<const char*>(p);
@@ -32,7 +25,7 @@ std::string Text(const std::uint8_t* p) {
 std::vector<const std::uint8_t*> Records(const std::vector<std::uint8_t>& file, std::uint32_t magic,
                                          std::size_t size, int seedOffset) {
     EXPECT_GE(file.size(), 4u);
-    EXPECT_EQ(U32(file.data()), magic);
+    EXPECT_EQ(LoadU32Le(file.data()), magic);
     EXPECT_EQ((file.size() - 4) % size, 0u);
     std::vector<const std::uint8_t*> records;
     for (std::size_t offset = 4; offset + size <= file.size(); offset += size) {
@@ -70,26 +63,26 @@ TEST_F(CompiledDictionaries, EllipsoidLayout) {
         Find(records, key);
     }
     const std::uint8_t* wgs84 = Find(records, "WGS84");
-    EXPECT_EQ(F64(wgs84 + 32), 6378137.0);
-    EXPECT_NEAR(F64(wgs84 + 40), 6356752.314245, 1e-6);
-    EXPECT_DOUBLE_EQ(F64(wgs84 + 48), 1.0 / 298.257223563);
-    EXPECT_NEAR(F64(wgs84 + 56), 0.0818191908426215, 1e-15);
+    EXPECT_EQ(LoadF64Le(wgs84 + 32), 6378137.0);
+    EXPECT_NEAR(LoadF64Le(wgs84 + 40), 6356752.314245, 1e-6);
+    EXPECT_DOUBLE_EQ(LoadF64Le(wgs84 + 48), 1.0 / 298.257223563);
+    EXPECT_NEAR(LoadF64Le(wgs84 + 56), 0.0818191908426215, 1e-15);
     EXPECT_EQ(Text(wgs84 + 64), "World Geodetic System of 1984");
     const std::uint8_t* clarke = Find(records, "CLRK66");
-    EXPECT_EQ(F64(clarke + 40), 6356583.8);  // defined by its polar radius
+    EXPECT_EQ(LoadF64Le(clarke + 40), 6356583.8);  // defined by its polar radius
 }
 
 TEST_F(CompiledDictionaries, DatumLayoutAndMethods) {
     auto records = Records(datumFile, 0x800D0011u, 352, 144);
     const std::uint8_t* nad27 = Find(records, "NAD27");
     EXPECT_EQ(Text(nad27 + 24), "CLRK66");
-    EXPECT_EQ(F64(nad27 + 152), -8.0);
-    EXPECT_EQ(F64(nad27 + 160), 160.0);
-    EXPECT_EQ(F64(nad27 + 168), 176.0);
-    EXPECT_EQ(nad27[338] | (nad27[339] << 8), 4);
+    EXPECT_EQ(LoadF64Le(nad27 + 152), -8.0);
+    EXPECT_EQ(LoadF64Le(nad27 + 160), 160.0);
+    EXPECT_EQ(LoadF64Le(nad27 + 168), 176.0);
+    EXPECT_EQ(LoadI16Le(nad27 + 338), 4);
     const std::uint8_t* wgs72 = Find(records, "WGS72");
-    EXPECT_EQ(F64(wgs72 + 192), 0.554);   // rotZ
-    EXPECT_EQ(F64(wgs72 + 200), 0.2263);  // bwScale
+    EXPECT_EQ(LoadF64Le(wgs72 + 192), 0.554);   // rotZ
+    EXPECT_EQ(LoadF64Le(wgs72 + 200), 0.2263);  // bwScale
 
     struct {
         const char* key;
@@ -97,11 +90,11 @@ TEST_F(CompiledDictionaries, DatumLayoutAndMethods) {
     } expected[] = {{"WGS84", 6}, {"NAD83", 5}, {"NAD27", 4}, {"WGS72", 7}};
     for (const auto& e : expected) {
         const std::uint8_t* r = Find(records, e.key);
-        EXPECT_EQ(r[338] | (r[339] << 8), e.method) << e.key;
+        EXPECT_EQ(LoadI16Le(r + 338), e.method) << e.key;
     }
     // One datum for each parameter method of the datum converter.
     std::set<int> methods;
-    for (const std::uint8_t* r : records) methods.insert(r[338] | (r[339] << 8));
+    for (const std::uint8_t* r : records) methods.insert(LoadI16Le(r + 338));
     for (int method : {1, 2, 3, 9, 11, 12, 13}) EXPECT_TRUE(methods.count(method)) << method;
 }
 
@@ -113,31 +106,31 @@ TEST_F(CompiledDictionaries, CoordinateSystemLayout) {
     EXPECT_EQ(Text(ll84 + 72), "LL");
     EXPECT_EQ(Text(ll84 + 96), "LL");
     EXPECT_EQ(Text(ll84 + 192), "DEGREE");
-    EXPECT_EQ(F64(ll84 + 440), 1.0);                 // scale reduction
-    EXPECT_EQ(F64(ll84 + 448), 111319.49079327358);  // unit scale
-    EXPECT_EQ(F64(ll84 + 456), 1.0);                 // map scale
-    EXPECT_EQ(F64(ll84 + 464), 1.0);                 // scale
+    EXPECT_EQ(LoadF64Le(ll84 + 440), 1.0);                 // scale reduction
+    EXPECT_EQ(LoadF64Le(ll84 + 448), 111319.49079327358);  // unit scale
+    EXPECT_EQ(LoadF64Le(ll84 + 456), 1.0);                 // map scale
+    EXPECT_EQ(LoadF64Le(ll84 + 464), 1.0);                 // scale
     EXPECT_EQ(Text(ll84 + 584), "WGS84 datum, Latitude-Longitude, Degrees");
-    EXPECT_EQ(ll84[712] | (ll84[713] << 8), 1);  // quadrant
+    EXPECT_EQ(LoadI16Le(ll84 + 712), 1);  // quadrant
 
     const std::uint8_t* utm = Find(records, "UTM83-10");
     EXPECT_EQ(Text(utm + 24), "NAD83");
     EXPECT_EQ(Text(utm + 72), "UTM");
-    EXPECT_EQ(F64(utm + 216), 10.0);  // parameter 1, the zone
-    EXPECT_EQ(F64(utm + 224), 1.0);   // parameter 2, north
+    EXPECT_EQ(LoadF64Le(utm + 216), 10.0);  // parameter 1, the zone
+    EXPECT_EQ(LoadF64Le(utm + 224), 1.0);   // parameter 2, north
     const std::uint8_t* gb = Find(records, "BritishNatGrid");
-    EXPECT_EQ(F64(gb + 216), -2.0);
-    EXPECT_EQ(F64(gb + 416), 49.0);       // origin latitude
-    EXPECT_EQ(F64(gb + 424), 400000.0);   // false easting
-    EXPECT_EQ(F64(gb + 432), -100000.0);  // false northing
-    EXPECT_EQ(F64(gb + 440), 0.9996012717);
+    EXPECT_EQ(LoadF64Le(gb + 216), -2.0);
+    EXPECT_EQ(LoadF64Le(gb + 416), 49.0);       // origin latitude
+    EXPECT_EQ(LoadF64Le(gb + 424), 400000.0);   // false easting
+    EXPECT_EQ(LoadF64Le(gb + 432), -100000.0);  // false northing
+    EXPECT_EQ(LoadF64Le(gb + 440), 0.9996012717);
 
     for (const char* key : {"LL27", "LL83", "WORLD-LL", "UTM27-10", "UTM84-1N", "UTM84-60S"}) {
         Find(records, key);
     }
     const std::uint8_t* south = Find(records, "UTM84-33S");
-    EXPECT_EQ(F64(south + 216), 33.0);
-    EXPECT_EQ(F64(south + 224), -1.0);
+    EXPECT_EQ(LoadF64Le(south + 216), 33.0);
+    EXPECT_EQ(LoadF64Le(south + 224), -1.0);
 }
 
 }  // namespace

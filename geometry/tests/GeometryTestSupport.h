@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/ByteOrder.h"
 #include "geometry/WkbGeometry.h"
 #include "platform/ComPtr.h"
 #include "platform/SafeArray.h"
@@ -107,10 +108,7 @@ inline std::uint32_t RingCount(IWKBPolygon* polygon) {
     std::uint8_t header[9] = {};
     if (Failed(polygon->GetByteStream(stream.Put())) || Failed(stream->Read(header, 9, nullptr)))
         return 0;
-    return header[0] == 1
-               ? std::uint32_t(header[5]) | header[6] << 8 | header[7] << 16 |
-                     std::uint32_t(header[8]) << 24
-               : std::uint32_t(header[5]) << 24 | header[6] << 16 | header[7] << 8 | header[8];
+    return header[0] == 1 ? byteorder::LoadU32Le(header + 5) : byteorder::LoadU32Be(header + 5);
 }
 
 template <class Multi, class Member>

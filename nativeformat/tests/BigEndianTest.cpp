@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ByteOrder.h"
 #include "nativeformat/BigEndian.h"
 #include "nativeformat/BinaryFile.h"
 #include "testing/TestSupport.h"
@@ -80,7 +81,7 @@ TEST(BigEndianTest, ElementStringTakesTheLongFormFrom127Bytes) {
     const std::string accented = std::string(254, 'a') + "\xC3\xA9";  // 256 bytes, é at 254..255
     Bytes stored(accented.size() + 3);
     stored[0] = 0xC8;
-    bigendian::PutU16(static_cast<std::uint16_t>(accented.size()), &stored[1]);
+    byteorder::StoreU16Be(static_cast<std::uint16_t>(accented.size()), &stored[1]);
     std::copy(accented.begin(), accented.end(), stored.begin() + 3);
     std::string back;
     EXPECT_EQ(bigendian::GetElementString(stored, back, 255), stored.size());

@@ -1,10 +1,10 @@
 #include "nativeformat/tests/IndexChecker.h"
 
-#include <bit>
 #include <cstring>
 #include <functional>
 #include <map>
 
+#include "common/ByteOrder.h"
 #include "testing/TestSupport.h"
 
 namespace indexcheck {
@@ -13,15 +13,21 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::uint32_t U(const Bytes& b, std::size_t at, int width) {
-    std::uint32_t v = 0;
-    for (int i = 0; i < width; ++i) v = (v << 8) | b.at(at + i);
-    return v;
+// The `width` bytes at `at`; a field past the end throws, as vector::at does.
+const std::uint8_t* Field(const Bytes& b, std::size_t at, int width) {
+    return &b.at(at + width - 1) - (width - 1);
 }
 
+// width 2 or 4.
+std::uint32_t U(const Bytes& b, std::size_t at, int width) {
+    const std::uint8_t* p = Field(b, at, width);
+    return width == 2 ? byteorder::LoadU16Be(p) : byteorder::LoadU32Be(p);
+}
+
+// width 4 or 8.
 double Real(const Bytes& b, std::size_t at, int width) {
-    if (width == 4) return std::bit_cast<float>(U(b, at, 4));
-    return std::bit_cast<double>((std::uint64_t{U(b, at, 4)} << 32) | U(b, at + 4, 4));
+    const std::uint8_t* p = Field(b, at, width);
+    return width == 4 ? byteorder::LoadF32Be(p) : byteorder::LoadF64Be(p);
 }
 
 bool Inside(const Box& inner, const Box& outer) {

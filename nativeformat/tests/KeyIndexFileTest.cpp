@@ -4,6 +4,7 @@
 #include <functional>
 #include <random>
 
+#include "common/ByteOrder.h"
 #include "nativeformat/KeyIndexFile.h"
 #include "nativeformat/tests/IndexChecker.h"
 #include "nativeformat/tests/WlxTestBytes.h"
@@ -196,7 +197,7 @@ TEST(KeyIndexFileTest, CorruptFilesGiveErrors) {
     const indexcheck::KifTree tree = ReadKif(Path(dir));
     ASSERT_EQ(tree.error, "");
     ASSERT_GE(tree.height, 3);
-    const std::uint32_t root = (good[12] << 24) | (good[13] << 16) | (good[14] << 8) | good[15];
+    const std::uint32_t root = byteorder::LoadU32Be(&good[12]);
     struct Case {
         const char* what;
         std::function<void(Bytes&)> damage;

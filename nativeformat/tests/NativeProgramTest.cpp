@@ -7,8 +7,8 @@
 #include <regex>
 #include <sstream>
 
-#include "loader/tests/Tools.h"
 #include "nativeformat/WlxFile.h"
+#include "testing/OgrTools.h"
 #include "testing/TestSupport.h"
 
 namespace {

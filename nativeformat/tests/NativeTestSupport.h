@@ -1,5 +1,5 @@
 // Tests of the native readers and writers: geometries built through the
-// geometry server, a console that collects warnings, runs of a writer, and
+// geometry server, a reporter that keeps the warnings, runs of a writer, and
 // records read back and described as text.
 #pragma once
 
@@ -11,13 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "coordsys/CsCore.h"
-#include "loader/ConsoleReporter.h"
-#include "loader/FeatureRecord.h"
-#include "loader/LoaderSettings.h"
-#include "loader/SourceReader.h"
-#include "loader/tests/ConsoleOutput.h"
+#include "coordsys/core/CsCore.h"
+#include "loader/core/FeatureRecord.h"
+#include "loader/core/LoaderSettings.h"
+#include "loader/core/SourceReader.h"
 #include "testing/GeometryFixture.h"
+#include "testing/RecordingReporter.h"
 #include "testing/TestSupport.h"
 
 namespace nativetest {
@@ -192,15 +191,13 @@ protected:
 
     // The warnings printed since the last call.
     std::string Printed() {
-        std::string text = console.Text();
-        std::string fresh = text.substr(seen_);
-        seen_ = text.size();
+        std::string fresh = reporter.printed.substr(seen_);
+        seen_ = reporter.printed.size();
         return fresh;
     }
 
     wlxtest::TempDir dir;
-    TestConsole console;
-    CConsoleReporter reporter{console.out()};
+    CRecordingReporter reporter;
     CLoaderSettings settings;
 
 private:

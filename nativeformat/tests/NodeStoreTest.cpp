@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/ByteOrder.h"
 #include "nativeformat/NodeStore.h"
 #include "nativeformat/tests/WlxTestBytes.h"
 #include "testing/TestSupport.h"
@@ -20,11 +21,11 @@ class Codec : public CNodeCodec<Node> {
 public:
     std::uint32_t NodeSize(bool leaf) const override { return leaf ? 12 : 8; }
     void Decode(const std::uint8_t* b, bool, Node& n) const override {
-        n.value = bigendian::GetU32(b + 4);
+        n.value = byteorder::LoadU32Be(b + 4);
     }
     void Encode(const Node& n, bool leaf, std::uint8_t* b) const override {
         std::fill(b, b + NodeSize(leaf), 0);
-        bigendian::PutU32(n.value, b + 4);
+        byteorder::StoreU32Be(n.value, b + 4);
     }
 };
 

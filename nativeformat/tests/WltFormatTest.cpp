@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "loader/TextFile.h"
+#include "loader/core/TextFile.h"
 #include "nativeformat/WltFormat.h"
 #include "testing/TestSupport.h"
 

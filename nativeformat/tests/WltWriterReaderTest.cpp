@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "loader/Messages.h"
+#include "loader/core/Messages.h"
 #include "nativeformat/WltReader.h"
 #include "nativeformat/WltWriter.h"
 #include "nativeformat/tests/NativeTestSupport.h"

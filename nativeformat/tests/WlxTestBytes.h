@@ -1,15 +1,17 @@
 // Byte builders for the WLX and index tests: big-endian fields written
-// independently of the codecs under test.
+// through the byte-order codec alone, independently of the native file code
+// under test.
 #pragma once
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "common/ByteOrder.h"
 
 namespace wlxbytes {
 
@@ -22,22 +24,27 @@ inline Bytes Cat(std::initializer_list<Bytes> parts) {
 }
 
 inline Bytes U16(std::uint32_t v) {
-    return {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+    Bytes b(2);
+    byteorder::StoreU16Be(static_cast<std::uint16_t>(v), b.data());
+    return b;
 }
 
 inline Bytes U32(std::uint32_t v) {
-    return {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
-            static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+    Bytes b(4);
+    byteorder::StoreU32Be(v, b.data());
+    return b;
 }
 
 inline Bytes F32(double v) {
-    return U32(std::bit_cast<std::uint32_t>(static_cast<float>(v)));
+    Bytes b(4);
+    byteorder::StoreF32Be(static_cast<float>(v), b.data());
+    return b;
 }
 
 inline Bytes F64(double v) {
-    const auto bits = std::bit_cast<std::uint64_t>(v);
-    return Cat(
-        {U32(static_cast<std::uint32_t>(bits >> 32)), U32(static_cast<std::uint32_t>(bits))});
+    Bytes b(8);
+    byteorder::StoreF64Be(v, b.data());
+    return b;
 }
 
 inline Bytes Text(const std::string& s) {

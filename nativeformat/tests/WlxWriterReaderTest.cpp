@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <limits>
 
-#include "loader/FileInfo.h"
-#include "loader/Messages.h"
+#include "loader/core/FileInfo.h"
+#include "loader/core/Messages.h"
 #include "nativeformat/KeyIndexFile.h"
 #include "nativeformat/SpatialIndexFile.h"
 #include "nativeformat/WlxReader.h"

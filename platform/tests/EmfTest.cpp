@@ -3,13 +3,14 @@
 #include <cstring>
 #include <limits>
 
+#include "common/ByteOrder.h"
 #include "platform/Emf.h"
 #include "testing/TestSupport.h"
 
 namespace {
 
 std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t{b[at + 3]} << 24;
+    return byteorder::LoadU32Le(&b[at]);
 }
 std::int32_t I32(const std::vector<std::uint8_t>& b, std::size_t at) {
     return static_cast<std::int32_t>(U32(b, at));
@@ -68,11 +69,11 @@ TEST(Emf, RecordsTileTheFileAndTheHeaderCountsThem) {
     ASSERT_GE(records.size(), 3u);
     EXPECT_EQ(records.front().type, 1u);
     EXPECT_EQ(records.back().type, 14u);
-    EXPECT_EQ(U32(bytes, 40), 0x464D4520u);     // signature
-    EXPECT_EQ(U32(bytes, 48), bytes.size());    // bytes
-    EXPECT_EQ(U32(bytes, 52), records.size());  // records
-    EXPECT_EQ(bytes[56] | bytes[57] << 8, 3);   // handle table: slot 0 and two objects
-    EXPECT_EQ(I32(bytes, 24 + 8), 10001);       // frame right
+    EXPECT_EQ(U32(bytes, 40), 0x464D4520u);          // signature
+    EXPECT_EQ(U32(bytes, 48), bytes.size());         // bytes
+    EXPECT_EQ(U32(bytes, 52), records.size());       // records
+    EXPECT_EQ(byteorder::LoadU16Le(&bytes[56]), 3);  // handle table: slot 0 and two objects
+    EXPECT_EQ(I32(bytes, 24 + 8), 10001);            // frame right
     // Bounds in screen pixels: 10000 x 5000 hundredths of a millimetre.
     EXPECT_EQ(I32(bytes, 8 + 8), 378);
     EXPECT_EQ(I32(bytes, 8 + 12), 189);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ByteOrder.h"
 #include "platform/Registry.h"
 #include "testing/TestSupport.h"
 
@@ -125,8 +126,8 @@ TEST(RegistryTest, ReadsUtf16ExportsAsUtf8) {
         U"Windows Registry Editor Version "
         U"5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\r\n\"Name\"=\"Gr\u00fcn\"\r\n";
     for (char32_t c : wide) {
-        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+        bytes.resize(bytes.size() + 2);
+        byteorder::StoreU16Le(static_cast<std::uint16_t>(c), &bytes[bytes.size() - 2]);
     }
     RegistryFile file(bytes);
     EXPECT_EQ(ReadString("SOFTWARE\\T", "Name"), "Gr\u00fcn");

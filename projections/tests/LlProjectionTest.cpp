@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "coordsys/CsParams.h"
+#include "projections/ProjectionConstants.h"
 
 namespace {
 
@@ -122,9 +123,9 @@ TEST(LlProjection, ScaleConvergenceRangesAndLimits) {
     CsPtr<CsParams> params = Build({.unit = "MINUTE"});
     ASSERT_TRUE(params);
     const double ll[3] = {45.0, 60.0, 0.0};
-    EXPECT_EQ(params->gridScale(&params->constants, ll), 1.0);
-    EXPECT_EQ(params->parallelScale(&params->constants, ll), 1.0);
-    EXPECT_EQ(params->convergence(&params->constants, ll), 0.0);
+    EXPECT_EQ(params->gridScale(CS_constants(params.get()), ll), 1.0);
+    EXPECT_EQ(params->parallelScale(CS_constants(params.get()), ll), 1.0);
+    EXPECT_EQ(params->convergence(CS_constants(params.get()), ll), 0.0);
     EXPECT_EQ(params->rangeCentralMeridian, 0.0);
     EXPECT_EQ(params->minLongitude, -180.0);
     EXPECT_EQ(params->maxLatitude, 90.0);
@@ -133,12 +134,12 @@ TEST(LlProjection, ScaleConvergenceRangesAndLimits) {
 
     const double inside[2][3] = {{-269.0, 90.0, 0.0}, {10.0, -90.0, 0.0}};
     const double outside[2][3] = {{0.0, 0.0, 0.0}, {270.0, 0.0, 0.0}};
-    EXPECT_EQ(params->checkGeographic(&params->constants, 2, inside), 0);
-    EXPECT_EQ(params->checkGeographic(&params->constants, 2, outside), 2);
-    EXPECT_EQ(params->checkGeographic(&params->constants, 0, outside), 0);
+    EXPECT_EQ(params->checkGeographic(CS_constants(params.get()), 2, inside), 0);
+    EXPECT_EQ(params->checkGeographic(CS_constants(params.get()), 2, outside), 2);
+    EXPECT_EQ(params->checkGeographic(CS_constants(params.get()), 0, outside), 0);
     const double xy[2][3] = {{600.0, 0.0, 0.0}, {60.0 * 200.0, 0.0, 0.0}};
-    EXPECT_EQ(params->checkCartesian(&params->constants, 1, xy), 0);
-    EXPECT_EQ(params->checkCartesian(&params->constants, 2, xy), 2);
+    EXPECT_EQ(params->checkCartesian(CS_constants(params.get()), 1, xy), 0);
+    EXPECT_EQ(params->checkCartesian(CS_constants(params.get()), 2, xy), 2);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "coordsys/CsCore.h"
+#include "coordsys/core/CsCore.h"
 #include "projections/ProjectionTable.h"
 
 namespace {

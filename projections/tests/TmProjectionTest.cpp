@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "coordsys/CsParams.h"
+#include "projections/ProjectionConstants.h"
 #include "projections/ProjectionTable.h"
 #include "testing/TestSupport.h"
 
@@ -136,7 +137,7 @@ TEST_F(TmProjection, GaussKruegerProjectsWithScaleOne) {
 TEST_F(TmProjection, EdgesOfTheDomain) {
     CsPtr<CsParams> p = Build(Tm());
     ASSERT_TRUE(p);
-    const CsTmConstants& c = p->constants.tm;
+    const CsTmConstants& c = CS_constants(p.get())->tm;
     double xy[3], ll[3];
 
     // 90 degrees out on the equator: pulled in, reported outside.
@@ -163,27 +164,27 @@ TEST_F(TmProjection, ScaleAndConvergence) {
     CsPtr<CsParams> p = Build(Tm());
     ASSERT_TRUE(p);
     const double onMeridian[3] = {9.0, 45.0, 0.0};
-    EXPECT_DOUBLE_EQ(p->gridScale(&p->constants, onMeridian), 0.9996);
-    EXPECT_EQ(p->convergence(&p->constants, onMeridian), 0.0);
+    EXPECT_DOUBLE_EQ(p->gridScale(CS_constants(p.get()), onMeridian), 0.9996);
+    EXPECT_EQ(p->convergence(CS_constants(p.get()), onMeridian), 0.0);
     const double east[3] = {12.0, 45.0, 0.0};
-    EXPECT_GT(p->parallelScale(&p->constants, east), 0.9996);
+    EXPECT_GT(p->parallelScale(CS_constants(p.get()), east), 0.9996);
     // Roughly the longitude difference times the sine of the latitude.
-    EXPECT_NEAR(p->convergence(&p->constants, east), 3.0 * std::sin(M_PI / 4.0), 0.01);
+    EXPECT_NEAR(p->convergence(CS_constants(p.get()), east), 3.0 * std::sin(M_PI / 4.0), 0.01);
     const double west[3] = {6.0, -45.0, 0.0};
-    EXPECT_NEAR(p->convergence(&p->constants, west), 3.0 * std::sin(M_PI / 4.0), 0.01);
+    EXPECT_NEAR(p->convergence(CS_constants(p.get()), west), 3.0 * std::sin(M_PI / 4.0), 0.01);
 
     CsCoordSysDef sphere = Tm();
     std::strcpy(sphere.ellipsoidKey, "SPHERE");
     CsPtr<CsParams> s = Build(sphere);
     ASSERT_TRUE(s);
     const double quarter[3] = {99.0, 0.0, 0.0};
-    EXPECT_EQ(s->gridScale(&s->constants, quarter), 9999.99);
+    EXPECT_EQ(s->gridScale(CS_constants(s.get()), quarter), 9999.99);
 }
 
 TEST_F(TmProjection, LimitChecks) {
     CsPtr<CsParams> p = Build(Tm());
     ASSERT_TRUE(p);
-    const CsProjectionConstants* c = &p->constants;
+    const CsProjectionConstants* c = CS_constants(p.get());
     const double region[4][3] = {{8, 40, 0}, {10, 40, 0}, {10, 50, 0}, {8, 40, 0}};
     EXPECT_EQ(p->checkGeographic(c, 4, region), 0);
     EXPECT_EQ(p->checkGeographic(c, 3, region), 4096);
@@ -195,7 +196,7 @@ TEST_F(TmProjection, LimitChecks) {
     EXPECT_EQ(p->checkGeographic(c, 0, quarter), 0);
 
     const double inside[1][3] = {{500000.0 + 1e6, 0, 0}};
-    const double outside[1][3] = {{500000.0 + 2 * p->constants.tm.largestEasting, 0, 0}};
+    const double outside[1][3] = {{500000.0 + 2 * CS_constants(p.get())->tm.largestEasting, 0, 0}};
     EXPECT_EQ(p->checkCartesian(c, 1, inside), 0);
     EXPECT_EQ(p->checkCartesian(c, 1, outside), 2);
 }

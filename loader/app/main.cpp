@@ -1,0 +1,5 @@
+#include "loader/app/LoaderMain.h"
+
+int main(int argc, char** argv) {
+    return RunLoader(argc, argv);
+}

@@ -1,0 +1,37 @@
+// The coordinate converters of a run: one coordinate system with its
+// conversions to and from latitude/longitude (degrees, no datum shift).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "common/Status.h"
+
+class CCoordSysDescriptor;
+class CLoaderSettings;
+
+// True for the latitude/longitude keys: "LL..." and "WORLD-LL".
+bool IsLatLongKey(std::string_view key);
+
+class CCoordConverter {
+public:
+    virtual ~CCoordConverter() = default;
+    virtual Status XYToLatLong(double x, double y, double* latitude, double* longitude) = 0;
+    virtual Status LatLongToXY(double latitude, double longitude, double* x, double* y) = 0;
+    // Points converted so far that lay outside the system's domain and were
+    // folded or clamped into it.
+    virtual long FoldedPoints() const { return 0; }
+};
+
+// Makes the converter of the system `code`, from `definition` (the input
+// file's own coordinate system) when given. A non-zero status means the
+// system was not found or cannot be used; the run reports it.
+using CoordConverterMaker = Status (*)(const std::string& code,
+                                       const CCoordSysDescriptor* definition,
+                                       CLoaderSettings& settings,
+                                       std::unique_ptr<CCoordConverter>& converter);
+
+// The coordinate-system library's converters.
+Status MakeCoordConverter(const std::string& code, const CCoordSysDescriptor* definition,
+                          CLoaderSettings& settings, std::unique_ptr<CCoordConverter>& converter);

@@ -1,0 +1,52 @@
+#include "loader/core/ObjectKeyGenerator.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+constexpr char kUpperDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr char kLowerDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+
+char Digit36(int value) {
+    return kUpperDigits[((value % 36) + 36) % 36];
+}
+
+std::string ProcessStamp() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto millisecond = static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000);
+    const std::tm local = *std::localtime(&seconds);
+    return MakeKeyStamp(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                        local.tm_min, local.tm_sec, millisecond, std::rand());
+}
+
+}  // namespace
+
+std::string MakeKeyStamp(int year, int month, int day, int hour, int minute, int second,
+                         int millisecond, int random) {
+    std::string stamp;
+    stamp += Digit36(year);
+    stamp += Digit36(month);
+    stamp += Digit36(day);
+    stamp += Digit36(hour);
+    // At most 3599999, which five base-36 digits hold.
+    int withinHour = (minute * 60 + second) * 1000 + millisecond;
+    char digits[5];
+    for (int i = 4; i >= 0; --i) {
+        digits[i] = kLowerDigits[withinHour % 36];
+        withinHour /= 36;
+    }
+    stamp.append(digits, 5);
+    stamp += Digit36(random);
+    return stamp;
+}
+
+std::string CObjectKeyGenerator::MakeObjectKey() {
+    static const std::string stamp = ProcessStamp();
+    static std::int64_t counter = 0;
+    return stamp + std::to_string(counter++);
+}

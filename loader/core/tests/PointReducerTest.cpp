@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "loader/core/FeatureRecord.h"
+#include "loader/core/LoaderSettings.h"
+#include "loader/core/PointReducer.h"
+#include "platform/ComPtr.h"
+#include "testing/GeometryDump.h"
+#include "testing/GeometryFixture.h"
+#include "testing/RecordingReporter.h"
+
+namespace {
+
+using Points = DumpPoints;
+using Parts = std::vector<Points>;
+
+// y values at x = 0, 1, 2, ...
+Points AlongX(std::vector<double> ys) {
+    Points points;
+    for (std::size_t i = 0; i < ys.size(); ++i) points.push_back({static_cast<double>(i), ys[i]});
+    return points;
+}
+
+Points Zigzag(int count, bool closed) {
+    Points points;
+    for (int i = 0; i < count; ++i) points.push_back({i, (i * 7919 % 13) * 0.5});
+    if (closed) points.push_back(points.front());
+    return points;
+}
+
+class PointReducerTest : public wlxtest::GeometryFixture {
+protected:
+    void SetUp() override {
+        GeometryFixture::SetUp();
+        settings.reporter = &reporter;
+    }
+
+    ComPtr<IWKBGeometry> Build(EWKBGeometryType type, const Parts& parts) {
+        switch (type) {
+            case kWkbLineString:
+                return AsGeometry(Line(parts.at(0)));
+            case kWkbPolygon:
+                return AsGeometry(Polygon(parts.at(0)));
+            case kWkbMultiLineString: {
+                ComPtr<IWKBMultiLineString> lines;
+                Factory()->NewWKBMultiLineString(lines.Put());
+                for (const Points& part : parts) lines->AddLineString(Line(part).Get());
+                return AsGeometry(lines);
+            }
+            case kWkbMultiPolygon: {
+                ComPtr<IWKBMultiPolygon> polygons;
+                Factory()->NewWKBMultiPolygon(polygons.Put());
+                for (const Points& part : parts) polygons->AddPolygon(Polygon(part).Get());
+                return AsGeometry(polygons);
+            }
+            case kWkbGeometryCollection: {
+                ComPtr<IWKBGeometryCollection> all;
+                Factory()->NewWKBGeometryCollection(all.Put());
+                for (const Points& part : parts) all->AddGeometry(AsGeometry(Line(part)).Get());
+                return AsGeometry(all);
+            }
+            default:
+                return MultiPoint(parts.at(0));
+        }
+    }
+    static Parts Read(IWKBGeometry* geometry) { return Dump(geometry).parts; }
+    static std::vector<std::size_t> Sizes(const Parts& parts) {
+        std::vector<std::size_t> sizes;
+        for (const Points& part : parts) sizes.push_back(part.size());
+        return sizes;
+    }
+
+    CLoaderSettings settings;
+    CRecordingReporter reporter;
+};
+
+TEST_F(PointReducerTest, KeepsTheFarthestPoints) {
+    const Points line = AlongX({0, 0, 5, 0, 0, 0, -3, 0, 1, 0});
+    auto geometry = Build(kWkbLineString, {line});
+    CPointReducer reducer(&settings, settings.maxPoints);
+    ASSERT_EQ(reducer.ReduceGeometry(geometry.Get(), 50.0), 0);
+    EXPECT_EQ(Read(geometry.Get()), (Parts{{line[0], line[2], line[6], line[7], line[9]}}));
+    EXPECT_TRUE(reporter.warnings.empty());
+}
+
+TEST_F(PointReducerTest, ReducesEveryGeometryByItsType) {
+    const struct {
+        const char* what;
+        EWKBGeometryType type;
+        Parts parts;
+        int maxPoints;
+        double percent;
+        std::vector<std::size_t> sizes;
+        bool warned;
+    } cases[] = {
+        {"a line at 10% keeps its two ends",
+         kWkbLineString,
+         {Zigzag(10, false)},
+         2097152,
+         10,
+         {2},
+         false},
+        {"a ring at 10% keeps four points",
+         kWkbPolygon,
+         {Zigzag(9, true)},
+         2097152,
+         10,
+         {4},
+         false},
+        {"a line of 20 under /MAXPOINTS:8", kWkbLineString, {Zigzag(20, false)}, 8, 100, {8}, true},
+        {"a line already within the limit",
+         kWkbLineString,
+         {Zigzag(20, false)},
+         20,
+         100,
+         {20},
+         false},
+        {"an open ring is capped one below the part limit",
+         kWkbPolygon,
+         {Zigzag(70000, false)},
+         2097152,
+         100,
+         {65534},
+         true},
+        {"a closed ring keeps the part limit",
+         kWkbPolygon,
+         {Zigzag(69999, true)},
+         2097152,
+         100,
+         {65535},
+         true},
+        {"an open ring of the part limit loses one point",
+         kWkbPolygon,
+         {Zigzag(65535, false)},
+         2097152,
+         100,
+         {65534},
+         true},
+        {"two lines of 20 fitted into 8",
+         kWkbMultiLineString,
+         {Zigzag(20, false), Zigzag(20, false)},
+         8,
+         100,
+         {4, 4},
+         false},
+        {"two rings of 10 fitted into 8",
+         kWkbMultiPolygon,
+         {Zigzag(9, true), Zigzag(9, true)},
+         8,
+         100,
+         {4, 4},
+         false},
+        {"three rings whose minimums exceed the maximum",
+         kWkbMultiPolygon,
+         {Zigzag(9, true), Zigzag(9, true), Zigzag(9, true)},
+         8,
+         100,
+         {4, 4, 4},
+         false},
+        {"a multi-line within the limit at 100%",
+         kWkbMultiLineString,
+         {Zigzag(70000, false)},
+         2097152,
+         100,
+         {70000},
+         false},
+        {"a multi-line at 50%",
+         kWkbMultiLineString,
+         {Zigzag(10, false), Zigzag(3, false)},
+         2097152,
+         50,
+         {5, 2},
+         false},
+        {"a collection's members by their own type",
+         kWkbGeometryCollection,
+         {Zigzag(10, false), Zigzag(20, false)},
+         8,
+         50,
+         {5, 8},
+         true},
+        {"multi-points keep their points", kWkbMultiPoint, {Zigzag(30, false)}, 8, 10, {30}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        reporter.warnings.clear();
+        settings.warnings = 0;
+        auto geometry = Build(c.type, c.parts);
+        CPointReducer reducer(&settings, c.maxPoints);
+        ASSERT_EQ(reducer.ReduceGeometry(geometry.Get(), c.percent), 0);
+        const Parts parts = Read(geometry.Get());
+        EXPECT_EQ(Sizes(parts), c.sizes);
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            ASSERT_FALSE(parts[i].empty());
+            EXPECT_EQ(parts[i].front(), c.parts[i].front());
+            EXPECT_EQ(parts[i].back(), c.parts[i].back());
+        }
+        EXPECT_EQ(reporter.warnings.size(), c.warned ? 1u : 0u);
+        EXPECT_EQ(settings.warnings, c.warned ? 1 : 0);
+    }
+}
+
+TEST_F(PointReducerTest, WarnsOncePerRun) {
+    CPointReducer reducer(&settings, 8);
+    CFeatureRecord record;
+    for (int i = 0; i < 3; ++i) {
+        record.Clear();
+        record.SetGeometry(Build(kWkbLineString, {Zigzag(30, false)}).Get());
+        ASSERT_EQ(reducer.Reduce(&record, 100.0), 0);
+        ComPtr<IWKBGeometry> geometry;
+        record.GetGeometry(geometry.Put());
+        EXPECT_EQ(Sizes(Read(geometry.Get())), std::vector<std::size_t>{8});
+    }
+    ASSERT_EQ(reporter.warnings.size(), 1u);
+    EXPECT_EQ(reporter.warnings[0],
+              "Warning : Reducing object(s) point count to below maximum value...");
+}
+
+TEST_F(PointReducerTest, ClampsTheMaximum) {
+    const struct {
+        int given, object, part;
+    } cases[] = {{3, 8, 8}, {100, 100, 100}, {70000, 70000, 65535}, {9999999, 2097152, 65535}};
+    for (const auto& c : cases) {
+        CPointReducer reducer(&settings, c.given);
+        EXPECT_EQ(reducer.ObjectMaximum(), c.object) << c.given;
+        EXPECT_EQ(reducer.PartMaximum(), c.part) << c.given;
+    }
+}
+
+}  // namespace

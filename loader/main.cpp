@@ -1,5 +1,0 @@
-#include "loader/LoaderMain.h"
-
-int main(int argc, char** argv) {
-    return RunLoader(argc, argv);
-}

@@ -3,6 +3,7 @@
 // copied or allocated, so a failed read leaves the current record untouched.
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <span>
@@ -185,7 +186,9 @@ int ReadTic(tamrec_cover& cover, std::int32_t n) {
         double id = 0;
         if (!DbfNumber(f, n, 1, &id) || !DbfNumber(f, n, 2, &tic.x) || !DbfNumber(f, n, 3, &tic.y))
             return Unreadable(cover, kTamrecTics, n);
-        tic.id = static_cast<std::int32_t>(std::clamp(id, -2147483648.0, 2147483647.0));
+        tic.id = std::isfinite(id)
+                     ? static_cast<std::int32_t>(std::clamp(id, -2147483648.0, 2147483647.0))
+                     : 0;
     } else {
         CByteCursor c(FixedRecord(f, n));
         const bool dbl = f.record_size == kTamrecTicSizeDouble;

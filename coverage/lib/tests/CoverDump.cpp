@@ -189,6 +189,7 @@ CoverDump DumpCover(const std::filesystem::path& workspace, const std::string& c
 
 std::string ToText(const CoverDump& d) {
     std::ostringstream out;
+    out.precision(17);
     if (!d.error.empty()) out << "error: " << d.error;
     out << "precision " << (d.double_precision ? "double" : "single") << " swap " << d.byte_swap
         << " table form " << d.table_form << " bounds " << d.xmin << " " << d.ymin << " " << d.xmax

@@ -42,11 +42,11 @@ private:
             entry.shape = EDumpShape::kAnchor;
             entry.points.push_back(world(e->Position()));
         } else if (const auto* e = entity.As<CText>()) {
-            const bool first = e->VerticalMode() == 0 &&
-                               (e->HorizontalMode() == 0 || e->HorizontalMode() == 3 ||
-                                e->HorizontalMode() == 5);
             entry.shape = EDumpShape::kAnchor;
-            entry.points.push_back(world(first ? e->Position() : e->AlignmentPoint()));
+            entry.points.push_back(world(e->Position()));
+            if (e->HorizontalMode() != 0 || e->VerticalMode() != 0) {
+                entry.points.push_back(world(e->AlignmentPoint()));
+            }
         } else if (const auto* e = entity.As<CMText>()) {
             entry.shape = EDumpShape::kAnchor;
             entry.points.push_back(world(e->Location()));

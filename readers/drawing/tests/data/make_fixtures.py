@@ -84,8 +84,9 @@ def add_link_data(doc, r14):
     doc.rootdict.set_xdata("GDE_PROJECTION", [(1000, "UTM83-10")])
     links = doc.rootdict.add_new_dict("OMXLPNDICTIONARY" if r14 else "CONLDEFDictionary")
     parcels = links.add_new_dict("PARCELS")
-    parcels.set_xdata(app, [(1000, "PARCELS"), (1000, "KEY"), (1000, "PIN"), (1070, 0),
-                            (1070, 0), (1070, 12), (1070, 10), (1070, 0), (1070, 0), (1000, "")])
+    # Ten entries with the application name: key column (3), kind 12 (6), width 10 (7).
+    parcels.set_xdata(app, [(1000, "PARCELS"), (1000, "PIN"), (1000, ""), (1070, 0),
+                            (1070, 12), (1070, 10), (1070, 0), (1070, 0), (1000, "")])
     line = doc.modelspace().add_line((0, -10), (5, -10))
     record = [(1071, 1), (1070, 0), (1000, "PARCELS"), (1004, b"\x00PIN-0042\x00")]
     line.set_xdata(app, record)

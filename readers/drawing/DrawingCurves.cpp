@@ -42,7 +42,9 @@ double AdaptiveLength(const CCurve& curve, double a, double b, double whole, int
            AdaptiveLength(curve, mid, b, right, depth + 1);
 }
 
-double Distance(const Point3d& a, const Point3d& b) { return Length(a - b); }
+double Distance(const Point3d& a, const Point3d& b) {
+    return Length(a - b);
+}
 
 }  // namespace
 
@@ -65,7 +67,9 @@ const std::vector<std::pair<double, double>>& CCurve::Stations() const {
     return stations_;
 }
 
-double CCurve::Length() const { return Stations().back().second; }
+double CCurve::Length() const {
+    return Stations().back().second;
+}
 
 double CCurve::LengthBetween(double ta, double tb) const {
     ta = std::clamp(ta, t0_, t1_);
@@ -130,7 +134,8 @@ std::optional<double> CCurve::ParamAtPoint(const Point3d& point) const {
     for (std::size_t i = 1; i < stations.size(); ++i) {
         const double a = stations[i - 1].first;
         const double b = stations[i].first;
-        for (int k = 0; k < kSamplesPerPiece; ++k) samples.push_back(a + (b - a) * k / kSamplesPerPiece);
+        for (int k = 0; k < kSamplesPerPiece; ++k)
+            samples.push_back(a + (b - a) * k / kSamplesPerPiece);
     }
     samples.push_back(t1_);
     std::size_t best = 0;
@@ -242,7 +247,8 @@ void CNurbsCurve::Evaluate(double t, double out[4], double derivative[4]) const 
     t = std::clamp(t, knots_[p], knots_[n]);
     // The span [knot k, knot k+1) that holds t, never an empty one.
     int k = static_cast<int>(std::upper_bound(knots_.begin() + p, knots_.begin() + n + 1, t) -
-                             knots_.begin()) - 1;
+                             knots_.begin()) -
+            1;
     k = std::clamp(k, p, n - 1);
     while (k > p && knots_[k] == knots_[k + 1]) --k;
 
@@ -295,9 +301,8 @@ Vector3d CNurbsCurve::DerivativeAt(double t) const {
 }
 
 std::unique_ptr<CCurve> CNurbsCurve::Piece(double t0, double t1) const {
-    return std::unique_ptr<CCurve>(new CNurbsCurve(degree_, knots_, points_, weights_,
-                                                   std::max(t0, StartParam()),
-                                                   std::min(t1, EndParam())));
+    return std::unique_ptr<CCurve>(new CNurbsCurve(
+        degree_, knots_, points_, weights_, std::max(t0, StartParam()), std::min(t1, EndParam())));
 }
 
 Point3d CEllipseCurve::PointAt(double t) const {

@@ -85,8 +85,8 @@ private:
 // centre + cos t * major + sin t * minor.
 class CEllipseCurve final : public CCurve {
 public:
-    CEllipseCurve(const Point3d& center, const Vector3d& major, const Vector3d& minor,
-                  double t0, double t1)
+    CEllipseCurve(const Point3d& center, const Vector3d& major, const Vector3d& minor, double t0,
+                  double t1)
         : CCurve(t0, t1), center_(center), major_(major), minor_(minor) {}
 
     Point3d PointAt(double t) const override;

@@ -18,7 +18,9 @@ XDataChain CObject::XData(std::string_view application) const {
     return xdata_ ? XDataOf(*xdata_, application) : XDataChain{};
 }
 
-const CDictionary* CObject::AsDictionary() const { return dynamic_cast<const CDictionary*>(this); }
+const CDictionary* CObject::AsDictionary() const {
+    return dynamic_cast<const CDictionary*>(this);
+}
 
 std::uint64_t CDictionary::Find(std::string_view name) const {
     const std::string folded = FoldName(name);
@@ -28,7 +30,9 @@ std::uint64_t CDictionary::Find(std::string_view name) const {
     return 0;
 }
 
-CDatabase::CDatabase() { Clear(); }
+CDatabase::CDatabase() {
+    Clear();
+}
 
 CDatabase::~CDatabase() = default;
 

@@ -52,49 +52,92 @@ std::string HandleText(std::uint64_t handle) {
 
 const char* ClassNameOf(EEntityType type) {
     switch (type) {
-        case EEntityType::kText: return "DxDbText";
-        case EEntityType::kAttribute: return "DxDbAttribute";
-        case EEntityType::kAttributeDefinition: return "DxDbAttributeDefinition";
-        case EEntityType::kBlockReference: return "DxDbBlockReference";
-        case EEntityType::kMInsertBlock: return "DxDbMInsertBlock";
-        case EEntityType::k2dPolyline: return "DxDb2dPolyline";
-        case EEntityType::k3dPolyline: return "DxDb3dPolyline";
-        case EEntityType::kPolygonMesh: return "DxDbPolygonMesh";
-        case EEntityType::kPolyFaceMesh: return "DxDbPolyFaceMesh";
-        case EEntityType::kArc: return "DxDbArc";
-        case EEntityType::kCircle: return "DxDbCircle";
-        case EEntityType::kLine: return "DxDbLine";
-        case EEntityType::kEllipse: return "DxDbEllipse";
-        case EEntityType::kSpline: return "DxDbSpline";
-        case EEntityType::kLeader: return "DxDbLeader";
-        case EEntityType::kRay: return "DxDbRay";
-        case EEntityType::kXline: return "DxDbXline";
-        case EEntityType::kDimension: return "DxDbDimension";
-        case EEntityType::kOrdinateDimension: return "DxDbOrdinateDimension";
-        case EEntityType::kAlignedDimension: return "DxDbAlignedDimension";
-        case EEntityType::kRotatedDimension: return "DxDbRotatedDimension";
-        case EEntityType::k3PointAngularDimension: return "DxDb3PointAngularDimension";
-        case EEntityType::k2LineAngularDimension: return "DxDb2LineAngularDimension";
-        case EEntityType::kRadialDimension: return "DxDbRadialDimension";
-        case EEntityType::kDiametricDimension: return "DxDbDiametricDimension";
-        case EEntityType::kPoint: return "DxDbPoint";
-        case EEntityType::kFace: return "DxDbFace";
-        case EEntityType::kTrace: return "DxDbTrace";
-        case EEntityType::kSolid: return "DxDbSolid";
-        case EEntityType::kShape: return "DxDbShape";
-        case EEntityType::kViewport: return "DxDbViewport";
-        case EEntityType::kMline: return "DxDbMline";
-        case EEntityType::kMText: return "DxDbMText";
-        case EEntityType::kOleFrame: return "DxDbOleFrame";
-        case EEntityType::kBody: return "DxDbBody";
-        case EEntityType::kRegion: return "DxDbRegion";
-        case EEntityType::k3dSolid: return "DxDb3dSolid";
-        case EEntityType::kFcf: return "DxDbFcf";
-        case EEntityType::kPolyline: return "DxDbPolyline";
-        case EEntityType::kRasterImage: return "DxDbRasterImage";
-        case EEntityType::kMPolygon: return "DxDbMPolygon";
-        case EEntityType::kHatch: return "DxDbHatch";
-        case EEntityType::kOther: break;
+        case EEntityType::kText:
+            return "DxDbText";
+        case EEntityType::kAttribute:
+            return "DxDbAttribute";
+        case EEntityType::kAttributeDefinition:
+            return "DxDbAttributeDefinition";
+        case EEntityType::kBlockReference:
+            return "DxDbBlockReference";
+        case EEntityType::kMInsertBlock:
+            return "DxDbMInsertBlock";
+        case EEntityType::k2dPolyline:
+            return "DxDb2dPolyline";
+        case EEntityType::k3dPolyline:
+            return "DxDb3dPolyline";
+        case EEntityType::kPolygonMesh:
+            return "DxDbPolygonMesh";
+        case EEntityType::kPolyFaceMesh:
+            return "DxDbPolyFaceMesh";
+        case EEntityType::kArc:
+            return "DxDbArc";
+        case EEntityType::kCircle:
+            return "DxDbCircle";
+        case EEntityType::kLine:
+            return "DxDbLine";
+        case EEntityType::kEllipse:
+            return "DxDbEllipse";
+        case EEntityType::kSpline:
+            return "DxDbSpline";
+        case EEntityType::kLeader:
+            return "DxDbLeader";
+        case EEntityType::kRay:
+            return "DxDbRay";
+        case EEntityType::kXline:
+            return "DxDbXline";
+        case EEntityType::kDimension:
+            return "DxDbDimension";
+        case EEntityType::kOrdinateDimension:
+            return "DxDbOrdinateDimension";
+        case EEntityType::kAlignedDimension:
+            return "DxDbAlignedDimension";
+        case EEntityType::kRotatedDimension:
+            return "DxDbRotatedDimension";
+        case EEntityType::k3PointAngularDimension:
+            return "DxDb3PointAngularDimension";
+        case EEntityType::k2LineAngularDimension:
+            return "DxDb2LineAngularDimension";
+        case EEntityType::kRadialDimension:
+            return "DxDbRadialDimension";
+        case EEntityType::kDiametricDimension:
+            return "DxDbDiametricDimension";
+        case EEntityType::kPoint:
+            return "DxDbPoint";
+        case EEntityType::kFace:
+            return "DxDbFace";
+        case EEntityType::kTrace:
+            return "DxDbTrace";
+        case EEntityType::kSolid:
+            return "DxDbSolid";
+        case EEntityType::kShape:
+            return "DxDbShape";
+        case EEntityType::kViewport:
+            return "DxDbViewport";
+        case EEntityType::kMline:
+            return "DxDbMline";
+        case EEntityType::kMText:
+            return "DxDbMText";
+        case EEntityType::kOleFrame:
+            return "DxDbOleFrame";
+        case EEntityType::kBody:
+            return "DxDbBody";
+        case EEntityType::kRegion:
+            return "DxDbRegion";
+        case EEntityType::k3dSolid:
+            return "DxDb3dSolid";
+        case EEntityType::kFcf:
+            return "DxDbFcf";
+        case EEntityType::kPolyline:
+            return "DxDbPolyline";
+        case EEntityType::kRasterImage:
+            return "DxDbRasterImage";
+        case EEntityType::kMPolygon:
+            return "DxDbMPolygon";
+        case EEntityType::kHatch:
+            return "DxDbHatch";
+        case EEntityType::kOther:
+            break;
     }
     return "DxDbProxyEntity";
 }

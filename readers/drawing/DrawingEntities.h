@@ -368,7 +368,7 @@ public:
 private:
     friend class CDxfLoader;
     std::vector<Point2d> points_;
-    std::vector<double> bulges_;                    // empty when every bulge is 0
+    std::vector<double> bulges_;                     // empty when every bulge is 0
     std::vector<std::pair<double, double>> widths_;  // empty when every width is the constant one
     double constantWidth_ = 0;
     double elevation_ = 0;

@@ -78,9 +78,9 @@ Matrix3d OcsToWorld(const Vector3d& normal) {
     Vector3d n = Normalized(normal);
     if (Length(n) == 0) n = {0, 0, 1};
     constexpr double kLimit = 1.0 / 64;
-    const Vector3d ax = Normalized(std::abs(n.x) < kLimit && std::abs(n.y) < kLimit
-                                       ? Cross({0, 1, 0}, n)
-                                       : Cross({0, 0, 1}, n));
+    const Vector3d ax =
+        Normalized(std::abs(n.x) < kLimit && std::abs(n.y) < kLimit ? Cross({0, 1, 0}, n)
+                                                                    : Cross({0, 0, 1}, n));
     const Vector3d ay = Normalized(Cross(n, ax));
     return Matrix3d::FromAxes(ax, ay, n);
 }

@@ -39,7 +39,9 @@ inline double Dot(const Vector3d& a, const Vector3d& b) {
 inline Vector3d Cross(const Vector3d& a, const Vector3d& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline double Length(const Vector3d& a) { return std::sqrt(Dot(a, a)); }
+inline double Length(const Vector3d& a) {
+    return std::sqrt(Dot(a, a));
+}
 // The unit vector along `a`; the zero vector stays zero.
 Vector3d Normalized(const Vector3d& a);
 

@@ -15,7 +15,9 @@ constexpr std::size_t kMaxLine = 16 << 20;
 constexpr char kSentinel[] = "AutoCAD Binary DXF\r\n\x1a";  // with its NUL: 22 bytes
 constexpr std::size_t kSentinelSize = sizeof kSentinel;
 
-bool In(int code, int first, int last) { return code >= first && code <= last; }
+bool In(int code, int first, int last) {
+    return code >= first && code <= last;
+}
 
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -127,8 +129,8 @@ bool CDxfGroupReader::NextLine(std::string_view& line) {
         const auto* newline = static_cast<const std::uint8_t*>(
             std::memchr(start + scanned, '\n', end_ - begin_ - scanned));
         if (newline != nullptr || sourceOffset_ >= source_.Size()) {
-            std::size_t length = newline != nullptr ? static_cast<std::size_t>(newline - start)
-                                                    : end_ - begin_;
+            std::size_t length =
+                newline != nullptr ? static_cast<std::size_t>(newline - start) : end_ - begin_;
             if (newline == nullptr && length == 0) return false;
             begin_ += length + (newline != nullptr ? 1 : 0);
             if (length > 0 && start[length - 1] == '\r') --length;
@@ -154,7 +156,8 @@ bool CDxfGroupReader::NextAscii(DxfGroup& group) {
     }
     group.code = static_cast<int>(code);
     group.type = GroupType(group.code);
-    if (group.type == EGroupType::kUnknown) return Fail("unknown group code " + std::to_string(code));
+    if (group.type == EGroupType::kUnknown)
+        return Fail("unknown group code " + std::to_string(code));
     // The value line must be read after the code line's view is used up: a
     // refill may move the buffer.
     std::string_view value;
@@ -234,11 +237,21 @@ bool CDxfGroupReader::NextBinary(DxfGroup& group) {
             begin_ += 1 + size;
             return true;
         }
-        case EGroupType::kReal: size = 8; break;
-        case EGroupType::kInt16: size = 2; break;
-        case EGroupType::kInt32: size = 4; break;
-        case EGroupType::kInt64: size = 8; break;
-        case EGroupType::kBool: size = 1; break;
+        case EGroupType::kReal:
+            size = 8;
+            break;
+        case EGroupType::kInt16:
+            size = 2;
+            break;
+        case EGroupType::kInt32:
+            size = 4;
+            break;
+        case EGroupType::kInt64:
+            size = 8;
+            break;
+        case EGroupType::kBool:
+            size = 1;
+            break;
     }
     if (!Fill(size)) return Fail("the file ends inside a value");
     const std::uint8_t* at = buffer_.data() + begin_;
@@ -248,12 +261,18 @@ bool CDxfGroupReader::NextBinary(DxfGroup& group) {
             group.real = byteorder::Load<byteorder::Endian::kLittle, double>(at);
             if (!std::isfinite(group.real)) return Fail("a value that is not a number");
             break;
-        case EGroupType::kInt16: group.integer = byteorder::LoadI16Le(at); break;
-        case EGroupType::kInt32: group.integer = byteorder::LoadI32Le(at); break;
+        case EGroupType::kInt16:
+            group.integer = byteorder::LoadI16Le(at);
+            break;
+        case EGroupType::kInt32:
+            group.integer = byteorder::LoadI32Le(at);
+            break;
         case EGroupType::kInt64:
             group.integer = byteorder::Load<byteorder::Endian::kLittle, std::int64_t>(at);
             break;
-        default: group.integer = at[0]; break;
+        default:
+            group.integer = at[0];
+            break;
     }
     return true;
 }

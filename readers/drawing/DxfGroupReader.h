@@ -21,9 +21,9 @@ EGroupType GroupType(int code);
 struct DxfGroup {
     int code = 0;
     EGroupType type = EGroupType::kUnknown;
-    std::string_view text;            // kString: the raw bytes, not yet decoded
-    double real = 0;                  // kReal
-    std::int64_t integer = 0;         // kInt16, kInt32, kInt64, kBool
+    std::string_view text;                // kString: the raw bytes, not yet decoded
+    double real = 0;                      // kReal
+    std::int64_t integer = 0;             // kInt16, kInt32, kInt64, kBool
     std::span<const std::uint8_t> bytes;  // kBinary
 };
 
@@ -55,9 +55,9 @@ private:
     std::size_t begin_ = 0;  // first unread byte of the buffer
     std::size_t end_ = 0;    // end of the bytes read into the buffer
     bool binary_ = false;
-    bool shortCodes_ = false;  // binary files of R12 and before: 1-byte group codes
-    std::uint64_t line_ = 0;       // lines read (ASCII)
-    std::uint64_t groupStart_ = 0;  // line or byte where the last group began
+    bool shortCodes_ = false;            // binary files of R12 and before: 1-byte group codes
+    std::uint64_t line_ = 0;             // lines read (ASCII)
+    std::uint64_t groupStart_ = 0;       // line or byte where the last group began
     std::vector<std::uint8_t> scratch_;  // decoded hexadecimal chunks
     std::string error_;
 };

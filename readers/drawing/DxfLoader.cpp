@@ -79,13 +79,20 @@ constexpr TypeName kTypes[] = {
 
 // Kinds the reader knows only by their class name.
 constexpr std::pair<std::string_view, const char*> kOtherClasses[] = {
-    {"OLE2FRAME", "DxDbOle2Frame"},   {"WIPEOUT", "DxDbWipeout"},
-    {"MULTILEADER", "DxDbMLeader"},   {"MLEADER", "DxDbMLeader"},
-    {"ACAD_TABLE", "DxDbTable"},      {"HELIX", "DxDbHelix"},
-    {"LIGHT", "DxDbLight"},           {"MESH", "DxDbSubDMesh"},
-    {"SURFACE", "DxDbSurface"},       {"ARC_DIMENSION", "DxDbArcDimension"},
-    {"SECTION", "DxDbSection"},       {"UNDERLAY", "DxDbUnderlayReference"},
-    {"PDFUNDERLAY", "DxDbPdfReference"}, {"DWFUNDERLAY", "DxDbDwfReference"},
+    {"OLE2FRAME", "DxDbOle2Frame"},
+    {"WIPEOUT", "DxDbWipeout"},
+    {"MULTILEADER", "DxDbMLeader"},
+    {"MLEADER", "DxDbMLeader"},
+    {"ACAD_TABLE", "DxDbTable"},
+    {"HELIX", "DxDbHelix"},
+    {"LIGHT", "DxDbLight"},
+    {"MESH", "DxDbSubDMesh"},
+    {"SURFACE", "DxDbSurface"},
+    {"ARC_DIMENSION", "DxDbArcDimension"},
+    {"SECTION", "DxDbSection"},
+    {"UNDERLAY", "DxDbUnderlayReference"},
+    {"PDFUNDERLAY", "DxDbPdfReference"},
+    {"DWFUNDERLAY", "DxDbDwfReference"},
     {"DGNUNDERLAY", "DxDbDgnReference"},
 };
 
@@ -105,13 +112,20 @@ EEntityType TypeOf(std::string_view dxf, const char*& className) {
 
 EEntityType DimensionType(int flags) {
     switch (flags & 7) {
-        case 0: return EEntityType::kRotatedDimension;
-        case 1: return EEntityType::kAlignedDimension;
-        case 2: return EEntityType::k2LineAngularDimension;
-        case 3: return EEntityType::kDiametricDimension;
-        case 4: return EEntityType::kRadialDimension;
-        case 5: return EEntityType::k3PointAngularDimension;
-        case 6: return EEntityType::kOrdinateDimension;
+        case 0:
+            return EEntityType::kRotatedDimension;
+        case 1:
+            return EEntityType::kAlignedDimension;
+        case 2:
+            return EEntityType::k2LineAngularDimension;
+        case 3:
+            return EEntityType::kDiametricDimension;
+        case 4:
+            return EEntityType::kRadialDimension;
+        case 5:
+            return EEntityType::k3PointAngularDimension;
+        case 6:
+            return EEntityType::kOrdinateDimension;
     }
     return EEntityType::kDimension;
 }
@@ -126,9 +140,9 @@ std::string CanonicalBlockName(std::string name) {
 
 int ReleaseNumber(std::string_view version) {
     static constexpr std::pair<std::string_view, int> kReleases[] = {
-        {"AC1006", 13}, {"AC1009", 16}, {"AC1012", 19}, {"AC1013", 20}, {"AC1014", 21},
-        {"AC1015", 23}, {"AC1018", 25}, {"AC1021", 27}, {"AC1024", 29}, {"AC1027", 31},
-        {"AC1032", 33},
+        {"AC1006", 13}, {"AC1009", 16}, {"AC1012", 19}, {"AC1013", 20},
+        {"AC1014", 21}, {"AC1015", 23}, {"AC1018", 25}, {"AC1021", 27},
+        {"AC1024", 29}, {"AC1027", 31}, {"AC1032", 33},
     };
     int number = 16;
     for (const auto& [name, value] : kReleases) {
@@ -178,7 +192,8 @@ bool CDxfLoader::Collect() {
             value = std::string_view(reinterpret_cast<const char*>(next_.bytes.data()),
                                      next_.bytes.size());
         }
-        if (pool_.size() + value.size() > kMaxPool) return Fail(reader_.Where() + ": " + type_ + " too large");
+        if (pool_.size() + value.size() > kMaxPool)
+            return Fail(reader_.Where() + ": " + type_ + " too large");
         group.offset = static_cast<std::uint32_t>(pool_.size());
         group.size = static_cast<std::uint32_t>(value.size());
         pool_.append(value);
@@ -269,7 +284,9 @@ void CDxfLoader::AddXData(XDataChain& chain, const Group& group) {
     XDataValue value;
     value.code = code;
     switch (group.type) {
-        case EGroupType::kString: value.text = Text(group); break;
+        case EGroupType::kString:
+            value.text = Text(group);
+            break;
         case EGroupType::kBinary: {
             const std::string_view raw = Raw(group);
             value.bytes.assign(raw.begin(), raw.end());
@@ -282,7 +299,9 @@ void CDxfLoader::AddXData(XDataChain& chain, const Group& group) {
                 value.real = group.real;
             }
             break;
-        default: value.integer = static_cast<std::int32_t>(group.integer); break;
+        default:
+            value.integer = static_cast<std::int32_t>(group.integer);
+            break;
     }
     chain.push_back(std::move(value));
 }
@@ -290,7 +309,8 @@ void CDxfLoader::AddXData(XDataChain& chain, const Group& group) {
 bool CDxfLoader::ParseHandle(const Group& group, std::uint64_t& handle) {
     const std::string_view text = Raw(group);
     handle = 0;
-    if (text.size() > 16) return Fail("line " + std::to_string(objectStart_) + ": a handle too long");
+    if (text.size() > 16)
+        return Fail("line " + std::to_string(objectStart_) + ": a handle too long");
     for (char c : text) {
         int digit = -1;
         if (c >= '0' && c <= '9') digit = c - '0';
@@ -332,11 +352,20 @@ bool CDxfLoader::ForEachGroup(CEntity* entity, F&& specific) {
                 case 5:
                     if (!ParseHandle(g, entity->handle_)) return false;
                     continue;
-                case 8: entity->layer_ = db_.Intern(Text(g)); continue;
-                case 6: entity->linetype_ = db_.Intern(Text(g)); continue;
-                case 62: entity->colorIndex_ = ColorValue(g.integer); continue;
-                case 67: entity->paperSpace_ = g.integer != 0; continue;
-                default: break;
+                case 8:
+                    entity->layer_ = db_.Intern(Text(g));
+                    continue;
+                case 6:
+                    entity->linetype_ = db_.Intern(Text(g));
+                    continue;
+                case 62:
+                    entity->colorIndex_ = ColorValue(g.integer);
+                    continue;
+                case 67:
+                    entity->paperSpace_ = g.integer != 0;
+                    continue;
+                default:
+                    break;
             }
         }
         if (!specific(g)) return false;
@@ -348,7 +377,6 @@ bool CDxfLoader::ForEachGroup(CEntity* entity, F&& specific) {
     }
     return true;
 }
-
 
 bool CDxfLoader::ReadTables() {
     std::string table;
@@ -369,11 +397,20 @@ bool CDxfLoader::ReadTables() {
             auto layer = std::make_unique<CLayerRecord>();
             if (!ForEachGroup(nullptr, [&](const Group& g) {
                     switch (g.code) {
-                        case 2: layer->name_ = Text(g); break;
-                        case 5: return ParseHandle(g, layer->handle_);
-                        case 6: layer->linetype_ = Text(g); break;
-                        case 62: layer->colorIndex_ = ColorValue(g.integer); break;
-                        case 70: layer->flags_ = Int(g); break;
+                        case 2:
+                            layer->name_ = Text(g);
+                            break;
+                        case 5:
+                            return ParseHandle(g, layer->handle_);
+                        case 6:
+                            layer->linetype_ = Text(g);
+                            break;
+                        case 62:
+                            layer->colorIndex_ = ColorValue(g.integer);
+                            break;
+                        case 70:
+                            layer->flags_ = Int(g);
+                            break;
                     }
                     return true;
                 })) {
@@ -387,13 +424,26 @@ bool CDxfLoader::ReadTables() {
             auto style = std::make_unique<CTextStyleRecord>();
             if (!ForEachGroup(nullptr, [&](const Group& g) {
                     switch (g.code) {
-                        case 2: style->name_ = Text(g); break;
-                        case 3: style->fontFile_ = Text(g); break;
-                        case 4: style->bigFontFile_ = Text(g); break;
-                        case 5: return ParseHandle(g, style->handle_);
-                        case 40: style->height_ = g.real; break;
-                        case 41: style->widthFactor_ = g.real; break;
-                        case 70: style->flags_ = Int(g); break;
+                        case 2:
+                            style->name_ = Text(g);
+                            break;
+                        case 3:
+                            style->fontFile_ = Text(g);
+                            break;
+                        case 4:
+                            style->bigFontFile_ = Text(g);
+                            break;
+                        case 5:
+                            return ParseHandle(g, style->handle_);
+                        case 40:
+                            style->height_ = g.real;
+                            break;
+                        case 41:
+                            style->widthFactor_ = g.real;
+                            break;
+                        case 70:
+                            style->flags_ = Int(g);
+                            break;
                     }
                     return true;
                 })) {
@@ -430,7 +480,8 @@ bool CDxfLoader::ReadBlocks() {
                 })) {
                 return false;
             }
-            const auto [at, added] = db_.blockIndex_.emplace(FoldName(record->name_), db_.blocks_.size());
+            const auto [at, added] =
+                db_.blockIndex_.emplace(FoldName(record->name_), db_.blocks_.size());
             if (added) {
                 block = record.get();
                 db_.blocks_.push_back(std::move(record));
@@ -495,12 +546,23 @@ bool CDxfLoader::AddVertex(CEntity& owner) {
     }
     if (!ForEachGroup(nullptr, [&](const Group& g) {
             switch (g.code) {
-                case 5: return ParseHandle(g, vertex.handle);
-                case 40: vertex.startWidth = g.real; break;
-                case 41: vertex.endWidth = g.real; break;
-                case 42: vertex.bulge = g.real; break;
-                case 70: vertex.flags = Int(g); break;
-                default: PointGroup(g.code, g.real, 10, vertex.position); break;
+                case 5:
+                    return ParseHandle(g, vertex.handle);
+                case 40:
+                    vertex.startWidth = g.real;
+                    break;
+                case 41:
+                    vertex.endWidth = g.real;
+                    break;
+                case 42:
+                    vertex.bulge = g.real;
+                    break;
+                case 70:
+                    vertex.flags = Int(g);
+                    break;
+                default:
+                    PointGroup(g.code, g.real, 10, vertex.position);
+                    break;
             }
             return true;
         })) {
@@ -508,7 +570,10 @@ bool CDxfLoader::AddVertex(CEntity& owner) {
     }
     if (flat != nullptr) {
         vertex.position.z = flat->elevation_;
-        vertex.vertexType = (vertex.flags & 16) ? 1 : (vertex.flags & 8) ? 2 : (vertex.flags & 1) ? 3 : 0;
+        vertex.vertexType = (vertex.flags & 16)  ? 1
+                            : (vertex.flags & 8) ? 2
+                            : (vertex.flags & 1) ? 3
+                                                 : 0;
         flat->vertices_.push_back(vertex);
     } else if (auto* solid = dynamic_cast<CPolyline3d*>(&owner)) {
         vertex.vertexType = (vertex.flags & 16) ? 1 : (vertex.flags & 8) ? 2 : 0;
@@ -524,17 +589,33 @@ std::unique_ptr<CText> CDxfLoader::BuildText(EEntityType type) {
     const bool attribute = type != EEntityType::kText;
     if (!ForEachGroup(text.get(), [&](const Group& g) {
             switch (g.code) {
-                case 1: text->text_ = Text(g); break;
-                case 2: text->tag_ = Text(g); break;
-                case 7: text->style_ = db_.Intern(Text(g)); break;
-                case 40: text->height_ = g.real; break;
-                case 41: text->widthFactor_ = g.real; break;
-                case 50: text->rotation_ = g.real * kDegree; break;
-                case 51: text->oblique_ = g.real * kDegree; break;
+                case 1:
+                    text->text_ = Text(g);
+                    break;
+                case 2:
+                    text->tag_ = Text(g);
+                    break;
+                case 7:
+                    text->style_ = db_.Intern(Text(g));
+                    break;
+                case 40:
+                    text->height_ = g.real;
+                    break;
+                case 41:
+                    text->widthFactor_ = g.real;
+                    break;
+                case 50:
+                    text->rotation_ = g.real * kDegree;
+                    break;
+                case 51:
+                    text->oblique_ = g.real * kDegree;
+                    break;
                 case 70:
                     if (attribute) text->attributeFlags_ = static_cast<std::int16_t>(g.integer);
                     break;
-                case 72: text->horizontalMode_ = static_cast<std::int8_t>(g.integer); break;
+                case 72:
+                    text->horizontalMode_ = static_cast<std::int8_t>(g.integer);
+                    break;
                 case 73:
                     if (!attribute) text->verticalMode_ = static_cast<std::int8_t>(g.integer);
                     break;
@@ -542,7 +623,8 @@ std::unique_ptr<CText> CDxfLoader::BuildText(EEntityType type) {
                     if (attribute) text->verticalMode_ = static_cast<std::int8_t>(g.integer);
                     break;
                 default:
-                    if (PointGroup(g.code, g.real, 11, text->alignment_)) text->hasAlignment_ = true;
+                    if (PointGroup(g.code, g.real, 11, text->alignment_))
+                        text->hasAlignment_ = true;
                     PointGroup(g.code, g.real, 10, text->position_);
                     PointGroup(g.code, g.real, 210, text->normal_);
                     break;
@@ -642,27 +724,47 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
             auto* e = new CSpline;
             auto entity = build(e, [&](const Group& g) {
                 switch (g.code) {
-                    case 70: e->flags_ = Int(g); break;
-                    case 71: e->degree_ = Int(g); break;
-                    case 40: e->knots_.push_back(g.real); break;
-                    case 41: e->weights_.push_back(g.real); break;
-                    case 10: e->controlPoints_.push_back({g.real, 0, 0}); break;
-                    case 11: e->fitPoints_.push_back({g.real, 0, 0}); break;
-                    case 20: case 30:
+                    case 70:
+                        e->flags_ = Int(g);
+                        break;
+                    case 71:
+                        e->degree_ = Int(g);
+                        break;
+                    case 40:
+                        e->knots_.push_back(g.real);
+                        break;
+                    case 41:
+                        e->weights_.push_back(g.real);
+                        break;
+                    case 10:
+                        e->controlPoints_.push_back({g.real, 0, 0});
+                        break;
+                    case 11:
+                        e->fitPoints_.push_back({g.real, 0, 0});
+                        break;
+                    case 20:
+                    case 30:
                         if (!e->controlPoints_.empty()) {
-                            (g.code == 20 ? e->controlPoints_.back().y : e->controlPoints_.back().z) = g.real;
+                            (g.code == 20 ? e->controlPoints_.back().y
+                                          : e->controlPoints_.back().z) = g.real;
                         }
                         break;
-                    case 21: case 31:
+                    case 21:
+                    case 31:
                         if (!e->fitPoints_.empty()) {
-                            (g.code == 21 ? e->fitPoints_.back().y : e->fitPoints_.back().z) = g.real;
+                            (g.code == 21 ? e->fitPoints_.back().y : e->fitPoints_.back().z) =
+                                g.real;
                         }
                         break;
-                    default: PointGroup(g.code, g.real, 210, e->normal_); break;
+                    default:
+                        PointGroup(g.code, g.real, 210, e->normal_);
+                        break;
                 }
                 return true;
             });
-            if (entity) e->curve_ = CNurbsCurve::Make(e->degree_, e->knots_, e->controlPoints_, e->weights_);
+            if (entity)
+                e->curve_ =
+                    CNurbsCurve::Make(e->degree_, e->knots_, e->controlPoints_, e->weights_);
             return entity;
         }
         case EEntityType::kMText: {
@@ -674,12 +776,25 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
             double degrees = 0;
             auto entity = build(e, [&](const Group& g) {
                 switch (g.code) {
-                    case 1: case 3: raw.append(Raw(g)); break;
-                    case 7: e->style_ = db_.Intern(Text(g)); break;
-                    case 40: e->height_ = g.real; break;
-                    case 41: e->width_ = g.real; break;
-                    case 50: degrees = g.real; break;
-                    case 71: e->attachment_ = Int(g); break;
+                    case 1:
+                    case 3:
+                        raw.append(Raw(g));
+                        break;
+                    case 7:
+                        e->style_ = db_.Intern(Text(g));
+                        break;
+                    case 40:
+                        e->height_ = g.real;
+                        break;
+                    case 41:
+                        e->width_ = g.real;
+                        break;
+                    case 50:
+                        degrees = g.real;
+                        break;
+                    case 71:
+                        e->attachment_ = Int(g);
+                        break;
                     default:
                         if (PointGroup(g.code, g.real, 11, direction)) hasDirection = true;
                         PointGroup(g.code, g.real, 10, e->location_);
@@ -706,15 +821,33 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
             e->blockName_ = db_.Intern("");
             auto entity = build(e, [&](const Group& g) {
                 switch (g.code) {
-                    case 2: e->blockName_ = db_.Intern(CanonicalBlockName(Text(g))); break;
-                    case 41: e->scale_.x = g.real; break;
-                    case 42: e->scale_.y = g.real; break;
-                    case 43: e->scale_.z = g.real; break;
-                    case 50: e->rotation_ = g.real * kDegree; break;
-                    case 70: e->columns_ = Int(g); break;
-                    case 71: e->rows_ = Int(g); break;
-                    case 44: e->columnSpacing_ = g.real; break;
-                    case 45: e->rowSpacing_ = g.real; break;
+                    case 2:
+                        e->blockName_ = db_.Intern(CanonicalBlockName(Text(g)));
+                        break;
+                    case 41:
+                        e->scale_.x = g.real;
+                        break;
+                    case 42:
+                        e->scale_.y = g.real;
+                        break;
+                    case 43:
+                        e->scale_.z = g.real;
+                        break;
+                    case 50:
+                        e->rotation_ = g.real * kDegree;
+                        break;
+                    case 70:
+                        e->columns_ = Int(g);
+                        break;
+                    case 71:
+                        e->rows_ = Int(g);
+                        break;
+                    case 44:
+                        e->columnSpacing_ = g.real;
+                        break;
+                    case 45:
+                        e->rowSpacing_ = g.real;
+                        break;
                     default:
                         PointGroup(g.code, g.real, 10, e->position_);
                         PointGroup(g.code, g.real, 210, e->normal_);
@@ -745,10 +878,17 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
                     case 20:
                         if (!e->points_.empty()) e->points_.back().y = g.real;
                         break;
-                    case 38: e->elevation_ = g.real; break;
-                    case 43: e->constantWidth_ = g.real; break;
-                    case 70: e->flags_ = Int(g); break;
-                    case 40: case 41:
+                    case 38:
+                        e->elevation_ = g.real;
+                        break;
+                    case 43:
+                        e->constantWidth_ = g.real;
+                        break;
+                    case 70:
+                        e->flags_ = Int(g);
+                        break;
+                    case 40:
+                    case 41:
                         if (!widths.empty()) {
                             (g.code == 40 ? widths.back().first : widths.back().second) = g.real;
                             varying = true;
@@ -760,7 +900,9 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
                             bulged = bulged || g.real != 0;
                         }
                         break;
-                    default: PointGroup(g.code, g.real, 210, e->normal_); break;
+                    default:
+                        PointGroup(g.code, g.real, 210, e->normal_);
+                        break;
                 }
                 return true;
             });
@@ -787,7 +929,7 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
                     return true;
                 });
                 if (entity) {
-                    e->type_ = (flags & 64) ? EEntityType::kPolyFaceMesh
+                    e->type_ = (flags & 64)   ? EEntityType::kPolyFaceMesh
                                : (flags & 16) ? EEntityType::kPolygonMesh
                                               : EEntityType::k3dPolyline;
                     e->className_ = ClassNameOf(e->type_);
@@ -797,11 +939,21 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
             auto* e = new CPolyline2d;
             return build(e, [&](const Group& g) {
                 switch (g.code) {
-                    case 30: e->elevation_ = g.real; break;
-                    case 40: e->defaultStartWidth_ = g.real; break;
-                    case 41: e->defaultEndWidth_ = g.real; break;
-                    case 70: e->flags_ = Int(g); break;
-                    default: PointGroup(g.code, g.real, 210, e->normal_); break;
+                    case 30:
+                        e->elevation_ = g.real;
+                        break;
+                    case 40:
+                        e->defaultStartWidth_ = g.real;
+                        break;
+                    case 41:
+                        e->defaultEndWidth_ = g.real;
+                        break;
+                    case 70:
+                        e->flags_ = Int(g);
+                        break;
+                    default:
+                        PointGroup(g.code, g.real, 210, e->normal_);
+                        break;
                 }
                 return true;
             });
@@ -813,7 +965,8 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
             bool fourth = false;
             auto entity = build(e, [&](const Group& g) {
                 for (int corner = 0; corner < 4; ++corner) {
-                    if (PointGroup(g.code, g.real, 10 + corner, e->corners_[corner]) && corner == 3) {
+                    if (PointGroup(g.code, g.real, 10 + corner, e->corners_[corner]) &&
+                        corner == 3) {
                         fourth = true;
                     }
                 }
@@ -832,16 +985,27 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
             auto* e = new CMline;
             auto entity = build(e, [&](const Group& g) {
                 switch (g.code) {
-                    case 2: e->styleName_ = Text(g); break;
-                    case 40: e->scale_ = g.real; break;
-                    case 71: e->flags_ = Int(g); break;
-                    case 11: e->vertices_.push_back({g.real, 0, 0}); break;
-                    case 21: case 31:
+                    case 2:
+                        e->styleName_ = Text(g);
+                        break;
+                    case 40:
+                        e->scale_ = g.real;
+                        break;
+                    case 71:
+                        e->flags_ = Int(g);
+                        break;
+                    case 11:
+                        e->vertices_.push_back({g.real, 0, 0});
+                        break;
+                    case 21:
+                    case 31:
                         if (!e->vertices_.empty()) {
                             (g.code == 21 ? e->vertices_.back().y : e->vertices_.back().z) = g.real;
                         }
                         break;
-                    default: PointGroup(g.code, g.real, 210, e->normal_); break;
+                    default:
+                        PointGroup(g.code, g.real, 210, e->normal_);
+                        break;
                 }
                 return true;
             });
@@ -889,9 +1053,15 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
                     return true;
                 }
                 switch (g.code) {
-                    case 72: hasBulge = g.integer != 0; break;
-                    case 73: loop.closed = g.integer != 0; break;
-                    case 93: verticesLeft = Int(g); break;
+                    case 72:
+                        hasBulge = g.integer != 0;
+                        break;
+                    case 73:
+                        loop.closed = g.integer != 0;
+                        break;
+                    case 93:
+                        verticesLeft = Int(g);
+                        break;
                     case 10:
                         if (verticesLeft > 0) {
                             loop.vertices.push_back({g.real, 0});
@@ -920,11 +1090,21 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
             auto* e = new CShape;
             return build(e, [&](const Group& g) {
                 switch (g.code) {
-                    case 2: e->name_ = Text(g); break;
-                    case 40: e->size_ = g.real; break;
-                    case 41: e->widthFactor_ = g.real; break;
-                    case 50: e->rotation_ = g.real * kDegree; break;
-                    case 51: e->oblique_ = g.real * kDegree; break;
+                    case 2:
+                        e->name_ = Text(g);
+                        break;
+                    case 40:
+                        e->size_ = g.real;
+                        break;
+                    case 41:
+                        e->widthFactor_ = g.real;
+                        break;
+                    case 50:
+                        e->rotation_ = g.real * kDegree;
+                        break;
+                    case 51:
+                        e->oblique_ = g.real * kDegree;
+                        break;
                     default:
                         PointGroup(g.code, g.real, 10, e->position_);
                         PointGroup(g.code, g.real, 210, e->normal_);
@@ -962,15 +1142,18 @@ bool CDxfLoader::ReadObjects() {
         bool named = false;
         if (!ForEachGroup(nullptr, [&](const Group& g) {
                 switch (g.code) {
-                    case 5: return ParseHandle(g, object->handle_);
-                    case 330: return object->owner_ != 0 || ParseHandle(g, object->owner_);
+                    case 5:
+                        return ParseHandle(g, object->handle_);
+                    case 330:
+                        return object->owner_ != 0 || ParseHandle(g, object->owner_);
                     case 3:
                         if (entries != nullptr) {
                             entries->entries_.push_back({Text(g), 0});
                             named = true;
                         }
                         break;
-                    case 350: case 360:
+                    case 350:
+                    case 360:
                         if (entries != nullptr && named) {
                             named = false;
                             return ParseHandle(g, entries->entries_.back().handle);

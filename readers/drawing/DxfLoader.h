@@ -34,7 +34,9 @@ private:
     bool IsZero(std::string_view name) const;
     // Reads the groups of the object whose "0 <type>" group is the next one.
     bool Collect();
-    std::string_view Raw(const Group& group) const { return {pool_.data() + group.offset, group.size}; }
+    std::string_view Raw(const Group& group) const {
+        return {pool_.data() + group.offset, group.size};
+    }
     std::string Text(const Group& group) const { return decoder_.Decode(Raw(group)); }
     int Int(const Group& group) const { return static_cast<int>(group.integer); }
 
@@ -67,7 +69,7 @@ private:
     DxfGroup next_;
     bool haveNext_ = false;
     CTextDecoder decoder_;
-    std::string type_;                // the DXF name of the collected object
+    std::string type_;               // the DXF name of the collected object
     std::uint64_t objectStart_ = 0;  // where it began
     std::vector<Group> groups_;
     std::string pool_;

@@ -2,7 +2,7 @@
 """Writes CodePageTables.cpp: the upper halves (bytes 0x80-0xFF) of the single-byte code
 pages that drawings name in $DWGCODEPAGE, as Unicode values, from Python's codecs.
 
-    /usr/bin/python3 make_code_pages.py > CodePageTables.cpp
+    /usr/bin/python3 make_code_pages.py | clang-format > CodePageTables.cpp
 """
 
 PAGES = [874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258,

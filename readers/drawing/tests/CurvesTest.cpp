@@ -28,7 +28,7 @@ const CEntity* FindEntity(const CDatabase& database, const std::string& handle) 
 std::unique_ptr<CCurve> CurveOf(const CEntity& entity) {
     if (const auto* spline = entity.As<CSpline>()) {
         return spline->Curve() != nullptr ? spline->Curve()->Piece(spline->Curve()->StartParam(),
-                                                                    spline->Curve()->EndParam())
+                                                                   spline->Curve()->EndParam())
                                           : nullptr;
     }
     if (const auto* ellipse = entity.As<CEllipse>()) {
@@ -40,7 +40,8 @@ std::unique_ptr<CCurve> CurveOf(const CEntity& entity) {
 TEST(Curves, AgreeWithEzdxf) {
     CDatabase database;
     const std::string dir = "readers/drawing/tests/data/";
-    ASSERT_EQ(database.ReadDxfFile(wlxtest::SourcePath(dir + "curves.dxf").string()), EOpenStatus::kOk);
+    ASSERT_EQ(database.ReadDxfFile(wlxtest::SourcePath(dir + "curves.dxf").string()),
+              EOpenStatus::kOk);
     std::ifstream golden(wlxtest::SourcePath(dir + "curves.golden"));
     ASSERT_TRUE(golden);
     std::string line;
@@ -83,9 +84,9 @@ TEST(Curves, AgreeWithEzdxf) {
 // and its end, and add up the pieces' lengths.
 TEST(Curves, ClosedSplineLengthFromItsPieces) {
     CDatabase database;
-    ASSERT_EQ(database.ReadDxfFile(
-                  wlxtest::SourcePath("readers/drawing/tests/data/curves.dxf").string()),
-              EOpenStatus::kOk);
+    ASSERT_EQ(
+        database.ReadDxfFile(wlxtest::SourcePath("readers/drawing/tests/data/curves.dxf").string()),
+        EOpenStatus::kOk);
     const auto* closed = FindEntity(database, "33")->As<CSpline>();
     const auto* fitted = FindEntity(database, "32")->As<CSpline>();
     ASSERT_TRUE(closed && fitted && closed->Curve() && fitted->Curve());
@@ -125,8 +126,8 @@ TEST(Curves, ExactCases) {
     EXPECT_NEAR(line->Length(), 3 * std::sqrt(3.0), 1e-13);
     // A quarter circle of radius 2 as a rational quadratic.
     const double w = std::sqrt(0.5);
-    const auto arc = CNurbsCurve::Make(2, {0, 0, 0, 1, 1, 1}, {{2, 0, 0}, {2, 2, 0}, {0, 2, 0}},
-                                       {1, w, 1});
+    const auto arc =
+        CNurbsCurve::Make(2, {0, 0, 0, 1, 1, 1}, {{2, 0, 0}, {2, 2, 0}, {0, 2, 0}}, {1, w, 1});
     ASSERT_TRUE(arc);
     EXPECT_NEAR(arc->Length(), std::numbers::pi, 1e-12);
     const auto middle = arc->PointAtDistance(std::numbers::pi / 2);
@@ -143,12 +144,12 @@ TEST(Curves, ExactCases) {
 
 TEST(Curves, ValuesThatMakeNoCurve) {
     const std::vector<Point3d> four{{0, 0, 0}, {1, 1, 0}, {2, 0, 0}, {3, 1, 0}};
-    EXPECT_FALSE(CNurbsCurve::Make(3, {0, 0, 0, 0, 1, 1, 1}, four, {}));        // knot count
-    EXPECT_FALSE(CNurbsCurve::Make(3, {0, 0, 0, 1, 0, 1, 1, 1}, four, {}));     // decreasing
+    EXPECT_FALSE(CNurbsCurve::Make(3, {0, 0, 0, 0, 1, 1, 1}, four, {}));               // knot count
+    EXPECT_FALSE(CNurbsCurve::Make(3, {0, 0, 0, 1, 0, 1, 1, 1}, four, {}));            // decreasing
     EXPECT_FALSE(CNurbsCurve::Make(3, {0, 0, 0, 0, 1, 1, 1, 1}, four, {1, 0, 1, 1}));  // weight
     EXPECT_FALSE(CNurbsCurve::Make(3, {0, 0, 0, 0, 1, 1, 1, 1}, four, {1, 1}));  // weight count
-    EXPECT_FALSE(CNurbsCurve::Make(0, {0, 1, 2, 3, 4}, four, {}));              // degree
-    EXPECT_FALSE(CNurbsCurve::Make(3, {0, 0, 0, 0, 0, 0, 0, 0}, four, {}));     // empty range
+    EXPECT_FALSE(CNurbsCurve::Make(0, {0, 1, 2, 3, 4}, four, {}));               // degree
+    EXPECT_FALSE(CNurbsCurve::Make(3, {0, 0, 0, 0, 0, 0, 0, 0}, four, {}));      // empty range
     EXPECT_TRUE(CNurbsCurve::Make(3, {0, 0, 0, 0, 1, 1, 1, 1}, four, {}));
 }
 

@@ -76,8 +76,9 @@ TEST(Damage, TruncatedAtEveryGroup) {
     for (std::size_t start : starts) {
         for (std::size_t end : {start, start + 1, start + 3}) {
             CDatabase database;
-            ASSERT_EQ(Open(std::vector<std::uint8_t>(binary.begin(), binary.begin() + end), database),
-                      EOpenStatus::kCannotOpen)
+            ASSERT_EQ(
+                Open(std::vector<std::uint8_t>(binary.begin(), binary.begin() + end), database),
+                EOpenStatus::kCannotOpen)
                 << "cut at byte " << end;
         }
     }
@@ -96,17 +97,17 @@ TEST(Damage, UnknownCodesAndValuesThatDoNotParse) {
         const char* from;
         const char* to;
     } cases[] = {
-        {" 10\n1.5\n", "1999\n1.5\n"},       // no type for the code
+        {" 10\n1.5\n", "1999\n1.5\n"},  // no type for the code
         {" 10\n1.5\n", " -1\n1.5\n"},
-        {" 10\n1.5\n", "1x\n1.5\n"},         // no number as the code
+        {" 10\n1.5\n", "1x\n1.5\n"},  // no number as the code
         {" 10\n1.5\n", "99999\n1.5\n"},
-        {" 10\n1.5\n", " 10\n1.5.3\n"},      // reals
+        {" 10\n1.5\n", " 10\n1.5.3\n"},  // reals
         {" 10\n1.5\n", " 10\n\n"},
         {" 10\n1.5\n", " 10\nnan\n"},
         {" 10\n1.5\n", " 10\n1e999\n"},
-        {" 70\n1\n", " 70\n1.5\n"},          // integers
+        {" 70\n1\n", " 70\n1.5\n"},  // integers
         {" 70\n1\n", " 70\nx\n"},
-        {"  5\n2A\n", "  5\n2G\n"},          // handles
+        {"  5\n2A\n", "  5\n2G\n"},  // handles
         {"  5\n2A\n", "  5\n12345678901234567\n"},
         {"  0\nLINE\n", "  0\nLINE\n310\nABC\n"},  // chunks
         {"  0\nLINE\n", "  0\nLINE\n310\nXY\n"},
@@ -163,10 +164,9 @@ const CBlockReference* Reference(const CBlockRecord& block, std::size_t i) {
 }
 
 TEST(Damage, MissingBlocksLayersAndStyles) {
-    const std::string text = Drawing(
-        Block("A", "  0\nLINE\n  8\nGHOST\n"),
-        Insert("10", "NOPE") + Insert("11", "a") +
-            "  0\nTEXT\n  5\n12\n  8\nGHOST\n  7\nNOSTYLE\n  1\nx\n");
+    const std::string text = Drawing(Block("A", "  0\nLINE\n  8\nGHOST\n"),
+                                     Insert("10", "NOPE") + Insert("11", "a") +
+                                         "  0\nTEXT\n  5\n12\n  8\nGHOST\n  7\nNOSTYLE\n  1\nx\n");
     CDatabase database;
     ASSERT_EQ(Open(text, database), EOpenStatus::kOk) << database.LastError();
     const CBlockRecord& model = database.ModelSpace();

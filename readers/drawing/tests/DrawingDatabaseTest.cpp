@@ -1,7 +1,6 @@
 // What the model holds of a drawing: header values, tables, the
 // named-objects dictionary, extended data and each kind's accessors.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cmath>
@@ -63,18 +62,19 @@ TEST(DrawingDatabase, VersionAndCodePage) {
     const struct {
         const char* version;
         int number;
-    } cases[] = {{"AC1012", 19}, {"AC1014", 21}, {"AC1015", 23}, {"AC1018", 25}, {"AC1021", 27},
-                 {"AC1027", 31}, {"AC1032", 33}};
+    } cases[] = {{"AC1012", 19}, {"AC1014", 21}, {"AC1015", 23}, {"AC1018", 25},
+                 {"AC1021", 27}, {"AC1027", 31}, {"AC1032", 33}};
     for (const auto& c : cases) {
         CDatabase database;
-        ASSERT_EQ(OpenText(std::string("  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\n") + c.version +
-                               "\n  0\nENDSEC\n  0\nEOF\n",
+        ASSERT_EQ(OpenText(std::string("  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\n") +
+                               c.version + "\n  0\nENDSEC\n  0\nEOF\n",
                            database),
                   EOpenStatus::kOk);
         EXPECT_EQ(database.OriginalFileVersion(), c.number) << c.version;
     }
     CDatabase bare;
-    ASSERT_EQ(OpenText("  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n", bare), EOpenStatus::kOk);
+    ASSERT_EQ(OpenText("  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n", bare),
+              EOpenStatus::kOk);
     EXPECT_EQ(bare.AcadVersion(), "AC1009");
     EXPECT_EQ(bare.OriginalFileVersion(), 16);
     EXPECT_EQ(bare.Blocks().size(), 2u);
@@ -172,7 +172,8 @@ TEST(DrawingDatabase, TextsInRadiansAndUtf8) {
     const CDatabase& db = Fixture("ezdxf_r2000.dxf");
     const CText& text = Entity<CText>(db, "39");
     EXPECT_EQ(text.ClassName(), std::string("DxDbText"));
-    EXPECT_EQ(text.TextString(), "Caf\u00e9 \u2126");  // é from ANSI_1252, the Ohm sign from \U+2126
+    EXPECT_EQ(text.TextString(),
+              "Caf\u00e9 \u2126");  // é from ANSI_1252, the Ohm sign from \U+2126
     EXPECT_NEAR(text.Rotation(), 30 * kDegree, 1e-15);
     EXPECT_EQ(text.Height(), 2.0);
     EXPECT_EQ(text.TextStyleName(), "Labels");
@@ -207,7 +208,8 @@ TEST(DrawingDatabase, BlockTransform) {
     EXPECT_NEAR(outer.Rotation(), 30 * kDegree, 1e-15);
     EXPECT_EQ(outer.ScaleFactors(), (Vector3d{1.5, 0.5, 1}));
     // (4, 0) of the block: scaled to (6, 0), turned by 30 degrees, moved to (200, 100).
-    ExpectPoint(outer.BlockTransform().TransformPoint({4, 0, 0}), {200 + 3 * std::sqrt(3.0), 103, 0});
+    ExpectPoint(outer.BlockTransform().TransformPoint({4, 0, 0}),
+                {200 + 3 * std::sqrt(3.0), 103, 0});
     // The base point (1, 1) of Inner lands on the insertion point; extrusion 0,0,-1 mirrors x.
     const CBlockReference& mirrored = Entity<CBlockReference>(db, "62");
     ExpectPoint(mirrored.Position(), {-250, 100, -1});
@@ -222,7 +224,8 @@ TEST(DrawingDatabase, CurvesPolylinesAndCorners) {
     EXPECT_NEAR(arc.StartAngle(), 10 * kDegree, 1e-15);
     EXPECT_NEAR(arc.EndAngle(), 100 * kDegree, 1e-15);
     ExpectPoint(arc.Center(), {-30, 10, -2});
-    ExpectPoint(arc.StartPoint(), {-30 - 2 * std::cos(10 * kDegree), 10 + 2 * std::sin(10 * kDegree), -2});
+    ExpectPoint(arc.StartPoint(),
+                {-30 - 2 * std::cos(10 * kDegree), 10 + 2 * std::sin(10 * kDegree), -2});
 
     const CEllipse& ellipse = Entity<CEllipse>(db, "4D");
     EXPECT_EQ(ellipse.StartParam(), 0.3);

@@ -62,7 +62,8 @@ private:
         } else if (const auto* e = entity.As<CPolyline2d>()) {
             std::vector<Point3d> points;
             for (std::size_t i = 0; i < e->Vertices().size(); ++i) {
-                if (e->Vertices()[i].vertexType != 1) points.push_back(e->WorldPosition(static_cast<int>(i)));
+                if (e->Vertices()[i].vertexType != 1)
+                    points.push_back(e->WorldPosition(static_cast<int>(i)));
             }
             path(points);
         } else if (const auto* e = entity.As<CPolyline3d>()) {

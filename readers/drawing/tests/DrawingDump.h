@@ -17,7 +17,8 @@ using drawing::Vector3d;
 
 enum class EDumpShape {
     kNone,    // no geometry listed (kinds the reader does not convert)
-    kAnchor,  // points[0]: a point, a text's position (its alignment point follows), an insertion point
+    kAnchor,  // points[0]: a point, a text's position (its alignment point follows), an insertion
+              // point
     kPath,    // points: vertices or corners in order
     kCircle,  // a circle or arc: see circle* below
     kEllipse,

@@ -12,19 +12,21 @@ TEST(DxfGroupReader, TypesByCodeRange) {
     const struct {
         int code;
         EGroupType type;
-    } cases[] = {{0, EGroupType::kString},    {9, EGroupType::kString},   {10, EGroupType::kReal},
-                 {59, EGroupType::kReal},     {60, EGroupType::kInt16},   {90, EGroupType::kInt32},
-                 {101, EGroupType::kString},  {103, EGroupType::kUnknown}, {160, EGroupType::kInt64},
-                 {280, EGroupType::kInt16},   {290, EGroupType::kBool},   {310, EGroupType::kBinary},
-                 {330, EGroupType::kString},  {450, EGroupType::kInt32},  {999, EGroupType::kString},
-                 {1004, EGroupType::kBinary}, {1041, EGroupType::kReal},  {1070, EGroupType::kInt16},
-                 {1071, EGroupType::kInt32},  {1072, EGroupType::kUnknown}, {-1, EGroupType::kUnknown}};
+    } cases[] = {
+        {0, EGroupType::kString},    {9, EGroupType::kString},     {10, EGroupType::kReal},
+        {59, EGroupType::kReal},     {60, EGroupType::kInt16},     {90, EGroupType::kInt32},
+        {101, EGroupType::kString},  {103, EGroupType::kUnknown},  {160, EGroupType::kInt64},
+        {280, EGroupType::kInt16},   {290, EGroupType::kBool},     {310, EGroupType::kBinary},
+        {330, EGroupType::kString},  {450, EGroupType::kInt32},    {999, EGroupType::kString},
+        {1004, EGroupType::kBinary}, {1041, EGroupType::kReal},    {1070, EGroupType::kInt16},
+        {1071, EGroupType::kInt32},  {1072, EGroupType::kUnknown}, {-1, EGroupType::kUnknown}};
     for (const auto& c : cases) EXPECT_EQ(GroupType(c.code), c.type) << c.code;
 }
 
 TEST(DxfGroupReader, AsciiWithCrLfBlanksAndComments) {
-    const std::string text = "  0\r\nSECTION\r\n999\r\na comment\r\n 10\r\n  -1.5e2 \r\n 70\r\n +7\r\n"
-                             "1004\r\n0aFF\r\n  1\r\n text kept \r\n  0\nEOF";
+    const std::string text =
+        "  0\r\nSECTION\r\n999\r\na comment\r\n 10\r\n  -1.5e2 \r\n 70\r\n +7\r\n"
+        "1004\r\n0aFF\r\n  1\r\n text kept \r\n  0\nEOF";
     const CMemoryByteSource source{std::vector<std::uint8_t>(text.begin(), text.end())};
     CDxfGroupReader reader(source);
     EXPECT_FALSE(reader.IsBinary());

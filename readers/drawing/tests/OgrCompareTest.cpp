@@ -16,9 +16,9 @@
 
 namespace {
 
+using drawing::Point3d;
 using drawingtest::DumpEntry;
 using drawingtest::EDumpShape;
-using drawing::Point3d;
 
 constexpr double kTolerance = 1e-9;
 
@@ -46,10 +46,11 @@ std::vector<double> Numbers(const std::string& text) {
 }
 
 bool IsGeometryLine(const std::string& line) {
-    for (const char* keyword : {"POINT", "LINESTRING", "POLYGON", "MULTILINESTRING",
-                                "MULTIPOINT", "MULTIPOLYGON"}) {
+    for (const char* keyword :
+         {"POINT", "LINESTRING", "POLYGON", "MULTILINESTRING", "MULTIPOINT", "MULTIPOLYGON"}) {
         const std::string prefix = std::string("  ") + keyword;
-        if (line.rfind(prefix, 0) == 0 && (line[prefix.size()] == ' ' || line[prefix.size()] == '(')) {
+        if (line.rfind(prefix, 0) == 0 &&
+            (line[prefix.size()] == ' ' || line[prefix.size()] == '(')) {
             return true;
         }
     }
@@ -77,7 +78,8 @@ std::vector<OgrFeature> ReadWithOgr(const std::filesystem::path& ogrinfo,
         if (features.empty()) continue;
         OgrFeature& f = features.back();
         std::string text;
-        if (value("  Layer (String) = ", f.layer) || value("  EntityHandle (String) = ", f.handle)) {
+        if (value("  Layer (String) = ", f.layer) ||
+            value("  EntityHandle (String) = ", f.handle)) {
             continue;
         }
         if (value("  PaperSpace (Integer(Boolean)) = ", text)) {
@@ -103,7 +105,8 @@ bool NearPoint(const Point3d& a, const Point3d& b, bool useZ) {
 }
 
 // Our points, consecutive repeats dropped, appear in GDAL's in order.
-bool IsSubsequence(const std::vector<Point3d>& ours, const std::vector<Point3d>& theirs, bool useZ) {
+bool IsSubsequence(const std::vector<Point3d>& ours, const std::vector<Point3d>& theirs,
+                   bool useZ) {
     std::size_t at = 0;
     for (std::size_t i = 0; i < ours.size(); ++i) {
         if (i > 0 && NearPoint(ours[i], ours[i - 1], useZ)) continue;
@@ -133,7 +136,8 @@ std::string AsGdalReadsIt(const std::string& name, bool utf8Drawing) {
     return ansi.Decode(name);
 }
 
-void Check(const DumpEntry& entry, const OgrFeature& f, bool utf8Drawing, const std::string& where) {
+void Check(const DumpEntry& entry, const OgrFeature& f, bool utf8Drawing,
+           const std::string& where) {
     SCOPED_TRACE(where + " handle " + entry.handle + " " + entry.className);
     EXPECT_EQ(AsGdalReadsIt(entry.layer, utf8Drawing), f.layer);
     EXPECT_EQ(entry.paperSpace, f.paper);
@@ -200,7 +204,8 @@ TEST_P(OgrCompare, EntitiesAgreeWithOgrinfo) {
     FIND_TOOL_OR_SKIP(ogrinfo, "ogrinfo");
     const auto file = wlxtest::SourcePath(std::string("readers/drawing/tests/data/") + GetParam());
     drawing::CDatabase database;
-    ASSERT_EQ(database.ReadDxfFile(file.string()), drawing::EOpenStatus::kOk) << database.LastError();
+    ASSERT_EQ(database.ReadDxfFile(file.string()), drawing::EOpenStatus::kOk)
+        << database.LastError();
     const std::vector<DumpEntry> entries = drawingtest::DumpDrawing(database);
     std::map<std::string, std::vector<const DumpEntry*>> ours;
     std::map<std::string, int> listed;
@@ -248,9 +253,11 @@ TEST(BinaryDxf, ListsLikeItsAsciiTwin) {
         drawing::CDatabase a;
         drawing::CDatabase b;
         const std::string dir = "readers/drawing/tests/data/";
-        ASSERT_EQ(a.ReadDxfFile(wlxtest::SourcePath(dir + binary).string()), drawing::EOpenStatus::kOk)
+        ASSERT_EQ(a.ReadDxfFile(wlxtest::SourcePath(dir + binary).string()),
+                  drawing::EOpenStatus::kOk)
             << a.LastError();
-        ASSERT_EQ(b.ReadDxfFile(wlxtest::SourcePath(dir + ascii).string()), drawing::EOpenStatus::kOk);
+        ASSERT_EQ(b.ReadDxfFile(wlxtest::SourcePath(dir + ascii).string()),
+                  drawing::EOpenStatus::kOk);
         EXPECT_TRUE(a.IsBinaryDxf());
         EXPECT_FALSE(b.IsBinaryDxf());
         EXPECT_EQ(drawingtest::FormatDump(drawingtest::DumpDrawing(a)),

@@ -126,8 +126,11 @@ bool CDxfGroupReader::NextLine(std::string_view& line) {
     std::size_t scanned = 0;
     for (;;) {
         const auto* start = buffer_.data() + begin_;
-        const auto* newline = static_cast<const std::uint8_t*>(
-            std::memchr(start + scanned, '\n', end_ - begin_ - scanned));
+        const std::size_t unscanned = end_ - begin_ - scanned;
+        const auto* newline =
+            unscanned > 0
+                ? static_cast<const std::uint8_t*>(std::memchr(start + scanned, '\n', unscanned))
+                : nullptr;
         if (newline != nullptr || sourceOffset_ >= source_.Size()) {
             std::size_t length =
                 newline != nullptr ? static_cast<std::size_t>(newline - start) : end_ - begin_;
@@ -214,7 +217,9 @@ bool CDxfGroupReader::NextBinary(DxfGroup& group) {
             std::size_t scanned = 0;
             for (;;) {
                 const auto* start = buffer_.data() + begin_;
-                const void* nul = std::memchr(start + scanned, 0, end_ - begin_ - scanned);
+                const std::size_t unscanned = end_ - begin_ - scanned;
+                const void* nul =
+                    unscanned > 0 ? std::memchr(start + scanned, 0, unscanned) : nullptr;
                 if (nul != nullptr) {
                     const auto length =
                         static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - start);

@@ -28,6 +28,15 @@ bool PointGroup(int code, double value, int first, Point3d& point) {
     return true;
 }
 
+// A list of points, each begun by its x group (`first`) and followed by y and z.
+void PointListGroup(int code, double value, int first, std::vector<Point3d>& points) {
+    if (code == first) {
+        points.push_back({value, 0, 0});
+    } else if (!points.empty() && (code == first + 10 || code == first + 20)) {
+        (code == first + 10 ? points.back().y : points.back().z) = value;
+    }
+}
+
 double NormalizedAngle(double angle) {
     angle = std::fmod(angle, kTurn);
     return angle < 0 ? angle + kTurn : angle;
@@ -736,27 +745,9 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
                     case 41:
                         e->weights_.push_back(g.real);
                         break;
-                    case 10:
-                        e->controlPoints_.push_back({g.real, 0, 0});
-                        break;
-                    case 11:
-                        e->fitPoints_.push_back({g.real, 0, 0});
-                        break;
-                    case 20:
-                    case 30:
-                        if (!e->controlPoints_.empty()) {
-                            (g.code == 20 ? e->controlPoints_.back().y
-                                          : e->controlPoints_.back().z) = g.real;
-                        }
-                        break;
-                    case 21:
-                    case 31:
-                        if (!e->fitPoints_.empty()) {
-                            (g.code == 21 ? e->fitPoints_.back().y : e->fitPoints_.back().z) =
-                                g.real;
-                        }
-                        break;
                     default:
+                        PointListGroup(g.code, g.real, 10, e->controlPoints_);
+                        PointListGroup(g.code, g.real, 11, e->fitPoints_);
                         PointGroup(g.code, g.real, 210, e->normal_);
                         break;
                 }
@@ -994,16 +985,8 @@ std::unique_ptr<CEntity> CDxfLoader::BuildEntity() {
                     case 71:
                         e->flags_ = Int(g);
                         break;
-                    case 11:
-                        e->vertices_.push_back({g.real, 0, 0});
-                        break;
-                    case 21:
-                    case 31:
-                        if (!e->vertices_.empty()) {
-                            (g.code == 21 ? e->vertices_.back().y : e->vertices_.back().z) = g.real;
-                        }
-                        break;
                     default:
+                        PointListGroup(g.code, g.real, 11, e->vertices_);
                         PointGroup(g.code, g.real, 210, e->normal_);
                         break;
                 }

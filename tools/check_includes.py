@@ -59,7 +59,8 @@ def folder_of(path):
     for folder in FOLDERS:
         if path.startswith(folder + "/"):
             rest = path[len(folder) + 1:]
-            return folder, rest.startswith("tests/")
+            # Tests of a subfolder (readers/drawing/tests/) count as the folder's tests.
+            return folder, ("/" + rest).find("/tests/") >= 0
     return None, False
 
 

@@ -9,7 +9,8 @@ namespace dgn {
 namespace {
 
 constexpr char kRadix50[] = " ABCDEFGHIJKLMNOPQRSTUVWXYZ$.0123456789";
-constexpr std::uint16_t kRadix50Size = 40;
+// 39 characters; the code 39 has none.
+constexpr unsigned kRadix50Size = sizeof kRadix50 - 1;
 // The third word of the 16-byte linkage form.
 constexpr std::uint16_t kLinkageOdbc = 3969;
 constexpr std::uint16_t kLinkageUserData = 0x1000;

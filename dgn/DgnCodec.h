@@ -107,7 +107,8 @@ constexpr std::uint32_t EncodeRange(std::int32_t value) {
 }
 
 // Three characters a word of " ABCDEFGHIJKLMNOPQRSTUVWXYZ$.0123456789"; a
-// code past the alphabet (words from 64000) reads as '?'.
+// code past the alphabet (39, and the first code of words from 64000) reads
+// as '?'.
 std::string Radix50ToText(std::span<const std::uint16_t> words);
 // Upper-cased, at most the first 3 x `wordCount` characters, blanks for what
 // is missing; a character outside the alphabet codes as a blank.

@@ -168,9 +168,18 @@ public:
     CFgnEntity* Entity() override { return this; }
 
 protected:
-    // Marks the entity complete after a successful read.
-    TFgnFmtErr Complete(TFgnFmtErr status) {
-        if (status == kFgnOk) this->SetComplete();
-        return status;
+    // ReadElement's frame: the header, then `body` (its status), then past the
+    // linkages to the element's end; the style is made and the entity
+    // complete only when every read stayed inside the element.
+    template <class Body>
+    TFgnFmtErr ReadBody(Body&& body) {
+        if (Mode() != kModeRead) return kFgnIncomplete;
+        if (const TFgnFmtErr status = ReadHeader()) return status;
+        if (const TFgnFmtErr status = body()) return status;
+        SkipAttributes();
+        if (!ReadOk()) return kFgnIncomplete;
+        MakeStyle();
+        this->SetComplete();
+        return kFgnOk;
     }
 };

@@ -43,14 +43,11 @@ double WrapDegrees(double degrees) {
 }  // namespace dgn
 
 TFgnFmtErr CDgnLine::ReadElement() {
-    if (Mode() != kModeRead) return kFgnIncomplete;
-    if (const TFgnFmtErr status = ReadHeader()) return status;
-    start_ = ReadPoint();
-    end_ = ReadPoint();
-    SkipAttributes();
-    if (!ReadOk()) return kFgnIncomplete;
-    MakeStyle();
-    return Complete(kFgnOk);
+    return ReadBody([this] {
+        start_ = ReadPoint();
+        end_ = ReadPoint();
+        return kFgnOk;
+    });
 }
 
 void CDgnLine::MakeStyle() {
@@ -68,21 +65,18 @@ const CFgnStyleLine* CDgnLine::GetStyle(TFgnFmtErr& err) const {
 }
 
 TFgnFmtErr CDgnPline::ReadElement() {
-    if (Mode() != kModeRead) return kFgnIncomplete;
-    if (const TFgnFmtErr status = ReadHeader()) return status;
-    const std::uint16_t count = ReadWord();
-    const bool curve = Header().type == dgn::kTypeCurve;
-    if (!ReadOk() || std::size_t(count) * PointSize() > Remaining() || (curve && count < 4))
-        return kFgnIncomplete;
-    for (std::uint16_t i = 0; i < count; ++i) {
-        const CDgnPt pt = ReadPoint();
-        if (!curve || (i >= 2 && i + 2 < count)) points_.Add(pt);
-    }
-    count_ = static_cast<std::uint16_t>(points_.Size());
-    SkipAttributes();
-    if (!ReadOk()) return kFgnIncomplete;
-    MakeStyle();
-    return Complete(kFgnOk);
+    return ReadBody([this] {
+        const std::uint16_t count = ReadWord();
+        const bool curve = Header().type == dgn::kTypeCurve;
+        if (!ReadOk() || std::size_t(count) * PointSize() > Remaining() || (curve && count < 4))
+            return kFgnIncomplete;
+        for (std::uint16_t i = 0; i < count; ++i) {
+            const CDgnPt pt = ReadPoint();
+            if (!curve || (i >= 2 && i + 2 < count)) points_.Add(pt);
+        }
+        count_ = static_cast<std::uint16_t>(points_.Size());
+        return kFgnOk;
+    });
 }
 
 void CDgnPline::MakeStyle() {
@@ -116,16 +110,13 @@ CDgnPoint::CDgnPoint(const CDgnLine& line) : CDgnEntity(line.Factors(), kModeRea
 }
 
 TFgnFmtErr CDgnPoint::ReadElement() {
-    if (Mode() != kModeRead) return kFgnIncomplete;
-    if (const TFgnFmtErr status = ReadHeader()) return status;
-    count_ = ReadWord();
-    if (!ReadOk() || std::size_t(count_) * PointSize() > Remaining()) return kFgnIncomplete;
-    for (std::uint16_t i = 0; i < count_; ++i) points_.Add(ReadPoint());
     // The orientation records that follow the vertices are not used.
-    SkipAttributes();
-    if (!ReadOk()) return kFgnIncomplete;
-    MakeStyle();
-    return Complete(kFgnOk);
+    return ReadBody([this] {
+        count_ = ReadWord();
+        if (!ReadOk() || std::size_t(count_) * PointSize() > Remaining()) return kFgnIncomplete;
+        for (std::uint16_t i = 0; i < count_; ++i) points_.Add(ReadPoint());
+        return kFgnOk;
+    });
 }
 
 void CDgnPoint::MakeStyle() {
@@ -178,15 +169,12 @@ const CFgnStyleLine* CDgnArcBase::GetStyle(TFgnFmtErr& err) const {
 }
 
 TFgnFmtErr CDgnArc::ReadElement() {
-    if (Mode() != kModeRead) return kFgnIncomplete;
-    if (const TFgnFmtErr status = ReadHeader()) return status;
-    start_ = dgn::AngleDegrees(ReadLong());
-    sweep_ = dgn::SweepDegrees(static_cast<std::uint32_t>(ReadLong()));
-    ReadAxesRotationCentre();
-    SkipAttributes();
-    if (!ReadOk()) return kFgnIncomplete;
-    MakeStyle();
-    return Complete(kFgnOk);
+    return ReadBody([this] {
+        start_ = dgn::AngleDegrees(ReadLong());
+        sweep_ = dgn::SweepDegrees(static_cast<std::uint32_t>(ReadLong()));
+        ReadAxesRotationCentre();
+        return kFgnOk;
+    });
 }
 
 TFgnFmtErr CDgnArc::GetDefinition(double& start, double& end, double& primary, double& secondary,
@@ -206,13 +194,10 @@ TFgnFmtErr CDgnArc::GetDefinition(double& start, double& end, double& primary, d
 }
 
 TFgnFmtErr CDgnEllipse::ReadElement() {
-    if (Mode() != kModeRead) return kFgnIncomplete;
-    if (const TFgnFmtErr status = ReadHeader()) return status;
-    ReadAxesRotationCentre();
-    SkipAttributes();
-    if (!ReadOk()) return kFgnIncomplete;
-    MakeStyle();
-    return Complete(kFgnOk);
+    return ReadBody([this] {
+        ReadAxesRotationCentre();
+        return kFgnOk;
+    });
 }
 
 TFgnFmtErr CDgnEllipse::GetDefinition(double& start, double& end, double& primary,

@@ -197,46 +197,34 @@ TFgnFmtErr CDgnTbl::AddColumn(std::unique_ptr<CFgnTblClmn> column, TFgnClmnType 
     return kFgnOk;
 }
 
+template <class Column, class... Args>
+TFgnFmtErr CDgnTbl::AddColumnOf(TFgnClmnType type, Args... args) {
+    return dgn::GuardStatus([&] { return AddColumn(std::make_unique<Column>(args...), type); });
+}
+
 TFgnFmtErr CDgnTbl::AddClmnChar(char const* name, TFgnBool key, TFgnBool indexed,
                                 std::int16_t width) {
-    return dgn::GuardStatus([&] {
-        return AddColumn(std::make_unique<CDgnTblClmnChar>(name, key, indexed, width),
-                         kFgnClmnChar);
-    });
+    return AddColumnOf<CDgnTblClmnChar>(kFgnClmnChar, name, key, indexed, width);
 }
 TFgnFmtErr CDgnTbl::AddClmnDbl(char const* name, TFgnBool key, TFgnBool indexed, std::int16_t width,
                                std::int16_t decimals) {
-    return dgn::GuardStatus([&] {
-        return AddColumn(std::make_unique<CDgnTblClmnDbl>(name, key, indexed, width, decimals),
-                         kFgnClmnDbl);
-    });
+    return AddColumnOf<CDgnTblClmnDbl>(kFgnClmnDbl, name, key, indexed, width, decimals);
 }
 TFgnFmtErr CDgnTbl::AddClmnDte(char const* name, TFgnBool key, TFgnBool indexed) {
-    return dgn::GuardStatus([&] {
-        return AddColumn(std::make_unique<CDgnTblClmnDte>(name, key, indexed), kFgnClmnDte);
-    });
+    return AddColumnOf<CDgnTblClmnDte>(kFgnClmnDte, name, key, indexed);
 }
 TFgnFmtErr CDgnTbl::AddClmnFloat(char const* name, TFgnBool key, TFgnBool indexed,
                                  std::int16_t width, std::int16_t decimals) {
-    return dgn::GuardStatus([&] {
-        return AddColumn(std::make_unique<CDgnTblClmnFloat>(name, key, indexed, width, decimals),
-                         kFgnClmnFloat);
-    });
+    return AddColumnOf<CDgnTblClmnFloat>(kFgnClmnFloat, name, key, indexed, width, decimals);
 }
 TFgnFmtErr CDgnTbl::AddClmnInt2(char const* name, TFgnBool key, TFgnBool indexed) {
-    return dgn::GuardStatus([&] {
-        return AddColumn(std::make_unique<CDgnTblClmnInt2>(name, key, indexed), kFgnClmnInt2);
-    });
+    return AddColumnOf<CDgnTblClmnInt2>(kFgnClmnInt2, name, key, indexed);
 }
 TFgnFmtErr CDgnTbl::AddClmnInt4(char const* name, TFgnBool key, TFgnBool indexed) {
-    return dgn::GuardStatus([&] {
-        return AddColumn(std::make_unique<CDgnTblClmnInt4>(name, key, indexed), kFgnClmnInt4);
-    });
+    return AddColumnOf<CDgnTblClmnInt4>(kFgnClmnInt4, name, key, indexed);
 }
 TFgnFmtErr CDgnTbl::AddClmnLgcl(char const* name, TFgnBool key, TFgnBool indexed) {
-    return dgn::GuardStatus([&] {
-        return AddColumn(std::make_unique<CDgnTblClmnLgcl>(name, key, indexed), kFgnClmnLgcl);
-    });
+    return AddColumnOf<CDgnTblClmnLgcl>(kFgnClmnLgcl, name, key, indexed);
 }
 
 TFgnFmtErr CDgnTbl::AddRow() {

@@ -160,6 +160,8 @@ public:
 private:
     struct SColumn;
     TFgnFmtErr AddColumn(std::unique_ptr<CFgnTblClmn> column, TFgnClmnType type);
+    template <class Column, class... Args>
+    TFgnFmtErr AddColumnOf(TFgnClmnType type, Args... args);
     TFgnFmtErr SetField(char const* column, TFgnClmnType type, DgnValue value);
     void FillCurrentRow() const;
 

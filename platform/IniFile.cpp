@@ -114,7 +114,7 @@ DWORD CIniFile::GetString(const char* section, const char* key, const char* defa
         while (!value.empty() && IsBlank(value.back())) value.remove_suffix(1);
     }
     const std::size_t count = CutAtCharacter(value, size - 1);
-    std::memcpy(buffer, value.data(), count);
+    std::copy_n(value.data(), count, buffer);
     buffer[count] = '\0';
     return static_cast<DWORD>(count);
 }

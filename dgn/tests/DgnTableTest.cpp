@@ -1,8 +1,11 @@
 // Attribute tables, their compiled form and the texts of their values.
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 
+#include "dgn/DgnGuard.h"
 #include "dgn/DgnStyle.h"
 #include "dgn/DgnTable.h"
 
@@ -194,4 +197,14 @@ TEST(DgnStyleTest, StylesReportWhatTheyKeep) {
     EXPECT_STREQ(text.GetFont(err), "");
     CDgnStyleBlk(0x00FF00).GetDefinition(colour);
     EXPECT_EQ(colour, 0x00FF00);
+}
+
+TEST(DgnGuardTest, ExceptionsBecomeTheMemoryError) {
+    EXPECT_EQ(dgn::GuardStatus([]() -> TFgnFmtErr { throw std::bad_alloc(); }), kFgnNoMemory);
+    EXPECT_EQ(dgn::GuardStatus([] { return kFgnIncomplete; }), kFgnIncomplete);
+    TFgnFmtErr err = kFgnOk;
+    const int* none = nullptr;
+    EXPECT_EQ(dgn::GuardValue(err, none, []() -> const int* { throw std::length_error("x"); }),
+              nullptr);
+    EXPECT_EQ(err, kFgnNoMemory);
 }

@@ -74,7 +74,6 @@ TFgnFmtErr CDgnPline::ReadElement() {
             const CDgnPt pt = ReadPoint();
             if (!curve || (i >= 2 && i + 2 < count)) points_.Add(pt);
         }
-        count_ = static_cast<std::uint16_t>(points_.Size());
         return kFgnOk;
     });
 }
@@ -83,17 +82,6 @@ void CDgnPline::MakeStyle() {
     style_ = MakeLineStyle();
 }
 
-TFgnFmtErr CDgnPline::AddPt(double x, double y, double z) {
-    points_.Add(CDgnPt(x, y, z));
-    count_ = static_cast<std::uint16_t>(points_.Size());
-    return kFgnOk;
-}
-TFgnFmtErr CDgnPline::AddPt(double x, double y) {
-    return AddPt(x, y, 0);
-}
-const std::list<const CFgnPt*>* CDgnPline::GetPts(TFgnFmtErr& err) const {
-    return Give(err, points_.List());
-}
 TFgnBool CDgnPline::GetSmoothed(TFgnFmtErr& err) const {
     return Give(err, smoothed_);
 }
@@ -101,10 +89,9 @@ const CFgnStyleLine* CDgnPline::GetStyle(TFgnFmtErr& err) const {
     return Give(err, style_.get());
 }
 
-CDgnPoint::CDgnPoint(const CDgnLine& line) : CDgnEntity(line.Factors(), kModeRead) {
+CDgnPoint::CDgnPoint(const CDgnLine& line) : CDgnPointsEntity(line.Factors(), kModeRead) {
     CopyIdentity(line);
     points_.Add(line.Start());
-    count_ = 1;
     MakeStyle();
     SetComplete();
 }
@@ -112,9 +99,9 @@ CDgnPoint::CDgnPoint(const CDgnLine& line) : CDgnEntity(line.Factors(), kModeRea
 TFgnFmtErr CDgnPoint::ReadElement() {
     // The orientation records that follow the vertices are not used.
     return ReadBody([this] {
-        count_ = ReadWord();
-        if (!ReadOk() || std::size_t(count_) * PointSize() > Remaining()) return kFgnIncomplete;
-        for (std::uint16_t i = 0; i < count_; ++i) points_.Add(ReadPoint());
+        const std::uint16_t count = ReadWord();
+        if (!ReadOk() || std::size_t(count) * PointSize() > Remaining()) return kFgnIncomplete;
+        for (std::uint16_t i = 0; i < count; ++i) points_.Add(ReadPoint());
         return kFgnOk;
     });
 }
@@ -123,17 +110,6 @@ void CDgnPoint::MakeStyle() {
     style_ = std::make_unique<CDgnStylePnt>(SymbologyColour(), 0.0, std::int16_t(1), "");
 }
 
-TFgnFmtErr CDgnPoint::AddPt(double x, double y, double z) {
-    points_.Add(CDgnPt(x, y, z));
-    count_ = static_cast<std::uint16_t>(points_.Size());
-    return kFgnOk;
-}
-TFgnFmtErr CDgnPoint::AddPt(double x, double y) {
-    return AddPt(x, y, 0);
-}
-const std::list<const CFgnPt*>* CDgnPoint::GetPts(TFgnFmtErr& err) const {
-    return Give(err, points_.List());
-}
 const CFgnStylePnt* CDgnPoint::GetStyle(TFgnFmtErr& err) const {
     return Give(err, style_.get());
 }
@@ -247,8 +223,10 @@ void CDgnGeomArc::Rotate(double degrees) {
 }
 
 TFgnFmtErr CDgnGeomPts::AddPt(double x, double y, double z) {
-    points_.Add(CDgnPt(x, y, z));
-    return kFgnOk;
+    return dgn::GuardStatus([&] {
+        points_.Add(CDgnPt(x, y, z));
+        return kFgnOk;
+    });
 }
 TFgnFmtErr CDgnGeomPts::AddPt(double x, double y) {
     return AddPt(x, y, 0);

@@ -6,7 +6,30 @@
 #include <memory>
 
 #include "dgn/DgnElement.h"
+#include "dgn/DgnGuard.h"
 #include "dgn/DgnStyle.h"
+
+// An entity that is a list of points, and the contract's operations on it.
+template <class Base>
+class CDgnPointsEntity : public CDgnEntity<Base> {
+public:
+    using CDgnEntity<Base>::CDgnEntity;
+    TFgnFmtErr AddPt(double x, double y, double z) override {
+        return dgn::GuardStatus([&] {
+            points_.Add(CDgnPt(x, y, z));
+            return kFgnOk;
+        });
+    }
+    TFgnFmtErr AddPt(double x, double y) override { return AddPt(x, y, 0); }
+    const std::list<const CFgnPt*>* GetPts(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return points_.List();
+    }
+    const CDgnPointList& Points() const { return points_; }
+
+protected:
+    CDgnPointList points_;
+};
 
 // Type 3.
 class CDgnLine : public CDgnEntity<CFgnLine> {
@@ -28,24 +51,17 @@ private:
 };
 
 // Types 4 (every vertex) and 11 (the end-tangent points, two at each end, left out).
-class CDgnPline : public CDgnEntity<CFgnPline> {
+class CDgnPline : public CDgnPointsEntity<CFgnPline> {
 public:
-    using CDgnEntity::CDgnEntity;
+    using CDgnPointsEntity::CDgnPointsEntity;
     // A curve of fewer than 4 vertices has no tangent points to drop: refused.
     TFgnFmtErr ReadElement() override;
     void MakeStyle() override;
 
-    TFgnFmtErr AddPt(double x, double y, double z) override;
-    TFgnFmtErr AddPt(double x, double y) override;
-    const std::list<const CFgnPt*>* GetPts(TFgnFmtErr& err) const override;
     TFgnBool GetSmoothed(TFgnFmtErr& err) const override;
     const CFgnStyleLine* GetStyle(TFgnFmtErr& err) const override;
 
-    const CDgnPointList& Points() const { return points_; }
-
 private:
-    std::uint16_t count_ = 0;
-    CDgnPointList points_;
     TFgnBool smoothed_ = kFgnFalse;
     std::unique_ptr<CDgnStyleLine> style_;
 };
@@ -57,22 +73,17 @@ public:
 };
 
 // Type 22, and a line of type 3 whose two ends are one point.
-class CDgnPoint : public CDgnEntity<CFgnMPnt> {
+class CDgnPoint : public CDgnPointsEntity<CFgnMPnt> {
 public:
-    using CDgnEntity::CDgnEntity;
+    using CDgnPointsEntity::CDgnPointsEntity;
     // The point a degenerate line stands for: its key, layer, start and colour.
     explicit CDgnPoint(const CDgnLine& line);
     TFgnFmtErr ReadElement() override;
     void MakeStyle() override;
 
-    TFgnFmtErr AddPt(double x, double y, double z) override;
-    TFgnFmtErr AddPt(double x, double y) override;
-    const std::list<const CFgnPt*>* GetPts(TFgnFmtErr& err) const override;
     const CFgnStylePnt* GetStyle(TFgnFmtErr& err) const override;
 
 private:
-    std::uint16_t count_ = 0;
-    CDgnPointList points_;
     std::unique_ptr<CDgnStylePnt> style_;
 };
 

@@ -1,0 +1,185 @@
+// The base of every element class of the plug-in, and its point value.
+//
+// An element reads itself from a design held in a byte source: ReadHeader
+// loads the element's own bytes (start to start + 4 + 2 x words to follow)
+// and every later read is bounded by them, so a damaged count can never
+// reach past the element. Each element class derives first from its
+// contract entity class and second from CDgnElement.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <list>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/ByteSource.h"
+#include "dgn/DgnCodec.h"
+#include "foreign/Foreign.h"
+
+class CDgnGlobal;
+class CDgnStyleLine;
+
+class CDgnPt : public CFgnPt {
+public:
+    CDgnPt() = default;
+    CDgnPt(double x, double y, double z) : x_(x), y_(y), z_(z) {}
+    CDgnPt(const CDgnPt& other) = default;
+    explicit CDgnPt(const CFgnPt& other);
+    CDgnPt& operator=(const CDgnPt& other) = default;
+
+    void SetPoint(double x, double y, double z) { x_ = x, y_ = y, z_ = z; }
+    double GetX(TFgnFmtErr& err) const override;
+    double GetY(TFgnFmtErr& err) const override;
+    double GetZ(TFgnFmtErr& err) const override;
+
+    double X() const { return x_; }
+    double Y() const { return y_; }
+    double Z() const { return z_; }
+    bool operator==(const CDgnPt& other) const {
+        return x_ == other.x_ && y_ == other.y_ && z_ == other.z_;
+    }
+
+private:
+    double x_ = 0, y_ = 0, z_ = 0;
+};
+
+// Owned points and the list of them the contract hands out.
+class CDgnPointList {
+public:
+    CDgnPointList() = default;
+    CDgnPointList(const CDgnPointList& other) { *this = other; }
+    CDgnPointList& operator=(const CDgnPointList& other);
+
+    void Add(const CDgnPt& pt);
+    std::size_t Size() const { return points_.size(); }
+    const CDgnPt& operator[](std::size_t i) const { return points_[i]; }
+    const std::list<const CFgnPt*>* List() const { return &list_; }
+
+private:
+    std::deque<CDgnPt> points_;
+    std::list<const CFgnPt*> list_;
+};
+
+class CDgnElement {
+public:
+    enum EMode : std::int32_t { kModeRead = 1, kModeWrite = 2 };
+
+    // Reading the element that begins at `offset` of `design`.
+    CDgnElement(const CByteSource& design, std::uint64_t offset, CDgnGlobal* global);
+    // Building an element of `mode` without a design to read.
+    CDgnElement(CDgnGlobal* global, EMode mode);
+    CDgnElement(const CDgnElement&) = delete;
+    CDgnElement& operator=(const CDgnElement&) = delete;
+
+    // Encodes the element; 1 unless writing.
+    virtual TFgnFmtErr WriteElement();
+    // Decodes the element: 0; 1 when not reading or the element is damaged
+    // (a field reaches past its end, a count it cannot hold); 7 when its
+    // bytes cannot be read (past the end of the design).
+    virtual TFgnFmtErr ReadElement();
+    virtual ~CDgnElement();
+    // Builds the entity's style from the header's symbology.
+    virtual void MakeStyle() {}
+
+    // The entity the element presents; null for elements that are none.
+    virtual CFgnEntity* Entity() { return nullptr; }
+    // Whether its orientation is a rotation (and uniform scale) in the plane,
+    // the only kind the contract can carry.
+    virtual bool IsPlaneRotation() const { return true; }
+
+    const dgn::SDgnHeader& Header() const { return header_; }
+    const std::string& Key() const { return key_; }
+    const std::string& Layer() const { return layer_; }
+    std::uint64_t Offset() const { return offset_; }
+    EMode Mode() const { return mode_; }
+    CDgnGlobal* Factors() const { return global_; }
+
+    // A matrix m0..m8 (row by row) is a plane rotation when m2 = m5 = 0,
+    // m1 = -m3 and m0 = m4: rotation and uniform scale about z, no mirror.
+    static bool IsPlaneRotation(const double (&m)[3][3]);
+
+protected:
+    // Loads the element's bytes and decodes its header (ReadElement's
+    // status); the reads below start after the header.
+    TFgnFmtErr ReadHeader();
+    // Takes the key, layer and header of another element read from the same place.
+    void CopyIdentity(const CDgnElement& other);
+
+    std::int32_t ReadLong();
+    double ReadDouble();
+    std::uint16_t ReadWord();
+    std::uint8_t ReadByte();
+    std::span<const std::uint8_t> ReadBytes(std::size_t count);
+    // Moves to `offset` from the element's start.
+    void SeekInElement(std::size_t offset);
+    // The element bytes not yet read.
+    std::size_t Remaining() const { return cursor_.Remaining(); }
+    // No read so far reached past the element's end.
+    bool ReadOk() const { return cursor_.Ok(); }
+    // Passes over the attribute linkages to the element's end.
+    void SkipAttributes();
+    // 0 when every read stayed inside the element, else 1.
+    TFgnFmtErr ReadStatus() const { return ReadOk() ? kFgnOk : kFgnIncomplete; }
+
+    bool ThreeD() const;
+    // Bytes of one stored point: 8 in 2-D, 12 in 3-D.
+    std::size_t PointSize() const { return ThreeD() ? 12 : 8; }
+    // A stored point of longs in master units; z is 0 in 2-D and not read.
+    CDgnPt ReadPoint();
+    // A stored position of doubles (arc and ellipse centres), likewise.
+    CDgnPt ReadDoublePoint();
+    // A stored length (double) in master units.
+    double ReadLength();
+
+    // The header's colour through the colour table: red + 256 green + 65536 blue.
+    std::int32_t SymbologyColour() const;
+    // The line pattern named for the header's line style.
+    std::string LinePattern() const;
+    std::unique_ptr<CDgnStyleLine> MakeLineStyle() const;
+
+private:
+    const CByteSource* design_ = nullptr;
+    std::uint64_t offset_;
+    CDgnGlobal* global_;
+    EMode mode_;
+    std::string key_;
+    std::string layer_;
+    dgn::SDgnHeader header_;
+    std::vector<std::uint8_t> bytes_;
+    CByteCursor cursor_{{}};
+};
+
+// Key and layer of an element-backed entity.
+template <class Base>
+class CDgnEntity : public Base, public CDgnElement {
+public:
+    using CDgnElement::CDgnElement;
+    char const* GetKey(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return Key().c_str();
+    }
+    char const* GetLayer(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return Layer().c_str();
+    }
+    CFgnEntity* Entity() override { return this; }
+
+protected:
+    // ReadElement's frame: the header, then `body` (its status), then past the
+    // linkages to the element's end; the style is made and the entity
+    // complete only when every read stayed inside the element.
+    template <class Body>
+    TFgnFmtErr ReadBody(Body&& body) {
+        if (Mode() != kModeRead) return kFgnIncomplete;
+        if (const TFgnFmtErr status = ReadHeader()) return status;
+        if (const TFgnFmtErr status = body()) return status;
+        SkipAttributes();
+        if (!ReadOk()) return kFgnIncomplete;
+        MakeStyle();
+        this->SetComplete();
+        return kFgnOk;
+    }
+};

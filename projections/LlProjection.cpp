@@ -20,8 +20,14 @@ double FoldIntoWindow(const CsLlConstants& c, double x) {
 }
 
 constexpr CsSlots kLlSlots{
-    CS_llForward, CS_llInverse,    CS_llScale,     CS_llScale,
-    CS_llScale,   CS_constantZero, CS_llGeoLimits, CS_llXYLimits,
+    .forward = CS_llForward,
+    .inverse = CS_llInverse,
+    .gridScale = CS_llScale,
+    .parallelScale = CS_llScale,
+    .meridianScale = CS_llScale,
+    .convergence = CS_constantZero,
+    .checkGeographic = CS_llGeoLimits,
+    .checkCartesian = CS_llXYLimits,
 };
 
 }  // namespace

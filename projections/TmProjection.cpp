@@ -340,8 +340,14 @@ void SetUsefulRange(CsParams* params, const CsTmConstants& c, const TmDefinition
 }
 
 constexpr CsSlots kTmSlots{
-    CS_tmForward, CS_tmInverse,     CS_tmScale,     CS_tmScale,
-    CS_tmScale,   CS_tmConvergence, CS_tmGeoLimits, CS_tmXYLimits,
+    .forward = CS_tmForward,
+    .inverse = CS_tmInverse,
+    .gridScale = CS_tmScale,
+    .parallelScale = CS_tmScale,
+    .meridianScale = CS_tmScale,
+    .convergence = CS_tmConvergence,
+    .checkGeographic = CS_tmGeoLimits,
+    .checkCartesian = CS_tmXYLimits,
 };
 
 }  // namespace

@@ -44,8 +44,8 @@ int AlwaysTwo(const CsProjectionConstants*, int, const double[][3]) {
 }
 
 TEST(ProjectionKit, InstallsTheEightSlotsInOrder) {
-    const CsSlots slots{Forward,         Inverse, CS_constantOne, Two, CS_constantOne,
-                        CS_constantZero, AlwaysTwo, CS_alwaysZero};
+    const CsSlots slots{Forward,        Inverse,         CS_constantOne, Two,
+                        CS_constantOne, CS_constantZero, AlwaysTwo,      CS_alwaysZero};
     auto params = std::make_unique<CsParams>();
     CS_installSlots(params.get(), slots);
     EXPECT_EQ(params->forward, Forward);
@@ -158,8 +158,7 @@ TEST(ProjectionKit, PoleBandTakesThePolesValues) {
 TEST(ProjectionKit, LongitudeRules) {
     const CsLongitudeRule always{.adjust = CsLongitudeAdjust::kAlways, .wrap = CS_normLngRad};
     const CsLongitudeRule kept{.adjust = CsLongitudeAdjust::kNone, .wrap = nullptr};
-    const CsLongitudeRule wide{
-        .limit = kCs270Degrees, .limitOutside = true, .wrap = CS_normLngRad};
+    const CsLongitudeRule wide{.limit = kCs270Degrees, .limitOutside = true, .wrap = CS_normLngRad};
     const CsLongitudeRule toOne{.limit = 1.0, .limitOutside = true, .wrap = nullptr};
     struct Case {
         const char* what;
@@ -261,9 +260,8 @@ TEST(ProjectionKit, SegmentAndRoutineLimits) {
         double angles[3];
         int result;
     } cases[] = {
-        {2, {-1.0, 1.0}, 0},        {2, {-2.0, 2.0}, 2},       {2, {0.0, -3.5}, 2},
-        {2, {-1.0, -3.0}, 0},       {3, {1.0, 2.0, -2.0}, 2}, {1, {-3.0}, 0},
-        {0, {-3.0, 3.0}, 0},
+        {2, {-1.0, 1.0}, 0},      {2, {-2.0, 2.0}, 2}, {2, {0.0, -3.5}, 2}, {2, {-1.0, -3.0}, 0},
+        {3, {1.0, 2.0, -2.0}, 2}, {1, {-3.0}, 0},      {0, {-3.0, 3.0}, 0},
     };
     for (const Case& c : cases) {
         double points[3][3] = {};

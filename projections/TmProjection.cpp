@@ -20,7 +20,7 @@ int Project(const CsTmConstants& c, double longitude, double latitude, double* x
     const double phi = p.phi, sinPhi = p.sinPhi, cosPhi = p.cosPhi, tanPhi = p.tanPhi;
     double dl = p.dLambda;
     if (std::fabs(dl) > kCsMaxLatitude) {
-        status = 2;
+        CS_raiseStatus(&status, 2);
         // On the equator 90 degrees out the projection is infinite.
         if (std::fabs(std::fabs(dl) - kCsHalfPi) <= kCsAngularTolerance &&
             std::fabs(cosPhi) > 0.9999999515) {

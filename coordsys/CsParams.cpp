@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "coordsys/core/CsDictionary.h"
-#include "projections/ProjectionConstants.h"
 #include "projections/ProjectionTable.h"
 
 namespace {

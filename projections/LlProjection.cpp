@@ -4,10 +4,12 @@
 
 #include "coordsys/core/CsAngles.h"
 #include "coordsys/core/CsCore.h"
-#include "projections/ProjectionCommon.h"
-#include "projections/ProjectionConstants.h"
 
 namespace {
+
+const CsLlConstants& Ll(const CsProjectionConstants* constants) {
+    return CS_constantsOf<CsLlConstants>(constants);
+}
 
 // Brings x (outside the window) back into it by whole cycles.
 double FoldIntoWindow(const CsLlConstants& c, double x) {
@@ -17,38 +19,49 @@ double FoldIntoWindow(const CsLlConstants& c, double x) {
     return r + c.west;
 }
 
+constexpr CsSlots kLlSlots{
+    .forward = CS_llForward,
+    .inverse = CS_llInverse,
+    .gridScale = CS_llScale,
+    .parallelScale = CS_llScale,
+    .meridianScale = CS_llScale,
+    .convergence = CS_constantZero,
+    .checkGeographic = CS_llGeoLimits,
+    .checkCartesian = CS_llXYLimits,
+};
+
 }  // namespace
 
 int CS_llCheck(const CsCoordSysDef* def, std::uint16_t, int errors[], int capacity) {
-    int count = 0;
+    CsCheckErrors out(errors, capacity);
     if (def->originLongitude < -180.0 || def->originLongitude > 180.0) {
-        CS_addCheckError(errors, capacity, count, kCsErrOriginLongitude);
+        out.Add(kCsErrOriginLongitude);
     }
     double factor = CS_unitLookup(kCsAngularUnit, def->unit);
     if (factor == 0.0) {
-        CS_addCheckError(errors, capacity, count, kCsErrUnit);
-        return count;
+        out.Add(kCsErrUnit);
+        return out.Count();
     }
     double west = def->parameters[0];
     double east = def->parameters[1];
-    if (west == 0.0 && east == 0.0) return count;
+    if (west == 0.0 && east == 0.0) return out.Count();
     double range = factor * (east - west);
     if (range < 0.0) {
-        CS_addCheckError(errors, capacity, count, kCsErrRangeOrder);
+        out.Add(kCsErrRangeOrder);
     } else if (range < 360.0 || range > 540.0) {
-        CS_addCheckError(errors, capacity, count, kCsErrRangeTooSmall);
+        out.Add(kCsErrRangeTooSmall);
     }
-    return count;
+    return out.Count();
 }
 
 void CS_llSetup(CsParams* params) {
     const CsCoordSysDef& def = params->csDef;
-    CsLlConstants& c = CS_constants(params)->ll;
+    CsLlConstants& c = CS_newConstants<CsLlConstants>(params);
     c.originLongitude = def.originLongitude;
     c.scale = def.scale;
     c.gridScale = 1.0;
     c.cycle = 360.0 * c.scale;
-    c.quadrant = static_cast<std::int16_t>(CS_quadrantFlags(def.quadrant));
+    c.origin = {0.0, 0.0, CS_quadrantCode(def.quadrant)};
     double west = def.parameters[0];
     double east = def.parameters[1];
     if (west == 0.0 && east == 0.0) {
@@ -62,41 +75,18 @@ void CS_llSetup(CsParams* params) {
     double halfWidth = c.width / 2.0 / c.scale;
 
     params->rangeCentralMeridian = c.originLongitude;
-    if (def.minLongitude == 0.0 && def.maxLongitude == 0.0) {
-        params->minLongitude = -halfWidth;
-        params->maxLongitude = halfWidth;
-        params->minLatitude = -90.0;
-        params->maxLatitude = 90.0;
-    } else {
-        params->minLongitude = CS_normDeg270(def.minLongitude);
-        params->maxLongitude = CS_normDeg270(def.maxLongitude);
-        params->minLatitude = def.minLatitude;
-        params->maxLatitude = def.maxLatitude;
+    // The definition's longitude limits stay as given, wrapped into +-270.
+    if (!CS_geoRangeFromDefinition(params, 0.0, {.wrap = CS_normDeg270})) {
+        CS_setGeoRange(params, -halfWidth, -90.0, halfWidth, 90.0);
     }
-    if (def.minX == 0.0 && def.maxX == 0.0) {
-        params->minX = c.west;
-        params->minY = -90.0 * c.scale;
-        params->maxX = c.east;
-        params->maxY = 90.0 * c.scale;
-    } else {
-        params->minX = def.minX;
-        params->minY = def.minY;
-        params->maxX = def.maxX;
-        params->maxY = def.maxY;
+    if (!CS_xyRangeFromDefinition(params)) {
+        CS_setXyRange(params, c.west, -90.0 * c.scale, c.east, 90.0 * c.scale);
     }
-
-    params->forward = CS_llForward;
-    params->inverse = CS_llInverse;
-    params->gridScale = CS_llScale;
-    params->parallelScale = CS_llScale;
-    params->meridianScale = CS_llScale;
-    params->convergence = CS_constantZero;
-    params->checkGeographic = CS_llGeoLimits;
-    params->checkCartesian = CS_llXYLimits;
+    CS_installSlots(params, kLlSlots);
 }
 
 int CS_llForward(const CsProjectionConstants* constants, double out[3], const double in[3]) {
-    const CsLlConstants& c = constants->ll;
+    const CsLlConstants& c = Ll(constants);
     int status = 0;
     double longitude = in[0];
     double latitude = in[1];
@@ -111,16 +101,15 @@ int CS_llForward(const CsProjectionConstants* constants, double out[3], const do
     double x = (longitude - c.originLongitude) * c.scale;
     double y = latitude * c.scale;
     if (x < c.west || x > c.east) x = FoldIntoWindow(c, x);
-    CS_quadForward(out, x, y, 0.0, 0.0, c.quadrant);
-    out[2] = in[2];
+    CS_forwardEpilogue(out, in, x, y, c.origin);
     return status;
 }
 
 int CS_llInverse(const CsProjectionConstants* constants, double out[3], const double in[3]) {
-    const CsLlConstants& c = constants->ll;
+    const CsLlConstants& c = Ll(constants);
     int status = 0;
     double x, y;
-    CS_quadInverse(&x, &y, in, 0.0, 0.0, c.quadrant);
+    CS_removeFalseOrigin(c.origin, in, &x, &y);
     if (x < c.west || x > c.east) {
         x = FoldIntoWindow(c, x);
         status = 2;
@@ -137,20 +126,15 @@ int CS_llInverse(const CsProjectionConstants* constants, double out[3], const do
 }
 
 double CS_llScale(const CsProjectionConstants* constants, const double[3]) {
-    return constants->ll.gridScale;
+    return Ll(constants).gridScale;
 }
 
 int CS_llGeoLimits(const CsProjectionConstants*, int count, const double points[][3]) {
-    for (int i = 0; i < count; ++i) {
-        if (std::fabs(points[i][1]) > 90.0 || std::fabs(points[i][0]) >= 270.0) return 2;
-    }
-    return 0;
+    return CS_pointLimits(count, points, [](const double ll[3]) {
+        return std::fabs(ll[1]) > 90.0 || std::fabs(ll[0]) >= 270.0;
+    });
 }
 
 int CS_llXYLimits(const CsProjectionConstants* constants, int count, const double points[][3]) {
-    for (int i = 0; i < count; ++i) {
-        double ll[3];
-        if (CS_llInverse(constants, ll, points[i]) != 0) return 2;
-    }
-    return 0;
+    return CS_routineLimits(CS_llInverse, constants, count, points);
 }

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "projections/ProjectionTypes.h"
+#include "projections/ProjectionKit.h"
 
 struct CsLlConstants {
     double originLongitude;  // degrees
@@ -15,8 +15,8 @@ struct CsLlConstants {
     double west;             // window ends, system units relative to the origin
     double east;
     double width;
-    double cycle;  // 360 degrees in system units
-    std::int16_t quadrant;
+    double cycle;          // 360 degrees in system units
+    CsFalseOrigin origin;  // the quadrant about a zero origin
 };
 
 void CS_llSetup(CsParams* params);

@@ -1,13 +1,12 @@
 // The projection table: one row per projection key, naming the family's setup
 // and check routines. Rows whose family has not been built have no setup; a
-// definition naming one is refused as an unsupported projection.
+// definition naming one is refused as an unsupported projection. The rows are
+// in ProjectionTable.cpp, the one place that sees the families' headers.
 #pragma once
 
 #include <cstdint>
 
-#include "projections/LlProjection.h"
 #include "projections/ProjectionTypes.h"
-#include "projections/TmProjection.h"
 
 struct CsProjectionEntry {
     char key[24];
@@ -20,126 +19,9 @@ struct CsProjectionEntry {
 };
 
 // In table order; the last row has an empty key.
-inline constexpr CsProjectionEntry cs_ProjectionTable[] = {
-    {"LL", CS_llSetup, CS_llCheck, kCsProjLl, 0, 0x0500021F,
-     "Null Projection, produces/processes Latitude & Longitude"},
-    {"LM", nullptr, nullptr, kCsProjLm, 0, 0x00008037,
-     "Lambert Conformal Conic Projection, Two Standard Parallels"},
-    {"LM1SP", nullptr, nullptr, kCsProjLm1sp, 0, 0x02008037,
-     "Lambert Conformal Conic Projection, One Standard Parallel"},
-    {"LMBLGN", nullptr, nullptr, kCsProjLmblgn, 0, 0x00008037,
-     "Lambert Conformal Conic Projection, Belgian Variation"},
-    {"LM-WCCS", nullptr, nullptr, kCsProjLmWccs, 0, 0x00008037,
-     "Lambert Conformal Conic, Wisconsin County Variation"},
-    {"LM-MNDOT", nullptr, nullptr, kCsProjLmMndot, 0, 0x00008037,
-     "Lambert Conformal Conic, Minnesota DOT Variation"},
-    {"TM", CS_tmSetup, CS_tmCheck, kCsProjTm, 0, 0x0A004837,
-     "Transverse Mercator or Gauss Kruger Projection"},
-    {"UTM", CS_tmSetup, CS_tmCheck, kCsProjUtm, 0, 0x0D004837,
-     "Universal Transverse Mercator System"},
-    {"GAUSSK", CS_tmSetup, CS_tmCheck, kCsProjGaussk, 0, 0x08004837,
-     "Gauss Kruger Projection, aka Gauss"},
-    {"SOTM", CS_tmSetup, CS_tmCheck, kCsProjSotm, 0, 0x0A004837,
-     "South Oriented Transverse Mercator"},
-    {"TM-WCCS", CS_tmSetup, CS_tmCheck, kCsProjTmWccs, 0, 0x0A004837,
-     "Transverse Mercator, Wisconsin County Variation"},
-    {"TM-MNDOT", CS_tmSetup, CS_tmCheck, kCsProjTmMndot, 0, 0x08004837,
-     "Transverse Mercator, Minnesota DOT Variation"},
-    {"TM-SNYDER", nullptr, nullptr, kCsProjTmSnyder, 0, 0x0A004837,
-     "Transverse Mercator per J. P. Snyder"},
-    {"AE", nullptr, nullptr, kCsProjAe, 0, 0x0000804F, "Albers Equal Area Conic Projection"},
-    {"HOM1UV", nullptr, nullptr, kCsProjHom1uv, 0, 0x0E004427,
-     "Unrectified Hotine Oblique Mercator Projection"},
-    {"HOM1XY", nullptr, nullptr, kCsProjHom1xy, 0, 0x0E004427,
-     "Alaska Variation of Hotine Oblique Mercator Projection"},
-    {"HOM2UV", nullptr, nullptr, kCsProjHom2uv, 0, 0x0A004427,
-     "Unrectified Hotine Oblique Mercator Projection, Two Point Form"},
-    {"HOM2XY", nullptr, nullptr, kCsProjHom2xy, 0, 0x0A004427,
-     "Rectified Skew Orthomorphic, Two Point Form"},
-    {"RSKEW", nullptr, nullptr, kCsProjRskew, 0, 0x0E004427,
-     "Rectified Skew Orthomorphic, Azimuth at Projection Center"},
-    {"RSKEWC", nullptr, nullptr, kCsProjRskewc, 0, 0x0E004427,
-     "Rectified Skew Orthomorphic, Origin & Azimuth at Center"},
-    {"MRCAT", nullptr, nullptr, kCsProjMrcat, 0, 0x0C004037,
-     "Mercator Cylindrical Projection with Standard Parallel"},
-    {"MRCATK", nullptr, nullptr, kCsProjMrcatk, 0, 0x0E004037,
-     "Mercator Cylindrical Projection with Scale Reduction"},
-    {"AZMED", nullptr, nullptr, kCsProjAzmed, 0, 0x0001018F,
-     "Lambert Azimuthal Equidistant Projection"},
-    {"AZMEA", nullptr, nullptr, kCsProjAzmea, 0, 0x0001014F,
-     "Lambert Azimuthal Equal Area Projection"},
-    {"LMTAN", nullptr, nullptr, kCsProjLmtan, 0, 0x02008022,
-     "Lambert Tangential Conformal Conic Projection"},
-    {"PLYCN", nullptr, nullptr, kCsProjPlycn, 0, 0x0800808F,
-     "Hassler American Polyconic Projection"},
-    {"MODPC", nullptr, nullptr, kCsProjModpc, 0, 0x0C008002,
-     "Lallemand IMW Modified Polyconic Projection"},
-    {"EDCNC", nullptr, nullptr, kCsProjEdcnc, 0, 0x0000808F,
-     "Equidistant Conic Projection, aka Simple Conic"},
-    {"MILLER", nullptr, nullptr, kCsProjMiller, 0, 0x0C00401D, "Miller Cylindrical Projection"},
-    {"OSTEROUS", nullptr, nullptr, kCsProjOsterous, 0, 0x02010127,
-     "Oblique Sterographic Projection, per Snyder (USA)"},
-    {"OSTERO", nullptr, nullptr, kCsProjOstero, 0, 0x02010127, "Oblique Sterographic Projection"},
-    {"PSTERO", nullptr, nullptr, kCsProjPstero, 0, 0x02010127, "Polar Sterographic Projection"},
-    {"PSTEROSL", nullptr, nullptr, kCsProjPsterosl, 0, 0x00010127,
-     "Polar Sterographic Projection with Standard Circle"},
-    {"SINUS", nullptr, nullptr, kCsProjSinus, 0, 0x0400705F,
-     "Sinusoidal Projection, Optionally Interrupted"},
-    {"ORTHO", nullptr, nullptr, kCsProjOrtho, 0, 0x0001010D, "Orthographic Projection"},
-    {"GNOMONIC", nullptr, nullptr, kCsProjGnomonic, 0, 0x0001010D, "Gnomonic Projection"},
-    {"EDCYL", nullptr, nullptr, kCsProjEdcyl, 0, 0x0000409D, "Equidistant Cylindrical Projection"},
-    {"VDGRNTN", nullptr, nullptr, kCsProjVdgrntn, 0, 0x04020001, "Van Der Grinten Projection"},
-    {"CASSINI", nullptr, nullptr, kCsProjCassini, 0, 0x0800480F, "Cassini Projection"},
-    {"MSTERO", nullptr, nullptr, kCsProjMstero, 0, 0x00010027, "Modified Sterographic Projection"},
-    {"NZEALAND", nullptr, nullptr, kCsProjNzealand, 0, 0x00010022, "New Zealand National Grid"},
-    {"ROBINSON", nullptr, nullptr, kCsProjRobinson, 0, 0x04005001,
-     "Robinson Cylindrical Projection"},
-    {"BONNE", nullptr, nullptr, kCsProjBonne, 0, 0x00009043, "Bonne Pseudoconical Projection"},
-    {"ECKERT4", nullptr, nullptr, kCsProjEckert4, 0, 0x04005041,
-     "Ekert Pseudocylindrical Projection, Number IV"},
-    {"ECKERT6", nullptr, nullptr, kCsProjEckert6, 0, 0x04005041,
-     "Ekert Pseudocylindrical Projection, Number VI"},
-    {"MOLLWEID", nullptr, nullptr, kCsProjMollweid, 0, 0x04007041, "Mollweide Projection"},
-    {"GOODE", nullptr, nullptr, kCsProjGoode, 0, 0x04007041, "Goode Homolosine Projection"},
-    {"NEACYL", nullptr, nullptr, kCsProjNeacyl, 0, 0x04004043,
-     "Normal Aspect, Equal Area Cylindrical Projection"},
-    {"TEACYL", nullptr, nullptr, kCsProjTeacyl, 0, 0x02004843,
-     "Transverse Aspect, Equal Area Cylindrical Projection"},
-    {"BIPOLAR", nullptr, nullptr, kCsProjBipolar, 0, 0x0C008021,
-     "Bipolar Oblique Conformal Conic Projection"},
-    {"SWISS", nullptr, nullptr, kCsProjSwiss, 0, 0x00004423,
-     "Swiss Oblique Cylindrical Projection"},
-    {"KROVAK", nullptr, nullptr, kCsProjKrovak, 0, 0x0D008437,
-     "Krovak Oblique Conformal Conic, Czechoslovokia"},
-    {"KROVAK95", nullptr, nullptr, kCsProjKrovak95, 0, 0x0F008437,
-     "Krovak Oblique Conformal Conic/95 Adjustment"},
-    {"TMAF", CS_tmSetup, CS_tmCheck, kCsProjTmaf, 0, 0x0A104837,
-     "Transverse Mercator (Gauss/Kruger) with Affine Post Process"},
-    {"NERTH", nullptr, nullptr, kCsProjNerth, 0, 0x0C020034,
-     "Non-georeferenced (aka non-earth) coordinate system"},
-    {"OBQCYL", nullptr, nullptr, kCsProjObqcyl, 0, 0x02004423,
-     "Oblique Cylindrical Projection (Generalized)"},
-    {"SYSTM34", nullptr, nullptr, kCsProjSystm34, 0, 0x0D004823,
-     "Danish System 34, UTM + polynomials (pre-1999 vinatge)"},
-    {"OSTN97", nullptr, CS_tmCheck, kCsProjOstn97, 0, 0x0D004837,
-     "Ordnance Survey National Grid Transformation of 1997"},
-    {"AZMED-ELEV", nullptr, nullptr, kCsProjAzmedElev, 0, 0x0001018F,
-     "Lambert Azimuthal Equidistant, Elevated Ellipsoid"},
-    {"OSTN02", nullptr, CS_tmCheck, kCsProjOstn02, 0, 0x0D004837,
-     "Ordnance Survey National Grid Transformation of 2002"},
-    {"SYSTM34-99", nullptr, nullptr, kCsProjSystm3499, 0, 0x0D004823,
-     "Danish System 34, UTM + polynomials (1999 vintage)"},
-    {"RSKEWO", nullptr, nullptr, kCsProjRskewo, 0, 0x0E004427,
-     "Rectified Skew Orthomorphic, Skew Azimuth at Rectified Origin"},
-    {"TRMRKRG", CS_tmSetup, CS_tmCheck, kCsProjTrmrkrg, 0, 0x0A004837,
-     "Transverse Mercator using Kruger Formulation"},
-    {"WINKEL", nullptr, nullptr, kCsProjWinkel, 0, 0x04001101,
-     "Winkel-Tripel, variable standard latitude"},
-    {"", nullptr, nullptr, 0, 0, 0, ""},
-};
+extern const CsProjectionEntry cs_ProjectionTable[];
 // Rows before the empty one.
-inline constexpr int cs_ProjectionCount =
-    static_cast<int>(sizeof cs_ProjectionTable / sizeof cs_ProjectionTable[0]) - 1;
+extern const int cs_ProjectionCount;
 
 // The row with the key, letter case ignored in 'A'-'Z'; null when none.
 const CsProjectionEntry* CS_projectionLookup(const char* key);

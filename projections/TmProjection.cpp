@@ -5,46 +5,22 @@
 
 #include "coordsys/core/CsAngles.h"
 #include "coordsys/core/CsCore.h"
-#include "projections/ProjectionConstants.h"
 
 namespace {
 
-constexpr std::uint16_t kQuadrantMask = 0x00FF;
-
-// Quadrant flags of the south-oriented variant: x grows west, y south.
-int SouthOrientedFlags(int quadrant) {
-    static constexpr int kFlags[9] = {5, 4, 6, 7, 3, 3, 2, 0, 1};
-    return (quadrant < -4 || quadrant > 4) ? 0 : kFlags[quadrant + 4];
+const CsTmConstants& Tm(const CsProjectionConstants* constants) {
+    return CS_constantsOf<CsTmConstants>(constants);
 }
 
 // The point (degrees) projected about the central meridian and origin
 // latitude, before the false origin, quadrant and options.
 int Project(const CsTmConstants& c, double longitude, double latitude, double* x, double* y) {
-    int status = 0;
-    double phi = latitude * kCsDegToRad;
-    if (std::fabs(phi) > kCsMaxLatitude) {
-        status = 1;
-        if (std::fabs(phi) > kCsHalfPi) {
-            status = 2;
-            phi = CS_normLatRad(phi);
-        }
-    }
-    double sinPhi, cosPhi, tanPhi;
-    if (std::fabs(phi) > kCsMaxLatitude) {
-        phi = std::copysign(kCsHalfPi, phi);
-        sinPhi = std::copysign(1.0, phi);
-        cosPhi = 0.0;
-        tanPhi = std::copysign(kCsPoleTangent, phi);
-    } else {
-        sinPhi = std::sin(phi);
-        cosPhi = std::cos(phi);
-        tanPhi = sinPhi / cosPhi;
-    }
-
-    double dl = longitude * kCsDegToRad - c.centralMeridian;
-    if (std::fabs(dl) > kCsPi) dl = CS_normLngRad(dl);
+    CsGeoPoint p = CS_forwardPrologue(longitude, latitude, c.centralMeridian);
+    int status = p.status;
+    const double phi = p.phi, sinPhi = p.sinPhi, cosPhi = p.cosPhi, tanPhi = p.tanPhi;
+    double dl = p.dLambda;
     if (std::fabs(dl) > kCsMaxLatitude) {
-        status = 2;
+        CS_raiseStatus(&status, 2);
         // On the equator 90 degrees out the projection is infinite.
         if (std::fabs(std::fabs(dl) - kCsHalfPi) <= kCsAngularTolerance &&
             std::fabs(cosPhi) > 0.9999999515) {
@@ -89,8 +65,8 @@ int Project(const CsTmConstants& c, double longitude, double latitude, double* x
 }
 
 // Easting and northing about the central meridian and origin latitude back
-// to a point (degrees).
-int Unproject(const CsTmConstants& c, double x, double y, double* longitude, double* latitude) {
+// to the longitude difference and latitude (radians).
+int Unproject(const CsTmConstants& c, double x, double y, double* dLambda, double* latitude) {
     int status = 0;
     if (std::fabs(x) > c.largestEasting) {
         status = 2;
@@ -151,188 +127,99 @@ int Unproject(const CsTmConstants& c, double x, double y, double* longitude, dou
         status = 2;
         dl = CS_normLngRad(dl);
     }
-    *longitude = (dl + c.centralMeridian) * kCsRadToDeg;
-    *latitude = phi * kCsRadToDeg;
+    *dLambda = dl;
+    *latitude = phi;
     return status;
 }
 
 // Undoes the options and the quadrant: system coordinates back to the
 // projection's own easting and northing. Status 2 when a grid is missing.
 int ToProjected(const CsTmConstants& c, const double in[3], double* x, double* y) {
-    if (c.quadOptions == 0) {
-        *x = in[0] - c.falseEasting;
-        *y = in[1] - c.falseNorthing;
-        return 0;
-    }
     int status = 0;
     double p[2] = {in[0], in[1]};
-    if (c.quadOptions & kCsTmAffine) {
+    if (c.options & kCsTmAffine) {
         double dx = p[0] - c.affineA0, dy = p[1] - c.affineB0;
         p[0] = (dx * c.affineB2 - dy * c.affineA2) / c.affineDeterminant;
         p[1] = (dy * c.affineA1 - dx * c.affineB1) / c.affineDeterminant;
     }
-    if (c.quadOptions & (kCsTmOstn97 | kCsTmOstn02)) {
+    if (c.options & (kCsTmOstn97 | kCsTmOstn02)) {
         // The national grid shift files are not supported yet.
         p[0] = p[1] = 0.0;
         status = 2;
     }
-    if (c.quadOptions & kCsTmElevation) {
+    if (c.options & kCsTmElevation) {
         p[0] /= c.elevationFactor;
         p[1] /= c.elevationFactor;
     }
-    CS_quadInverse(x, y, p, c.falseEasting, c.falseNorthing, c.quadOptions & kQuadrantMask);
+    CS_removeFalseOrigin(c.origin, p, x, y);
     return status;
 }
 
-void SetRanges(CsParams* params, double centralMeridian, double originLatitude, double falseEasting,
-               double falseNorthing, double k0, int quadrant) {
-    const CsCoordSysDef& def = params->csDef;
-    const CsTmConstants& c = CS_constants(params)->tm;
-    if (def.minLongitude == 0.0 && def.minLatitude == 0.0 && def.maxLongitude == 0.0 &&
-        def.maxLatitude == 0.0) {
-        if (params->projectionCode == kCsProjUtm) {
-            params->minLongitude = -3.5;
-            params->maxLongitude = 3.5;
-            bool south = def.parameters[1] < 0.0;
-            params->minLatitude = south ? -80.0 : -1.0;
-            params->maxLatitude = south ? 1.0 : 84.0;
-        } else {
-            double k = std::min(k0, 1.0);
-            double halfWidth = k < 1.0 ? 2.0 * std::acos(k) * kCsRadToDeg + 0.5 : 1.75;
-            params->minLongitude = -halfWidth;
-            params->maxLongitude = halfWidth;
-            params->minLatitude =
-                std::max(originLatitude - falseNorthing * 9.00900900900901e-06, -90.0);
-            params->maxLatitude = std::min(params->minLatitude + 90.0, 90.0);
-        }
-    } else {
-        params->minLongitude = CS_normDeg180(def.minLongitude - centralMeridian);
-        params->maxLongitude = CS_normDeg180(def.maxLongitude - centralMeridian);
-        params->minLatitude = def.minLatitude;
-        params->maxLatitude = def.maxLatitude;
-    }
+// What a definition of the family says once its variant's rules have been
+// applied (angles in degrees).
+struct TmDefinition {
+    double centralMeridian;
+    double originLatitude;
+    CsFalseOrigin origin;
+    double k0;
+    double a;  // the figure the constants are computed on
+    double e;
+    double elevation;  // TM-MNDOT: metres above the ellipsoid
+    std::uint16_t options;
+};
 
-    if (def.minX == 0.0 && def.minY == 0.0 && def.maxX == 0.0 && def.maxY == 0.0) {
-        double nearest = originLatitude;
-        for (double latitude : {params->minLatitude, params->maxLatitude}) {
-            if (std::fabs(latitude) < std::fabs(nearest)) nearest = latitude;
-        }
-        double x, y, yMin, yMax;
-        Project(c, centralMeridian + params->maxLongitude, nearest, &x, &y);
-        Project(c, centralMeridian, params->minLatitude, &y, &yMin);
-        Project(c, centralMeridian, params->maxLatitude, &y, &yMax);
-        double min[2] = {-x, yMin}, max[2] = {x, yMax};
-        CS_quadMinMax(min, max, falseEasting, falseNorthing, quadrant);
-        params->minX = min[0];
-        params->minY = min[1];
-        params->maxX = max[0];
-        params->maxY = max[1];
-    } else {
-        params->minX = def.minX;
-        params->minY = def.minY;
-        params->maxX = def.maxX;
-        params->maxY = def.maxY;
-    }
-}
-
-}  // namespace
-
-int CS_tmCheck(const CsCoordSysDef* def, std::uint16_t code, int errors[], int capacity) {
-    int count = 0;
-    if (code == kCsProjOstn97 || code == kCsProjOstn02) {
-        bool is97 = code == kCsProjOstn97;
-        const char* path = CS_dataFilePath(is97 ? "OSTN97.TXT" : "OSTN02.TXT");
-        std::FILE* file = path ? CS_fileOpen(path, "rb") : nullptr;
-        if (file == nullptr) {
-            CS_addCheckError(errors, capacity, count, is97 ? kCsErrOstn97File : kCsErrOstn02File);
-        } else {
-            std::fclose(file);
-        }
-        return count;
-    }
-    const double* p = def->parameters;
-    if (code == kCsProjUtm) {
-        if (!(p[0] >= 1.0 && p[0] <= 60.0))
-            CS_addCheckError(errors, capacity, count, kCsErrUtmZone);
-        if (!(p[1] >= -1.0 && p[1] <= 1.0)) {
-            CS_addCheckError(errors, capacity, count, kCsErrHemisphere);
-        }
-        return count;
-    }
-    // Written so that a NaN fails every test.
-    if (!(p[0] > -180.0 && p[0] <= 180.0)) {
-        CS_addCheckError(errors, capacity, count, kCsErrOriginLongitude);
-    }
-    if (!(def->originLatitude >= -90.0 && def->originLatitude <= 90.0)) {
-        CS_addCheckError(errors, capacity, count, kCsErrOriginLatitude);
-    }
-    if (code != kCsProjGaussk && !(def->scaleReduction >= kCsMinScaleReduction &&
-                                   def->scaleReduction <= kCsMaxScaleReduction)) {
-        CS_addCheckError(errors, capacity, count, kCsErrScaleReduction);
-    }
-    if (code == kCsProjTrmrkrg && !(std::fabs(def->originLatitude) <= kCsCheckTolerance)) {
-        CS_addCheckError(errors, capacity, count, kCsErrKrugerLatitude);
-    }
-    if (code == kCsProjTmaf && !(std::fabs(p[3] * p[6] - p[4] * p[5]) > 1e-12)) {
-        CS_addCheckError(errors, capacity, count, kCsErrAffine);
-    }
-    return count;
-}
-
-void CS_tmSetup(CsParams* params) {
-    const CsCoordSysDef& def = params->csDef;
-    const CsDatumBlock& datum = params->datum;
-    const std::uint16_t code = params->projectionCode;
-    CsTmConstants& c = CS_constants(params)->tm;
-    c = CsTmConstants{};
+// Defaults every variant starts from.
+void SetDefaults(CsTmConstants& c, std::uint16_t code) {
     c.affineA1 = 1.0;
     c.affineB2 = 1.0;
     c.affineDeterminant = 1.0;
     c.elevationFactor = 1.0;
     c.kruger = code == kCsProjTrmrkrg ? 1 : 0;
+}
 
+// The definition's values, changed as each variant requires; TMAF's affine
+// coefficients go straight into the constants.
+TmDefinition ReadVariant(const CsParams& params, CsTmConstants& c) {
+    const CsCoordSysDef& def = params.csDef;
+    const CsDatumBlock& datum = params.datum;
     const double* p = def.parameters;
-    double centralMeridian = p[0];
-    double originLatitude = def.originLatitude;
-    double falseEasting = def.falseEasting;
-    double falseNorthing = def.falseNorthing;
-    double k0 = def.scaleReduction;
-    double a = datum.equatorialRadius;
-    double e = datum.eccentricity;
-    int quadrant = CS_quadrantFlags(def.quadrant);
-    std::uint16_t options = 0;
-    double elevation = 0.0;
+    const std::uint16_t code = params.projectionCode;
+    TmDefinition d{};
+    d.centralMeridian = p[0];
+    d.originLatitude = def.originLatitude;
+    d.origin = CS_falseOrigin(
+        def, code == kCsProjSotm ? CsQuadrantTable::kSouthOriented : CsQuadrantTable::kNormal);
+    d.k0 = def.scaleReduction;
+    d.a = datum.equatorialRadius;
+    d.e = datum.eccentricity;
 
     switch (code) {
         case kCsProjTmWccs: {
             // The ellipsoid is raised to the county's mean surface.
             double h = p[2] * def.unitScale + p[1];
-            double raisedA = a + h;
+            double raisedA = d.a + h;
             double raisedB = datum.polarRadius + h;
             double f = 1.0 - raisedB / raisedA;
-            a = raisedA;
-            e = std::sqrt(2.0 * f - f * f);
+            d.a = raisedA;
+            d.e = std::sqrt(2.0 * f - f * f);
             break;
         }
         case kCsProjTmMndot:
-            elevation = def.unitScale * p[1];
-            k0 = 1.0;
-            options |= kCsTmElevation;
-            break;
-        case kCsProjSotm:
-            quadrant = SouthOrientedFlags(def.quadrant);
+            d.elevation = def.unitScale * p[1];
+            d.k0 = 1.0;
+            d.options |= kCsTmElevation;
             break;
         case kCsProjUtm: {
             double zone = std::trunc(p[0]);
-            centralMeridian = 6.0 * zone - 183.0;
-            originLatitude = 0.0;
-            k0 = 0.9996;
-            falseEasting = 500000.0 * def.scale;
-            falseNorthing = p[1] < 0.0 ? 10000000.0 * def.scale : 0.0;
+            d.centralMeridian = 6.0 * zone - 183.0;
+            d.originLatitude = 0.0;
+            d.k0 = 0.9996;
+            d.origin.falseEasting = 500000.0 * def.scale;
+            d.origin.falseNorthing = p[1] < 0.0 ? 10000000.0 * def.scale : 0.0;
             break;
         }
         case kCsProjGaussk:
-            k0 = 1.0;
+            d.k0 = 1.0;
             break;
         case kCsProjTmaf:
             c.affineA0 = p[1];
@@ -341,126 +228,208 @@ void CS_tmSetup(CsParams* params) {
             c.affineA2 = p[4];
             c.affineB1 = p[5];
             c.affineB2 = p[6];
-            options |= kCsTmAffine;
+            d.options |= kCsTmAffine;
             break;
         case kCsProjOstn97:
         case kCsProjOstn02:
-            centralMeridian = -2.0;
-            originLatitude = 49.0;
-            falseEasting = 400000.0 * def.scale;
-            falseNorthing = -100000.0 * def.scale;
-            k0 = 0.9996012717;
-            options |= code == kCsProjOstn97 ? kCsTmOstn97 : kCsTmOstn02;
+            d.centralMeridian = -2.0;
+            d.originLatitude = 49.0;
+            d.origin.falseEasting = 400000.0 * def.scale;
+            d.origin.falseNorthing = -100000.0 * def.scale;
+            d.k0 = 0.9996012717;
+            d.options |= code == kCsProjOstn97 ? kCsTmOstn97 : kCsTmOstn02;
             break;
-        default:
+        default:  // TM, SOTM (its quadrant table aside), TRMRKRG
             break;
     }
+    return d;
+}
 
-    c.centralMeridian = centralMeridian * kCsDegToRad;
-    c.originLatitude = originLatitude * kCsDegToRad;
-    c.k0 = k0;
-    c.k = def.scale * k0;
-    c.falseEasting = falseEasting;
-    c.falseNorthing = falseNorthing;
-    c.a = a;
-    c.e = e;
-    c.eSq = e * e;
-    c.rk = c.k * a;
-    if (e == 0.0) {
+// The figure's constants: scale, radius, the sphere's halves or the
+// ellipsoid's series (Krueger's too when the variant asks for them).
+void SetFigure(CsTmConstants& c, const TmDefinition& d, double scale) {
+    c.centralMeridian = d.centralMeridian * kCsDegToRad;
+    c.originLatitude = d.originLatitude * kCsDegToRad;
+    c.k0 = d.k0;
+    c.k = scale * d.k0;
+    c.origin = d.origin;
+    c.a = d.a;
+    c.e = d.e;
+    c.eSq = d.e * d.e;
+    c.rk = c.k * d.a;
+    if (d.e == 0.0) {
         c.rkHalf = c.rk / 2.0;
-    } else {
-        c.ePrimeSq = c.eSq / (1.0 - c.eSq);
-        CS_meridionalArcSetup(&c.arc, a, c.eSq);
-        CS_inverseMeridionalArcSetup(&c.inverseArc, a, c.eSq);
-        c.m0 = CS_meridionalArc(&c.arc, c.originLatitude, std::sin(c.originLatitude),
-                                std::cos(c.originLatitude));
-        if (c.kruger) {
-            double b = a * std::sqrt(1.0 - c.eSq);
-            double n = (a - b) / (a + b);
-            double n2 = n * n, n3 = n2 * n, n4 = n3 * n;
-            c.krugerN = n;
-            c.krugerA = (a + b) / 2.0 * (1.0 + n2 / 4.0 + n4 / 64.0);
-            // In system units, like every other branch (k carries the unit).
-            c.krugerAk = c.krugerA * c.k;
-            c.alpha[0] = n / 2.0 - 2.0 * n2 / 3.0 + 5.0 * n3 / 16.0 + 41.0 * n4 / 180.0;
-            c.alpha[1] = 13.0 * n2 / 48.0 - 3.0 * n3 / 5.0 + 557.0 * n4 / 1440.0;
-            c.alpha[2] = 61.0 * n3 / 240.0 - 103.0 * n4 / 140.0;
-            c.alpha[3] = 49561.0 * n4 / 161280.0;
-            c.beta[0] = n / 2.0 - 2.0 * n2 / 3.0 + 37.0 * n3 / 96.0 - n4 / 360.0;
-            c.beta[1] = n2 / 48.0 + n3 / 15.0 - 437.0 * n4 / 1440.0;
-            c.beta[2] = 17.0 * n3 / 480.0 - 37.0 * n4 / 840.0;
-            c.beta[3] = 4397.0 * n4 / 161280.0;
-            CS_geodeticToConformalSetup(&c.toConformal, c.eSq);
-            CS_conformalSeriesSetup(&c.fromConformal, c.eSq);
-        }
+        return;
     }
-    if (options & kCsTmElevation) {
+    const double a = d.a;
+    c.ePrimeSq = c.eSq / (1.0 - c.eSq);
+    CS_meridionalArcSetup(&c.arc, a, c.eSq);
+    CS_inverseMeridionalArcSetup(&c.inverseArc, a, c.eSq);
+    c.m0 = CS_meridionalArc(&c.arc, c.originLatitude, std::sin(c.originLatitude),
+                            std::cos(c.originLatitude));
+    if (!c.kruger) return;
+    double b = a * std::sqrt(1.0 - c.eSq);
+    double n = (a - b) / (a + b);
+    double n2 = n * n, n3 = n2 * n, n4 = n3 * n;
+    c.krugerN = n;
+    c.krugerA = (a + b) / 2.0 * (1.0 + n2 / 4.0 + n4 / 64.0);
+    // In system units, like every other branch (k carries the unit).
+    c.krugerAk = c.krugerA * c.k;
+    c.alpha[0] = n / 2.0 - 2.0 * n2 / 3.0 + 5.0 * n3 / 16.0 + 41.0 * n4 / 180.0;
+    c.alpha[1] = 13.0 * n2 / 48.0 - 3.0 * n3 / 5.0 + 557.0 * n4 / 1440.0;
+    c.alpha[2] = 61.0 * n3 / 240.0 - 103.0 * n4 / 140.0;
+    c.alpha[3] = 49561.0 * n4 / 161280.0;
+    c.beta[0] = n / 2.0 - 2.0 * n2 / 3.0 + 37.0 * n3 / 96.0 - n4 / 360.0;
+    c.beta[1] = n2 / 48.0 + n3 / 15.0 - 437.0 * n4 / 1440.0;
+    c.beta[2] = 17.0 * n3 / 480.0 - 37.0 * n4 / 840.0;
+    c.beta[3] = 4397.0 * n4 / 161280.0;
+    CS_geodeticToConformalSetup(&c.toConformal, c.eSq);
+    CS_conformalSeriesSetup(&c.fromConformal, c.eSq);
+}
+
+// What the elevation and affine options derive from the figure.
+void SetOptions(CsTmConstants& c, const TmDefinition& d) {
+    c.options = d.options;
+    if (c.options & kCsTmElevation) {
         double s = std::sin(c.originLatitude);
-        double n0 = a / std::sqrt(1.0 - c.eSq * s * s);
-        c.elevationFactor = (elevation + n0) / n0;
+        double n0 = d.a / std::sqrt(1.0 - c.eSq * s * s);
+        c.elevationFactor = (d.elevation + n0) / n0;
     }
-    if (options & kCsTmAffine) {
+    if (c.options & kCsTmAffine) {
         c.affineScale = std::sqrt(c.affineA1 * c.affineA1 + c.affineB1 * c.affineB1);
         c.affineRotation = -std::atan2(c.affineA2, c.affineB2);
         c.affineDeterminant = c.affineB2 * c.affineA1 - c.affineA2 * c.affineB1;
     }
-    c.quadOptions = static_cast<std::uint16_t>(quadrant | options);
+}
 
+// |x| of the point on the equator 90 degrees (less the tolerance) east of the
+// central meridian.
+double LargestEasting(const CsTmConstants& c) {
     double x, y;
     double edge = CS_normLngRad(c.centralMeridian + kCsMaxLatitude) * kCsRadToDeg;
     Project(c, edge, 0.0, &x, &y);
-    c.largestEasting = std::fabs(x);
+    return std::fabs(x);
+}
 
-    params->rangeCentralMeridian = centralMeridian;
-    SetRanges(params, centralMeridian, originLatitude, falseEasting, falseNorthing, k0, quadrant);
+void SetUsefulRange(CsParams* params, const CsTmConstants& c, const TmDefinition& d) {
+    const CsRangeRule allFour{.allFour = true};
+    if (!CS_geoRangeFromDefinition(params, d.centralMeridian, allFour)) {
+        if (params->projectionCode == kCsProjUtm) {
+            bool south = params->csDef.parameters[1] < 0.0;
+            CS_setGeoRange(params, -3.5, south ? -80.0 : -1.0, 3.5, south ? 1.0 : 84.0);
+        } else {
+            double k = std::min(d.k0, 1.0);
+            double halfWidth = k < 1.0 ? 2.0 * std::acos(k) * kCsRadToDeg + 0.5 : 1.75;
+            double minLatitude =
+                std::max(d.originLatitude - d.origin.falseNorthing * 9.00900900900901e-06, -90.0);
+            CS_setGeoRange(params, -halfWidth, minLatitude, halfWidth,
+                           std::min(minLatitude + 90.0, 90.0));
+        }
+    }
+    if (!CS_xyRangeFromDefinition(params, allFour)) {
+        double nearest = d.originLatitude;
+        for (double latitude : {params->minLatitude, params->maxLatitude}) {
+            if (std::fabs(latitude) < std::fabs(nearest)) nearest = latitude;
+        }
+        double x, y, yMin, yMax;
+        Project(c, d.centralMeridian + params->maxLongitude, nearest, &x, &y);
+        Project(c, d.centralMeridian, params->minLatitude, &y, &yMin);
+        Project(c, d.centralMeridian, params->maxLatitude, &y, &yMax);
+        CS_setXyRange(params, -x, yMin, x, yMax, c.origin);
+    }
+}
 
-    params->forward = CS_tmForward;
-    params->inverse = CS_tmInverse;
-    params->gridScale = CS_tmScale;
-    params->parallelScale = CS_tmScale;
-    params->meridianScale = CS_tmScale;
-    params->convergence = CS_tmConvergence;
-    params->checkGeographic = CS_tmGeoLimits;
-    params->checkCartesian = CS_tmXYLimits;
+constexpr CsSlots kTmSlots{
+    .forward = CS_tmForward,
+    .inverse = CS_tmInverse,
+    .gridScale = CS_tmScale,
+    .parallelScale = CS_tmScale,
+    .meridianScale = CS_tmScale,
+    .convergence = CS_tmConvergence,
+    .checkGeographic = CS_tmGeoLimits,
+    .checkCartesian = CS_tmXYLimits,
+};
+
+}  // namespace
+
+int CS_tmCheck(const CsCoordSysDef* def, std::uint16_t code, int errors[], int capacity) {
+    CsCheckErrors out(errors, capacity);
+    if (code == kCsProjOstn97 || code == kCsProjOstn02) {
+        bool is97 = code == kCsProjOstn97;
+        const char* path = CS_dataFilePath(is97 ? "OSTN97.TXT" : "OSTN02.TXT");
+        std::FILE* file = path ? CS_fileOpen(path, "rb") : nullptr;
+        if (file == nullptr) {
+            out.Add(is97 ? kCsErrOstn97File : kCsErrOstn02File);
+        } else {
+            std::fclose(file);
+        }
+        return out.Count();
+    }
+    const double* p = def->parameters;
+    if (code == kCsProjUtm) {
+        out.Require(p[0] >= 1.0 && p[0] <= 60.0, kCsErrUtmZone);
+        out.Require(p[1] >= -1.0 && p[1] <= 1.0, kCsErrHemisphere);
+        return out.Count();
+    }
+    out.Require(p[0] > -180.0 && p[0] <= 180.0, kCsErrOriginLongitude);
+    out.Require(def->originLatitude >= -90.0 && def->originLatitude <= 90.0, kCsErrOriginLatitude);
+    if (code != kCsProjGaussk) {
+        out.Require(def->scaleReduction >= kCsMinScaleReduction &&
+                        def->scaleReduction <= kCsMaxScaleReduction,
+                    kCsErrScaleReduction);
+    }
+    if (code == kCsProjTrmrkrg) {
+        out.Require(std::fabs(def->originLatitude) <= kCsCheckTolerance, kCsErrKrugerLatitude);
+    }
+    if (code == kCsProjTmaf) {
+        out.Require(std::fabs(p[3] * p[6] - p[4] * p[5]) > 1e-12, kCsErrAffine);
+    }
+    return out.Count();
+}
+
+void CS_tmSetup(CsParams* params) {
+    CsTmConstants& c = CS_newConstants<CsTmConstants>(params);
+    SetDefaults(c, params->projectionCode);
+    const TmDefinition d = ReadVariant(*params, c);
+    SetFigure(c, d, params->csDef.scale);
+    SetOptions(c, d);
+    c.largestEasting = LargestEasting(c);
+    params->rangeCentralMeridian = d.centralMeridian;
+    SetUsefulRange(params, c, d);
+    CS_installSlots(params, kTmSlots);
 }
 
 int CS_tmForward(const CsProjectionConstants* constants, double out[3], const double in[3]) {
-    const CsTmConstants& c = constants->tm;
+    const CsTmConstants& c = Tm(constants);
     double x, y;
     int status = Project(c, in[0], in[1], &x, &y);
-    if (c.quadOptions == 0) {
-        out[0] = x + c.falseEasting;
-        out[1] = y + c.falseNorthing;
-    } else {
-        CS_quadForward(out, x, y, c.falseEasting, c.falseNorthing, c.quadOptions & kQuadrantMask);
-        if (c.quadOptions & kCsTmElevation) {
-            out[0] *= c.elevationFactor;
-            out[1] *= c.elevationFactor;
-        }
-        if (c.quadOptions & kCsTmAffine) {
-            double ax = c.affineA0 + c.affineA1 * out[0] + c.affineA2 * out[1];
-            double ay = c.affineB0 + c.affineB1 * out[0] + c.affineB2 * out[1];
-            out[0] = ax;
-            out[1] = ay;
-        }
-        // The national grid shift files are not supported yet.
-        if (c.quadOptions & (kCsTmOstn97 | kCsTmOstn02)) status = 2;
+    CS_forwardEpilogue(out, in, x, y, c.origin);
+    if (c.options & kCsTmElevation) {
+        out[0] *= c.elevationFactor;
+        out[1] *= c.elevationFactor;
     }
-    out[2] = in[2];
+    if (c.options & kCsTmAffine) {
+        double ax = c.affineA0 + c.affineA1 * out[0] + c.affineA2 * out[1];
+        double ay = c.affineB0 + c.affineB1 * out[0] + c.affineB2 * out[1];
+        out[0] = ax;
+        out[1] = ay;
+    }
+    // The national grid shift files are not supported yet.
+    if (c.options & (kCsTmOstn97 | kCsTmOstn02)) status = 2;
     return status;
 }
 
 int CS_tmInverse(const CsProjectionConstants* constants, double out[3], const double in[3]) {
-    const CsTmConstants& c = constants->tm;
-    double x, y;
+    const CsTmConstants& c = Tm(constants);
+    double x, y, dl, phi;
     int status = ToProjected(c, in, &x, &y);
-    status = std::max(status, Unproject(c, x, y, &out[0], &out[1]));
-    out[2] = in[2];
+    status = std::max(status, Unproject(c, x, y, &dl, &phi));
+    CS_inverseEpilogue(out, in, dl, phi, c.centralMeridian);
     return status;
 }
 
 double CS_tmScale(const CsProjectionConstants* constants, const double ll[3]) {
-    const CsTmConstants& c = constants->tm;
+    const CsTmConstants& c = Tm(constants);
     double phi = ll[1] * kCsDegToRad;
     bool pole = std::fabs(phi) > kCsMaxLatitude;
     double cosPhi = pole ? 0.0 : std::cos(phi);
@@ -478,12 +447,12 @@ double CS_tmScale(const CsProjectionConstants* constants, const double ll[3]) {
         k = c.k0 * (1.0 + (1.0 + cc) * a2 / 2.0 +
                     (1.0 + cc) * (5.0 - 4.0 * t2 + 9.0 * cc - 24.0 * t2 * cc) * a2 * a2 / 24.0);
     }
-    if (c.quadOptions & kCsTmAffine) k *= c.affineScale;
+    if (c.options & kCsTmAffine) k *= c.affineScale;
     return k;
 }
 
 double CS_tmConvergence(const CsProjectionConstants* constants, const double ll[3]) {
-    const CsTmConstants& c = constants->tm;
+    const CsTmConstants& c = Tm(constants);
     double dl = CS_normLngRad(ll[0] * kCsDegToRad - c.centralMeridian);
     dl = std::clamp(dl, -kCsMaxLatitude, kCsMaxLatitude);
     double phi = ll[1] * kCsDegToRad;
@@ -497,7 +466,7 @@ double CS_tmConvergence(const CsProjectionConstants* constants, const double ll[
     double gamma =
         a1 * tanPhi *
         (1.0 + a2 * (1.0 + 3.0 * cc + 2.0 * cc * cc) / 3.0 + a2 * a2 * (2.0 - t2) / 15.0);
-    if (c.quadOptions & kCsTmAffine) gamma -= c.affineRotation;
+    if (c.options & kCsTmAffine) gamma -= c.affineRotation;
     return gamma * kCsRadToDeg;
 }
 
@@ -513,28 +482,19 @@ int CS_tmPointLimit(const CsTmConstants* tm, const double ll[3]) {
 }
 
 int CS_tmGeoLimits(const CsProjectionConstants* constants, int count, const double points[][3]) {
-    const CsTmConstants& c = constants->tm;
-    for (int i = 0; i < count; ++i) {
-        if (CS_tmPointLimit(&c, points[i]) != 0) return 2;
-    }
-    if (count == 3) {
-        CS_reportError(kCsErrRegionPoints);
-        return 4096;
-    }
-    if (count >= 2) {
-        for (int i = 0; i < count; ++i) {
-            double dl = CS_normLngRad(points[i][0] * kCsDegToRad - c.centralMeridian);
-            if (std::fabs(dl) > kCsMaxLatitude) return 2;
-        }
-    }
-    return 0;
+    const CsTmConstants& c = Tm(constants);
+    return CS_regionLimits(
+        count, points, [&](const double ll[3]) { return CS_tmPointLimit(&c, ll) != 0; },
+        [&](const double ll[3]) {
+            double dl = CS_normLngRad(ll[0] * kCsDegToRad - c.centralMeridian);
+            return std::fabs(dl) > kCsMaxLatitude;
+        });
 }
 
 int CS_tmXYLimits(const CsProjectionConstants* constants, int count, const double points[][3]) {
-    const CsTmConstants& c = constants->tm;
-    for (int i = 0; i < count; ++i) {
+    const CsTmConstants& c = Tm(constants);
+    return CS_pointLimits(count, points, [&](const double xy[3]) {
         double x, y;
-        if (ToProjected(c, points[i], &x, &y) != 0 || std::fabs(x) > c.largestEasting) return 2;
-    }
-    return 0;
+        return ToProjected(c, xy, &x, &y) != 0 || std::fabs(x) > c.largestEasting;
+    });
 }

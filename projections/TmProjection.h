@@ -8,14 +8,14 @@
 #include <cstdint>
 
 #include "projections/LatitudeSeries.h"
-#include "projections/ProjectionTypes.h"
+#include "projections/ProjectionKit.h"
 
-// High byte of CsTmConstants::quadOptions; the low byte holds the quadrant flags.
+// CsTmConstants::options: what the variants add after the quadrant.
 enum ECsTmOption : std::uint16_t {
-    kCsTmElevation = 0x0100,
-    kCsTmAffine = 0x0200,
-    kCsTmOstn97 = 0x0400,
-    kCsTmOstn02 = 0x0800,
+    kCsTmElevation = 0x01,
+    kCsTmAffine = 0x02,
+    kCsTmOstn97 = 0x04,
+    kCsTmOstn02 = 0x08,
 };
 
 struct CsTmConstants {
@@ -23,8 +23,7 @@ struct CsTmConstants {
     double originLatitude;   // radians
     double k;                // the definition's scale times k0
     double k0;               // scale reduction
-    double falseEasting;     // system units
-    double falseNorthing;
+    CsFalseOrigin origin;
     double e;
     double eSq;
     double a;  // metres, enlarged for TM-WCCS
@@ -54,7 +53,7 @@ struct CsTmConstants {
     CsInverseArcBlock inverseArc;
     CsConformalBlock toConformal;
     CsConformalBlock fromConformal;
-    std::uint16_t quadOptions;
+    std::uint16_t options;
     std::uint16_t kruger;
 };
 

@@ -9,8 +9,8 @@
 
 #include "coordsys/core/CsRecords.h"
 
-// The families' constants records, overlaid on CsParams::constants
-// (projections/ProjectionConstants.h).
+// What the slot routines receive: the block's constants area, which each
+// family views as its own record (projections/ProjectionKit.h). Never defined.
 union CsProjectionConstants;
 
 // The routines a family's setup installs in the block's slots.
@@ -78,3 +78,8 @@ struct CsParams {
     CsLimitsFn checkCartesian;
     CsConstantsArea constants;
 };
+
+// The block's constants area as the slot routines take it.
+inline const CsProjectionConstants* CS_constants(const CsParams* params) {
+    return reinterpret_cast<const CsProjectionConstants*>(params->constants.bytes);
+}

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "coordsys/CsParams.h"
-#include "projections/ProjectionConstants.h"
+#include "projections/LlProjection.h"
 
 namespace {
 

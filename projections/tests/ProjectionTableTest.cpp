@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 
 #include "coordsys/core/CsCore.h"
+#include "projections/LlProjection.h"
 #include "projections/ProjectionTable.h"
+#include "projections/TmProjection.h"
 
 namespace {
 
@@ -31,12 +34,15 @@ TEST(ProjectionTable, EveryRowIsWellFormed) {
     EXPECT_EQ(cs_ProjectionTable[cs_ProjectionCount].key[0], '\0');
 }
 
-TEST(ProjectionTable, EveryBuiltFamilyIsReferenced) {
-    std::set<CsSetupFn> setups;
+TEST(ProjectionTable, RowsOfOneFamilyShareItsCheck) {
+    std::map<CsSetupFn, CsCheckFn> checks;
     for (int i = 0; i < cs_ProjectionCount; ++i) {
-        if (cs_ProjectionTable[i].setup != nullptr) setups.insert(cs_ProjectionTable[i].setup);
+        const CsProjectionEntry& row = cs_ProjectionTable[i];
+        if (row.setup == nullptr) continue;
+        auto [it, first] = checks.emplace(row.setup, row.check);
+        EXPECT_TRUE(first || it->second == row.check) << row.key;
     }
-    EXPECT_EQ(setups, (std::set<CsSetupFn>{CS_llSetup, CS_tmSetup}));
+    EXPECT_EQ(CS_projectionLookupExact("LL")->setup, CS_llSetup);
     const char* tmRows[] = {"TM",      "UTM",      "GAUSSK", "SOTM",
                             "TM-WCCS", "TM-MNDOT", "TMAF",   "TRMRKRG"};
     for (const char* key : tmRows) {

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "coordsys/CsParams.h"
-#include "projections/ProjectionConstants.h"
 #include "projections/ProjectionTable.h"
+#include "projections/TmProjection.h"
 #include "testing/TestSupport.h"
 
 namespace {
@@ -137,7 +137,7 @@ TEST_F(TmProjection, GaussKruegerProjectsWithScaleOne) {
 TEST_F(TmProjection, EdgesOfTheDomain) {
     CsPtr<CsParams> p = Build(Tm());
     ASSERT_TRUE(p);
-    const CsTmConstants& c = CS_constants(p.get())->tm;
+    const CsTmConstants& c = CS_constantsOf<CsTmConstants>(p.get());
     double xy[3], ll[3];
 
     // 90 degrees out on the equator: pulled in, reported outside.
@@ -196,7 +196,8 @@ TEST_F(TmProjection, LimitChecks) {
     EXPECT_EQ(p->checkGeographic(c, 0, quarter), 0);
 
     const double inside[1][3] = {{500000.0 + 1e6, 0, 0}};
-    const double outside[1][3] = {{500000.0 + 2 * CS_constants(p.get())->tm.largestEasting, 0, 0}};
+    const double outside[1][3] = {
+        {500000.0 + 2 * CS_constantsOf<CsTmConstants>(p.get()).largestEasting, 0, 0}};
     EXPECT_EQ(p->checkCartesian(c, 1, inside), 0);
     EXPECT_EQ(p->checkCartesian(c, 1, outside), 2);
 }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/StringTable.h"
+#include "loader/core/LoaderStrings.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ std::string FillStrings(const std::string& text,
 std::string LoadMessage(int id) {
     if (id < 0) return {};
     char buffer[kMessageBufferSize];
-    int length = LoadStringA(static_cast<unsigned>(id), buffer, kMessageBufferSize);
+    int length = LoadStringA(LoaderModule(), static_cast<unsigned>(id), buffer, kMessageBufferSize);
     return std::string(buffer, static_cast<std::size_t>(length));
 }
 

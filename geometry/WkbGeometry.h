@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/Com.h"
+#include "platform/ComRuntime.h"
 #include "platform/Stream.h"
 
 struct SAFEARRAY;
@@ -58,6 +59,20 @@ inline constexpr CLSID CLSID_WKBGeometryCollection{0xC2F65E6E, 0xB79A, 0x11D2, {
 inline constexpr CLSID CLSID_WKBMultiPoint{0xC60BFE16, 0xB7CD, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}};
 inline constexpr CLSID CLSID_WKBMultiLineString{0xC60BFE19, 0xB7CD, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}};
 inline constexpr CLSID CLSID_WKBMultiPolygon{0xC60BFE1C, 0xB7CD, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}};
+
+// The classes the server library serves (CLSID_WKBGeometry names no object),
+// registered with CoCreateInstance in every program that includes this header.
+inline constexpr InprocServerClass kGeoweaveClasses[] = {
+    {CLSID_WKBPoint, "Geoweave"},
+    {CLSID_WKBGeometryFactory, "Geoweave"},
+    {CLSID_WKBLineString, "Geoweave"},
+    {CLSID_WKBPolygon, "Geoweave"},
+    {CLSID_WKBGeometryCollection, "Geoweave"},
+    {CLSID_WKBMultiPoint, "Geoweave"},
+    {CLSID_WKBMultiLineString, "Geoweave"},
+    {CLSID_WKBMultiPolygon, "Geoweave"},
+};
+inline const CInprocServerClasses kGeoweaveClassList{kGeoweaveClasses};
 
 // Counts and indexes are 32-bit, as in the type library.
 using WkbLong = std::int32_t;

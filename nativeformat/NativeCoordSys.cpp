@@ -15,11 +15,6 @@
 
 namespace {
 
-constexpr int kCoordSysOverriddenWarning = 50030;
-constexpr int kNoMetadataKeptWarning = 50036;
-constexpr int kFileHasNoMetadataWarning = 50037;
-constexpr int kLatLongMismatchWarning = 50038;
-
 void Warn(CLoaderSettings& settings, const std::string& text) {
     if (settings.reporter) settings.reporter->ShowWarning(text.c_str());
     settings.warnings = 1;
@@ -30,9 +25,8 @@ void Warn(CLoaderSettings& settings, const std::string& text) {
 void TakeOverInputCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor& fileCoordSys) {
     if (settings.inputCodeGiven) {
         if (!EqualNoCase(settings.inputCode, fileCoordSys.key))
-            Warn(settings, FormatString(LoadMessage(kCoordSysOverriddenWarning).c_str(),
-                                        settings.inputCode.c_str(), fileCoordSys.key.c_str(),
-                                        settings.inputCode.c_str()));
+            Warn(settings, Format(kMsgInputCoordSysOverridden, settings.inputCode.c_str(),
+                                  fileCoordSys.key.c_str(), settings.inputCode.c_str()));
         return;
     }
     settings.inputCode = fileCoordSys.key;
@@ -60,19 +54,19 @@ Status ChooseOutputCoordSys(CLoaderSettings& settings) {
 
 Status CheckAppendCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor* fileCoordSys) {
     if (!fileCoordSys) {
-        if (!settings.noCoordSysMetadata) Warn(settings, LoadMessage(kFileHasNoMetadataWarning));
+        if (!settings.noCoordSysMetadata) Warn(settings, LoadMessage(kMsgOutputFileHasNoMetadata));
         return 0;
     }
     const std::string& fileKey = fileCoordSys->key;
     const std::string& outputKey = settings.outputCode;
     if (fileKey.empty()) return 0;
     if (EqualNoCase(fileKey, outputKey)) {
-        if (settings.noCoordSysMetadata) Warn(settings, LoadMessage(kNoMetadataKeptWarning));
+        if (settings.noCoordSysMetadata) Warn(settings, LoadMessage(kMsgOutputMetadataKept));
         return 0;
     }
     if (IsLatLongKey(fileKey) && IsLatLongKey(outputKey)) {
-        Warn(settings, FormatString(LoadMessage(kLatLongMismatchWarning).c_str(), outputKey.c_str(),
-                                    fileKey.c_str(), fileKey.c_str()));
+        Warn(settings, Format(kMsgOutputLatLongDatumsDiffer, outputKey.c_str(), fileKey.c_str(),
+                              fileKey.c_str()));
         return 0;
     }
     SetStatusArgs(outputKey.c_str(), fileKey.c_str());

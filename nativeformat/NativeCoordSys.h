@@ -15,7 +15,7 @@ class CLoaderSettings;
 // Takes over the system an input file records: without /COORDSYS its key
 // becomes the input and the output key, so the data pass unconverted and the
 // output records the same system; with /COORDSYS naming another system,
-// warning 50030 says which one is used.
+// warning kMsgInputCoordSysOverridden says which one is used.
 void TakeOverInputCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor& fileCoordSys);
 
 // Chooses the system a new file records and keeps it as the settings' output
@@ -25,7 +25,8 @@ void TakeOverInputCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor&
 Status ChooseOutputCoordSys(CLoaderSettings& settings);
 
 // Before appending to a file whose system is `fileCoordSys` (null when it
-// records none): warns when the data may not match it (50036, 50037, 50038)
+// records none): warns when the data may not match it (kMsgOutputMetadataKept,
+// kMsgOutputFileHasNoMetadata, kMsgOutputLatLongDatumsDiffer)
 // and fails with kLoaderOutputCoordSysMismatch (arguments: the output key,
 // the file's key) when the two systems differ and are not both
 // latitude/longitude.

@@ -4,12 +4,6 @@
 #include "loader/core/Messages.h"
 #include "nativeformat/NativeGeometry.h"
 
-namespace {
-
-constexpr int kInteriorRingsWarning = 50113;
-
-}  // namespace
-
 CNativeWriter::CNativeWriter(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas)
     : CWriterBase(settings, status, schemas) {}
 
@@ -85,6 +79,5 @@ Status CNativeWriter::WriteGeometry(const CFeatureRecord& record, IWKBGeometry* 
 void CNativeWriter::WarnInteriorRings(const CFeatureRecord& record) {
     if (ringsWarned_) return;
     ringsWarned_ = true;
-    ShowWarning(FormatString(LoadMessage(kInteriorRingsWarning).c_str(), record.GetName(),
-                             record.GetKey()));
+    ShowWarning(Format(kMsgInteriorRingsNotWritten, record.GetName(), record.GetKey()));
 }

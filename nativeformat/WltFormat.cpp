@@ -164,7 +164,7 @@ Status ReadWltHeader(CTextFile& file, CWltHeader& header) {
 }
 
 std::string FormatWltHeader(const std::string* wkt) {
-    std::string out = LoadMessage(kWltHeaderCommentMessage);
+    std::string out = LoadMessage(kMsgWltHeaderComment);
     out += '\n';
     out += '#';
     out += kWltVersionKey;

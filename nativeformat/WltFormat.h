@@ -25,8 +25,6 @@ inline constexpr std::string_view kWltVersionKey = "VERSION=";
 inline constexpr std::string_view kWltMetadataBeginKey = "METADATA_BEGIN=";
 inline constexpr std::string_view kWltMetadataEndKey = "METADATA_END";
 inline constexpr std::string_view kWltCoordSysKind = "CoordinateSystem";
-// The two comment lines that open a file the writer creates.
-inline constexpr int kWltHeaderCommentMessage = 50097;
 // Decimals of point coordinates at 32 and at 64 bits of precision.
 inline constexpr int kWltDecimals32 = 7;
 inline constexpr int kWltDecimals64 = 15;

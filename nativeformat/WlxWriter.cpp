@@ -13,13 +13,6 @@
 
 namespace {
 
-constexpr int kDefaultDescription = 32007;
-constexpr int kSpatialIndexLimitsWarning = 50110;
-constexpr int kKeyLengthWarning = 50111;
-constexpr int kNodeCapacityWarning = 50112;
-constexpr int kTooLargeSkipped = 50114;
-constexpr int kNotFiniteSkipped = 50115;
-
 bool SamePoint(const double* xy, std::size_t a, std::size_t b) {
     return xy[2 * a] == xy[2 * b] && xy[2 * a + 1] == xy[2 * b + 1];
 }
@@ -119,20 +112,20 @@ Status CWlxWriter::StampNewFile() {
 
     const std::string description = nativeInput && settings.inputDescription
                                         ? *settings.inputDescription
-                                        : LoadMessage(kDefaultDescription);
+                                        : LoadMessage(kMsgDefaultDescription);
     if (const Status status = file_->SetDescription(description.c_str())) return status;
     if (const Status status = file_->SetPrecision(static_cast<std::uint16_t>(precision)))
         return status;
     if (const Status status = spatialIndex_->SetPrecision(precision)) return status;
 
     // An index parameter the index cannot take leaves its default, with a warning.
-    auto warn = [&](int id, auto... values) {
-        ShowWarning(FormatString(LoadMessage(id).c_str(), values...));
+    auto warn = [&](const auto& message, auto... values) {
+        ShowWarning(Format(message, values...));
     };
     Status status =
         spatialIndex_->SetEntryLimits(settings.indexMaxEntries, settings.indexMinEntries);
     if (status == kSifInvalidParameter) {
-        warn(kSpatialIndexLimitsWarning, settings.indexMaxEntries, settings.indexMinEntries,
+        warn(kMsgSpatialIndexLimitsKept, settings.indexMaxEntries, settings.indexMinEntries,
              spatialIndex_->GetMaxEntries(), spatialIndex_->GetMinEntries());
     } else if (status != 0) {
         return status;
@@ -140,13 +133,13 @@ Status CWlxWriter::StampNewFile() {
     if (keyIndex_) {
         status = keyIndex_->SetNodeCapacity(settings.keyIndexNodeCapacity);
         if (status == kKifInvalidParameter) {
-            warn(kNodeCapacityWarning, settings.keyIndexNodeCapacity, keyIndex_->GetNodeCapacity());
+            warn(kMsgNodeCapacityKept, settings.keyIndexNodeCapacity, keyIndex_->GetNodeCapacity());
         } else if (status != 0) {
             return status;
         }
         status = keyIndex_->SetMaxKeyLength(settings.maxKeyLength);
         if (status == kKifInvalidParameter) {
-            warn(kKeyLengthWarning, settings.maxKeyLength, keyIndex_->GetMaxKeyLength());
+            warn(kMsgKeyLengthKept, settings.maxKeyLength, keyIndex_->GetMaxKeyLength());
         } else if (status != 0) {
             return status;
         }
@@ -191,15 +184,15 @@ Status CWlxWriter::Index(const CFeatureRecord& record, int recordType, const dou
 Status CWlxWriter::SkipUnwritable(const CFeatureRecord& record, Status status) {
     // The file refused the object and stays sound: the run goes on without it.
     if (file_->GetStatus() != 0) return status;
-    int id = 0;
+    const CMessage<const char*, const char*>* message = nullptr;
     if (status == kWlxTooComplex || status == kWlxTooManyParts) {
-        id = kTooLargeSkipped;
+        message = &kMsgObjectTooLargeSkipped;
     } else if (status == kWlxInvalidParameter) {
-        id = kNotFiniteSkipped;
+        message = &kMsgObjectNotFiniteSkipped;
     } else {
         return status;
     }
-    ShowWarning(FormatString(LoadMessage(id).c_str(), record.GetName(), record.GetKey()));
+    ShowWarning(Format(*message, record.GetName(), record.GetKey()));
     return 0;
 }
 

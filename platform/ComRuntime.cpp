@@ -10,22 +10,10 @@
 
 namespace {
 
-struct ServerEntry {
-    CLSID clsid;
-    const char* library;  // base name: "Geoweave" is libGeoweave.so
-};
-
-// The classes of the geometry object server.
-constexpr ServerEntry kServers[] = {
-    {{0x613031B4, 0xB6FD, 0x11D2, {0x96, 0xEA, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}}, "Geoweave"},
-    {{0xC2F65E57, 0xB79A, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}}, "Geoweave"},
-    {{0xC2F65E5A, 0xB79A, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}}, "Geoweave"},
-    {{0xC2F65E60, 0xB79A, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}}, "Geoweave"},
-    {{0xC2F65E6E, 0xB79A, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}}, "Geoweave"},
-    {{0xC60BFE16, 0xB7CD, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}}, "Geoweave"},
-    {{0xC60BFE19, 0xB7CD, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}}, "Geoweave"},
-    {{0xC60BFE1C, 0xB7CD, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}}, "Geoweave"},
-};
+// Every registered list, the last registered first. Constant-initialized:
+// lists register themselves while the program's static objects are built.
+constinit std::mutex g_classesLock;
+constinit CInprocServerClasses* g_classes = nullptr;
 
 std::atomic<int> g_initCount{0};
 
@@ -42,6 +30,31 @@ DllGetClassObjectFn LoadServer(const char* library) {
 
 }  // namespace
 
+CInprocServerClasses::CInprocServerClasses(std::span<const InprocServerClass> classes)
+    : classes_(classes) {
+    std::lock_guard<std::mutex> guard(g_classesLock);
+    next_ = g_classes;
+    g_classes = this;
+}
+
+CInprocServerClasses::~CInprocServerClasses() {
+    std::lock_guard<std::mutex> guard(g_classesLock);
+    for (CInprocServerClasses** link = &g_classes; *link; link = &(*link)->next_) {
+        if (*link == this) {
+            *link = next_;
+            break;
+        }
+    }
+}
+
+const InprocServerClass* CInprocServerClasses::Find(REFCLSID clsid) {
+    std::lock_guard<std::mutex> guard(g_classesLock);
+    for (const CInprocServerClasses* list = g_classes; list; list = list->next_)
+        for (const InprocServerClass& entry : list->classes_)
+            if (entry.clsid == clsid) return &entry;
+    return nullptr;
+}
+
 HRESULT CoInitialize(void*) {
     return g_initCount.fetch_add(1) == 0 ? S_OK : S_FALSE;
 }
@@ -50,14 +63,13 @@ void CoUninitialize() {
     if (g_initCount.load() > 0) g_initCount.fetch_sub(1);
 }
 
-HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, int dwClsContext, REFIID riid, void** ppv) {
+HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, int dwClsContext, REFIID riid,
+                         void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
     if (g_initCount.load() <= 0) return CO_E_NOTINITIALIZED;
     if (!(dwClsContext & CLSCTX_INPROC_SERVER)) return REGDB_E_CLASSNOTREG;
-    const ServerEntry* entry = nullptr;
-    for (const auto& e : kServers)
-        if (e.clsid == rclsid) entry = &e;
+    const InprocServerClass* entry = CInprocServerClasses::Find(rclsid);
     if (!entry) return REGDB_E_CLASSNOTREG;
 
     DllGetClassObjectFn getClassObject = LoadServer(entry->library);

@@ -296,7 +296,7 @@ Status CLoaderApp::ParseSwitch(const char* text) {
                 filter.polygonsEnabled = 1;
                 break;
             default:
-                Warn(FormatString(LoadMessage(50102).c_str(), text));
+                Warn(Format(kMsgIgnoringInvalidSwitch, text));
         }
     } else if (Matches(text, "COORDSYS:", 9)) {
         return ParseCoordSysSwitch(rest(9));
@@ -320,7 +320,7 @@ Status CLoaderApp::ParseSwitch(const char* text) {
                 settings.csvObjectKind = 5;
                 break;
             default:
-                Warn(FormatString(LoadMessage(50101).c_str(), text, "TM"));
+                Warn(Format(kMsgInvalidSwitchUsingDefault, text, "TM"));
         }
     } else if (Matches(text, "F:", 2)) {
         filter.SetLayers("");

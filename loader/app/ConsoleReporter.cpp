@@ -43,9 +43,14 @@ std::int64_t MonotonicSeconds() {
 }
 
 // The usage text's messages after the syntax line, in their order.
-constexpr int kUsageMessages[] = {32020, 32021, 32022, 32046, 32023, 32024, 32025, 32026, 32027,
-                                  32028, 32041, 32029, 32045, 32031, 32030, 32033, 32034, 32035,
-                                  32044, 32043, 32042, 32036, 32038, 32039, 32037, 32032, 32040};
+constexpr CMessage<> kUsageMessages[] = {
+    kMsgUsageInputType,    kMsgUsageKif,       kMsgUsageCoordSys,  kMsgUsageNoCsMetadata,
+    kMsgUsageCoordPrec,    kMsgUsageMaxPoints, kMsgUsageType,      kMsgUsageGeneralize,
+    kMsgUsageNullName,     kMsgUsageNoTest,    kMsgUsageNoExt,     kMsgUsageWriteAction,
+    kMsgUsageFile,         kMsgUsageInfo,      kMsgUsageLayer,     kMsgUsageKey,
+    kMsgUsageName,         kMsgUsageLink,      kMsgUsageTable,     kMsgUsageBlocks,
+    kMsgUsagePl2Pg,        kMsgUsageCsvType,   kMsgUsageLabels,    kMsgUsageHoles,
+    kMsgUsageDecodeBlocks, kMsgUsageIns,       kMsgUsageParameters};
 
 }  // namespace
 
@@ -102,8 +107,8 @@ int CConsoleReporter::ShowProgress(std::int32_t count) {
 
 int CConsoleReporter::AskOverwrite(const char* fileName, int* answer) {
     std::lock_guard<CCriticalSection> guard(lock_);
-    std::fputs(FormatString(LoadMessage(32005).c_str(), fileName).c_str(), console_);
-    std::string prompt = LoadMessage(32004);
+    std::fputs(Format(kMsgFileAlreadyExists, fileName).c_str(), console_);
+    std::string prompt = LoadMessage(kMsgOverwriteAppendQuit);
     int c = 0;
     do {
         std::fputs(prompt.c_str(), console_);
@@ -118,10 +123,10 @@ int CConsoleReporter::AskOverwrite(const char* fileName, int* answer) {
 
 int CConsoleReporter::ShowUsage() {
     std::lock_guard<CCriticalSection> guard(lock_);
-    std::fputs(LoadMessage(32016).c_str(), console_);
-    std::fputs(FormatString(LoadMessage(32001).c_str(), kLoaderFileVersion).c_str(), console_);
+    std::fputs(LoadMessage(kMsgLoaderBanner).c_str(), console_);
+    std::fputs(Format(kMsgSyntaxForVersion, kLoaderFileVersion).c_str(), console_);
     std::fputs("\tWLXCONV", console_);
-    for (int id : kUsageMessages) std::fputs(LoadMessage(id).c_str(), console_);
+    for (const auto& message : kUsageMessages) std::fputs(LoadMessage(message).c_str(), console_);
     std::fputs("\tWLXCONV", console_);
     std::fputs(" /IM test.mif test.wlx\n", console_);
     std::fflush(console_);
@@ -132,13 +137,13 @@ int CConsoleReporter::ShowSummary(const CLoaderSettings* settings) {
     if (!settings) return 0;
     std::lock_guard<CCriticalSection> guard(lock_);
     UserLocale locale;
-    std::fputs(FormatString(LoadMessage(32015).c_str(), static_cast<long>(settings->pointsWritten),
-                            static_cast<long>(settings->polylinesWritten),
-                            static_cast<long>(settings->polypolylinesWritten),
-                            static_cast<long>(settings->polygonsWritten),
-                            static_cast<long>(settings->polypolygonsWritten),
-                            static_cast<long>(settings->totalWritten),
-                            static_cast<long>(settings->metafilesCreated))
+    std::fputs(Format(kMsgObjectsWritten, static_cast<long>(settings->pointsWritten),
+                      static_cast<long>(settings->polylinesWritten),
+                      static_cast<long>(settings->polypolylinesWritten),
+                      static_cast<long>(settings->polygonsWritten),
+                      static_cast<long>(settings->polypolygonsWritten),
+                      static_cast<long>(settings->totalWritten),
+                      static_cast<long>(settings->metafilesCreated))
                    .c_str(),
                console_);
     std::fflush(console_);
@@ -156,56 +161,50 @@ int CConsoleReporter::ShowFileInfo(const CFileInfo* info) {
     auto print = [this](const std::string& text) { std::fputs(text.c_str(), console_); };
 
     if (!info->GetDescription().empty())
-        print(FormatString(LoadMessage(50080).c_str(), info->GetDescription().c_str()));
-    if (!info->GetVersion().empty())
-        print(FormatString(LoadMessage(50081).c_str(), info->GetVersion().c_str()));
+        print(Format(kMsgFileDescription, info->GetDescription().c_str()));
+    if (!info->GetVersion().empty()) print(Format(kMsgFileVersion, info->GetVersion().c_str()));
     if (info->GetFeatureCount() > 0)
-        print(FormatString(LoadMessage(50075).c_str(), static_cast<long>(info->GetFeatureCount())));
-    if (info->GetPrecision() != 0)
-        print(FormatString(LoadMessage(50076).c_str(), info->GetPrecision()));
+        print(Format(kMsgFeatureCount, static_cast<long>(info->GetFeatureCount())));
+    if (info->GetPrecision() != 0) print(Format(kMsgCoordinatePrecision, info->GetPrecision()));
     if (!info->GetCoordSysKey().empty())
-        print(FormatString(LoadMessage(50090).c_str(), info->GetCoordSysKey().c_str()));
+        print(Format(kMsgCoordSysKey, info->GetCoordSysKey().c_str()));
 
-    print(LoadMessage(50053));
+    print(LoadMessage(kMsgListingTables));
     const auto& schemas = info->GetSchemaList().GetSchemas();
-    if (schemas.empty()) print(LoadMessage(50054));
+    if (schemas.empty()) print(LoadMessage(kMsgNoTables));
     for (std::size_t i = 0; i < schemas.size(); ++i) {
-        print(FormatString(LoadMessage(50070).c_str(), static_cast<int>(i + 1),
-                           schemas[i]->GetName().c_str()));
-        print(LoadMessage(50058));
+        print(Format(kMsgTableEntry, static_cast<int>(i + 1), schemas[i]->GetName().c_str()));
+        print(LoadMessage(kMsgListingColumns));
         const auto& columns = schemas[i]->GetColumns();
         for (std::size_t c = 0; c < columns.size(); ++c) {
-            print(FormatString(LoadMessage(50051).c_str(), static_cast<int>(c + 1),
-                               columns[c].name.c_str(), ColumnTypeText(columns[c]).c_str()));
+            print(Format(kMsgColumnEntry, static_cast<int>(c + 1), columns[c].name.c_str(),
+                         ColumnTypeText(columns[c]).c_str()));
         }
     }
 
-    print(LoadMessage(50052));
+    print(LoadMessage(kMsgListingLayers));
     const CNamePatternList& layers = info->GetLayers();
-    if (layers.IsEmpty()) print(LoadMessage(50067));
+    if (layers.IsEmpty()) print(LoadMessage(kMsgNoLayers));
     for (std::size_t i = 0; i < layers.Count(); ++i)
-        print(FormatString(LoadMessage(50056).c_str(), static_cast<int>(i + 1),
-                           layers.At(i).c_str()));
+        print(Format(kMsgLayerEntry, static_cast<int>(i + 1), layers.At(i).c_str()));
 
-    print(LoadMessage(50072));
+    print(LoadMessage(kMsgListingBlocks));
     const CNamePatternList& blocks = info->GetBlocks();
-    if (blocks.IsEmpty()) print(LoadMessage(50074));
+    if (blocks.IsEmpty()) print(LoadMessage(kMsgNoBlocks));
     for (std::size_t i = 0; i < blocks.Count(); ++i)
-        print(FormatString(LoadMessage(50073).c_str(), static_cast<int>(i + 1),
-                           blocks.At(i).c_str()));
+        print(Format(kMsgBlockEntry, static_cast<int>(i + 1), blocks.At(i).c_str()));
 
     if (const CSpatialIndexInfo* index = info->GetSpatialIndexInfo()) {
-        print(LoadMessage(50088));
+        print(LoadMessage(kMsgListingSifInfo));
         if (!index->description.empty())
-            print(FormatString(LoadMessage(50083).c_str(), index->description.c_str()));
-        print(FormatString(LoadMessage(50082).c_str(), index->version.c_str()));
-        print(FormatString(LoadMessage(50087).c_str(), index->featureCount));
-        print(FormatString(LoadMessage(50085).c_str(), index->precision));
+            print(Format(kMsgSifDescription, index->description.c_str()));
+        print(Format(kMsgSifVersion, index->version.c_str()));
+        print(Format(kMsgSifFeatureCount, index->featureCount));
+        print(Format(kMsgSifPrecision, index->precision));
         int decimals = index->precision == 64 ? 15 : 7;
-        print(FormatString(LoadMessage(50084).c_str(), decimals, index->extent[0], decimals,
-                           index->extent[1], decimals, index->extent[2], decimals,
-                           index->extent[3]));
-        print(FormatString(LoadMessage(50086).c_str(), index->maxEntries, index->minEntries));
+        print(Format(kMsgSifExtents, decimals, index->extent[0], decimals, index->extent[1],
+                     decimals, index->extent[2], decimals, index->extent[3]));
+        print(Format(kMsgSifEntriesPerNode, index->maxEntries, index->minEntries));
     }
     std::fflush(console_);
     return 0;
@@ -214,7 +213,7 @@ int CConsoleReporter::ShowFileInfo(const CFileInfo* info) {
 int CConsoleReporter::ShowProcessingTime(double seconds) {
     std::lock_guard<CCriticalSection> guard(lock_);
     UserLocale locale;
-    std::fputs(FormatString(LoadMessage(50091).c_str(), seconds).c_str(), console_);
+    std::fputs(Format(kMsgProcessingTime, seconds).c_str(), console_);
     std::fflush(console_);
     return 0;
 }

@@ -46,7 +46,7 @@ Status CLoaderApp::Init() {
 int CLoaderApp::Abort() {
     int expected = 0;
     if (!abort_.compare_exchange_strong(expected, 1)) return 0;
-    if (reporter_) reporter_->ShowStatus(LoadMessage(50092).c_str());
+    if (reporter_) reporter_->ShowStatus(LoadMessage(kMsgAbortingProcessing).c_str());
     return 1;
 }
 
@@ -78,7 +78,7 @@ Status CLoaderApp::RunConversion() {
         status = CreateReader();
         if (status == 0) {
             CFileInfo info;
-            reporter_->ShowStatus(LoadMessage(50079).c_str());
+            reporter_->ShowStatus(LoadMessage(kMsgRetrievingFileInfo).c_str());
             status = reader_->GetFileInfo(&info);
             if (status == 0) {
                 if (abort_) return finish(kLoaderAborted);
@@ -91,11 +91,12 @@ Status CLoaderApp::RunConversion() {
     const std::string& input = settings_->inputName;
     const std::string& output = settings_->outputName;
     if (!input.empty() && !output.empty() && SameFile(input.c_str(), output.c_str())) {
-        reporter_->ShowError(LoadMessage(39003).c_str());
+        reporter_->ShowError(LoadMessage(kMsgDuplicateFileName).c_str());
         return finish(kCmdDuplicateFileName);
     }
     if (!CheckOverwrite()) return finish(kCmdUserQuit);
-    if ((status = reporter_->ShowStatus(LoadMessage(32006).c_str())) != 0) return finish(status);
+    if ((status = reporter_->ShowStatus(LoadMessage(kMsgProcessing).c_str())) != 0)
+        return finish(status);
     if ((status = CreateReader()) != 0) return finish(status);
     if ((status = SetupConverters(settings_->inputCode, settings_->outputCode)) != 0)
         return finish(status);
@@ -105,8 +106,7 @@ Status CLoaderApp::RunConversion() {
     CPointReducer reducer(settings_.get(), settings_->maxPoints);
     std::int32_t count = 0;
     if (settings_->generalizePercent != 100.0)
-        reporter_->ShowInfo(
-            FormatString(LoadMessage(50068).c_str(), settings_->generalizePercent).c_str());
+        reporter_->ShowInfo(Format(kMsgGeneralizing, settings_->generalizePercent).c_str());
     auto start = std::chrono::steady_clock::now();
 
     while (status == 0 && !reader_->AtEnd()) {
@@ -123,7 +123,7 @@ Status CLoaderApp::RunConversion() {
             if (status == 0 && writer_) {
                 if (count < kLatLongCheckObjects && latLongCheck_ && !latLongWarned_ &&
                     !CheckLatLongRange(&record)) {
-                    Warn(LoadMessage(39005));
+                    Warn(LoadMessage(kMsgCoordinatesOutOfLatLongRange));
                     latLongWarned_ = 1;
                 }
                 status = writer_->Write(&record);
@@ -167,7 +167,7 @@ int CLoaderApp::CheckOverwrite() {
 }
 
 Status CLoaderApp::CreateReader() {
-    reporter_->ShowStatus(LoadMessage(50077).c_str());
+    reporter_->ShowStatus(LoadMessage(kMsgInitializingReader).c_str());
     const int letter = UpperAscii(settings_->inputType);
     for (const ReaderFactoryEntry& entry : hooks_.readers) {
         if (entry.letter != letter) continue;
@@ -176,13 +176,13 @@ Status CLoaderApp::CreateReader() {
         if (status == 0 && !reader_) status = kWlxOutOfMemory;
         return status;
     }
-    reporter_->ShowError(LoadMessage(39006).c_str());
+    reporter_->ShowError(LoadMessage(kMsgInvalidInputFileType).c_str());
     return kCmdInvalidInputType;
 }
 
 Status CLoaderApp::CreateWriter() {
     if (settings_->info) return 0;
-    reporter_->ShowStatus(LoadMessage(50078).c_str());
+    reporter_->ShowStatus(LoadMessage(kMsgInitializingWriter).c_str());
     // The writer keeps what it needs of the reader's table schemas.
     CTableSchemaList schemas;
     if (reader_) {
@@ -200,11 +200,11 @@ Status CLoaderApp::CreateWriter() {
 }
 
 Status CLoaderApp::SetupConverters(std::string inputCode, std::string outputCode) {
-    reporter_->ShowStatus(LoadMessage(50089).c_str());
+    reporter_->ShowStatus(LoadMessage(kMsgInitializingConverter).c_str());
     if (inputCode.empty()) inputCode = "LL84";
     if (outputCode.empty()) outputCode = "LL84";
-    reporter_->ShowStatus(FormatString(LoadMessage(50095).c_str(), inputCode.c_str()).c_str());
-    reporter_->ShowStatus(FormatString(LoadMessage(50096).c_str(), outputCode.c_str()).c_str());
+    reporter_->ShowStatus(Format(kMsgInputCoordSys, inputCode.c_str()).c_str());
+    reporter_->ShowStatus(Format(kMsgOutputCoordSys, outputCode.c_str()).c_str());
     inputConverter_.reset();
     outputConverter_.reset();
 
@@ -212,7 +212,7 @@ Status CLoaderApp::SetupConverters(std::string inputCode, std::string outputCode
     if (!EqualNoCase(inputCode, outputCode)) {
         bool arbitraryXY = StartsWithNoCase(inputCode, "*XY");
         if (arbitraryXY) {
-            Warn(FormatString(LoadMessage(50099).c_str(), inputCode.c_str(), outputCode.c_str()));
+            Warn(Format(kMsgArbitraryXyInput, inputCode.c_str(), outputCode.c_str()));
         } else {
             if (!IsLatLongKey(inputCode) &&
                 hooks_.makeConverter(inputCode, settings_->inputCoordSys.get(), *settings_,
@@ -228,8 +228,8 @@ Status CLoaderApp::SetupConverters(std::string inputCode, std::string outputCode
                 status = kLoaderCoordSysNotFound;
             }
             if (status == 0 && !inputConverter_ && !outputConverter_)
-                Warn(FormatString(LoadMessage(50034).c_str(), inputCode.c_str(), outputCode.c_str(),
-                                  outputCode.c_str()));
+                Warn(Format(kMsgLatLongDatumsDiffer, inputCode.c_str(), outputCode.c_str(),
+                            outputCode.c_str()));
         }
     }
     if (IsLatLongKey(outputCode) && !coordSysNone_) latLongCheck_ = 1;
@@ -252,7 +252,7 @@ void CLoaderApp::WarnFoldedPoints() {
     const std::string* codes[] = {&settings_->inputCode, &settings_->outputCode};
     for (int i = 0; i < 2; ++i) {
         if (converters[i] && converters[i]->FoldedPoints() > 0) {
-            Warn(FormatString(LoadMessage(50103).c_str(), codes[i]->c_str()));
+            Warn(Format(kMsgCoordinatesFolded, codes[i]->c_str()));
             foldedWarned_ = 1;
             return;
         }

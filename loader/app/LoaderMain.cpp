@@ -12,10 +12,11 @@
 #include "coordsys/DictionaryDirectory.h"
 #include "coordsys/core/CsCore.h"
 #include "loader/app/LoaderApp.h"
+#include "loader/core/LoaderStrings.h"
+#include "loader/core/MessageIds.h"
 #include "platform/ComRuntime.h"
 #include "platform/ConsoleControl.h"
 #include "platform/CriticalSection.h"
-#include "platform/StringTable.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ constexpr int kMessageBufferSize = 4096;
 // here would fail and call it again, without end.
 void OnNewFailure() {
     char text[kMessageBufferSize];
-    LoadStringA(39002, text, sizeof text);
+    LoadStringA(LoaderModule(), kMsgOperatorNewFailed.Id(), text, sizeof text);
     std::printf("%s", text);
     std::exit(1);
 }

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int kTableDataWarning = 50100;
-
 // Foreign tables answer 1 when no row matches; like a missing row, it is no failure.
 bool IsNoData(Status status) {
     return status == kLoaderNoAttributeData || status > 0;
@@ -52,9 +50,7 @@ Status CAttributedReader::ReadTemplateColumns(const char* key, CTemplateRows& ro
                     tableWarningGiven_ = true;
                     settings_->warnings = 1;
                     settings_->reporter->ShowWarning(
-                        FormatString(LoadMessage(kTableDataWarning).c_str(),
-                                     source->GetName().c_str())
-                            .c_str());
+                        Format(kMsgTableDataNotAvailable, source->GetName().c_str()).c_str());
                 }
             } else {
                 return status;

@@ -39,7 +39,8 @@ Status MakeCoordConverter(const std::string& code, const CCoordSysDescriptor* de
     if (definition != nullptr) {
         CsParams record{};
         if (!definition->ExportDefinition(record)) {
-            if (settings.reporter) settings.reporter->ShowWarning(LoadMessage(50035).c_str());
+            if (settings.reporter)
+                settings.reporter->ShowWarning(LoadMessage(kMsgUnicodeSubstituted).c_str());
             settings.warnings = 1;
         }
         made->transform.SetFromDefinition(record);

@@ -4,36 +4,6 @@
 
 namespace {
 
-// String-table ids of the style table and column names.
-enum : int {
-    kSymbolStyleTable = 44063,
-    kTextStyleTable = 44064,
-    kPolylineStyleTable = 44065,
-    kPolygonStyleTable = 44066,
-    kOriginalKeyColumn = 44067,
-    kNameColumn = 44068,
-    kLayerColumn = 44069,
-    kFillColorColumn = 44070,
-    kFillStyleColumn = 44071,
-    kEdgeColorColumn = 44072,
-    kEdgeStyleColumn = 44073,
-    kEdgeWidthColumn = 44074,
-    kLineColorColumn = 44075,
-    kLineStyleColumn = 44076,
-    kLineWidthColumn = 44077,
-    kPointColorColumn = 44078,
-    kSymbolNameColumn = 44079,
-    kSymbolRotationColumn = 44080,
-    kSymbolWidthColumn = 44081,
-    kSymbolHeightColumn = 44082,
-    kTextContentColumn = 44085,
-    kTextColorColumn = 44086,
-    kTextHorzAlignColumn = 44087,
-    kTextVertAlignColumn = 44088,
-    kTextRotationColumn = 44089,
-    kTextHeightColumn = 44090,
-};
-
 std::string TextOrEmpty(const char* text) {
     return text ? std::string(text) : std::string();
 }
@@ -47,36 +17,36 @@ std::int32_t PackedSigned(CRgbaColor color) {
     return static_cast<std::int32_t>(color.Pack());
 }
 
-void AddTextColumn(CTableSchema& schema, int id) {
-    schema.AddColumn(LoadMessage(id), 255, 0, kColumnText);
+void AddTextColumn(CTableSchema& schema, CMessage<> name) {
+    schema.AddColumn(LoadMessage(name), 255, 0, kColumnText);
 }
-void AddColorColumn(CTableSchema& schema, int id) {
-    schema.AddColumn(LoadMessage(id), 12, 0, kColumnLong);
+void AddColorColumn(CTableSchema& schema, CMessage<> name) {
+    schema.AddColumn(LoadMessage(name), 12, 0, kColumnLong);
 }
-void AddIntColumn(CTableSchema& schema, int id) {
-    schema.AddColumn(LoadMessage(id), 10, 0, kColumnInt);
+void AddIntColumn(CTableSchema& schema, CMessage<> name) {
+    schema.AddColumn(LoadMessage(name), 10, 0, kColumnInt);
 }
-void AddDoubleColumn(CTableSchema& schema, int id) {
-    schema.AddColumn(LoadMessage(id), 20, 8, kColumnDouble);
+void AddDoubleColumn(CTableSchema& schema, CMessage<> name) {
+    schema.AddColumn(LoadMessage(name), 20, 8, kColumnDouble);
 }
 
-CountedRef<CTableSchema> BeginSchema(int tableId) {
+CountedRef<CTableSchema> BeginSchema(CMessage<> tableName) {
     auto schema = MakeCounted<CTableSchema>();
-    schema->SetName(LoadMessage(tableId));
-    AddTextColumn(*schema, kOriginalKeyColumn);
-    AddTextColumn(*schema, kNameColumn);
-    AddTextColumn(*schema, kLayerColumn);
+    schema->SetName(LoadMessage(tableName));
+    AddTextColumn(*schema, kMsgOriginalKeyColumn);
+    AddTextColumn(*schema, kMsgNameColumn);
+    AddTextColumn(*schema, kMsgLayerColumn);
     return schema;
 }
 
 }  // namespace
 
 CEntityStyle::CEntityStyle(const char* originalKey, const char* name, const char* layer,
-                           int tableNameId)
+                           CMessage<> tableName)
     : name_(TextOrEmpty(name)),
       originalKey_(TextOrEmpty(originalKey)),
       layer_(TextOrEmpty(layer)),
-      tableName_(LoadMessage(tableNameId)) {}
+      tableName_(LoadMessage(tableName)) {}
 
 CountedRef<CTableRow> CEntityStyle::BeginRow() const {
     auto row = MakeCounted<CTableRow>();
@@ -90,7 +60,7 @@ CountedRef<CTableRow> CEntityStyle::BeginRow() const {
 CPolygonStyle::CPolygonStyle(const char* originalKey, const char* name, const char* layer,
                              CRgbaColor fillColor, int fillStyle, CRgbaColor edgeColor,
                              int edgeStyle, double edgeWidth)
-    : CEntityStyle(originalKey, name, layer, kPolygonStyleTable),
+    : CEntityStyle(originalKey, name, layer, kMsgPolygonStyleTable),
       fillColor_(fillColor),
       fillStyle_(fillStyle),
       edgeColor_(edgeColor),
@@ -113,7 +83,7 @@ std::unique_ptr<CEntityStyle> CPolygonStyle::Clone() const {
 
 CPolylineStyle::CPolylineStyle(const char* originalKey, const char* name, const char* layer,
                                CRgbaColor lineColor, int lineStyle, double lineWidth)
-    : CEntityStyle(originalKey, name, layer, kPolylineStyleTable),
+    : CEntityStyle(originalKey, name, layer, kMsgPolylineStyleTable),
       lineColor_(lineColor),
       lineStyle_(lineStyle),
       lineWidth_(lineWidth) {}
@@ -133,7 +103,7 @@ std::unique_ptr<CEntityStyle> CPolylineStyle::Clone() const {
 CSymbolStyle::CSymbolStyle(const char* originalKey, const char* name, const char* layer,
                            CRgbaColor pointColor, const char* symbolName, double rotation,
                            double width, double height)
-    : CEntityStyle(originalKey, name, layer, kSymbolStyleTable),
+    : CEntityStyle(originalKey, name, layer, kMsgSymbolStyleTable),
       pointColor_(pointColor),
       symbolName_(TextOrEmpty(symbolName)),
       rotation_(rotation),
@@ -158,7 +128,7 @@ CTextStyle::CTextStyle(const char* originalKey, const char* name, const char* la
                        const char* content, CRgbaColor color, int horizontalMode, int verticalMode,
                        double rotation, double height, int bold, int italic, int underline,
                        int charSet, int pitchAndFamily, const char* faceName)
-    : CEntityStyle(originalKey, name, layer, kTextStyleTable),
+    : CEntityStyle(originalKey, name, layer, kMsgTextStyleTable),
       content_(TextOrEmpty(content)),
       color_(color),
       horizontalMode_(horizontalMode),
@@ -218,40 +188,40 @@ std::unique_ptr<CEntityStyle> CTextStyle::Clone() const {
 }
 
 CountedRef<CTableSchema> MakePolygonStyleSchema() {
-    auto schema = BeginSchema(kPolygonStyleTable);
-    AddColorColumn(*schema, kFillColorColumn);
-    AddIntColumn(*schema, kFillStyleColumn);
-    AddColorColumn(*schema, kEdgeColorColumn);
-    AddIntColumn(*schema, kEdgeStyleColumn);
-    AddDoubleColumn(*schema, kEdgeWidthColumn);
+    auto schema = BeginSchema(kMsgPolygonStyleTable);
+    AddColorColumn(*schema, kMsgFillColorColumn);
+    AddIntColumn(*schema, kMsgFillStyleColumn);
+    AddColorColumn(*schema, kMsgEdgeColorColumn);
+    AddIntColumn(*schema, kMsgEdgeStyleColumn);
+    AddDoubleColumn(*schema, kMsgEdgeWidthColumn);
     return schema;
 }
 
 CountedRef<CTableSchema> MakePolylineStyleSchema() {
-    auto schema = BeginSchema(kPolylineStyleTable);
-    AddColorColumn(*schema, kLineColorColumn);
-    AddIntColumn(*schema, kLineStyleColumn);
-    AddDoubleColumn(*schema, kLineWidthColumn);
+    auto schema = BeginSchema(kMsgPolylineStyleTable);
+    AddColorColumn(*schema, kMsgLineColorColumn);
+    AddIntColumn(*schema, kMsgLineStyleColumn);
+    AddDoubleColumn(*schema, kMsgLineWidthColumn);
     return schema;
 }
 
 CountedRef<CTableSchema> MakeSymbolStyleSchema() {
-    auto schema = BeginSchema(kSymbolStyleTable);
-    AddColorColumn(*schema, kPointColorColumn);
-    AddTextColumn(*schema, kSymbolNameColumn);
-    AddDoubleColumn(*schema, kSymbolRotationColumn);
-    AddDoubleColumn(*schema, kSymbolWidthColumn);
-    AddDoubleColumn(*schema, kSymbolHeightColumn);
+    auto schema = BeginSchema(kMsgSymbolStyleTable);
+    AddColorColumn(*schema, kMsgPointColorColumn);
+    AddTextColumn(*schema, kMsgSymbolNameColumn);
+    AddDoubleColumn(*schema, kMsgSymbolRotationColumn);
+    AddDoubleColumn(*schema, kMsgSymbolWidthColumn);
+    AddDoubleColumn(*schema, kMsgSymbolHeightColumn);
     return schema;
 }
 
 CountedRef<CTableSchema> MakeTextStyleSchema() {
-    auto schema = BeginSchema(kTextStyleTable);
-    AddTextColumn(*schema, kTextContentColumn);
-    AddColorColumn(*schema, kTextColorColumn);
-    AddIntColumn(*schema, kTextHorzAlignColumn);
-    AddIntColumn(*schema, kTextVertAlignColumn);
-    AddDoubleColumn(*schema, kTextRotationColumn);
-    AddDoubleColumn(*schema, kTextHeightColumn);
+    auto schema = BeginSchema(kMsgTextStyleTable);
+    AddTextColumn(*schema, kMsgTextContentColumn);
+    AddColorColumn(*schema, kMsgTextColorColumn);
+    AddIntColumn(*schema, kMsgTextHorzAlignColumn);
+    AddIntColumn(*schema, kMsgTextVertAlignColumn);
+    AddDoubleColumn(*schema, kMsgTextRotationColumn);
+    AddDoubleColumn(*schema, kMsgTextHeightColumn);
     return schema;
 }

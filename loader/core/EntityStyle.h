@@ -8,6 +8,7 @@
 #include <string>
 
 #include "loader/core/AttributeTable.h"
+#include "loader/core/MessageIds.h"
 
 struct CRgbaColor {
     std::uint8_t red = 0;
@@ -53,7 +54,8 @@ public:
 
 protected:
     // Null texts become empty; the table name comes from the string table.
-    CEntityStyle(const char* originalKey, const char* name, const char* layer, int tableNameId);
+    CEntityStyle(const char* originalKey, const char* name, const char* layer,
+                 CMessage<> tableName);
     CEntityStyle(const CEntityStyle&) = default;
     CEntityStyle& operator=(const CEntityStyle&) = delete;
 

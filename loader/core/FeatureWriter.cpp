@@ -10,10 +10,6 @@
 
 namespace {
 
-constexpr int kTooFewPointsWarning = 50039;
-constexpr int kSectionTooFewPointsWarning = 50040;
-constexpr int kStyleTableNameError = 50104;
-
 enum : int { kExportSql = 1, kExportCsv = 2 };
 
 }  // namespace
@@ -28,8 +24,8 @@ void CFeatureWriter::ShowWarning(const std::string& text) {
 }
 
 void CFeatureWriter::WarnTooFewPoints(const char* name, const char* key, bool section) {
-    const int id = section ? kSectionTooFewPointsWarning : kTooFewPointsWarning;
-    ShowWarning(FormatString(LoadMessage(id).c_str(), name ? name : "", key ? key : ""));
+    const auto& message = section ? kMsgSectionTooFewPoints : kMsgTooFewPoints;
+    ShowWarning(Format(message, name ? name : "", key ? key : ""));
 }
 
 CWriterBase::CWriterBase(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas)
@@ -60,9 +56,7 @@ Status CWriterBase::CreateTableWriters(CTableSchemaList* schemas) {
             // clashes with a style table.
             if (settings_->reporter)
                 settings_->reporter->ShowError(
-                    FormatString(LoadMessage(kStyleTableNameError).c_str(),
-                                 taken->GetName().c_str())
-                        .c_str());
+                    Format(kMsgStyleTableNameTaken, taken->GetName().c_str()).c_str());
             return kWlxElementAlreadyDefined;
         }
         if (const Status status = tableWriters_.Add(std::move(writer))) return status;

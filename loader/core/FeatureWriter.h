@@ -27,7 +27,8 @@ public:
 protected:
     // Shows the text through the reporter and marks the run as warned.
     void ShowWarning(const std::string& text);
-    // Warning 50039, or 50040 when only a section of the object is too short.
+    // kMsgTooFewPoints, or kMsgSectionTooFewPoints when only a section of the
+    // object is too short.
     void WarnTooFewPoints(const char* name, const char* key, bool section);
 
     CLoaderSettings* settings_;

@@ -4,12 +4,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/StringTable.h"
+#include "loader/core/LoaderStrings.h"
 
 namespace {
 
 constexpr int kMessageBufferSize = 4096;
-constexpr int kGenericMessage = 44062;
 
 struct StatusArgs {
     std::optional<std::string> first;
@@ -23,21 +22,47 @@ StatusArgs& Args() {
 
 // Loader family, by status - 0x80041501; 0 where the status has no message.
 constexpr int kLoaderMessages[] = {
-    40024, 40026, 40028, 40030, 40032, 40033, 40034, 40035, 43064, 0,     0,     0,
-    0,     0,     0,     43065, 43066, 0,     40036, 40039, 40037, 40040, 40038, 40041,
+    kMsgInfoNotApplicable.Id(),
+    kMsgBadColumnOrTable.Id(),
+    kMsgCoordSysNotFound.Id(),
+    kMsgCannotLoadData.Id(),
+    kMsgLibraryNotFound.Id(),
+    kMsgLibraryIncompatible.Id(),
+    kMsg3dNotSupported.Id(),
+    kMsgCoordSysMismatch.Id(),
+    kMsgComUnavailable.Id(),
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    kMsgReadAccessDenied.Id(),
+    kMsgOutputExists.Id(),
+    0,
+    kMsgInputReadError.Id(),
+    kMsgWlxMetadataReadError.Id(),
+    kMsgWltMetadataReadError.Id(),
+    kMsgWltMetadataWriteError.Id(),
+    kMsgOutputCoordSysMismatch.Id(),
+    kMsgWltPointCountError.Id(),
 };
 
-// Fills each "%s" of `text` in order with `values`; leaves the text as it is
-// when any value is missing.
-std::string FillStrings(const std::string& text,
-                        std::initializer_list<const std::optional<std::string>*> values) {
-    for (const auto* value : values)
-        if (!value->has_value()) return text;
+// Fills each "%s" of the message's text in order with `values`, one for each
+// text it declares; leaves the text as it is when any value is missing.
+template <class... Args, class... Values>
+requires(sizeof...(Args) == sizeof...(Values) && (std::same_as<Args, const char*> && ...) &&
+         (std::same_as<Values, std::optional<std::string>> && ...)) std::string
+    FillStrings(const CMessage<Args...>& message, const Values&... values) {
+    std::string text = LoadMessage(message.Id());
+    if (!(values.has_value() && ...)) return text;
+    const std::string* filling[] = {&*values...};
     std::string out;
-    auto next = values.begin();
+    std::size_t next = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's' && next != values.end()) {
-            out += **(*next++);
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's' &&
+            next < sizeof...(Values)) {
+            out += *filling[next++];
             ++i;
         } else {
             out += text[i];
@@ -51,7 +76,7 @@ std::string FillStrings(const std::string& text,
 std::string LoadMessage(int id) {
     if (id < 0) return {};
     char buffer[kMessageBufferSize];
-    int length = LoadStringA(static_cast<unsigned>(id), buffer, kMessageBufferSize);
+    int length = LoadStringA(LoaderModule(), static_cast<unsigned>(id), buffer, kMessageBufferSize);
     return std::string(buffer, static_cast<std::size_t>(length));
 }
 
@@ -93,28 +118,31 @@ const std::optional<std::string>& StatusArg2() {
 }
 
 int MessageIdForStatus(Status status) {
+    constexpr int kGeneric = kMsgFailedWithErrorCode.Id();
     if (status >= 0) return 0;
     if (status <= kLoaderAborted) {
-        if (status == kLoaderAborted) return 40022;
+        if (status == kLoaderAborted) return kMsgHaltingProcessing.Id();
         std::int64_t i = static_cast<std::int64_t>(status) - kWlxOpenFailed;
-        return (i >= 0 && i <= 23 && i != 22) ? 40000 + static_cast<int>(i) : kGenericMessage;
+        return (i >= 0 && i <= 23 && i != 22) ? kMsgUnableToOpenFile.Id() + static_cast<int>(i)
+                                              : kGeneric;
     }
     if (status <= kLoaderDwgOpenFailed) {
-        if (status == kLoaderDwgOpenFailed) return 40042;
+        if (status == kLoaderDwgOpenFailed) return kMsgDwgOpenFailed.Id();
         std::int64_t i = static_cast<std::int64_t>(status) - kLoaderInfoNotApplicable;
-        return (i >= 0 && i <= 23 && kLoaderMessages[i]) ? kLoaderMessages[i] : kGenericMessage;
+        return (i >= 0 && i <= 23 && kLoaderMessages[i]) ? kLoaderMessages[i] : kGeneric;
     }
     if (status <= kKifOpenFailed) {
-        if (status == kKifOpenFailed) return 42040;
+        if (status == kKifOpenFailed) return kMsgUnableToOpenKif.Id();
         std::int64_t i = static_cast<std::int64_t>(status) - kSifOpenFailed;
-        return (i >= 0 && i <= 15) ? 41024 + static_cast<int>(i) : kGenericMessage;
+        return (i >= 0 && i <= 15) ? kMsgUnableToOpenSif.Id() + static_cast<int>(i) : kGeneric;
     }
     if (status <= -11) {
         std::int64_t i = static_cast<std::int64_t>(status) - kKifInvalidFormat;
-        return (i >= 0 && i <= 16) ? 42041 + static_cast<int>(i) : kGenericMessage;
+        return (i >= 0 && i <= 16) ? kMsgInvalidKifFormat.Id() + static_cast<int>(i) : kGeneric;
     }
-    if (status >= kCmdWrongExtension) return 43058 + (kCmdInvalidFilterArea - status);
-    return kGenericMessage;
+    if (status >= kCmdWrongExtension)
+        return kMsgInvalidFilterArea.Id() + (kCmdInvalidFilterArea - status);
+    return kGeneric;
 }
 
 std::string StatusMessage(Status status) {
@@ -123,27 +151,33 @@ std::string StatusMessage(Status status) {
     const auto& first = StatusArg1();
     const auto& second = StatusArg2();
     switch (id) {
-        case 40000:
-        case 40017:
-        case 41024:
-        case 42040:
-        case 43061:
-        case 43062:
+        case kMsgUnableToOpenFile.Id():
+        case kMsgUnableToFindInputFile.Id():
+        case kMsgUnableToOpenSif.Id():
+        case kMsgUnableToOpenKif.Id():
+        case kMsgInvalidCommandLineParameter.Id():
+        case kMsgInvalidSwitch.Id():
             if (first) text += *first;
             return text;
-        case 40028:
-        case 40036:
-        case 40037:
-        case 40039:
-        case 40040:
-        case 40042:
-        case 43065:
-            return FillStrings(text, {&first});
-        case 43063:
-            return FillStrings(text, {&first, &second});
-        case 40038:
-            return FillStrings(text, {&first, &second, &second});
-        case kGenericMessage:
+        case kMsgCoordSysNotFound.Id():
+            return FillStrings(kMsgCoordSysNotFound, first);
+        case kMsgInputReadError.Id():
+            return FillStrings(kMsgInputReadError, first);
+        case kMsgWltMetadataReadError.Id():
+            return FillStrings(kMsgWltMetadataReadError, first);
+        case kMsgWlxMetadataReadError.Id():
+            return FillStrings(kMsgWlxMetadataReadError, first);
+        case kMsgWltMetadataWriteError.Id():
+            return FillStrings(kMsgWltMetadataWriteError, first);
+        case kMsgDwgOpenFailed.Id():
+            return FillStrings(kMsgDwgOpenFailed, first);
+        case kMsgReadAccessDenied.Id():
+            return FillStrings(kMsgReadAccessDenied, first);
+        case kMsgWrongExtension.Id():
+            return FillStrings(kMsgWrongExtension, first, second);
+        case kMsgOutputCoordSysMismatch.Id():
+            return FillStrings(kMsgOutputCoordSysMismatch, first, second, second);
+        case kMsgFailedWithErrorCode.Id():
             return text + std::to_string(status);
         default:
             return text;

@@ -174,6 +174,7 @@ void CPointReducer::WarnOnce() {
     if (warned_) return;
     warned_ = 1;
     if (!settings_) return;
-    if (settings_->reporter) settings_->reporter->ShowWarning(LoadMessage(50032).c_str());
+    if (settings_->reporter)
+        settings_->reporter->ShowWarning(LoadMessage(kMsgReducingPointCount).c_str());
     settings_->warnings = 1;
 }

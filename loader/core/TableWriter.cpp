@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int kInsertIntoMessage = 50012;
-
 // A value enclosed in quotes: quotes inside are doubled and line feeds become
 // blanks, so that a row stays on one line.
 void AppendQuoted(std::string& text, std::string_view value, char quote) {
@@ -74,7 +72,9 @@ Status Location(const CFeatureRecord& record, double& x, double& y) {
     return 0;
 }
 
-std::string FormatWithName(const std::string& format, std::string_view name) {
+// The text with its "%s" replaced by `name`.
+std::string FormatWithName(const CMessage<const char*>& message, std::string_view name) {
+    const std::string format = LoadMessage(message.Id());
     std::string text;
     const auto at = format.find("%s");
     if (at == std::string::npos) return format;
@@ -208,7 +208,7 @@ Status CCsvTableWriter::Close() {
 CSqlTableWriter::CSqlTableWriter(std::string_view outputName, const CTableSchema& source,
                                  std::string_view tableName, bool xy)
     : CTableWriter(tableName, source, xy),
-      insertPrefix_(FormatWithName(LoadMessage(kInsertIntoMessage), GetName())),
+      insertPrefix_(FormatWithName(kMsgInsertInto, GetName())),
       sqlFileName_(TableFileName(outputName, tableName, ".sql")) {
     definition_ = TableDefinition();
 }

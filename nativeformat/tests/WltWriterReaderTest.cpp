@@ -333,7 +333,7 @@ TEST_F(WltTest, OverwriteAndAppend) {
             EXPECT_EQ(text, c.expected);
         }
     }
-    EXPECT_EQ(Printed(), LoadMessage(50037) + "\n");
+    EXPECT_EQ(Printed(), LoadMessage(kMsgOutputFileHasNoMetadata) + "\n");
 }
 
 }  // namespace

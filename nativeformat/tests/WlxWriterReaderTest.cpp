@@ -248,8 +248,8 @@ TEST_F(WlxTest, AppendChecksTheCoordinateSystemAndPrecision) {
         "not support Latitude/Longitude datum shift and unit conversion. The "
         "data will continue to be appended to the output file but the existing "
         "output file's coordinate system metadata (LL84) will remain unchanged.\n";
-    const std::string none = LoadMessage(50037) + "\n";
-    const std::string kept = LoadMessage(50036) + "\n";
+    const std::string none = LoadMessage(kMsgOutputFileHasNoMetadata) + "\n";
+    const std::string kept = LoadMessage(kMsgOutputMetadataKept) + "\n";
     const Case cases[] = {
         {"same", "LL84", 32, "ll84", 0, 0, 0, ""},
         {"same, no metadata asked", "LL84", 32, "LL84", 1, 0, 0, kept.c_str()},

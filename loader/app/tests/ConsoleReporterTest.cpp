@@ -53,12 +53,17 @@ TEST(ConsoleReporterTest, UsageListsTheSwitchesInOrder) {
     CConsoleReporter reporter(console.out(), console.in());
     reporter.ShowUsage();
     std::string text = console.Text();
-    std::string expected = LoadMessage(32016) + "\n\nSyntax for WLX Loader Version " +
+    std::string expected = LoadMessage(kMsgLoaderBanner) + "\n\nSyntax for WLX Loader Version " +
                            kLoaderFileVersion + ":\n\tWLXCONV";
-    for (int id : {32020, 32021, 32022, 32046, 32023, 32024, 32025, 32026, 32027,
-                   32028, 32041, 32029, 32045, 32031, 32030, 32033, 32034, 32035,
-                   32044, 32043, 32042, 32036, 32038, 32039, 32037, 32032, 32040})
-        expected += LoadMessage(id);
+    for (const auto& message :
+         {kMsgUsageInputType,    kMsgUsageKif,       kMsgUsageCoordSys,  kMsgUsageNoCsMetadata,
+          kMsgUsageCoordPrec,    kMsgUsageMaxPoints, kMsgUsageType,      kMsgUsageGeneralize,
+          kMsgUsageNullName,     kMsgUsageNoTest,    kMsgUsageNoExt,     kMsgUsageWriteAction,
+          kMsgUsageFile,         kMsgUsageInfo,      kMsgUsageLayer,     kMsgUsageKey,
+          kMsgUsageName,         kMsgUsageLink,      kMsgUsageTable,     kMsgUsageBlocks,
+          kMsgUsagePl2Pg,        kMsgUsageCsvType,   kMsgUsageLabels,    kMsgUsageHoles,
+          kMsgUsageDecodeBlocks, kMsgUsageIns,       kMsgUsageParameters})
+        expected += LoadMessage(message);
     expected += "\tWLXCONV /IM test.mif test.wlx\n";
     EXPECT_EQ(text, expected);
 }

@@ -191,9 +191,9 @@ TEST(MessagesTest, StatusArgumentsCopyBeforeTheyReplace) {
 }
 
 TEST(MessagesTest, LoadsTextsAndFormats) {
-    EXPECT_EQ(LoadMessage(39002), "*Error* : Operator new failed : out of store\n");
+    EXPECT_EQ(LoadMessage(kMsgOperatorNewFailed), "*Error* : Operator new failed : out of store\n");
     EXPECT_EQ(LoadMessage(12345), "");
-    EXPECT_EQ(FormatString(LoadMessage(50101).c_str(), "TX", "TM"),
+    EXPECT_EQ(Format(kMsgInvalidSwitchUsingDefault, "TX", "TM"),
               "Warning : The input switch /TX is invalid.  Using default switch /TM.");
     EXPECT_EQ(FormatString("%s", std::string(5000, 'x').c_str()).size(), 5000u);
 }

@@ -1,12 +1,15 @@
-#include "platform/StringTable.h"
+// The loader's string table: every message, usage text and table name the
+// program prints or writes, by number. The texts are the program's own,
+// byte for byte.
+#pragma once
 
-#include <algorithm>
-#include <cstring>
+#include "platform/ModuleResources.h"
 
-namespace {
+// The program's resources: the table below.
+[[gnu::visibility("hidden")]] HINSTANCE LoaderModule();
 
-// Sorted by id.
-constexpr StringResource kStrings[] = {
+// Ascending by id.
+inline constexpr StringResource kLoaderStrings[] = {
     {32001,
      "\n"
      "\n"
@@ -476,40 +479,14 @@ constexpr StringResource kStrings[] = {
      " it keeps its defaults of %i and %i."},
     {50111,
      "Warning : The key index cannot hold keys of %i bytes; it keeps its default of %i bytes."},
-    {50112,
-     "Warning : The key index cannot have %i entries per node; it keeps its default of %i."},
+    {50112, "Warning : The key index cannot have %i entries per node; it keeps its default of %i."},
     {50113,
      "Warning : Object [%s - %s] has interior rings, which are not written: only exterior rings"
      " are. This warning is not repeated."},
     {50114,
      "Warning : Object [%s - %s] has more points or parts than a WLX record can hold and is not"
      " written."},
-    {50115, "Warning : Object [%s - %s] has a coordinate that is not a finite number and is not"
-            " written."},
+    {50115,
+     "Warning : Object [%s - %s] has a coordinate that is not a finite number and is not"
+     " written."},
 };
-
-}  // namespace
-
-const StringResource* StringResourcesBegin() {
-    return std::begin(kStrings);
-}
-
-const StringResource* StringResourcesEnd() {
-    return std::end(kStrings);
-}
-
-std::string_view FindStringResource(unsigned id) {
-    auto found = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
-                                  [](const StringResource& r, unsigned key) { return r.id < key; });
-    if (found == std::end(kStrings) || found->id != id) return {};
-    return found->text;
-}
-
-int LoadStringA(unsigned id, char* buffer, int bufferMax) {
-    if (!buffer || bufferMax <= 0) return 0;
-    std::string_view text = FindStringResource(id);
-    std::size_t n = std::min(text.size(), static_cast<std::size_t>(bufferMax - 1));
-    if (n) std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
-    return static_cast<int>(n);
-}

@@ -1,0 +1,6 @@
+#include "loader/core/LoaderStrings.h"
+
+HINSTANCE LoaderModule() {
+    static constexpr ModuleResources kResources{kLoaderStrings, {}};
+    return &kResources;
+}

@@ -1,10 +1,12 @@
 // The datum-shift golden files (tests/data/*.golden, filled from PROJ and
 // GDAL by tests/data/generate_golden.py): "name = value" fields, then rows of
-// numbers, or of a longitude, a latitude and the word "outside".
+// numbers where the word "outside" stands for a pair that PROJ could not give
+// (read as two NaNs).
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -18,7 +20,6 @@ namespace datumtest {
 
 struct GoldenRow {
     std::vector<double> values;
-    bool outside = false;
 };
 
 struct Golden {
@@ -54,7 +55,7 @@ inline Golden LoadGolden(const std::filesystem::path& path) {
         std::string word;
         while (text >> word) {
             if (word == "outside") {
-                row.outside = true;
+                row.values.insert(row.values.end(), 2, std::nan(""));
             } else {
                 row.values.push_back(std::stod(word));
             }

@@ -5,7 +5,7 @@ Each *.golden file names its oracle in one line:
   cct = <operation>        run as `cct -d 12 <operation>` (and `cct -I` when the
                            file says "inverse = cct"); rows become
                            "lon lat lon' lat'" (and "lon' lat'" of the inverse),
-                           or "lon lat outside" where PROJ finds no grid;
+                           "outside" in place of a pair where PROJ finds no grid;
   gdal = <los> <las>       run as `gdallocationinfo -valonly -geoloc` on both
                            files; rows become "lon lat los las".
 Paths in the operation are taken from this directory, grids without a
@@ -70,10 +70,7 @@ def regenerate(path):
     for n, (i, lon, lat) in enumerate(data):
         columns = [lon, lat]
         for result in results:
-            if result[n] is None:
-                columns = [lon, lat, "outside"]
-                break
-            columns += result[n]
+            columns += ["outside"] if result[n] is None else list(result[n])
         lines[i] = " ".join(columns)
     open(path, "w").write("\n".join(lines) + "\n")
 

@@ -119,7 +119,9 @@ int CS_usGridFileCell(CS_usGridFile* file, const double ll[2]) {
     // on the east or north edge takes the last cell's edge.
     const double ox = (ll[0] - file->minLongitude + 1e-12) / file->lonStep;
     const double oy = (ll[1] - file->minLatitude + 1e-12) / file->latStep;
-    if (!(ox >= 0.0 && oy >= 0.0 && ox <= file->columns - 1 && oy <= file->rows - 1)) {
+    constexpr double kEdge = 1e-9;  // the nudge above must not push an edge out
+    if (!(ox >= 0.0 && oy >= 0.0 && ox <= file->columns - 1 + kEdge &&
+          oy <= file->rows - 1 + kEdge)) {
         CS_failWith(kCsErrInternal, "CS_usGridFile:1");
         return FailCell(file, 0);
     }

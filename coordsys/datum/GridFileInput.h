@@ -10,6 +10,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/ByteSource.h"
@@ -62,6 +63,37 @@ public:
 private:
     std::uint64_t start_ = 0;
     std::vector<std::uint8_t> bytes_;
+};
+
+// Aligned blocks of a file's bytes, the least recently used given up first:
+// random points in a large grid read a block each, not a whole window.
+class CGridBlockCache {
+public:
+    static constexpr std::size_t kBlockSize = 4096;
+
+    // Holds at least one block, at most `capacity` bytes of them.
+    explicit CGridBlockCache(std::size_t capacity = kBlockSize) { SetCapacity(capacity); }
+    void SetCapacity(std::size_t capacity);
+    // `count` bytes at `offset` of the open input, valid until the next call;
+    // null with the failure reported.
+    const std::uint8_t* Get(const CGridFileInput& input, std::uint64_t offset, std::size_t count);
+    // Forgets every block and frees their memory.
+    void Clear();
+
+private:
+    struct Block {
+        std::uint64_t index = 0;
+        std::uint64_t lastUse = 0;
+        std::vector<std::uint8_t> bytes;
+    };
+    // The block of `index`, loaded when needed; null reported.
+    const Block* Load(const CGridFileInput& input, std::uint64_t index);
+
+    std::size_t maxBlocks_ = 1;
+    std::uint64_t clock_ = 0;
+    std::vector<Block> blocks_;
+    std::unordered_map<std::uint64_t, std::size_t> slots_;  // block index -> its slot
+    std::vector<std::uint8_t> joined_;                      // a range across two blocks
 };
 
 // The file name of a path without its directory and extension, cut to its

@@ -171,22 +171,6 @@ int Index(CsNtv2File* file, double density) {
     return LinkParents(file->subGrids) ? 0 : kCsErrCorrupt;
 }
 
-// Nodes of one row of a sub-grid, through the read window.
-const std::uint8_t* Nodes(CsNtv2File* file, std::uint64_t offset, std::size_t count) {
-    const std::size_t need = count * kNodeSize;
-    if (!file->window.Holds(offset, need)) {
-        const std::uint64_t size = file->input.Size();
-        const std::uint64_t length =
-            std::min<std::uint64_t>(size, std::max<std::size_t>(need, file->bufferSize));
-        const std::uint64_t spare = (length - need) / 2;
-        const std::uint64_t start = std::min(offset - std::min(offset, spare), size - length);
-        if (file->window.Load(file->input, start, static_cast<std::size_t>(length)) != 0) {
-            return nullptr;
-        }
-    }
-    return file->window.At(offset);
-}
-
 // The latitude and longitude shifts of `count` nodes from `p`: false when one
 // is not a number.
 bool NodeShifts(const std::uint8_t* p, int count, float lat[2], float lon[2]) {
@@ -208,6 +192,7 @@ void SetCoefficients(CsGridFileCell* cell, double v00, double v10, double v01, d
 CsNtv2File* Open(std::unique_ptr<CsNtv2File> file, int kind, int bufferSize, double density) {
     file->kind = kind;
     file->bufferSize = std::max(bufferSize < 1 ? kCsNtv2DefaultBuffer : bufferSize, 4096);
+    file->blocks.SetCapacity(static_cast<std::size_t>(file->bufferSize));
     file->path = file->input.Path();
     CS_strNCopy(file->name, CS_gridFileStem(file->path, 15).c_str(), sizeof file->name);
     CS_emptyGridCell(&file->longitudeCell);
@@ -237,7 +222,7 @@ void CS_ntv2Close(CsNtv2File* file) {
 
 void CS_ntv2Release(CsNtv2File* file) {
     file->input.Close();
-    file->window.Clear();
+    file->blocks.Clear();
 }
 
 std::uint16_t CS_ntv2FindSubGrid(const CsNtv2File* file, const double ll[2]) {
@@ -291,11 +276,11 @@ int CS_ntv2Shift(CsNtv2File* file, double shift[2], const double ll[2]) {
     const std::uint64_t row0 = g.nodeOffset + static_cast<std::uint64_t>(r) * g.rowSize +
                                static_cast<std::uint64_t>(c) * kNodeSize;
     float lat[4] = {}, lon[4] = {};
-    const std::uint8_t* nodes = Nodes(file, row0, across);
+    const std::uint8_t* nodes = file->blocks.Get(file->input, row0, across * kNodeSize);
     if (nodes == nullptr) return -1;
     if (!NodeShifts(nodes, across, lat, lon)) return file->input.Fail(kCsErrCorrupt);
     if (!north) {
-        nodes = Nodes(file, row0 + g.rowSize, across);
+        nodes = file->blocks.Get(file->input, row0 + g.rowSize, across * kNodeSize);
         if (nodes == nullptr) return -1;
         if (!NodeShifts(nodes, across, lat + 2, lon + 2)) return file->input.Fail(kCsErrCorrupt);
     }

@@ -14,8 +14,8 @@
 #include "coordsys/datum/GridFileInput.h"
 
 inline constexpr std::uint16_t kCsNtv2NoGrid = 0xFFFF;
-// Read-buffer size when the catalog gives none.
-inline constexpr int kCsNtv2DefaultBuffer = 64 * 1024;
+// Read-buffer size when the catalog gives none: national grids stay in it.
+inline constexpr int kCsNtv2DefaultBuffer = 4 * 1024 * 1024;
 
 struct CsNtv2SubGrid {
     double westEdge, southEdge, eastEdge, northEdge;  // east-positive degrees
@@ -36,7 +36,7 @@ struct CsNtv2SubGrid {
 struct CsNtv2File {
     std::vector<CsNtv2SubGrid> subGrids;
     CGridFileInput input;
-    CGridWindow window;
+    CGridBlockCache blocks;  // the read buffer
     int overviewRecords = 0, subFileRecords = 0, subFileCount = 0;
     std::int16_t nodeSize = 16;
     bool cellMayBeCached = false;  // set by every shift

@@ -94,12 +94,10 @@ CsAts77Transform* Open(CGridFileInput input, double density) {
     t->path = input.Path();
     const std::string stem = CS_gridFileStem(t->path, 31);
     CS_strNCopy(t->name, stem.c_str(), sizeof t->name);
-    if (input.Open() != 0) return nullptr;
     t->province = Province(stem);
-    const int status = t->province == 0 ? kCsErrCorrupt : Read(t.get(), input, density);
-    input.Close();
-    if (status > 0) input.Fail(status);
-    return status == 0 ? t.release() : nullptr;
+    const bool read = input.ReadOnce(
+        [&] { return t->province == 0 ? kCsErrCorrupt : Read(t.get(), input, density); });
+    return read ? t.release() : nullptr;
 }
 
 }  // namespace

@@ -38,6 +38,17 @@ public:
     int Read(std::uint64_t offset, void* out, std::size_t count) const;
     // Reports `code` with the path as context; -1.
     int Fail(int code) const;
+    // Opens the file, runs `read` (0, the code of what is wrong with the
+    // file, or -1 already reported) and closes it; true when `read` gave 0,
+    // with the code reported otherwise.
+    template <class Read>
+    bool ReadOnce(Read read) {
+        if (Open() != 0) return false;
+        const int status = read();
+        Close();
+        if (status > 0) Fail(status);
+        return status == 0;
+    }
 
 private:
     std::string path_;

@@ -66,13 +66,7 @@ CS_usGridFile* Open(std::unique_ptr<CS_usGridFile> file, int bufferSize, double 
         return nullptr;
     }
     file->kind = CS_usGridFileKind(file->path);
-    if (file->input.Open() != 0) return nullptr;
-    const int status = ReadHeader(file.get(), density);
-    file->input.Close();
-    if (status != 0) {
-        if (status > 0) file->input.Fail(status);
-        return nullptr;
-    }
+    if (!file->input.ReadOnce([&] { return ReadHeader(file.get(), density); })) return nullptr;
     const std::uint64_t record = file->recordSize;
     std::uint64_t buffer = bufferSize > 0 ? static_cast<std::uint64_t>(bufferSize) : 0;
     buffer = std::min(buffer, file->fileSize);

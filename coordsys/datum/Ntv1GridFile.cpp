@@ -73,13 +73,7 @@ CsNtv1File* Open(std::unique_ptr<CsNtv1File> file, int bufferSize, double densit
     CS_strNCopy(file->name, CS_gridFileStem(file->path, 15).c_str(), sizeof file->name);
     CS_emptyGridCell(&file->longitudeCell);
     CS_emptyGridCell(&file->latitudeCell);
-    if (file->input.Open() != 0) return nullptr;
-    const int status = ReadHeader(file.get(), density);
-    file->input.Close();
-    if (status != 0) {
-        if (status > 0) file->input.Fail(status);
-        return nullptr;
-    }
+    if (!file->input.ReadOnce([&] { return ReadHeader(file.get(), density); })) return nullptr;
     // A buffer that would hold all the nodes holds the whole file; any other
     // is whole rows, at least two.
     const std::uint64_t rowSize = file->rowSize;

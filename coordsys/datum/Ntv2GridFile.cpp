@@ -14,9 +14,20 @@ namespace {
 using byteorder::Endian;
 
 constexpr std::size_t kHeader16 = 176;  // overview header, 16-byte records
-constexpr std::size_t kHeader12 = 164;  // overview header, 12-byte integer records
 constexpr std::size_t kSubHeader16 = 176;
-constexpr std::size_t kSubHeader12 = 172;
+
+// The two header layouts: where the second record begins, the sizes of the
+// overview and sub-file headers, and where the three counts are.
+struct Layout {
+    int id;
+    std::size_t secondRecord;
+    std::size_t header, subHeader;
+    std::size_t counts[3];
+};
+constexpr Layout kLayouts[] = {
+    {1, 16, kHeader16, kSubHeader16, {8, 24, 40}},
+    {2, 12, 164, 172, {8, 20, 32}},  // 12-byte integer records
+};
 constexpr std::size_t kNodeSize = 16;
 constexpr std::uint64_t kMaxSubGrids = kCsNtv2NoGrid;  // indexes fit 16 bits, 0xFFFF is none
 
@@ -127,24 +138,16 @@ int Index(CsNtv2File* file, double density) {
     if (size < kHeader16) return kCsErrCorrupt;
     if (in.Read(0, header, sizeof header) != 0) return -1;
     if (!NameIs(header, "NUM_OREC")) return kCsErrCorrupt;
-    std::size_t headerSize, subHeaderSize;
-    if (header[16] == 'N' && header[17] == 'U') {
-        file->layout = 1;
-        headerSize = kHeader16;
-        subHeaderSize = kSubHeader16;
-        file->overviewRecords = I32(header + 8);
-        file->subFileRecords = I32(header + 24);
-        file->subFileCount = I32(header + 40);
-    } else if (header[12] == 'N' && header[13] == 'U') {
-        file->layout = 2;
-        headerSize = kHeader12;
-        subHeaderSize = kSubHeader12;
-        file->overviewRecords = I32(header + 8);
-        file->subFileRecords = I32(header + 20);
-        file->subFileCount = I32(header + 32);
-    } else {
-        return kCsErrCorrupt;
-    }
+    // The layout whose second record's name starts where it says.
+    const Layout* layout = std::find_if(std::begin(kLayouts), std::end(kLayouts), [&](auto& l) {
+        return header[l.secondRecord] == 'N' && header[l.secondRecord + 1] == 'U';
+    });
+    if (layout == std::end(kLayouts)) return kCsErrCorrupt;
+    file->layout = layout->id;
+    const std::size_t headerSize = layout->header, subHeaderSize = layout->subHeader;
+    file->overviewRecords = I32(header + layout->counts[0]);
+    file->subFileRecords = I32(header + layout->counts[1]);
+    file->subFileCount = I32(header + layout->counts[2]);
     // The headers' sizes are fixed by these counts; every sub-file needs at
     // least its header.
     const std::int64_t count = file->subFileCount;
@@ -197,11 +200,8 @@ CsNtv2File* Open(std::unique_ptr<CsNtv2File> file, int kind, int bufferSize, dou
     CS_strNCopy(file->name, CS_gridFileStem(file->path, 15).c_str(), sizeof file->name);
     CS_emptyGridCell(&file->longitudeCell);
     CS_emptyGridCell(&file->latitudeCell);
-    if (file->input.Open() != 0) return nullptr;
-    const int status = Index(file.get(), density);
-    file->input.Close();
-    if (status > 0) file->input.Fail(status);
-    return status == 0 ? file.release() : nullptr;
+    return file->input.ReadOnce([&] { return Index(file.get(), density); }) ? file.release()
+                                                                            : nullptr;
 }
 
 }  // namespace

@@ -20,9 +20,10 @@ ALLOWED = {
     "platform": set(),
     "geometry": {"platform"},
     "coordsys/core": {"platform"},
+    "coordsys/datum": {"coordsys/core", "platform"},
     "projections": {"coordsys/core"},
-    "coordsys": {"projections", "coordsys/core", "platform"},
-    "data": {"coordsys", "projections", "coordsys/core", "platform"},
+    "coordsys": {"projections", "coordsys/datum", "coordsys/core", "platform"},
+    "data": {"coordsys", "projections", "coordsys/datum", "coordsys/core", "platform"},
     "loader/core": {"geometry", "coordsys", "coordsys/core", "platform"},
     "nativeformat": {"loader/core", "geometry", "coordsys", "coordsys/core", "platform"},
     "foreign": set(),
@@ -45,6 +46,8 @@ ANYTHING = {"fuzz", "bench"}
 TEST_EXTRAS = {
     # The families are tested on blocks the library builds from the dictionaries.
     "projections": {"coordsys"},
+    # The methods are tested on the datums of the shipped dictionary.
+    "coordsys/datum": {"coordsys"},
 }
 
 FOLDERS = sorted(set(ALLOWED) | ANYTHING | {PROGRAM}, key=len, reverse=True)

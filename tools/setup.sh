@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake ninja-build libgtest-dev
   # Outside tools the tests compare against.
-  gdal-bin gdal-data proj-bin python3 python3-shapely python3-gdal emf2svg shapelib sqlite3 avce00 python3-ezdxf
+  gdal-bin gdal-data proj-bin proj-data python3 python3-shapely python3-gdal emf2svg shapelib sqlite3 avce00 python3-ezdxf
 )
 missing=()
 for p in "${packages[@]}"; do

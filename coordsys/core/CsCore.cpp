@@ -151,6 +151,10 @@ void CS_setErrorContext(const char* text) {
     CS_strNCopy(g_errorContext, text ? text : "", kCsContextSize);
 }
 
+const char* CS_errorContext() {
+    return g_errorContext;
+}
+
 void CS_setErrorPosition(int longitude, int latitude) {
     g_errorPosition[0] = longitude;
     g_errorPosition[1] = latitude;

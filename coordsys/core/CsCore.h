@@ -55,6 +55,7 @@ void CS_reportError(int code);
 void CS_formatErrorMessage(char* buffer, int size, int code);
 // The text kind-1 messages insert (at most 259 characters are kept).
 void CS_setErrorContext(const char* text);
+const char* CS_errorContext();
 // Whole degrees of the failing point, inserted by kind-2 messages.
 void CS_setErrorPosition(int longitude, int latitude);
 int CS_lastError();

@@ -11,6 +11,7 @@
 #include "nativeformat/WltWriter.h"
 #include "nativeformat/WlxReader.h"
 #include "nativeformat/WlxWriter.h"
+#include "readers/plugin/ForeignReader.h"
 
 namespace {
 
@@ -32,12 +33,6 @@ std::unique_ptr<CSourceReaderInterface> DxfReader(CLoaderSettings* settings, Sta
     return DrawingReader(settings, status);
 }
 
-// The DGN and coverage plug-ins are not built yet.
-std::unique_ptr<CSourceReaderInterface> PlugInReader(CLoaderSettings*, Status* status) {
-    *status = kLoaderLibraryNotFound;
-    return nullptr;
-}
-
 template <class Reader>
 std::unique_ptr<CSourceReaderInterface> Construct(CLoaderSettings* settings, Status* status) {
     return std::make_unique<Reader>(settings, status);
@@ -52,12 +47,12 @@ std::unique_ptr<CWriterBase> Construct(CLoaderSettings* settings, Status* status
 constexpr ReaderFactoryEntry kReaders[] = {
     {'B', Construct<CBnaReader>},
     {'C', Construct<CCsvReader>},
-    {'D', PlugInReader},
+    {'D', Construct<CForeignReader>},
     {'H', Construct<CShapefileReader>},
     {'L', Construct<CWltReader>},
     {'M', Construct<CMifReader>},
     {'S', Construct<CWlxReader>},
-    {'V', PlugInReader},
+    {'V', Construct<CForeignReader>},
     {'W', DwgReader},
     {'X', DxfReader},
 };

@@ -11,6 +11,7 @@
 #include "loader/core/FeatureRecord.h"
 #include "loader/core/FileInfo.h"
 #include "loader/core/Messages.h"
+#include "platform/ComRuntime.h"
 #include "testing/ConsoleOutput.h"
 #include "testing/FakePoint.h"
 #include "testing/TestSupport.h"
@@ -209,6 +210,8 @@ TEST(RunTest, AFailedReadStopsWithItsMessageAndNoSummary) {
 }
 
 TEST(RunTest, FactoryFailuresPrintTheirMessages) {
+    // The plug-in reader looks for its library once it has the geometry server.
+    ASSERT_TRUE(Succeeded(CoInitialize()));
     struct Case {
         std::vector<std::string> args;
         Status status;
@@ -252,6 +255,7 @@ TEST(RunTest, FactoryFailuresPrintTheirMessages) {
         EXPECT_EQ(text.substr(text.size() - c.tail.size()), c.tail) << c.args[0];
         EXPECT_EQ(run.app->Settings()->inputIsDwg, c.inputIsDwg) << c.args[0];
     }
+    CoUninitialize();
 }
 
 TEST(RunTest, ConvertersFollowTheCodes) {

@@ -1,0 +1,142 @@
+// wlxconv /ID with libTsdsn.so beside it: the designs made by ogr2ogr come
+// out as ogrinfo reads them, element by element, with their element table
+// and their colours from the fixed colour table.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dgn/tests/DgnOgrInfo.h"
+#include "testing/OgrTools.h"
+#include "testing/TestSupport.h"
+
+namespace {
+
+using dgntest::Field;
+using dgntest::FixedColour;
+using dgntest::SOgrFeature;
+
+struct SWltRecord {
+    std::string kind, name, key;
+    std::vector<std::pair<double, double>> points;  // x, y
+};
+
+// The records of a WLT file: a header line, then one "y,x" line a point.
+std::vector<SWltRecord> ReadWlt(const std::filesystem::path& file) {
+    std::vector<SWltRecord> records;
+    std::istringstream lines(wlxtest::ReadText(file));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+        if (line.size() > 1 && line[1] == ',') {
+            std::istringstream header(line);
+            std::vector<std::string> fields;
+            for (std::string field; std::getline(header, field, ',');)
+                fields.push_back(field.size() >= 2 && field.front() == '"'
+                                     ? field.substr(1, field.size() - 2)
+                                     : field);
+            records.push_back({fields[0], fields[1], fields[2], {}});
+        } else if (!records.empty()) {
+            const std::size_t comma = line.find(',');
+            records.back().points.emplace_back(std::stod(line.substr(comma + 1)),
+                                               std::stod(line.substr(0, comma)));
+        }
+    }
+    return records;
+}
+
+// The loader's packed colour (alpha, red, green, blue) of a contract colour, as text.
+std::string Packed(std::int32_t colour) {
+    const std::uint32_t rgb = static_cast<std::uint32_t>(colour);
+    const std::uint32_t packed =
+        0xFF000000u | (rgb & 0xFF) << 16 | (rgb >> 8 & 0xFF) << 8 | (rgb >> 16 & 0xFF);
+    return std::to_string(static_cast<std::int32_t>(packed));
+}
+
+wlxtest::RunOptions WithoutRegistry(const wlxtest::TempDir& dir) {
+    wlxtest::RunOptions options;
+    options.workingDirectory = dir.path();
+    options.environment["WLXCONV_REGISTRY"] = (dir / "none.reg").string();
+    return options;
+}
+
+TEST(DgnProgramTest, DesignsMadeByOgr2ogrConvertAsOgrinfoReadsThem) {
+    FIND_TOOL_OR_SKIP(ogrinfo, "ogrinfo");
+    EXPECT_EQ(FixedColour(83), 180);
+    for (const char* name : {"shapes", "attributes"}) {
+        SCOPED_TRACE(name);
+        wlxtest::TempDir dir;
+        const auto design = wlxtest::SourcePath(std::string("dgn/tests/data/") + name + ".dgn");
+        const auto result = wlxtest::RunWlxconv(
+            {"/ID", "/OL", "/COORDSYS:*XY-MT*", "/TABLE:CSV:STYLE", design.string(), "out"},
+            WithoutRegistry(dir));
+        // Warned only: the arbitrary system is not converted to LL84's range.
+        EXPECT_EQ(result.exitCode, 255) << result.out;
+        EXPECT_EQ(result.out.find("*Error*"), std::string::npos) << result.out;
+
+        const std::vector<SOgrFeature> ogr = dgntest::OgrFeatures(ogrinfo, design);
+        const std::vector<SWltRecord> records = ReadWlt(dir / "out.wlt");
+        ASSERT_EQ(records.size(), ogr.size());
+        const wlxtest::Rows table = wlxtest::ReadCsv(dir / ("out_" + std::string(name) + ".csv"));
+        ASSERT_EQ(table.size(), ogr.size() + 1);
+        EXPECT_EQ(table[0], (std::vector<std::string>{"TessaranKey", "Key", "Class", "Group",
+                                                      "Level", "EntityNum", "MSLink"}));
+        // Each record's colour, from whichever style table holds it.
+        std::map<std::string, std::string> colours;
+        for (const char* style : {"PolylineStyle", "SymbolStyle"}) {
+            const auto file = dir / ("out_" + std::string(style) + ".csv");
+            if (!std::filesystem::exists(file)) continue;
+            for (const auto& row : wlxtest::ReadCsv(file))
+                if (row.size() > 4 && row[0] != "TessaranKey") colours[row[0]] = row[4];
+        }
+        for (std::size_t i = 0; i < ogr.size(); ++i) {
+            SCOPED_TRACE(ogr[i].geometry);
+            const SWltRecord& r = records[i];
+            // ogrinfo's points less repeats; a closed ring's return comes
+            // after them in the WLT encoding.
+            std::vector<std::pair<double, double>> points;
+            for (const auto& p : ogr[i].points)
+                if (points.empty() || points.back() != p) points.push_back(p);
+            ASSERT_GE(r.points.size(), points.size());
+            for (std::size_t p = 0; p < points.size(); ++p) {
+                EXPECT_NEAR(r.points[p].first, points[p].first, 1e-7) << p;
+                EXPECT_NEAR(r.points[p].second, points[p].second, 1e-7) << p;
+            }
+            EXPECT_EQ(r.kind, points.size() == 1 ? "M" : "L");
+            const std::vector<std::string>& row = table[i + 1];
+            ASSERT_EQ(row.size(), 7u);
+            EXPECT_EQ(row[0], r.key);
+            EXPECT_EQ(row[1], r.key);
+            EXPECT_EQ(row[3], std::to_string(Field(ogr[i], "GraphicGroup")));
+            EXPECT_EQ(row[4], std::to_string(Field(ogr[i], "Level")));
+            EXPECT_EQ(row[5], std::to_string(Field(ogr[i], "EntityNum")));
+            EXPECT_EQ(row[6], std::to_string(Field(ogr[i], "MSLink")));
+            EXPECT_EQ(colours[r.key], Packed(FixedColour(Field(ogr[i], "ColorIndex"))));
+        }
+        if (std::string(name) == "attributes") {
+            EXPECT_EQ(table[1][6], "345678");
+            EXPECT_EQ(colours[records[0].key], Packed(180));
+        }
+    }
+}
+
+TEST(DgnProgramTest, AThreeDimensionalDesignIsRefused) {
+    const std::filesystem::path gdal = "/usr/share/gdal";
+    if (!std::filesystem::exists(gdal / "seed_3d.dgn"))
+        GTEST_SKIP() << "gdal-data is not installed";
+    wlxtest::TempDir dir;
+    const auto refused = wlxtest::RunWlxconv({"/ID", "/OL", (gdal / "seed_3d.dgn").string(), "out"},
+                                             WithoutRegistry(dir));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.out.find("*Error* : The input file is in 3D coordinates and cannot be\n"
+                               "          converted using the WLX Loader.\n"),
+              std::string::npos)
+        << refused.out;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.wlt"));
+    const auto flat = wlxtest::RunWlxconv({"/ID", "/OL", (gdal / "seed_2d.dgn").string(), "out"},
+                                          WithoutRegistry(dir));
+    EXPECT_EQ(flat.exitCode, 0) << flat.out;
+}
+
+}  // namespace

@@ -1,11 +1,10 @@
 #include "platform/ComRuntime.h"
 
-#include <dlfcn.h>
-
 #include <atomic>
 #include <mutex>
 #include <string>
 
+#include "platform/DynamicLibrary.h"
 #include "platform/ModulePath.h"
 
 namespace {
@@ -22,10 +21,11 @@ std::atomic<int> g_initCount{0};
 DllGetClassObjectFn LoadServer(const char* library) {
     static std::mutex lock;
     std::lock_guard<std::mutex> guard(lock);
-    std::string path = ModuleDirectory() + "lib" + library + ".so";
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) return nullptr;
-    return reinterpret_cast<DllGetClassObjectFn>(dlsym(handle, "DllGetClassObject"));
+    // Servers are taken from beside the executable only, never from the system's search.
+    const std::string path = ModuleDirectory() + DynamicLibraryFileName(library);
+    HMODULE module = LoadLibraryA(path.c_str());
+    if (!module) return nullptr;
+    return reinterpret_cast<DllGetClassObjectFn>(GetProcAddress(module, "DllGetClassObject"));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ constexpr IndexFileFormat kFormat{.magic = 0x41534946,  // "ASIF"
                                   .versionAt = 6,
                                   .heightAt = 12,
                                   .rootAt = 16,
+                                  .cacheBytes = 40u << 20,
                                   .openFailed = kSifOpenFailed,
                                   .readError = kSifReadError,
                                   .writeError = kSifWriteError,
@@ -52,10 +53,10 @@ void CSpatialIndexFile::Decode(const std::uint8_t* bytes, bool leaf, Node& node)
     }
 }
 
-void CSpatialIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes) const {
+bool CSpatialIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes) const {
     const int m = maxEntries_;
+    if (node.count > m) return false;
     const int b = precision_ / 8;
-    std::memset(bytes, 0, NodeSize(leaf));
     std::uint8_t* boxes = bytes + 4 * m;
     std::uint8_t* types = boxes + 4 * b * m;
     for (int i = 0; i < node.count; ++i) {
@@ -69,6 +70,12 @@ void CSpatialIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes)
         bigendian::PutReal(v.maxY, bits, box + 3 * b);
         if (leaf) byteorder::StoreU16Be(node.types[i], types + 2 * i);
     }
+    // Zeros past the entries.
+    const auto rest = static_cast<std::size_t>(m - node.count);
+    std::memset(bytes + 4 * node.count, 0, 4 * rest);
+    std::memset(boxes + 4 * b * node.count, 0, 4 * b * rest);
+    if (leaf) std::memset(types + 2 * node.count, 0, 2 * rest);
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -161,86 +168,121 @@ Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4
         !std::isfinite(box.maxY) || box.minX > box.maxX || box.minY > box.maxY)
         return kSifInvalidParameter;
 
-    Store::Ref node;
     if (height_ == 0) {
-        if (Status st = GrowRoot(node)) return Fail(st);
+        Store::Ref root;
+        if (Status st = GrowRoot(root)) return Fail(st);
     }
-    // Down to a leaf through the entries that need the least enlargement.
+    // Whatever may fail comes first, so that a failure changes nothing.
+    store_.BeginChange();
+    Status st = Prepare(box);
+    if (st == 0) Commit(recordType, box, recordOffset);
     path_.clear();
-    std::uint32_t offset = root_;
-    for (int level = height_ - 1; level > 0; --level) {
-        if (Status st = store_.Fetch(offset, level, node)) return Fail(st);
-        if (node->count == 0) return Fail(kSifInvalidNodeOffset);  // an empty inner node
-        // The first entry unless another needs less: areas that overflow make
-        // every enlargement NaN.
-        int chosen = 0;
-        double leastGrowth = HUGE_VAL;
-        double leastArea = HUGE_VAL;
-        for (int i = 0; i < node->count; ++i) {
-            const double area = Area(Union(node->boxes[i], box));
-            const double growth = area - Area(node->boxes[i]);
-            if (growth < leastGrowth || (growth == leastGrowth && area < leastArea)) {
-                chosen = i;
-                leastGrowth = growth;
-                leastArea = area;
-            }
-        }
-        path_.emplace_back(offset, chosen);
-        offset = node->offsets[chosen];
+    siblings_.clear();
+    newRoot_.Release();
+    if (st) {
+        store_.UndoAllocations();
+        return Fail(st);
     }
-    if (Status st = store_.Fetch(offset, 0, node)) return Fail(st);
-    if (node->count > maxEntries_) return Fail(kSifInvalidNodeOffset);
-    node->offsets[node->count] = recordOffset;
-    node->boxes[node->count] = box;
-    node->types[node->count] = recordType;
-    ++node->count;
-    node.MarkDirty();
+    ++featureCount_;
+    return 0;
+}
 
-    Store::Ref sibling;
-    if (node->count > maxEntries_) {
-        if (Status st = Split(node, 0, sibling)) return Fail(st);
+// Pins the path down to a leaf through the entries that need the least
+// enlargement, and takes the nodes the splits on the way up will need.
+Status CSpatialIndexFile::Prepare(const Box& box) {
+    std::uint32_t offset = root_;
+    for (int level = height_ - 1; level >= 0; --level) {
+        Store::Ref node;
+        if (Status st = store_.Fetch(offset, level, node)) return st;
+        int chosen = 0;
+        if (level > 0) {
+            if (node->count == 0) return kSifInvalidNodeOffset;  // an empty inner node
+            // The first entry unless another needs less: areas that overflow
+            // make every enlargement NaN.
+            double leastGrowth = HUGE_VAL;
+            double leastArea = HUGE_VAL;
+            for (int i = 0; i < node->count; ++i) {
+                const double area = Area(Union(node->boxes[i], box));
+                const double growth = area - Area(node->boxes[i]);
+                if (growth < leastGrowth || (growth == leastGrowth && area < leastArea)) {
+                    chosen = i;
+                    leastGrowth = growth;
+                    leastArea = area;
+                }
+            }
+            offset = node->offsets[chosen];
+        } else if (node->count > maxEntries_) {
+            return kSifInvalidNodeOffset;
+        }
+        path_.push_back({std::move(node), chosen});
     }
-    // Up again: widen each parent's entry, or replace it by the two halves of
-    // a split child.
-    for (int i = static_cast<int>(path_.size()) - 1; i >= 0; --i) {
+    // Full nodes from the leaf up split, one new node each, in that order;
+    // a full root also needs the root above it.
+    int splits = 0;
+    while (splits < height_ && path_[height_ - 1 - splits].node->count == maxEntries_) ++splits;
+    for (int level = 0; level < splits; ++level) {
+        siblings_.emplace_back();
+        if (Status st = store_.Allocate(level, siblings_.back())) return st;
+    }
+    if (splits == height_) return store_.Allocate(height_, newRoot_);
+    return 0;
+}
+
+// Adds the entry to the pinned leaf and carries the change up: widens each
+// parent's entry, or replaces it by the two halves of a split child.
+void CSpatialIndexFile::Commit(std::uint16_t recordType, const Box& box,
+                               std::uint32_t recordOffset) {
+    Store::Ref* node = &path_.back().node;
+    Node& leaf = **node;
+    leaf.offsets[leaf.count] = recordOffset;
+    leaf.boxes[leaf.count] = box;
+    leaf.types[leaf.count] = recordType;
+    ++leaf.count;
+    node->MarkDirty();
+
+    Store::Ref* sibling = nullptr;
+    if (leaf.count > maxEntries_) {
+        sibling = &siblings_[0];
+        Split(*node, *sibling);
+    }
+    for (int i = height_ - 2; i >= 0; --i) {
         const int level = height_ - 1 - i;
-        Store::Ref parent;
-        if (Status st = store_.Fetch(path_[i].first, level, parent)) return Fail(st);
-        Box& entry = parent->boxes[path_[i].second];
+        Store::Ref& parent = path_[i].node;
+        Box& entry = parent->boxes[path_[i].chosen];
         if (sibling) {
-            entry = Cover(*node);
-            parent->offsets[parent->count] = sibling.Offset();
-            parent->boxes[parent->count] = Cover(*sibling);
+            entry = Cover(**node);
+            parent->offsets[parent->count] = sibling->Offset();
+            parent->boxes[parent->count] = Cover(**sibling);
             parent->types[parent->count] = 0;
             ++parent->count;
         } else {
             entry = Union(entry, box);
         }
         parent.MarkDirty();
-        sibling.Release();
-        node = std::move(parent);
-        if (node->count > maxEntries_) {
-            if (Status st = Split(node, level, sibling)) return Fail(st);
+        sibling = nullptr;
+        node = &parent;
+        if (parent->count > maxEntries_) {
+            sibling = &siblings_[level];
+            Split(*node, *sibling);
         }
     }
     if (sibling) {
         // The root split: a new root holds the two halves.
-        Store::Ref root;
-        if (Status st = GrowRoot(root)) return Fail(st);
-        root->count = 2;
-        root->offsets[0] = node.Offset();
-        root->boxes[0] = Cover(*node);
-        root->offsets[1] = sibling.Offset();
-        root->boxes[1] = Cover(*sibling);
+        Node& root = *newRoot_;
+        root.count = 2;
+        root.offsets[0] = node->Offset();
+        root.boxes[0] = Cover(**node);
+        root.offsets[1] = sibling->Offset();
+        root.boxes[1] = Cover(**sibling);
+        newRoot_.MarkDirty();
+        root_ = newRoot_.Offset();
+        ++height_;
     }
-    ++featureCount_;
-    return 0;
 }
 
 // Quadratic split of the maximum + 1 entries of `node`: the first group stays
-// in it, the second goes to a new node.
-Status CSpatialIndexFile::Split(Store::Ref& node, int level, Store::Ref& sibling) {
-    if (Status st = store_.Allocate(level, sibling)) return st;
+// in it, the second goes to the new node `sibling`.
+void CSpatialIndexFile::Split(Store::Ref& node, Store::Ref& sibling) {
     const Node all = *node;
     const int n = all.count;
 
@@ -325,7 +367,6 @@ Status CSpatialIndexFile::Split(Store::Ref& node, int level, Store::Ref& sibling
     }
     node.MarkDirty();
     sibling.MarkDirty();
-    return 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -365,7 +406,7 @@ Status CSpatialIndexFile::CheckIntegrity() {
         if (!store_.IsNodeOffset(v.offset, v.level == 0) || !seen.insert(v.offset).second)
             return kSifInvalidNodeOffset;
         Store::Ref node;
-        if (Status st = store_.Fetch(v.offset, v.level, node)) return st;
+        if (Status st = store_.Fetch(v.offset, v.level, node, true)) return st;
         if (!v.root && node->count < minEntries_) return kSifNodeUnderflow;
         if (!v.root && !(Cover(*node) == v.box)) return kSifInvalidNodeExtent;
         if (v.level == 0) {

@@ -82,6 +82,7 @@ void CNodeCache::Reset(std::size_t limitBytes, std::uint32_t nodeBytes) {
     entries_.clear();
     chunks_.clear();
     index_.Clear();
+    pinned_.clear();
     hand_ = 0;
     aheadLength_ = 0;
 }
@@ -112,11 +113,32 @@ bool CNodeCache::Write(std::uint32_t offset, const std::uint8_t* bytes, std::siz
     return file_.Seek(offset, CBinaryFile::kFromStart) && file_.WriteExactly(bytes, length);
 }
 
-const std::uint8_t* CNodeCache::Find(std::uint32_t offset) {
+const std::uint8_t* CNodeCache::Find(std::uint32_t offset, bool& leaf) {
+    const std::uint32_t e = index_.Find(offset);
+    if (e == kNone) return nullptr;
+    leaf = entries_[e].leaf;
+    Use(entries_[e]);
+    return Bytes(e);
+}
+
+std::uint8_t* CNodeCache::Change(std::uint32_t offset) {
     const std::uint32_t e = index_.Find(offset);
     if (e == kNone) return nullptr;
     Use(entries_[e]);
+    entries_[e].changed = true;
     return Bytes(e);
+}
+
+void CNodeCache::Pin(std::uint32_t offset) {
+    const std::uint32_t e = index_.Find(offset);
+    if (e == kNone || entries_[e].pinned) return;
+    entries_[e].pinned = true;
+    pinned_.push_back(e);
+}
+
+void CNodeCache::UnpinAll() {
+    for (std::uint32_t e : pinned_) entries_[e].pinned = false;
+    pinned_.clear();
 }
 
 bool CNodeCache::Put(std::uint32_t offset, std::uint32_t size, bool leaf,
@@ -142,7 +164,8 @@ bool CNodeCache::Put(std::uint32_t offset, std::uint32_t size, bool leaf,
 }
 
 bool CNodeCache::TakeEntry(std::uint32_t& entry) {
-    if (entries_.size() < maxEntries_) {
+    // Past the bound only while every node held is pinned.
+    if (entries_.size() < maxEntries_ || pinned_.size() >= entries_.size()) {
         entry = static_cast<std::uint32_t>(entries_.size());
         if (entry % kChunkNodes == 0)
             chunks_.emplace_back(new std::uint8_t[kChunkNodes * nodeBytes_]);
@@ -152,8 +175,8 @@ bool CNodeCache::TakeEntry(std::uint32_t& entry) {
     const auto next = [this](std::uint32_t e) {
         return e + 1 == entries_.size() ? 0 : e + 1;
     };
-    while (entries_[hand_].spared > 0) {
-        --entries_[hand_].spared;
+    while (entries_[hand_].spared > 0 || entries_[hand_].pinned) {
+        if (!entries_[hand_].pinned) --entries_[hand_].spared;
         hand_ = next(hand_);
     }
     entry = hand_;

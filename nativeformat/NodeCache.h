@@ -57,8 +57,14 @@ public:
     // and serves the next ones.
     bool Read(std::uint32_t offset, std::uint32_t size, std::uint8_t* bytes);
 
-    // The bytes of the node at `offset`, or null when they are not held.
-    const std::uint8_t* Find(std::uint32_t offset);
+    // The bytes of the node at `offset`, or null when they are not held;
+    // `leaf` tells what kind of node they were put as.
+    const std::uint8_t* Find(std::uint32_t offset, bool& leaf);
+    // The same bytes to be changed in place: they are written back in time.
+    std::uint8_t* Change(std::uint32_t offset);
+    // A pinned node stays held until Unpin; few at a time.
+    void Pin(std::uint32_t offset);
+    void UnpinAll();
     bool Holds(std::uint32_t offset) const { return index_.Find(offset) != kNone; }
 
     // Takes a copy of the `size` bytes of the node at `offset`; `changed`
@@ -85,6 +91,7 @@ private:
         std::uint8_t spared = 0;  // passes of the hand it still survives
         bool leaf = false;
         bool changed = false;
+        bool pinned = false;
     };
 
     std::uint8_t* Bytes(std::uint32_t entry) {
@@ -108,6 +115,7 @@ private:
     COffsetIndex index_;
     std::uint32_t hand_ = 0;
     std::vector<std::uint32_t> batch_;
+    std::vector<std::uint32_t> pinned_;
     std::vector<std::uint8_t> run_;  // adjacent nodes written together
     // File bytes from the last read on, kept while nothing writes over them.
     std::vector<std::uint8_t> ahead_;

@@ -134,7 +134,12 @@ public:
         }
         Slot* slot = nullptr;
         if (Status st = TakeSlot(slot)) return st;
-        if (const std::uint8_t* bytes = cache_.Find(offset)) {
+        bool cachedLeaf = leaf;
+        if (const std::uint8_t* bytes = cache_.Find(offset, cachedLeaf)) {
+            if (cachedLeaf != leaf) {
+                empty_.push_back(slot);
+                return errors_.invalidNodeOffset;
+            }
             codec_.Decode(bytes, leaf, slot->node);
         } else {
             Status st = 0;
@@ -152,6 +157,35 @@ public:
         ref = Ref(slot);
         return 0;
     }
+
+    // The bytes of the node at `offset` of the given level as the node cache
+    // holds them, pinned there until UnpinBytes, to be changed in place with
+    // ChangeBytes and without a Ref; null when the node is decoded (Fetch it
+    // then) or no cache holds it.
+    Status PeekBytes(std::uint32_t offset, int level, const std::uint8_t*& bytes) {
+        bytes = nullptr;
+        const bool leaf = level == 0;
+        if (!IsNodeOffset(offset, leaf)) return errors_.invalidNodeOffset;
+        if (Find(offset)) return 0;
+        if (!cache_.Holds(offset)) {
+            if (!cache_.Read(offset, NodeSize(leaf), scratch_.data())) return errors_.readError;
+            if (!cache_.Put(offset, NodeSize(leaf), leaf, scratch_.data(), false))
+                return errors_.writeError;
+        }
+        bool cachedLeaf = leaf;
+        bytes = cache_.Find(offset, cachedLeaf);
+        if (cachedLeaf != leaf) {
+            bytes = nullptr;
+            return errors_.invalidNodeOffset;
+        }
+        if (bytes) cache_.Pin(offset);
+        return 0;
+    }
+    std::uint8_t* ChangeBytes(std::uint32_t offset) { return cache_.Change(offset); }
+    void UnpinBytes() { cache_.UnpinAll(); }
+
+    // Numbers every place a node may start, for marking nodes in a walk.
+    std::uint32_t NodeNumber(std::uint32_t offset) const { return (offset - kFirstNode) / grain_; }
 
     // A new empty node of the given level, from its free list or appended at
     // the end of the file; pinned and to be written.

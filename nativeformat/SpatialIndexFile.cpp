@@ -179,6 +179,7 @@ Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4
     path_.clear();
     siblings_.clear();
     newRoot_.Release();
+    store_.UnpinBytes();
     if (st) {
         store_.UndoAllocations();
         return Fail(st);
@@ -187,39 +188,49 @@ Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4
     return 0;
 }
 
-// Pins the path down to a leaf through the entries that need the least
-// enlargement, and takes the nodes the splits on the way up will need.
-Status CSpatialIndexFile::Prepare(const Box& box) {
-    std::uint32_t offset = root_;
-    for (int level = height_ - 1; level >= 0; --level) {
-        Store::Ref node;
-        if (Status st = store_.Fetch(offset, level, node)) return st;
-        int chosen = 0;
-        if (level > 0) {
-            if (node->count == 0) return kSifInvalidNodeOffset;  // an empty inner node
-            // The first entry unless another needs less: areas that overflow
-            // make every enlargement NaN.
-            double leastGrowth = HUGE_VAL;
-            double leastArea = HUGE_VAL;
-            for (int i = 0; i < node->count; ++i) {
-                const double area = Area(Union(node->boxes[i], box));
-                const double growth = area - Area(node->boxes[i]);
-                if (growth < leastGrowth || (growth == leastGrowth && area < leastArea)) {
-                    chosen = i;
-                    leastGrowth = growth;
-                    leastArea = area;
-                }
-            }
-            offset = node->offsets[chosen];
-        } else if (node->count > maxEntries_) {
-            return kSifInvalidNodeOffset;
+int CSpatialIndexFile::CountEntries(const std::uint8_t* bytes) const {
+    int count = 0;
+    bool gap = false;
+    for (int i = 0; i < maxEntries_; ++i) {
+        if (byteorder::LoadU32Be(bytes + 4 * i) == 0) {
+            gap = true;
+        } else {
+            if (gap) return -1;
+            ++count;
         }
-        path_.push_back({std::move(node), chosen});
     }
+    return count;
+}
+
+CSpatialIndexFile::Box CSpatialIndexFile::BoxAt(const std::uint8_t* bytes, int i) const {
+    const int b = precision_ / 8;
+    const std::uint8_t* at = bytes + 4 * maxEntries_ + 4 * b * i;
+    return {bigendian::GetReal(at, precision_), bigendian::GetReal(at + b, precision_),
+            bigendian::GetReal(at + 2 * b, precision_), bigendian::GetReal(at + 3 * b, precision_)};
+}
+
+void CSpatialIndexFile::PutBox(const Box& box, std::uint8_t* bytes, int i) const {
+    const int b = precision_ / 8;
+    std::uint8_t* at = bytes + 4 * maxEntries_ + 4 * b * i;
+    bigendian::PutReal(box.minX, precision_, at);
+    bigendian::PutReal(box.minY, precision_, at + b);
+    bigendian::PutReal(box.maxX, precision_, at + 2 * b);
+    bigendian::PutReal(box.maxY, precision_, at + 3 * b);
+}
+
+// The path down to a leaf, and the nodes the splits on the way up will need.
+// An insert that splits nothing changes the nodes it can in place; one that
+// splits works on decoded nodes throughout.
+Status CSpatialIndexFile::Prepare(const Box& box) {
+    if (Status st = Descend(box, true)) return st;
     // Full nodes from the leaf up split, one new node each, in that order;
     // a full root also needs the root above it.
     int splits = 0;
-    while (splits < height_ && path_[height_ - 1 - splits].node->count == maxEntries_) ++splits;
+    while (splits < height_ && path_[height_ - 1 - splits].count == maxEntries_) ++splits;
+    if (splits == 0) return 0;
+    path_.clear();
+    store_.UnpinBytes();
+    if (Status st = Descend(box, false)) return st;
     for (int level = 0; level < splits; ++level) {
         siblings_.emplace_back();
         if (Status st = store_.Allocate(level, siblings_.back())) return st;
@@ -228,26 +239,82 @@ Status CSpatialIndexFile::Prepare(const Box& box) {
     return 0;
 }
 
-// Adds the entry to the pinned leaf and carries the change up: widens each
-// parent's entry, or replaces it by the two halves of a split child.
+// Down from the root through the entries that need the least enlargement.
+Status CSpatialIndexFile::Descend(const Box& box, bool inPlace) {
+    std::uint32_t offset = root_;
+    for (int level = height_ - 1; level >= 0; --level) {
+        const std::uint8_t* bytes = nullptr;
+        if (inPlace) {
+            if (Status st = store_.PeekBytes(offset, level, bytes)) return st;
+        }
+        Step step{{}, offset, bytes ? CountEntries(bytes) : -1, 0};
+        const Node* node = nullptr;
+        if (step.count < 0) {
+            if (Status st = store_.Fetch(offset, level, step.node)) return st;
+            node = &*step.node;
+            step.count = node->count;
+        }
+        if (level > 0) {
+            if (step.count == 0) return kSifInvalidNodeOffset;  // an empty inner node
+            // The first entry unless another needs less: areas that overflow
+            // make every enlargement NaN.
+            double leastGrowth = HUGE_VAL;
+            double leastArea = HUGE_VAL;
+            for (int i = 0; i < step.count; ++i) {
+                const Box entry = node ? node->boxes[i] : BoxAt(bytes, i);
+                const double area = Area(Union(entry, box));
+                const double growth = area - Area(entry);
+                if (growth < leastGrowth || (growth == leastGrowth && area < leastArea)) {
+                    step.chosen = i;
+                    leastGrowth = growth;
+                    leastArea = area;
+                }
+            }
+            offset = node ? node->offsets[step.chosen]
+                          : byteorder::LoadU32Be(bytes + 4 * step.chosen);
+        } else if (step.count > maxEntries_) {
+            return kSifInvalidNodeOffset;
+        }
+        path_.push_back(std::move(step));
+    }
+    return 0;
+}
+
+// Adds the entry to the leaf and carries the change up: widens each parent's
+// entry, or replaces it by the two halves of a split child.
 void CSpatialIndexFile::Commit(std::uint16_t recordType, const Box& box,
                                std::uint32_t recordOffset) {
     Store::Ref* node = &path_.back().node;
-    Node& leaf = **node;
-    leaf.offsets[leaf.count] = recordOffset;
-    leaf.boxes[leaf.count] = box;
-    leaf.types[leaf.count] = recordType;
-    ++leaf.count;
-    node->MarkDirty();
-
     Store::Ref* sibling = nullptr;
-    if (leaf.count > maxEntries_) {
-        sibling = &siblings_[0];
-        Split(*node, *sibling);
+    if (!*node) {
+        // As Encode lays out the entry; the slots after it stay zero.
+        const Step& leaf = path_.back();
+        const int m = maxEntries_, b = precision_ / 8;
+        std::uint8_t* bytes = store_.ChangeBytes(leaf.offset);
+        byteorder::StoreU32Be(recordOffset, bytes + 4 * leaf.count);
+        PutBox(box, bytes, leaf.count);
+        byteorder::StoreU16Be(recordType, bytes + 4 * m + 4 * b * m + 2 * leaf.count);
+    } else {
+        Node& leaf = **node;
+        leaf.offsets[leaf.count] = recordOffset;
+        leaf.boxes[leaf.count] = box;
+        leaf.types[leaf.count] = recordType;
+        ++leaf.count;
+        node->MarkDirty();
+        if (leaf.count > maxEntries_) {
+            sibling = &siblings_[0];
+            Split(*node, *sibling);
+        }
     }
     for (int i = height_ - 2; i >= 0; --i) {
         const int level = height_ - 1 - i;
         Store::Ref& parent = path_[i].node;
+        if (!parent) {
+            // Only widened: nothing below it split.
+            std::uint8_t* bytes = store_.ChangeBytes(path_[i].offset);
+            PutBox(Union(BoxAt(bytes, path_[i].chosen), box), bytes, path_[i].chosen);
+            continue;
+        }
         Box& entry = parent->boxes[path_[i].chosen];
         if (sibling) {
             entry = Cover(**node);
@@ -397,14 +464,15 @@ Status CSpatialIndexFile::CheckIntegrity() {
         Box box;  // what the parent's entry says
     };
     std::vector<Visit> pending{{root_, height_ - 1, true, {}}};
-    std::unordered_set<std::uint32_t> seen;
+    std::vector<bool> seen(store_.NodeNumber(store_.End()) + 1);  // one bit per place a node may start
     std::uint64_t leafEntries = 0;
     while (!pending.empty()) {
         const Visit v = pending.back();
         pending.pop_back();
         // Nodes still in the cache count as within the file.
-        if (!store_.IsNodeOffset(v.offset, v.level == 0) || !seen.insert(v.offset).second)
+        if (!store_.IsNodeOffset(v.offset, v.level == 0) || seen[store_.NodeNumber(v.offset)])
             return kSifInvalidNodeOffset;
+        seen[store_.NodeNumber(v.offset)] = true;
         Store::Ref node;
         if (Status st = store_.Fetch(v.offset, v.level, node, true)) return st;
         if (!v.root && node->count < minEntries_) return kSifNodeUnderflow;

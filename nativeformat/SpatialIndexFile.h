@@ -69,10 +69,15 @@ private:
     void WriteParameters(std::uint8_t* header) const override;
 
     Status Prepare(const Box& box);
+    Status Descend(const Box& box, bool inPlace);
     void Commit(std::uint16_t recordType, const Box& box, std::uint32_t recordOffset);
     void Split(Store::Ref& node, Store::Ref& sibling);
     Box Quantize(const Box& box) const;
     static Box Cover(const Node& node);
+    // The entries of a node's bytes, or -1 when a gap lies between them.
+    int CountEntries(const std::uint8_t* bytes) const;
+    Box BoxAt(const std::uint8_t* bytes, int i) const;
+    void PutBox(const Box& box, std::uint8_t* bytes, int i) const;
 
     int minEntries_ = kDefaultMinEntries;
     int maxEntries_ = kDefaultMaxEntries;
@@ -80,8 +85,12 @@ private:
     // The insert under way: the path from the root down with the entry
     // chosen in each node, the new node for each level that splits, and the
     // new root when the root splits.
+    // A node that is not decoded and does not split is changed in its
+    // bytes in the node cache.
     struct Step {
-        Store::Ref node;
+        Store::Ref node;  // empty: changed in place
+        std::uint32_t offset;
+        int count;
         int chosen;
     };
     std::vector<Step> path_;

@@ -141,8 +141,8 @@ void CNodeCache::UnpinAll() {
     pinned_.clear();
 }
 
-bool CNodeCache::Put(std::uint32_t offset, std::uint32_t size, bool leaf,
-                     const std::uint8_t* bytes, bool changed) {
+bool CNodeCache::Put(std::uint32_t offset, std::uint32_t size, bool leaf, const std::uint8_t* bytes,
+                     bool changed) {
     if (maxEntries_ == 0 || size > nodeBytes_) return !changed || Write(offset, bytes, size);
     // A node read again while the cache is full: room for a few more.
     if (!changed && entries_.size() == maxEntries_)
@@ -172,9 +172,7 @@ bool CNodeCache::TakeEntry(std::uint32_t& entry) {
         entries_.emplace_back();
         return true;
     }
-    const auto next = [this](std::uint32_t e) {
-        return e + 1 == entries_.size() ? 0 : e + 1;
-    };
+    const auto next = [this](std::uint32_t e) { return e + 1 == entries_.size() ? 0 : e + 1; };
     while (entries_[hand_].spared > 0 || entries_[hand_].pinned) {
         if (!entries_[hand_].pinned) --entries_[hand_].spared;
         hand_ = next(hand_);

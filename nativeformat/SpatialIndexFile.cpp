@@ -270,8 +270,8 @@ Status CSpatialIndexFile::Descend(const Box& box, bool inPlace) {
                     leastArea = area;
                 }
             }
-            offset = node ? node->offsets[step.chosen]
-                          : byteorder::LoadU32Be(bytes + 4 * step.chosen);
+            offset =
+                node ? node->offsets[step.chosen] : byteorder::LoadU32Be(bytes + 4 * step.chosen);
         } else if (step.count > maxEntries_) {
             return kSifInvalidNodeOffset;
         }
@@ -464,7 +464,8 @@ Status CSpatialIndexFile::CheckIntegrity() {
         Box box;  // what the parent's entry says
     };
     std::vector<Visit> pending{{root_, height_ - 1, true, {}}};
-    std::vector<bool> seen(store_.NodeNumber(store_.End()) + 1);  // one bit per place a node may start
+    // One bit per place a node may start.
+    std::vector<bool> seen(store_.NodeNumber(store_.End()) + 1);
     std::uint64_t leafEntries = 0;
     while (!pending.empty()) {
         const Visit v = pending.back();

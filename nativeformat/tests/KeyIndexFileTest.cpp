@@ -254,20 +254,14 @@ TEST(KeyIndexFileTest, AFailedSplitLeavesTheTreeAsItWas) {
         Status expected;
     };
     const Case cases[] = {
-        {"free leaf list at the full root leaf", Overwrite(20, U32(512)), 0,
-         kKifInvalidNodeOffset},
+        {"free leaf list at the full root leaf", Overwrite(20, U32(512)), 0, kKifInvalidNodeOffset},
         {"free inner list at the full root leaf, taken after the split's node",
          [](Bytes& f) {
              f.resize(f.size() + 68);
              Overwrite(16, U32(512))(f);
          },
          0, kKifInvalidNodeOffset},
-        {"free leaf list into a node cut off the file",
-         [](Bytes& f) {
-             f.resize(f.size() + 48);
-             Overwrite(20, U32(560))(f);
-         },
-         560, kKifReadError},
+        {"free leaf list into a node cut off the file", AppendFreeNode(20, 48), 560, kKifReadError},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -381,27 +381,20 @@ TEST(SpatialIndexFileTest, AFailedSplitLeavesTheTreeAsItWas) {
         {"free inner list at the full root", 2, 1, 3,
          [](Bytes& f) { Overwrite(20, Bytes(f.begin() + 16, f.begin() + 20))(f); }, 0,
          kSifInvalidNodeOffset},
-        {"free leaf list into a node cut off the file", 20, 10, 20,
-         [](Bytes& f) {
-             f.resize(f.size() + 440);
-             Overwrite(24, U32(952))(f);
-         },
-         952, kSifReadError},
+        {"free leaf list into a node cut off the file", 20, 10, 20, AppendFreeNode(24, 440), 952,
+         kSifReadError},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir dir;
         Status st = 0;
-        auto box = [](int i) {
-            return std::vector<double>{i < 2 ? double(i) : i == 2 ? 10.0 : 0.5, 0,
-                                       i < 2 ? i + 1.0 : i == 2 ? 11.0 : 0.6, 1};
-        };
+        const double boxes[][4] = {{0, 0, 1, 1}, {1, 0, 2, 1}, {10, 0, 11, 1}, {0.5, 0, 0.6, 1}};
+        auto box = [&](int i) { return boxes[c.maximum == 2 ? i : i < 3 ? 0 : 3]; };
         {
             CSpatialIndexFile index(Path(dir), kCreate, st);
             ASSERT_EQ(index.SetEntryLimits(c.maximum, c.minimum), 0);
             for (int i = 0; i < c.entries; ++i)
-                ASSERT_EQ(index.Insert(0, (c.maximum == 2 ? box(i) : box(0)).data(), 2 + 2 * i),
-                          0);
+                ASSERT_EQ(index.Insert(0, box(i), 2 + 2 * i), 0);
         }
         Bytes bytes = ReadBytes(Path(dir));
         c.damage(bytes);
@@ -413,8 +406,8 @@ TEST(SpatialIndexFileTest, AFailedSplitLeavesTheTreeAsItWas) {
                 std::filesystem::resize_file(Path(dir), c.cutAfterOpening);
                 bytes.resize(c.cutAfterOpening);
             }
-            EXPECT_EQ(index.Insert(0, box(3).data(), 1000), c.expected);
-            EXPECT_EQ(index.Insert(0, box(3).data(), 1002), c.expected) << "sticky";
+            EXPECT_EQ(index.Insert(0, box(3), 1000), c.expected);
+            EXPECT_EQ(index.Insert(0, box(3), 1002), c.expected) << "sticky";
             EXPECT_EQ(index.Close(), c.expected);
         }
         EXPECT_EQ(HexDiff(bytes, ReadBytes(Path(dir))), "");

@@ -90,6 +90,22 @@ bool CBinaryFile::ReadExactly(void* buffer, std::size_t n) {
     return got == n;
 }
 
+std::size_t CBinaryFile::ReadUpTo(void* buffer, std::size_t n) {
+    if (!file_) return 0;
+    const std::uint64_t from = position_;
+    if (Cached()) {
+        const std::uint64_t left = size_ > position_ ? size_ - position_ : 0;
+        ReadCached(static_cast<std::uint8_t*>(buffer),
+                   static_cast<std::size_t>(std::min<std::uint64_t>(n, left)));
+        return static_cast<std::size_t>(position_ - from);
+    }
+    if (!StartOp(LastOp::kRead, position_)) return 0;
+    const std::size_t got = std::fread(buffer, 1, n, file_);
+    EndOp(n, got);
+    position_ += got;
+    return got;
+}
+
 bool CBinaryFile::WriteExactly(const void* buffer, std::size_t n) {
     if (!file_ || readOnly_) return false;
     if (Cached()) return WriteCached(static_cast<const std::uint8_t*>(buffer), n);

@@ -33,6 +33,8 @@ public:
     bool Open(const std::string& name, int flags);
     bool Close();
     bool ReadExactly(void* buffer, std::size_t n);
+    // Reads at most `n` bytes, fewer at the end of the file: how many it read.
+    std::size_t ReadUpTo(void* buffer, std::size_t n);
     bool WriteExactly(const void* buffer, std::size_t n);
     bool Seek(std::int64_t offset, int origin);
     bool Tell(std::uint64_t& offset) const;

@@ -20,14 +20,6 @@
 #include "nativeformat/BinaryFile.h"
 #include "nativeformat/NodeStore.h"
 
-// The pages of the index file beneath the node cache (see
-// CBinaryFile::UsePageCache): nodes read again soon after they were written
-// out, nodes near each other and nodes appended in turn then cost few calls
-// of the system. Small pages, many of them: data in scattered order lands
-// in leaves anywhere in the file, and each miss then moves 4 KiB, not more.
-inline constexpr std::size_t kIndexFilePages = 256;
-inline constexpr std::size_t kIndexFilePageSize = 4 * 1024;
-
 // Where an index keeps the fields every index has, and the statuses it
 // reports.
 struct IndexFileFormat {
@@ -38,6 +30,9 @@ struct IndexFileFormat {
     // The root, the heads of the free inner and leaf lists and the feature
     // count (32 bits each) in turn, then the description.
     std::size_t rootAt;
+    // What the index's node cache may hold: the nodes that scattered input
+    // reaches are then mostly in memory.
+    std::size_t cacheBytes;
     Status openFailed;
     Status readError;
     Status writeError;
@@ -77,7 +72,8 @@ protected:
     static constexpr std::size_t kHeaderSize = 512;
 
     explicit CIndexFile(const IndexFileFormat& format)
-        : store_(file_, *this, {format.readError, format.writeError, format.invalidNodeOffset}),
+        : store_(file_, *this, {format.readError, format.writeError, format.invalidNodeOffset},
+                 format.cacheBytes),
           format_(format),
           version_(format.version) {}
     // Close() needs the index's own header fields, so each index closes in
@@ -93,7 +89,8 @@ protected:
     // gets its header at once.
     Status Open(const std::string& name, int flags) {
         if (!file_.Open(name, flags)) return Fail(format_.openFailed);
-        if (!file_.UsePageCache(kIndexFilePages, kIndexFilePageSize)) file_.SetUnbuffered();
+        // Nodes move whole, through the node cache.
+        file_.SetUnbuffered();
         if (file_.IsNewFile()) {
             store_.Reset(kHeaderSize, 0, 0);
             if (Status st = WriteHeader()) return Fail(st);

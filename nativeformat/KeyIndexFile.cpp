@@ -12,6 +12,7 @@ constexpr IndexFileFormat kFormat{.magic = 0x414B4946,  // "AKIF"
                                   .versionAt = 4,
                                   .heightAt = 10,
                                   .rootAt = 12,
+                                  .cacheBytes = 8u << 20,
                                   .openFailed = kKifOpenFailed,
                                   .readError = kKifReadError,
                                   .writeError = kKifWriteError,
@@ -47,18 +48,25 @@ void CKeyIndexFile::Decode(const std::uint8_t* bytes, bool leaf, Node& node) con
     }
 }
 
-void CKeyIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes) const {
+bool CKeyIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes) const {
     const int c = capacity_;
+    if (node.count > c) return false;
     const std::size_t k = static_cast<std::size_t>(keyLength_);
-    std::memset(bytes, 0, NodeSize(leaf));
-    std::memcpy(bytes, node.keys, k * node.count);
+    const auto n = static_cast<std::size_t>(node.count);
+    const auto rest = static_cast<std::size_t>(c) - n;
+    // Zeros past the entries.
+    std::memcpy(bytes, node.keys, k * n);
+    std::memset(bytes + k * n, 0, k * rest);
     std::uint8_t* offsets = bytes + k * c;
-    for (int i = 0; i < node.count; ++i) byteorder::StoreU32Be(node.offsets[i], offsets + 4 * i);
+    for (std::size_t i = 0; i < n; ++i) byteorder::StoreU32Be(node.offsets[i], offsets + 4 * i);
+    std::memset(offsets + 4 * n, 0, 4 * rest);
     if (!leaf) {
         std::uint8_t* children = offsets + 4 * c;
-        for (int i = 0; i <= node.count; ++i)
+        for (std::size_t i = 0; i <= n; ++i)
             byteorder::StoreU32Be(node.children[i], children + 4 * i);
+        std::memset(children + 4 * (n + 1), 0, 4 * rest);
     }
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -189,25 +197,20 @@ void CKeyIndexFile::Redistribute(Node& parent, int position, Node& node, Node& s
 }
 
 // Splits the overflowing `node` in the middle: the entries after the middle
-// go to a new node `right`, the middle one is left in key_/promoted_.
-Status CKeyIndexFile::Split(Store::Ref& node, int level, std::uint32_t& right) {
-    Store::Ref other;
-    if (Status st = store_.Allocate(level, other)) return st;
-    const bool leaf = level == 0;
+// go to the new node `right`, the middle one is left in key_/promoted_.
+void CKeyIndexFile::Split(Store::Ref& node, Store::Ref& right, bool leaf) {
     const int count = node->count;
     const int middle = count / 2;
-    for (int i = middle + 1; i < count; ++i) MoveEntry(*other, i - middle - 1, *node, i);
+    for (int i = middle + 1; i < count; ++i) MoveEntry(*right, i - middle - 1, *node, i);
     if (!leaf)
         for (int i = middle + 1; i <= count; ++i)
-            other->children[i - middle - 1] = node->children[i];
-    other->count = count - middle - 1;
+            right->children[i - middle - 1] = node->children[i];
+    right->count = count - middle - 1;
     std::memcpy(key_, node->keys + static_cast<std::size_t>(keyLength_) * middle, keyLength_);
     promoted_ = node->offsets[middle];
     node->count = middle;
     node.MarkDirty();
-    other.MarkDirty();
-    right = other.Offset();
-    return 0;
+    right.MarkDirty();
 }
 
 Status CKeyIndexFile::Insert(std::string_view key, std::uint32_t recordOffset) {
@@ -218,79 +221,116 @@ Status CKeyIndexFile::Insert(std::string_view key, std::uint32_t recordOffset) {
     std::memset(key_, 0, sizeof key_);
     std::memcpy(key_, key.data(), bigendian::Utf8PrefixLength(key, k));
 
-    Store::Ref node;
-    bool equal = false;
     if (height_ == 0) {
-        if (Status st = GrowRoot(node)) return Fail(st);
+        Store::Ref root;
+        if (Status st = GrowRoot(root)) return Fail(st);
     }
+    // Whatever may fail comes first, so that a failure changes nothing.
+    store_.BeginChange();
+    Status st = Prepare(recordOffset);
+    if (st == 0) Commit(recordOffset);
     path_.clear();
+    levels_.clear();
+    newRoot_.Release();
+    if (st == kKifDuplicateObject) return st;
+    if (st) {
+        store_.UndoAllocations();
+        return Fail(st);
+    }
+    ++featureCount_;
+    return 0;
+}
+
+// Pins the path down to the leaf, then, for each level that will overflow,
+// the siblings that may take entries or else the new node of its split (and
+// a new root when the root splits).
+Status CKeyIndexFile::Prepare(std::uint32_t recordOffset) {
     std::uint32_t offset = root_;
-    for (int level = height_ - 1; level > 0; --level) {
-        if (Status st = store_.Fetch(offset, level, node)) return Fail(st);
+    for (int level = height_ - 1; level >= 0; --level) {
+        Store::Ref node;
+        if (Status st = store_.Fetch(offset, level, node)) return st;
+        bool equal = false;
         const int position = Position(*node, recordOffset, equal);
         if (equal) return kKifDuplicateObject;
-        path_.emplace_back(offset, position);
-        offset = node->children[position];
+        if (level > 0) offset = node->children[position];
+        path_.push_back({std::move(node), position});
     }
-    if (Status st = store_.Fetch(offset, 0, node)) return Fail(st);
-    const int position = Position(*node, recordOffset, equal);
-    if (equal) return kKifDuplicateObject;
-    if (node->count > capacity_) return Fail(kKifInvalidNodeOffset);
-    OpenSlot(*node, position, k, true);
-    std::memcpy(node->keys + k * position, key_, k);
-    node->offsets[position] = recordOffset;
-    node.MarkDirty();
-    ++featureCount_;
-
-    // An overflowing node gives entries to a sibling with room, else splits
-    // and hands its middle entry up.
-    int level = 0;
-    for (int i = static_cast<int>(path_.size()) - 1; i >= 0 && node->count > capacity_;
-         --i, ++level) {
-        const bool leaf = level == 0;
-        Store::Ref parent;
-        if (Status st = store_.Fetch(path_[i].first, level + 1, parent)) return Fail(st);
-        const int at = path_[i].second;
-        Store::Ref left, right;
+    if (path_.back().node->count > capacity_) return kKifInvalidNodeOffset;
+    int count = path_.back().node->count + 1;
+    for (int i = height_ - 1, level = 0; count > capacity_; --i, ++level) {
+        levels_.emplace_back();
+        Plan& plan = levels_.back();
+        if (i == 0) {
+            if (Status st = store_.Allocate(level, plan.split)) return st;
+            return store_.Allocate(level + 1, newRoot_);
+        }
+        const Node& parent = *path_[i - 1].node;
+        const int at = path_[i - 1].position;
         if (at > 0) {
-            if (Status st = store_.Fetch(parent->children[at - 1], level, left)) return Fail(st);
+            if (Status st = store_.Fetch(parent.children[at - 1], level, plan.left)) return st;
         }
-        if (at < parent->count) {
-            if (Status st = store_.Fetch(parent->children[at + 1], level, right)) return Fail(st);
+        if (at < parent.count) {
+            if (Status st = store_.Fetch(parent.children[at + 1], level, plan.right)) return st;
         }
-        const bool leftRoom = left && left->count < capacity_;
-        const bool rightRoom = right && right->count < capacity_;
+        if ((plan.left && plan.left->count < capacity_) ||
+            (plan.right && plan.right->count < capacity_))
+            return 0;
+        plan.left.Release();
+        plan.right.Release();
+        if (Status st = store_.Allocate(level, plan.split)) return st;
+        count = parent.count + 1;
+    }
+    return 0;
+}
+
+// Inserts the entry into the pinned leaf; an overflowing node gives entries
+// to a sibling with room, else splits and hands its middle entry up.
+void CKeyIndexFile::Commit(std::uint32_t recordOffset) {
+    const std::size_t k = static_cast<std::size_t>(keyLength_);
+    Store::Ref* node = &path_.back().node;
+    const int position = path_.back().position;
+    OpenSlot(**node, position, k, true);
+    std::memcpy((*node)->keys + k * position, key_, k);
+    (*node)->offsets[position] = recordOffset;
+    node->MarkDirty();
+
+    int level = 0;
+    for (int i = height_ - 1; i > 0 && (*node)->count > capacity_; --i, ++level) {
+        const bool leaf = level == 0;
+        Store::Ref& parent = path_[i - 1].node;
+        const int at = path_[i - 1].position;
+        Plan& plan = levels_[level];
+        const bool leftRoom = plan.left && plan.left->count < capacity_;
+        const bool rightRoom = plan.right && plan.right->count < capacity_;
         if (leftRoom || rightRoom) {
-            const bool toLeft = leftRoom && (!rightRoom || left->count <= right->count);
-            Store::Ref& sibling = toLeft ? left : right;
-            Redistribute(*parent, at, *node, *sibling, toLeft, leaf);
+            const bool toLeft = leftRoom && (!rightRoom || plan.left->count <= plan.right->count);
+            Store::Ref& sibling = toLeft ? plan.left : plan.right;
+            Redistribute(*parent, at, **node, *sibling, toLeft, leaf);
             sibling.MarkDirty();
             parent.MarkDirty();
-            node.MarkDirty();
-            return 0;
+            node->MarkDirty();
+            return;
         }
-        left.Release();
-        right.Release();
-        std::uint32_t newRight = 0;
-        if (Status st = Split(node, level, newRight)) return Fail(st);
+        Split(*node, plan.split, leaf);
         OpenSlot(*parent, at, k, false);
         std::memcpy(parent->keys + k * at, key_, k);
         parent->offsets[at] = promoted_;
-        parent->children[at + 1] = newRight;
+        parent->children[at + 1] = plan.split.Offset();
         parent.MarkDirty();
-        node = std::move(parent);
+        node = &parent;
     }
-    if (node->count > capacity_) {
+    if ((*node)->count > capacity_) {
         // The root split: a new root holds the middle entry.
-        std::uint32_t newRight = 0;
-        if (Status st = Split(node, height_ - 1, newRight)) return Fail(st);
-        Store::Ref root;
-        if (Status st = GrowRoot(root)) return Fail(st);
-        root->count = 1;
-        std::memcpy(root->keys, key_, k);
-        root->offsets[0] = promoted_;
-        root->children[0] = node.Offset();
-        root->children[1] = newRight;
+        Store::Ref& right = levels_[level].split;
+        Split(*node, right, level == 0);
+        Node& root = *newRoot_;
+        root.count = 1;
+        std::memcpy(root.keys, key_, k);
+        root.offsets[0] = promoted_;
+        root.children[0] = node->Offset();
+        root.children[1] = right.Offset();
+        newRoot_.MarkDirty();
+        root_ = newRoot_.Offset();
+        ++height_;
     }
-    return 0;
 }

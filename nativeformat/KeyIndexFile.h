@@ -50,7 +50,7 @@ private:
 
     std::uint32_t NodeSize(bool leaf) const override;
     void Decode(const std::uint8_t* bytes, bool leaf, Node& node) const override;
-    void Encode(const Node& node, bool leaf, std::uint8_t* bytes) const override;
+    bool Encode(const Node& node, bool leaf, std::uint8_t* bytes) const override;
     Status ReadParameters(const std::uint8_t* header) override;
     void WriteParameters(std::uint8_t* header) const override;
 
@@ -59,7 +59,9 @@ private:
     int Position(const Node& node, std::uint32_t offset, bool& equal) const;
     void Redistribute(Node& parent, int position, Node& node, Node& sibling, bool toLeft,
                       bool leaf);
-    Status Split(Store::Ref& node, int level, std::uint32_t& right);
+    Status Prepare(std::uint32_t recordOffset);
+    void Commit(std::uint32_t recordOffset);
+    void Split(Store::Ref& node, Store::Ref& right, bool leaf);
     void MoveEntry(Node& to, int at, const Node& from, int index) const;
 
     int capacity_ = kMaxCapacity;
@@ -67,6 +69,18 @@ private:
     // The key being inserted, zero-padded; after a split, the middle entry.
     std::uint8_t key_[kMaxKeyLength] = {};
     std::uint32_t promoted_ = 0;
-    std::vector<std::pair<std::uint32_t, int>>
-        path_;  // (node offset, child position) from the root down
+    // The insert under way: the path from the root down with the position
+    // in each node; for each level that overflows, the siblings that may
+    // take entries or else the new node of its split; the new root when the
+    // root splits.
+    struct Step {
+        Store::Ref node;
+        int position;
+    };
+    struct Plan {
+        Store::Ref left, right, split;
+    };
+    std::vector<Step> path_;
+    std::vector<Plan> levels_;
+    Store::Ref newRoot_;
 };

@@ -13,6 +13,7 @@ constexpr IndexFileFormat kFormat{.magic = 0x41534946,  // "ASIF"
                                   .versionAt = 6,
                                   .heightAt = 12,
                                   .rootAt = 16,
+                                  .cacheBytes = 40u << 20,
                                   .openFailed = kSifOpenFailed,
                                   .readError = kSifReadError,
                                   .writeError = kSifWriteError,
@@ -52,10 +53,10 @@ void CSpatialIndexFile::Decode(const std::uint8_t* bytes, bool leaf, Node& node)
     }
 }
 
-void CSpatialIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes) const {
+bool CSpatialIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes) const {
     const int m = maxEntries_;
+    if (node.count > m) return false;
     const int b = precision_ / 8;
-    std::memset(bytes, 0, NodeSize(leaf));
     std::uint8_t* boxes = bytes + 4 * m;
     std::uint8_t* types = boxes + 4 * b * m;
     for (int i = 0; i < node.count; ++i) {
@@ -69,6 +70,12 @@ void CSpatialIndexFile::Encode(const Node& node, bool leaf, std::uint8_t* bytes)
         bigendian::PutReal(v.maxY, bits, box + 3 * b);
         if (leaf) byteorder::StoreU16Be(node.types[i], types + 2 * i);
     }
+    // Zeros past the entries.
+    const auto rest = static_cast<std::size_t>(m - node.count);
+    std::memset(bytes + 4 * node.count, 0, 4 * rest);
+    std::memset(boxes + 4 * b * node.count, 0, 4 * b * rest);
+    if (leaf) std::memset(types + 2 * node.count, 0, 2 * rest);
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -161,86 +168,188 @@ Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4
         !std::isfinite(box.maxY) || box.minX > box.maxX || box.minY > box.maxY)
         return kSifInvalidParameter;
 
-    Store::Ref node;
     if (height_ == 0) {
-        if (Status st = GrowRoot(node)) return Fail(st);
+        Store::Ref root;
+        if (Status st = GrowRoot(root)) return Fail(st);
     }
-    // Down to a leaf through the entries that need the least enlargement.
+    // Whatever may fail comes first, so that a failure changes nothing.
+    store_.BeginChange();
+    Status st = Prepare(box);
+    if (st == 0) Commit(recordType, box, recordOffset);
     path_.clear();
-    std::uint32_t offset = root_;
-    for (int level = height_ - 1; level > 0; --level) {
-        if (Status st = store_.Fetch(offset, level, node)) return Fail(st);
-        if (node->count == 0) return Fail(kSifInvalidNodeOffset);  // an empty inner node
-        // The first entry unless another needs less: areas that overflow make
-        // every enlargement NaN.
-        int chosen = 0;
-        double leastGrowth = HUGE_VAL;
-        double leastArea = HUGE_VAL;
-        for (int i = 0; i < node->count; ++i) {
-            const double area = Area(Union(node->boxes[i], box));
-            const double growth = area - Area(node->boxes[i]);
-            if (growth < leastGrowth || (growth == leastGrowth && area < leastArea)) {
-                chosen = i;
-                leastGrowth = growth;
-                leastArea = area;
-            }
-        }
-        path_.emplace_back(offset, chosen);
-        offset = node->offsets[chosen];
+    siblings_.clear();
+    newRoot_.Release();
+    store_.UnpinBytes();
+    if (st) {
+        store_.UndoAllocations();
+        return Fail(st);
     }
-    if (Status st = store_.Fetch(offset, 0, node)) return Fail(st);
-    if (node->count > maxEntries_) return Fail(kSifInvalidNodeOffset);
-    node->offsets[node->count] = recordOffset;
-    node->boxes[node->count] = box;
-    node->types[node->count] = recordType;
-    ++node->count;
-    node.MarkDirty();
+    ++featureCount_;
+    return 0;
+}
 
-    Store::Ref sibling;
-    if (node->count > maxEntries_) {
-        if (Status st = Split(node, 0, sibling)) return Fail(st);
+int CSpatialIndexFile::CountEntries(const std::uint8_t* bytes) const {
+    int count = 0;
+    bool gap = false;
+    for (int i = 0; i < maxEntries_; ++i) {
+        if (byteorder::LoadU32Be(bytes + 4 * i) == 0) {
+            gap = true;
+        } else {
+            if (gap) return -1;
+            ++count;
+        }
     }
-    // Up again: widen each parent's entry, or replace it by the two halves of
-    // a split child.
-    for (int i = static_cast<int>(path_.size()) - 1; i >= 0; --i) {
+    return count;
+}
+
+CSpatialIndexFile::Box CSpatialIndexFile::BoxAt(const std::uint8_t* bytes, int i) const {
+    const int b = precision_ / 8;
+    const std::uint8_t* at = bytes + 4 * maxEntries_ + 4 * b * i;
+    return {bigendian::GetReal(at, precision_), bigendian::GetReal(at + b, precision_),
+            bigendian::GetReal(at + 2 * b, precision_), bigendian::GetReal(at + 3 * b, precision_)};
+}
+
+void CSpatialIndexFile::PutBox(const Box& box, std::uint8_t* bytes, int i) const {
+    const int b = precision_ / 8;
+    std::uint8_t* at = bytes + 4 * maxEntries_ + 4 * b * i;
+    bigendian::PutReal(box.minX, precision_, at);
+    bigendian::PutReal(box.minY, precision_, at + b);
+    bigendian::PutReal(box.maxX, precision_, at + 2 * b);
+    bigendian::PutReal(box.maxY, precision_, at + 3 * b);
+}
+
+// The path down to a leaf, and the nodes the splits on the way up will need.
+// An insert that splits nothing changes the nodes it can in place; one that
+// splits works on decoded nodes throughout.
+Status CSpatialIndexFile::Prepare(const Box& box) {
+    if (Status st = Descend(box, true)) return st;
+    // Full nodes from the leaf up split, one new node each, in that order;
+    // a full root also needs the root above it.
+    int splits = 0;
+    while (splits < height_ && path_[height_ - 1 - splits].count == maxEntries_) ++splits;
+    if (splits == 0) return 0;
+    path_.clear();
+    store_.UnpinBytes();
+    if (Status st = Descend(box, false)) return st;
+    for (int level = 0; level < splits; ++level) {
+        siblings_.emplace_back();
+        if (Status st = store_.Allocate(level, siblings_.back())) return st;
+    }
+    if (splits == height_) return store_.Allocate(height_, newRoot_);
+    return 0;
+}
+
+// Down from the root through the entries that need the least enlargement.
+Status CSpatialIndexFile::Descend(const Box& box, bool inPlace) {
+    std::uint32_t offset = root_;
+    for (int level = height_ - 1; level >= 0; --level) {
+        const std::uint8_t* bytes = nullptr;
+        if (inPlace) {
+            if (Status st = store_.PeekBytes(offset, level, bytes)) return st;
+        }
+        Step step{{}, offset, bytes ? CountEntries(bytes) : -1, 0};
+        const Node* node = nullptr;
+        if (step.count < 0) {
+            if (Status st = store_.Fetch(offset, level, step.node)) return st;
+            node = &*step.node;
+            step.count = node->count;
+        }
+        if (level > 0) {
+            if (step.count == 0) return kSifInvalidNodeOffset;  // an empty inner node
+            // The first entry unless another needs less: areas that overflow
+            // make every enlargement NaN.
+            double leastGrowth = HUGE_VAL;
+            double leastArea = HUGE_VAL;
+            for (int i = 0; i < step.count; ++i) {
+                const Box entry = node ? node->boxes[i] : BoxAt(bytes, i);
+                const double area = Area(Union(entry, box));
+                const double growth = area - Area(entry);
+                if (growth < leastGrowth || (growth == leastGrowth && area < leastArea)) {
+                    step.chosen = i;
+                    leastGrowth = growth;
+                    leastArea = area;
+                }
+            }
+            offset =
+                node ? node->offsets[step.chosen] : byteorder::LoadU32Be(bytes + 4 * step.chosen);
+        } else if (step.count > maxEntries_) {
+            return kSifInvalidNodeOffset;
+        }
+        path_.push_back(std::move(step));
+    }
+    return 0;
+}
+
+// Adds the entry to the leaf and carries the change up: widens each parent's
+// entry, or replaces it by the two halves of a split child.
+void CSpatialIndexFile::Commit(std::uint16_t recordType, const Box& box,
+                               std::uint32_t recordOffset) {
+    Store::Ref* node = &path_.back().node;
+    Store::Ref* sibling = nullptr;
+    if (!*node) {
+        // As Encode lays out the entry; the slots after it stay zero.
+        const Step& leaf = path_.back();
+        const int m = maxEntries_, b = precision_ / 8;
+        std::uint8_t* bytes = store_.ChangeBytes(leaf.offset);
+        byteorder::StoreU32Be(recordOffset, bytes + 4 * leaf.count);
+        PutBox(box, bytes, leaf.count);
+        byteorder::StoreU16Be(recordType, bytes + 4 * m + 4 * b * m + 2 * leaf.count);
+    } else {
+        Node& leaf = **node;
+        leaf.offsets[leaf.count] = recordOffset;
+        leaf.boxes[leaf.count] = box;
+        leaf.types[leaf.count] = recordType;
+        ++leaf.count;
+        node->MarkDirty();
+        if (leaf.count > maxEntries_) {
+            sibling = &siblings_[0];
+            Split(*node, *sibling);
+        }
+    }
+    for (int i = height_ - 2; i >= 0; --i) {
         const int level = height_ - 1 - i;
-        Store::Ref parent;
-        if (Status st = store_.Fetch(path_[i].first, level, parent)) return Fail(st);
-        Box& entry = parent->boxes[path_[i].second];
+        Store::Ref& parent = path_[i].node;
+        if (!parent) {
+            // Only widened: nothing below it split.
+            std::uint8_t* bytes = store_.ChangeBytes(path_[i].offset);
+            PutBox(Union(BoxAt(bytes, path_[i].chosen), box), bytes, path_[i].chosen);
+            continue;
+        }
+        Box& entry = parent->boxes[path_[i].chosen];
         if (sibling) {
-            entry = Cover(*node);
-            parent->offsets[parent->count] = sibling.Offset();
-            parent->boxes[parent->count] = Cover(*sibling);
+            entry = Cover(**node);
+            parent->offsets[parent->count] = sibling->Offset();
+            parent->boxes[parent->count] = Cover(**sibling);
             parent->types[parent->count] = 0;
             ++parent->count;
         } else {
             entry = Union(entry, box);
         }
         parent.MarkDirty();
-        sibling.Release();
-        node = std::move(parent);
-        if (node->count > maxEntries_) {
-            if (Status st = Split(node, level, sibling)) return Fail(st);
+        sibling = nullptr;
+        node = &parent;
+        if (parent->count > maxEntries_) {
+            sibling = &siblings_[level];
+            Split(*node, *sibling);
         }
     }
     if (sibling) {
         // The root split: a new root holds the two halves.
-        Store::Ref root;
-        if (Status st = GrowRoot(root)) return Fail(st);
-        root->count = 2;
-        root->offsets[0] = node.Offset();
-        root->boxes[0] = Cover(*node);
-        root->offsets[1] = sibling.Offset();
-        root->boxes[1] = Cover(*sibling);
+        Node& root = *newRoot_;
+        root.count = 2;
+        root.offsets[0] = node->Offset();
+        root.boxes[0] = Cover(**node);
+        root.offsets[1] = sibling->Offset();
+        root.boxes[1] = Cover(**sibling);
+        newRoot_.MarkDirty();
+        root_ = newRoot_.Offset();
+        ++height_;
     }
-    ++featureCount_;
-    return 0;
 }
 
 // Quadratic split of the maximum + 1 entries of `node`: the first group stays
-// in it, the second goes to a new node.
-Status CSpatialIndexFile::Split(Store::Ref& node, int level, Store::Ref& sibling) {
-    if (Status st = store_.Allocate(level, sibling)) return st;
+// in it, the second goes to the new node `sibling`.
+void CSpatialIndexFile::Split(Store::Ref& node, Store::Ref& sibling) {
     const Node all = *node;
     const int n = all.count;
 
@@ -325,7 +434,6 @@ Status CSpatialIndexFile::Split(Store::Ref& node, int level, Store::Ref& sibling
     }
     node.MarkDirty();
     sibling.MarkDirty();
-    return 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -356,16 +464,18 @@ Status CSpatialIndexFile::CheckIntegrity() {
         Box box;  // what the parent's entry says
     };
     std::vector<Visit> pending{{root_, height_ - 1, true, {}}};
-    std::unordered_set<std::uint32_t> seen;
+    // One bit per place a node may start.
+    std::vector<bool> seen(store_.NodeNumber(store_.End()) + 1);
     std::uint64_t leafEntries = 0;
     while (!pending.empty()) {
         const Visit v = pending.back();
         pending.pop_back();
         // Nodes still in the cache count as within the file.
-        if (!store_.IsNodeOffset(v.offset, v.level == 0) || !seen.insert(v.offset).second)
+        if (!store_.IsNodeOffset(v.offset, v.level == 0) || seen[store_.NodeNumber(v.offset)])
             return kSifInvalidNodeOffset;
+        seen[store_.NodeNumber(v.offset)] = true;
         Store::Ref node;
-        if (Status st = store_.Fetch(v.offset, v.level, node)) return st;
+        if (Status st = store_.Fetch(v.offset, v.level, node, true)) return st;
         if (!v.root && node->count < minEntries_) return kSifNodeUnderflow;
         if (!v.root && !(Cover(*node) == v.box)) return kSifInvalidNodeExtent;
         if (v.level == 0) {

@@ -64,16 +64,36 @@ private:
 
     std::uint32_t NodeSize(bool leaf) const override;
     void Decode(const std::uint8_t* bytes, bool leaf, Node& node) const override;
-    void Encode(const Node& node, bool leaf, std::uint8_t* bytes) const override;
+    bool Encode(const Node& node, bool leaf, std::uint8_t* bytes) const override;
     Status ReadParameters(const std::uint8_t* header) override;
     void WriteParameters(std::uint8_t* header) const override;
 
-    Status Split(Store::Ref& node, int level, Store::Ref& sibling);
+    Status Prepare(const Box& box);
+    Status Descend(const Box& box, bool inPlace);
+    void Commit(std::uint16_t recordType, const Box& box, std::uint32_t recordOffset);
+    void Split(Store::Ref& node, Store::Ref& sibling);
     Box Quantize(const Box& box) const;
     static Box Cover(const Node& node);
+    // The entries of a node's bytes, or -1 when a gap lies between them.
+    int CountEntries(const std::uint8_t* bytes) const;
+    Box BoxAt(const std::uint8_t* bytes, int i) const;
+    void PutBox(const Box& box, std::uint8_t* bytes, int i) const;
 
     int minEntries_ = kDefaultMinEntries;
     int maxEntries_ = kDefaultMaxEntries;
     int precision_ = 32;
-    std::vector<std::pair<std::uint32_t, int>> path_;  // (node offset, entry) from the root down
+    // The insert under way: the path from the root down with the entry
+    // chosen in each node, the new node for each level that splits, and the
+    // new root when the root splits.
+    // A node that is not decoded and does not split is changed in its
+    // bytes in the node cache.
+    struct Step {
+        Store::Ref node;  // empty: changed in place
+        std::uint32_t offset;
+        int count;
+        int chosen;
+    };
+    std::vector<Step> path_;
+    std::vector<Store::Ref> siblings_;
+    Store::Ref newRoot_;
 };

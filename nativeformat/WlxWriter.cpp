@@ -90,7 +90,10 @@ Status CWlxWriter::Open() {
         SetStatusArgs(settings.sifName.c_str(), nullptr);
         return status;
     }
-    if (settings.keyIndex) {
+    // Records appended to a file with a key index go into it too, asked for
+    // or not, with the key length it stores.
+    const bool appending = (flags & (kOpenCreateNew | kOpenCreateAlways)) == 0;
+    if (settings.keyIndex || (appending && CBinaryFile::Exists(settings.kifName))) {
         keyIndex_ = std::make_unique<CKeyIndexFile>(settings.kifName, flags, status);
         if (status != 0) {
             keyIndex_.reset();

@@ -241,4 +241,56 @@ TEST(KeyIndexFileTest, CorruptFilesGiveErrors) {
     }
 }
 
+// An insert whose split cannot get its nodes (a damaged free list, a node the
+// file no longer holds) fails and leaves every node as it was: closing writes
+// back nothing of it.
+TEST(KeyIndexFileTest, AFailedSplitLeavesTheTreeAsItWas) {
+    // Capacity 4 and keys of 8 bytes: leaves of 48 bytes, inner nodes of 68;
+    // four keys fill the root leaf at 512, the fifth splits it.
+    struct Case {
+        const char* what;
+        std::function<void(Bytes&)> damage;
+        std::uint64_t cutAfterOpening;  // 0: none
+        Status expected;
+    };
+    const Case cases[] = {
+        {"free leaf list at the full root leaf", Overwrite(20, U32(512)), 0, kKifInvalidNodeOffset},
+        {"free inner list at the full root leaf, taken after the split's node",
+         [](Bytes& f) {
+             f.resize(f.size() + 68);
+             Overwrite(16, U32(512))(f);
+         },
+         0, kKifInvalidNodeOffset},
+        {"free leaf list into a node cut off the file", AppendFreeNode(20, 48), 560, kKifReadError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        Status st = 0;
+        {
+            CKeyIndexFile index(Path(dir), kCreate, st);
+            ASSERT_EQ(index.SetNodeCapacity(4), 0);
+            ASSERT_EQ(index.SetMaxKeyLength(8), 0);
+            for (std::uint32_t i = 1; i <= 4; ++i)
+                ASSERT_EQ(index.Insert("key" + std::to_string(i), 2 * i), 0);
+        }
+        Bytes bytes = ReadBytes(Path(dir));
+        ASSERT_EQ(bytes.size(), 560u);
+        c.damage(bytes);
+        WriteBytes(Path(dir), bytes);
+        {
+            CKeyIndexFile index(Path(dir), kOpenReadWrite, st);
+            ASSERT_EQ(st, 0);
+            if (c.cutAfterOpening) {
+                std::filesystem::resize_file(Path(dir), c.cutAfterOpening);
+                bytes.resize(c.cutAfterOpening);
+            }
+            EXPECT_EQ(index.Insert("key0", 1000), c.expected);
+            EXPECT_EQ(index.Insert("key9", 1002), c.expected) << "sticky";
+            EXPECT_EQ(index.Close(), c.expected);
+        }
+        EXPECT_EQ(HexDiff(bytes, ReadBytes(Path(dir))), "");
+    }
+}
+
 }  // namespace

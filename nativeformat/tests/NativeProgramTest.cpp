@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "nativeformat/WlxFile.h"
+#include "nativeformat/tests/IndexChecker.h"
 #include "testing/OgrTools.h"
 #include "testing/TestSupport.h"
 
@@ -232,22 +233,53 @@ TEST_F(NativeProgramTest, TheIntegrityTestRunsUnlessNotest) {
     }
 }
 
-TEST_F(NativeProgramTest, AnIndexThatCannotBeWrittenFailsTheRun) {
-    if (!fs::exists("/bin/sh")) GTEST_SKIP() << "no shell";
-    // Many points in a text file; the index outgrows the file size limit
-    // before the map file's first buffer reaches the disk.
+// Points of a text file, keyed k<first>, k<first + 1>, ...
+std::string WltPoints(int first, int count) {
     std::string text = "#VERSION=2.0\n";
-    for (int i = 0; i < 20000; ++i)
+    for (int i = first; i < first + count; ++i)
         text += "M,\"\",\"k" + std::to_string(i) + "\",\"\",1\n" + std::to_string(i % 90) + "," +
                 std::to_string(i % 180) + "\n";
-    wlxtest::WriteText(dir / "many.wlt", text);
-    const std::string command = "trap '' XFSZ; ulimit -f 128; exec '" +
+    return text;
+}
+
+TEST_F(NativeProgramTest, AnIndexThatCannotBeWrittenFailsTheRun) {
+    if (!fs::exists("/bin/sh")) GTEST_SKIP() << "no shell";
+    // Many points in a text file: the map file (380 KB) fits under the file
+    // size limit of 600 KiB, the index (812 KB) does not.
+    wlxtest::WriteText(dir / "many.wlt", WltPoints(0, 20000));
+    const std::string command = "trap '' XFSZ; ulimit -f 1200; exec '" +
                                 wlxtest::WlxconvPath().string() + "' /IL /OS many.wlt out";
     const auto result = wlxtest::Run("/bin/sh", {"-c", command}, InDir());
     EXPECT_EQ(result.exitCode, 1) << result.out;
     EXPECT_NE(result.out.find("*Error* : An error occurred writing to the Spatial Index File."),
               std::string::npos)
         << result.out;
+}
+
+TEST_F(NativeProgramTest, AnAppendToADamagedIndexFailsWithItsError) {
+    // Twenty points fill the root leaf at 512; the free leaf list then names
+    // that leaf, so the split of the next insert finds no node.
+    wlxtest::WriteText(dir / "first.wlt", WltPoints(0, 20));
+    wlxtest::WriteText(dir / "more.wlt", WltPoints(20, 5));
+    Convert({"/IL", "/OS", "/KIF", "first.wlt", "out"});
+    auto sif = Bytes("out.sif");
+    const std::vector<std::uint8_t> leaf{0, 0, 2, 0};
+    std::copy(leaf.begin(), leaf.end(), sif.begin() + 24);
+    wlxtest::WriteBytes(dir / "out.sif", sif);
+
+    const auto result = Run({"/IL", "/OS", "/KIF", "/WA", "more.wlt", "out"});
+    EXPECT_EQ(result.exitCode, 1) << result.out;
+    EXPECT_NE(result.out.find("*Error* : Invalid node offset in Spatial Index File."),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(Bytes("out.sif"), sif) << "the index is as it was";
+    // The map holds the record written before the failure; the key index is
+    // finished and sound without its entry.
+    const auto info = Run({"/IS", "/INFO", "out.wlx"});
+    EXPECT_EQ(Match(info.out, "Feature Count : ([0-9]+)"), "21") << info.out;
+    const indexcheck::KifTree kif = indexcheck::ReadKif(dir / "out.kif");
+    EXPECT_EQ(kif.error, "");
+    EXPECT_EQ(kif.featureCount, 20u);
 }
 
 TEST_F(NativeProgramTest, WltFilesRoundTrip) {

@@ -361,4 +361,57 @@ TEST(SpatialIndexFileTest, AppendingToAnExistingIndex) {
     EXPECT_EQ(ReadSif(Path(dir)).error, "");
 }
 
+// An insert whose split cannot get a node (a damaged free list, a node the
+// file no longer holds) fails and leaves every node as it was: closing writes
+// back nothing of it.
+TEST(SpatialIndexFileTest, AFailedSplitLeavesTheTreeAsItWas) {
+    struct Case {
+        const char* what;
+        int maximum, minimum;
+        int entries;  // before the insert that splits
+        std::function<void(Bytes&)> damage;
+        std::uint64_t cutAfterOpening;  // 0: none
+        Status expected;
+    };
+    // Three boxes in a row with maximum 2 give a full root over a full leaf
+    // and one of one entry; the fourth, beside the first two, splits both.
+    const Case cases[] = {
+        {"free leaf list at the full root leaf", 20, 10, 20, Overwrite(24, U32(512)), 0,
+         kSifInvalidNodeOffset},
+        {"free inner list at the full root", 2, 1, 3,
+         [](Bytes& f) { Overwrite(20, Bytes(f.begin() + 16, f.begin() + 20))(f); }, 0,
+         kSifInvalidNodeOffset},
+        {"free leaf list into a node cut off the file", 20, 10, 20, AppendFreeNode(24, 440), 952,
+         kSifReadError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        Status st = 0;
+        const double boxes[][4] = {{0, 0, 1, 1}, {1, 0, 2, 1}, {10, 0, 11, 1}, {0.5, 0, 0.6, 1}};
+        auto box = [&](int i) { return boxes[c.maximum == 2 ? i : i < 3 ? 0 : 3]; };
+        {
+            CSpatialIndexFile index(Path(dir), kCreate, st);
+            ASSERT_EQ(index.SetEntryLimits(c.maximum, c.minimum), 0);
+            for (int i = 0; i < c.entries; ++i)
+                ASSERT_EQ(index.Insert(0, box(i), 2 + 2 * i), 0);
+        }
+        Bytes bytes = ReadBytes(Path(dir));
+        c.damage(bytes);
+        WriteBytes(Path(dir), bytes);
+        {
+            CSpatialIndexFile index(Path(dir), kOpenReadWrite, st);
+            ASSERT_EQ(st, 0);
+            if (c.cutAfterOpening) {
+                std::filesystem::resize_file(Path(dir), c.cutAfterOpening);
+                bytes.resize(c.cutAfterOpening);
+            }
+            EXPECT_EQ(index.Insert(0, box(3), 1000), c.expected);
+            EXPECT_EQ(index.Insert(0, box(3), 1002), c.expected) << "sticky";
+            EXPECT_EQ(index.Close(), c.expected);
+        }
+        EXPECT_EQ(HexDiff(bytes, ReadBytes(Path(dir))), "");
+    }
+}
+
 }  // namespace

@@ -62,4 +62,14 @@ inline std::function<void(Bytes&)> Overwrite(std::size_t at, Bytes bytes) {
     };
 }
 
+// A damage for index tests: a free node of `size` zero bytes appended to the
+// file, named by the free list head at `headAt`.
+inline std::function<void(Bytes&)> AppendFreeNode(std::size_t headAt, std::size_t size) {
+    return [headAt, size](Bytes& file) {
+        const auto node = static_cast<std::uint32_t>(file.size());
+        file.resize(file.size() + size);
+        Overwrite(headAt, U32(node))(file);
+    };
+}
+
 }  // namespace wlxbytes

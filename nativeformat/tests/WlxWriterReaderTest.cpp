@@ -12,6 +12,7 @@
 #include "nativeformat/SpatialIndexFile.h"
 #include "nativeformat/WlxReader.h"
 #include "nativeformat/WlxWriter.h"
+#include "nativeformat/tests/IndexChecker.h"
 #include "nativeformat/tests/NativeTestSupport.h"
 
 namespace {
@@ -228,6 +229,38 @@ TEST_F(WlxTest, OverwriteModes) {
         }
         EXPECT_EQ(fs::exists(dir / "out.kif"), c.kifLeft);
     }
+}
+
+// Records appended without /KIF still get their keys into an existing key
+// index, cut to the key length it was made with.
+TEST_F(WlxTest, AppendingKeepsAnExistingKeyIndexUpToDate) {
+    settings.keyIndex = 1;
+    settings.maxKeyLength = 4;
+    ASSERT_EQ(WriteRecords({Point(1, 1), Point(2, 2)}, "abc"), 0);
+    settings.keyIndex = 0;
+    settings.maxKeyLength = 32;
+    settings.overwriteAction = 'A';
+    ASSERT_EQ(WriteRecords({Point(3, 3)}, "xyz-long"), 0);
+    settings.keyIndex = 1;
+    ASSERT_EQ(WriteRecords({Point(4, 4)}, "def"), 0);
+
+    const indexcheck::KifTree kif = indexcheck::ReadKif(Path("out.kif"));
+    ASSERT_EQ(kif.error, "");
+    EXPECT_EQ(kif.keyLength, 4);
+    EXPECT_EQ(kif.featureCount, 4u);
+    std::vector<std::string> keys;
+    for (const auto& entry : kif.entries) keys.push_back(entry.key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"abc", "abc", "def", "xyz-"}));
+    // Each entry names a record of the map file.
+    const indexcheck::SifTree sif = indexcheck::ReadSif(Path("out.sif"));
+    ASSERT_EQ(sif.error, "");
+    std::vector<std::uint32_t> fromSif, fromKif;
+    for (const auto& r : sif.records) fromSif.push_back(r.offset);
+    for (const auto& e : kif.entries) fromKif.push_back(e.offset);
+    std::sort(fromSif.begin(), fromSif.end());
+    std::sort(fromKif.begin(), fromKif.end());
+    EXPECT_EQ(fromKif, fromSif);
+    EXPECT_EQ(ReadBack("out.wlx").size(), 4u);
 }
 
 TEST_F(WlxTest, AppendChecksTheCoordinateSystemAndPrecision) {

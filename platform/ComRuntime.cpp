@@ -50,7 +50,8 @@ void CoUninitialize() {
     if (g_initCount.load() > 0) g_initCount.fetch_sub(1);
 }
 
-HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, int dwClsContext, REFIID riid, void** ppv) {
+HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, int dwClsContext, REFIID riid,
+                         void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
     if (g_initCount.load() <= 0) return CO_E_NOTINITIALIZED;

@@ -12,7 +12,8 @@ inline constexpr int CLSCTX_INPROC_SERVER = 0x1;
 HRESULT CoInitialize(void* reserved = nullptr);
 void CoUninitialize();
 
-HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, int dwClsContext, REFIID riid, void** ppv);
+HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, int dwClsContext, REFIID riid,
+                         void** ppv);
 
 // The signature every server exports by name.
 using DllGetClassObjectFn = HRESULT (*)(REFCLSID rclsid, REFIID riid, void** ppv);

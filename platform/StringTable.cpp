@@ -476,16 +476,16 @@ constexpr StringResource kStrings[] = {
      " it keeps its defaults of %i and %i."},
     {50111,
      "Warning : The key index cannot hold keys of %i bytes; it keeps its default of %i bytes."},
-    {50112,
-     "Warning : The key index cannot have %i entries per node; it keeps its default of %i."},
+    {50112, "Warning : The key index cannot have %i entries per node; it keeps its default of %i."},
     {50113,
      "Warning : Object [%s - %s] has interior rings, which are not written: only exterior rings"
      " are. This warning is not repeated."},
     {50114,
      "Warning : Object [%s - %s] has more points or parts than a WLX record can hold and is not"
      " written."},
-    {50115, "Warning : Object [%s - %s] has a coordinate that is not a finite number and is not"
-            " written."},
+    {50115,
+     "Warning : Object [%s - %s] has a coordinate that is not a finite number and is not"
+     " written."},
 };
 
 }  // namespace

@@ -5,6 +5,8 @@
 # crashes in <build>/fuzz/crashes/; a crash fails the run.
 #
 #     tools/run_fuzzers.sh <build dir> [seconds per target] [target...]
+#
+# WLX_FUZZ_JOBS sets how many run at once (default: one per core).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)

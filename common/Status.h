@@ -10,7 +10,9 @@
 
 using Status = std::int32_t;
 
-constexpr Status MakeStatus(std::uint32_t bits) { return static_cast<Status>(bits); }
+constexpr Status MakeStatus(std::uint32_t bits) {
+    return static_cast<Status>(bits);
+}
 
 // Native file format and the loader's file classes.
 enum EWlxReturnCode : Status {

@@ -3,8 +3,8 @@
 // east, on the system's own datum: no datum shift is applied).
 #pragma once
 
-#include "coordsys/CsParams.h"
 #include "common/Status.h"
+#include "coordsys/CsParams.h"
 
 // Statuses of a CCoordTransform.
 inline constexpr Status kCoordTransformNotSet = -6805101;

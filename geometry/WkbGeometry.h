@@ -39,6 +39,7 @@ enum EWKBReturnCode : HRESULT {
 };
 
 // Identifiers of the type library, interfaces and classes.
+// clang-format off
 inline constexpr GUID LIBID_GEOWEAVELib{0x5B7C0041, 0xB703, 0x11D2, {0x96, 0xEA, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}};
 inline constexpr IID IID_IWKBGeometry{0x5B7C004D, 0xB703, 0x11D2, {0x96, 0xEA, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}};
 inline constexpr IID IID_IWKBPoint{0x5B7C0051, 0xB703, 0x11D2, {0x96, 0xEA, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}};
@@ -59,6 +60,7 @@ inline constexpr CLSID CLSID_WKBGeometryCollection{0xC2F65E6E, 0xB79A, 0x11D2, {
 inline constexpr CLSID CLSID_WKBMultiPoint{0xC60BFE16, 0xB7CD, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}};
 inline constexpr CLSID CLSID_WKBMultiLineString{0xC60BFE19, 0xB7CD, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}};
 inline constexpr CLSID CLSID_WKBMultiPolygon{0xC60BFE1C, 0xB7CD, 0x11D2, {0x96, 0xEB, 0x00, 0x10, 0x5A, 0xA4, 0x61, 0x73}};
+// clang-format on
 
 // The classes the server library serves (CLSID_WKBGeometry names no object),
 // registered with CoCreateInstance in every program that includes this header.
@@ -189,7 +191,8 @@ protected:
 class IWKBGeometryFactory : public IUnknown {
 public:
     virtual HRESULT CreateWKBGeometry(IStream* pIStream, IWKBGeometry** ppIWKBGeometry) = 0;
-    virtual HRESULT CreateWKBGeometryFromSafeArray(SAFEARRAY* pSArray, IWKBGeometry** ppIWKBGeometry) = 0;
+    virtual HRESULT CreateWKBGeometryFromSafeArray(SAFEARRAY* pSArray,
+                                                   IWKBGeometry** ppIWKBGeometry) = 0;
     virtual HRESULT CreateWKBGeometryFromByteArray(WkbLong lSize, unsigned char* pByteArray,
                                                    IWKBGeometry** ppIWKBGeometry) = 0;
     virtual HRESULT CreateWKBStream(IStream** ppIStream) = 0;
@@ -206,6 +209,7 @@ protected:
     ~IWKBGeometryFactory() = default;
 };
 
+// clang-format off
 template <> struct InterfaceId<IWKBGeometry> { static constexpr const IID& value = IID_IWKBGeometry; };
 template <> struct InterfaceId<IWKBPoint> { static constexpr const IID& value = IID_IWKBPoint; };
 template <> struct InterfaceId<IWKBLineString> { static constexpr const IID& value = IID_IWKBLineString; };
@@ -215,3 +219,4 @@ template <> struct InterfaceId<IWKBMultiLineString> { static constexpr const IID
 template <> struct InterfaceId<IWKBMultiPolygon> { static constexpr const IID& value = IID_IWKBMultiPolygon; };
 template <> struct InterfaceId<IWKBGeometryCollection> { static constexpr const IID& value = IID_IWKBGeometryCollection; };
 template <> struct InterfaceId<IWKBGeometryFactory> { static constexpr const IID& value = IID_IWKBGeometryFactory; };
+// clang-format on

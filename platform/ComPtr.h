@@ -53,7 +53,8 @@ public:
         ComPtr r;
         if (from) {
             void* out = nullptr;
-            if (Succeeded(from->QueryInterface(InterfaceId<I>::value, &out))) r.p_ = static_cast<I*>(out);
+            if (Succeeded(from->QueryInterface(InterfaceId<I>::value, &out)))
+                r.p_ = static_cast<I*>(out);
         }
         return r;
     }

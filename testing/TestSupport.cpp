@@ -20,11 +20,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void ThrowErrno(const char* what) { throw std::runtime_error(std::string(what) + ": " + std::strerror(errno)); }
+void ThrowErrno(const char* what) {
+    throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
+}
 
 }  // namespace
 
-ProcessResult Run(const fs::path& program, const std::vector<std::string>& args, const RunOptions& options) {
+ProcessResult Run(const fs::path& program, const std::vector<std::string>& args,
+                  const RunOptions& options) {
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) ThrowErrno("pipe");
 
@@ -51,7 +54,8 @@ ProcessResult Run(const fs::path& program, const std::vector<std::string>& args,
         dup2(out[1], 1);
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-        if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0) _exit(127);
+        if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0)
+            _exit(127);
         execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
@@ -85,7 +89,8 @@ ProcessResult Run(const fs::path& program, const std::vector<std::string>& args,
         for (int k = 0; k < n; ++k) {
             if (!p[k].revents) continue;
             if (p[k].fd == in_fd) {
-                ssize_t w = write(in_fd, options.input.data() + written, options.input.size() - written);
+                ssize_t w =
+                    write(in_fd, options.input.data() + written, options.input.size() - written);
                 if (w > 0) written += static_cast<std::size_t>(w);
                 if (w < 0 || written == options.input.size()) {
                     close(in_fd);
@@ -116,15 +121,21 @@ ProcessResult Run(const fs::path& program, const std::vector<std::string>& args,
     return result;
 }
 
-fs::path BinDir() { return fs::read_symlink("/proc/self/exe").parent_path(); }
+fs::path BinDir() {
+    return fs::read_symlink("/proc/self/exe").parent_path();
+}
 
-fs::path WlxconvPath() { return BinDir() / "wlxconv"; }
+fs::path WlxconvPath() {
+    return BinDir() / "wlxconv";
+}
 
 ProcessResult RunWlxconv(const std::vector<std::string>& args, const RunOptions& options) {
     return Run(WlxconvPath(), args, options);
 }
 
-fs::path SourcePath(const std::string& relative) { return fs::path(WLX_SOURCE_DIR) / relative; }
+fs::path SourcePath(const std::string& relative) {
+    return fs::path(WLX_SOURCE_DIR) / relative;
+}
 
 TempDir::TempDir() {
     std::random_device rd;
@@ -157,7 +168,8 @@ std::string ReadText(const fs::path& file) {
 
 void WriteBytes(const fs::path& file, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
@@ -165,7 +177,8 @@ void WriteText(const fs::path& file, const std::string& text) {
     WriteBytes(file, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
-std::string HexDiff(const std::vector<std::uint8_t>& expected, const std::vector<std::uint8_t>& actual) {
+std::string HexDiff(const std::vector<std::uint8_t>& expected,
+                    const std::vector<std::uint8_t>& actual) {
     std::size_t n = std::min(expected.size(), actual.size());
     std::size_t at = 0;
     while (at < n && expected[at] == actual[at]) ++at;

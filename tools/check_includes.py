@@ -40,8 +40,11 @@ for _reader in ("loader/bna", "loader/csv", "loader/mif", "loader/shapefile"):
     ALLOWED[_reader] = {"loader/core"} | ALLOWED["loader/core"]
 
 PROGRAM = "loader/app"
-# The program names everything; benchmarks and fuzz targets anything but it.
+# The program names everything; benchmarks and fuzz targets anything below it.
 ANYTHING = {"fuzz", "bench"}
+# Of those, the ones configured after the program, which reach it too (the
+# switch-file fuzz target parses a command line).
+ABOVE_PROGRAM = {"fuzz"}
 # Tests that need more than their folder's own set, and why.
 TEST_EXTRAS = {
     # The families are tested on blocks the library builds from the dictionaries.
@@ -68,7 +71,7 @@ def folder_of(path):
 
 
 def allowed_for(folder, is_test):
-    if folder == PROGRAM:
+    if folder == PROGRAM or folder in ABOVE_PROGRAM:
         return None  # anything
     if folder in ANYTHING:
         return {f for f in FOLDERS if f != PROGRAM}

@@ -41,6 +41,14 @@ class LayoutCheck(unittest.TestCase):
         code, out = self.run_on(self.BASE)
         self.assertEqual(code, 0, out)
 
+    def test_fuzz_targets_reach_the_program(self):
+        code, out = self.run_on({**self.BASE,
+                                 "fuzz/CMakeLists.txt": "wlx_add_fuzzer(f SOURCES F.cpp LIBS x)\n",
+                                 "fuzz/F.cpp": '#include "loader/app/App.h"\n'
+                                               '#include "projections/Tm.h"\n',
+                                 "loader/app/App.h": "", "projections/Tm.h": ""})
+        self.assertEqual(code, 0, out)
+
     def test_each_breach_is_named_with_file_and_line(self):
         cases = [
             ("an upward include", {"coordsys/core/Core.cpp":
@@ -64,6 +72,10 @@ class LayoutCheck(unittest.TestCase):
                                             "target_sources(coordsys_core PRIVATE Lm.cpp)\n",
               "projections/Lm.cpp": ""},
              "projections/CMakeLists.txt: target_sources reaches target coordsys_core"),
+            ("a benchmark reaching the program",
+             {"bench/CMakeLists.txt": "add_executable(b Run.cpp)\n",
+              "bench/Run.cpp": '#include "loader/app/App.h"\n', "loader/app/App.h": ""},
+             "bench/Run.cpp:1: bench may not include loader/app/"),
             ("a source listed from above", {"CMakeLists.txt":
                                             "add_library(x STATIC projections/Lm.cpp)\n",
                                             "projections/Lm.cpp": ""},

@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake ninja-build libgtest-dev
+  # The clang build: warnings, the format check and the libFuzzer programs.
+  clang clang-format libclang-rt-14-dev
   # Outside tools the tests compare against.
   gdal-bin gdal-data proj-bin proj-data python3 python3-shapely python3-gdal emf2svg shapelib sqlite3 avce00 python3-ezdxf
 )

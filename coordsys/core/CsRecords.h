@@ -4,6 +4,7 @@
 // little-endian records that CsDictionary.h encodes and decodes field by field.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -94,7 +95,8 @@ bool CopyField(char (&field)[N], std::string_view text) {
         length = N - 1;
         while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
     }
-    std::memcpy(field, text.data(), length);
+    // An empty view may have no data at all, which memcpy must never see.
+    std::copy_n(text.data(), length, field);
     std::memset(field + length, 0, N - length);
     return fits;
 }

@@ -393,8 +393,7 @@ TEST(SpatialIndexFileTest, AFailedSplitLeavesTheTreeAsItWas) {
         {
             CSpatialIndexFile index(Path(dir), kCreate, st);
             ASSERT_EQ(index.SetEntryLimits(c.maximum, c.minimum), 0);
-            for (int i = 0; i < c.entries; ++i)
-                ASSERT_EQ(index.Insert(0, box(i), 2 + 2 * i), 0);
+            for (int i = 0; i < c.entries; ++i) ASSERT_EQ(index.Insert(0, box(i), 2 + 2 * i), 0);
         }
         Bytes bytes = ReadBytes(Path(dir));
         c.damage(bytes);

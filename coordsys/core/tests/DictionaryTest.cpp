@@ -3,6 +3,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "coordsys/core/CsDictionary.h"
@@ -219,6 +220,18 @@ TEST(RecordCodec, EncodesFieldByFieldLittleEndian) {
     CsDatumDef back;
     CS_decodeDatum(bytes, &back);
     EXPECT_EQ(std::memcmp(&back, &datum, sizeof back), 0);
+}
+
+TEST(RecordFields, CopiedTextIsZeroFilledAndCutAtACharacterBoundary) {
+    char field[6];
+    std::memset(field, 'x', sizeof field);
+    EXPECT_TRUE(CopyField(field, std::string_view{}));  // no text at all, not even a pointer
+    EXPECT_EQ(std::string(field, sizeof field), std::string(sizeof field, '\0'));
+    EXPECT_TRUE(CopyField(field, "ab"));
+    EXPECT_EQ(std::string(field, sizeof field), std::string("ab\0\0\0\0", 6));
+    // "é" would be cut in two by the last byte of room.
+    EXPECT_FALSE(CopyField(field, "abcd\xC3\xA9"));
+    EXPECT_STREQ(field, "abcd");
 }
 
 }  // namespace

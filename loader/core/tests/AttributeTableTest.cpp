@@ -75,7 +75,8 @@ TEST(TableRow, SharedRowLivesUntilItsLastHolderReleasesIt) {
     // Assignment shares rows; the sanitizer build reports any leak or double delete.
     CAttributeValueSet third;
     third = second;
-    third = third;
+    const CAttributeValueSet& same = third;  // self-assignment, meant as such
+    third = same;
     second.Clear();
     EXPECT_EQ(third.GetRows()[0]->GetValues()[0].GetText(), "x");
 }

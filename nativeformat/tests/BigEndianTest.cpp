@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -136,64 +135,6 @@ TEST(BinaryFileTest, OpenModes) {
     EXPECT_TRUE(CBinaryFile::Exists(name));
     EXPECT_FALSE(CBinaryFile::Exists((dir / "none").string()));
     EXPECT_EQ(CBinaryFile::GreatestCommonDivisor(400, 440), 40u);
-}
-
-// Reads and writes through a few small pages, past page ends and past the end
-// of the file, must leave what unbuffered writes leave: the same bytes, the
-// same size, zeros in the gaps. An existing file's bytes show through.
-TEST(BinaryFileTest, PageCacheKeepsTheFileBytes) {
-    struct Shape {
-        std::size_t pages;
-        std::size_t pageSize;
-    };
-    for (const Shape shape : {Shape{1, 8}, Shape{3, 8}, Shape{4, 5}}) {
-        SCOPED_TRACE(std::to_string(shape.pages) + " pages of " + std::to_string(shape.pageSize));
-        wlxtest::TempDir dir;
-        const std::string name = (dir / "paged.bin").string();
-        Bytes model(20);
-        for (std::size_t i = 0; i < model.size(); ++i)
-            model[i] = static_cast<std::uint8_t>(200 + i);
-        wlxtest::WriteBytes(name, model);
-
-        CBinaryFile file;
-        ASSERT_TRUE(file.Open(name, kOpenReadWrite));
-        ASSERT_TRUE(file.UsePageCache(shape.pages, shape.pageSize));
-        std::mt19937 random(4711);
-        for (int round = 0; round < 3000; ++round) {
-            SCOPED_TRACE(round);
-            // Mostly near the end, where appending fills pages.
-            const std::size_t at = random() % 3 ? model.size() - random() % 6 : random() % 90;
-            const std::size_t n = 1 + random() % 19;
-            ASSERT_TRUE(file.Seek(static_cast<std::int64_t>(at), CBinaryFile::kFromStart));
-            Bytes bytes(n);
-            if (random() % 2) {
-                for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
-                ASSERT_TRUE(file.WriteExactly(bytes.data(), n));
-                if (model.size() < at + n) model.resize(at + n);
-                std::copy(bytes.begin(), bytes.end(), model.begin() + static_cast<long>(at));
-            } else {
-                const bool whole = at + n <= model.size();
-                ASSERT_EQ(file.ReadExactly(bytes.data(), n), whole);
-                if (whole) {
-                    ASSERT_TRUE(std::equal(bytes.begin(), bytes.end(),
-                                           model.begin() + static_cast<long>(at)));
-                }
-            }
-            std::uint32_t size = 0;
-            ASSERT_TRUE(file.Size(size));
-            ASSERT_EQ(size, model.size());
-            if (round % 500 == 0) {
-                ASSERT_TRUE(file.Flush());
-                ASSERT_EQ(wlxtest::ReadBytes(name), model);
-            }
-        }
-        Bytes last(4);
-        ASSERT_TRUE(file.Seek(-4, CBinaryFile::kFromEnd));
-        ASSERT_TRUE(file.ReadExactly(last.data(), 4));
-        EXPECT_TRUE(std::equal(last.begin(), last.end(), model.end() - 4));
-        ASSERT_TRUE(file.Close());
-        EXPECT_EQ(wlxtest::ReadBytes(name), model);
-    }
 }
 
 }  // namespace

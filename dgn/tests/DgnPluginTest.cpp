@@ -1,7 +1,6 @@
 // libTsdsn.so as the loader loads it: opened by file name, its two entry
 // points bound by name, every design reached through the contract alone, and
 // what it delivers compared with what ogrinfo reads from the same designs.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,44 +15,20 @@
 #include "dgn/tests/DgnOgrInfo.h"
 #include "dgn/tests/DgnTestDesign.h"
 #include "dgn/tests/DgnWalk.h"
+#include "testing/PluginLibrary.h"
 #include "testing/TestSupport.h"
 
 using namespace dgntest;
 
 namespace {
 
-class CTsdsn {
-public:
-    CTsdsn() {
-        handle_ = dlopen((wlxtest::BinDir() / "libTsdsn.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle_) return;
-        create_ = reinterpret_cast<FgnCreateReaderFn>(dlsym(handle_, kFgnCreateReaderName));
-        destroy_ = reinterpret_cast<FgnDestroyReaderFn>(dlsym(handle_, kFgnDestroyReaderName));
-    }
-    ~CTsdsn() {
-        if (handle_) dlclose(handle_);
-    }
-    CTsdsn(const CTsdsn&) = delete;
-    CTsdsn& operator=(const CTsdsn&) = delete;
-
-    bool Bound() const { return create_ && destroy_; }
-    using Reader = std::unique_ptr<CFgnReader, std::function<void(CFgnReader*)>>;
-    Reader Create(const std::string& path, const std::string& settings) const {
-        return Reader(create_(path.c_str(), settings.c_str(), kFgnTrue), destroy_);
-    }
-    void Destroy(CFgnReader* reader) const { destroy_(reader); }
-
-private:
-    void* handle_ = nullptr;
-    FgnCreateReaderFn create_ = nullptr;
-    FgnDestroyReaderFn destroy_ = nullptr;
-};
-
 class CPluginTest : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(plugin_.Bound()) << dlerror(); }
-    CTsdsn::Reader Load(const std::filesystem::path& design, TFgnFmtErr expected = kFgnOk) {
-        CTsdsn::Reader reader = plugin_.Create(design.string(), (dir_ / "none.ini").string());
+    void SetUp() override { ASSERT_TRUE(plugin_.Bound()); }
+    wlxtest::CPluginLibrary::Reader Load(const std::filesystem::path& design,
+                                         TFgnFmtErr expected = kFgnOk) {
+        wlxtest::CPluginLibrary::Reader reader =
+            plugin_.Create(design.string(), (dir_ / "none.ini").string());
         EXPECT_NE(reader, nullptr);
         if (reader) {
             EXPECT_EQ(reader->LoadData(), expected);
@@ -63,7 +38,7 @@ protected:
     static std::filesystem::path Fixture(const std::string& name) {
         return wlxtest::SourcePath("dgn/tests/data/" + name);
     }
-    CTsdsn plugin_;
+    wlxtest::CPluginLibrary plugin_{"Tsdsn"};
     wlxtest::TempDir dir_;
 };
 
@@ -237,5 +212,5 @@ TEST_F(CPluginTest, DamagedDesignsGiveErrorsThroughTheContract) {
     wlxtest::WriteText(dir_ / "text.dgn", "not a design file\n");
     Load(dir_ / "text.dgn", kFgnIncomplete);
     Load(dir_ / "missing.dgn", kFgnNotLoaded);
-    plugin_.Destroy(nullptr);
+    plugin_.destroy()(nullptr);
 }

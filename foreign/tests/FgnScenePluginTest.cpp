@@ -1,6 +1,5 @@
 // The scene plug-in loaded as the loader loads a plug-in: by file name, its
 // two entry points bound by name, everything reached through the contract.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -12,40 +11,16 @@
 #include <vector>
 
 #include "foreign/Foreign.h"
+#include "testing/PluginLibrary.h"
 #include "testing/TestSupport.h"
 
 namespace {
-
-class CPlugin {
-public:
-    explicit CPlugin(const std::string& name) {
-        const std::string path = (wlxtest::BinDir() / ("lib" + name + ".so")).string();
-        handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle_) return;
-        create_ = reinterpret_cast<FgnCreateReaderFn>(dlsym(handle_, kFgnCreateReaderName));
-        destroy_ = reinterpret_cast<FgnDestroyReaderFn>(dlsym(handle_, kFgnDestroyReaderName));
-    }
-    ~CPlugin() {
-        if (handle_) dlclose(handle_);
-    }
-    CPlugin(const CPlugin&) = delete;
-    CPlugin& operator=(const CPlugin&) = delete;
-
-    bool Loaded() const { return handle_ != nullptr; }
-    FgnCreateReaderFn create() const { return create_; }
-    FgnDestroyReaderFn destroy() const { return destroy_; }
-
-private:
-    void* handle_ = nullptr;
-    FgnCreateReaderFn create_ = nullptr;
-    FgnDestroyReaderFn destroy_ = nullptr;
-};
 
 // A reader of the scene plug-in, destroyed by the plug-in.
 class CSceneTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(plugin_.Loaded()) << dlerror();
+        ASSERT_TRUE(plugin_.Loaded());
         ASSERT_NE(plugin_.create(), nullptr);
         ASSERT_NE(plugin_.destroy(), nullptr);
     }
@@ -61,7 +36,7 @@ protected:
         return wlxtest::SourcePath("foreign/tests/data/" + name).string();
     }
 
-    CPlugin plugin_{"FgnScene"};
+    wlxtest::CPluginLibrary plugin_{"FgnScene"};
     wlxtest::TempDir dir_;
 };
 
@@ -425,8 +400,8 @@ TEST_F(CSceneTest, DestroyWithNullDoesNothing) {
 }
 
 TEST(FgnBrokenTest, LibraryWithoutDestroyEntryPointOffersOnlyCreate) {
-    const CPlugin broken("FgnBroken");
-    ASSERT_TRUE(broken.Loaded()) << dlerror();
+    const wlxtest::CPluginLibrary broken("FgnBroken");
+    ASSERT_TRUE(broken.Loaded());
     EXPECT_NE(broken.create(), nullptr);
     EXPECT_EQ(broken.destroy(), nullptr);
 }

@@ -178,7 +178,9 @@ TFgnFmtErr CDgnGlobal::LoadSeedHeader(std::vector<std::uint8_t>& out) {
     const std::string path =
         (slash == std::string::npos ? "" : settings.substr(0, slash + 1)) + name;
     std::unique_ptr<CByteSource> file = CFileByteSource::Open(path);
-    CMemoryByteSource compiled(dgn::SeedDesign());
+    const std::span<const std::uint8_t> resource = dgn::SeedDesign();
+    if (!file && resource.empty()) return kFgnIncomplete;
+    CMemoryByteSource compiled(resource);
     const CByteSource& design = file ? *file : static_cast<const CByteSource&>(compiled);
 
     CDgnGlobal seed(design);

@@ -35,11 +35,18 @@ constexpr std::array<std::uint8_t, kSeedSize> BuildSeed() {
 }
 
 constexpr std::array<std::uint8_t, kSeedSize> kSeed = BuildSeed();
+constexpr BinaryResource kBinaries[] = {{kSeedResourceName, kSeedResourceType, kSeed}};
 
 }  // namespace
 
+HINSTANCE DgnModule() {
+    static constexpr ModuleResources kResources{{}, kBinaries};
+    return &kResources;
+}
+
 std::span<const std::uint8_t> SeedDesign() {
-    return kSeed;
+    return LoadResource(DgnModule(),
+                        FindResourceA(DgnModule(), kSeedResourceName, kSeedResourceType));
 }
 
 }  // namespace dgn

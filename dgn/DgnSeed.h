@@ -1,12 +1,14 @@
-// The seed design compiled into the library: a 2-D design file holding only
-// its control element (1000 positional units per master unit, global origin
-// 0, 0, 0) and the end-of-design word. Writers start from it when the seed
-// file the settings name cannot be opened; it is read from memory and never
-// written to disk.
+// The seed design compiled into the library as its resource "IDR_DGNSEED1" of
+// type "DGNSEED": a 2-D design file holding only its control element (1000
+// positional units per master unit, global origin 0, 0, 0) and the
+// end-of-design word. Writers start from it when the seed file the settings
+// name cannot be opened; it is read from memory and never written to disk.
 #pragma once
 
 #include <cstdint>
 #include <span>
+
+#include "platform/ModuleResources.h"
 
 namespace dgn {
 
@@ -20,6 +22,13 @@ inline constexpr std::size_t kControlOrigin = 1240;           // three doubles, 
 inline constexpr std::size_t kControlMinimumLength = 1264;    // what the reader needs of it
 inline constexpr std::size_t kControlLength = 1536;           // 766 words to follow
 
+// The plug-in library's own resources.
+[[gnu::visibility("hidden")]] HINSTANCE DgnModule();
+
+inline constexpr char kSeedResourceName[] = "IDR_DGNSEED1";
+inline constexpr char kSeedResourceType[] = "DGNSEED";
+
+// The seed resource's bytes; empty when the module holds none.
 std::span<const std::uint8_t> SeedDesign();
 
 }  // namespace dgn

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "dgn/DgnCodec.h"
 #include "dgn/DgnGlobal.h"
 #include "dgn/DgnSeed.h"
 #include "dgn/DgnSettings.h"
@@ -37,6 +38,18 @@ TEST(DgnGlobalTest, TheGeneratedColourTable) {
         {130, {0, 255, 255}}, {249, {38, 19, 23}},   {250, {84, 84, 84}}, {255, {255, 255, 255}},
     };
     for (const Case& c : cases) EXPECT_EQ(CDgnGlobal::GenerateColour(c.index), c.rgb) << c.index;
+}
+
+// The seed is the library's resource, found by name and type as a Windows
+// module's is: the 1538 bytes of a control element and the end word.
+TEST(DgnGlobalTest, TheSeedIsTheModulesResource) {
+    const HRSRC seed = FindResourceA(dgn::DgnModule(), "idr_dgnseed1", "DgnSeed");
+    ASSERT_NE(seed, nullptr);
+    const auto bytes = LoadResource(dgn::DgnModule(), seed);
+    EXPECT_EQ(bytes.size(), dgn::kControlLength + 2);
+    EXPECT_EQ(bytes.data(), dgn::SeedDesign().data());
+    EXPECT_EQ(bytes[1], dgn::kTypeControl);
+    EXPECT_EQ(FindResourceA(dgn::DgnModule(), "IDR_DGNSEED2", "DGNSEED"), nullptr);
 }
 
 TEST(DgnGlobalTest, TheControlElementOfEachSeed) {

@@ -31,7 +31,8 @@ struct OgrField {
 };
 struct OgrFeature {
     std::map<std::string, OgrField> fields;
-    std::string geometry;  // as WKT
+    std::string geometry;                           // as WKT
+    std::vector<std::pair<double, double>> points;  // the x and y of every vertex of it
 };
 
 // Every feature of `file` as ogrinfo lists it.
@@ -40,8 +41,10 @@ inline std::vector<OgrFeature> OgrInfo(const std::filesystem::path& ogrinfo,
     const auto result = Run(ogrinfo, {"-al", "-q", file.string()});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     std::vector<OgrFeature> features;
-    const std::regex field("^  (\\w+) \\((\\w+)\\) = (.*)$");
+    // A type may carry a subtype: "Integer(Boolean)".
+    const std::regex field("^  (\\w+) \\((\\w+(?:\\(\\w+\\))?)\\) = (.*)$");
     const std::regex geometry("^  ([A-Z]+ .*)$");
+    const std::regex pair("(-?[0-9.e+-]+) (-?[0-9.e+-]+)");
     std::istringstream lines(result.out);
     std::string line;
     std::smatch m;
@@ -50,10 +53,22 @@ inline std::vector<OgrFeature> OgrInfo(const std::filesystem::path& ogrinfo,
         if (features.empty()) continue;
         if (std::regex_match(line, m, field))
             features.back().fields[m[1]] = OgrField{m[2], m[3]};
-        else if (std::regex_match(line, m, geometry))
-            features.back().geometry = m[1];
+        else if (std::regex_match(line, m, geometry)) {
+            OgrFeature& feature = features.back();
+            feature.geometry = m[1];
+            for (auto it =
+                     std::sregex_iterator(feature.geometry.begin(), feature.geometry.end(), pair);
+                 it != std::sregex_iterator(); ++it)
+                feature.points.emplace_back(std::stod((*it)[1]), std::stod((*it)[2]));
+        }
     }
     return features;
+}
+
+// An integer field; 0 when the feature has none.
+inline int IntField(const OgrFeature& feature, const std::string& name) {
+    const auto found = feature.fields.find(name);
+    return found == feature.fields.end() ? 0 : std::stoi(found->second.value);
 }
 
 // The first two numbers of a geometry's text: a point's, or a multipoint's first.

@@ -15,6 +15,7 @@
 #include "dgn/tests/DgnOgrInfo.h"
 #include "dgn/tests/DgnTestDesign.h"
 #include "dgn/tests/DgnWalk.h"
+#include "testing/OgrTools.h"
 #include "testing/PluginLibrary.h"
 #include "testing/TestSupport.h"
 
@@ -44,7 +45,7 @@ protected:
 
 // What every design made by ogr2ogr gives: element by element the points,
 // level, graphic group, MSLink and colour that ogrinfo reads.
-void CompareWithOgrInfo(CFgnReader& reader, const std::vector<SOgrFeature>& ogr) {
+void CompareWithOgrInfo(CFgnReader& reader, const std::vector<wlxtest::OgrFeature>& ogr) {
     const std::vector<SFeature> features = Walk(reader);
     const std::vector<STable> tables = Tables(reader);
     ASSERT_EQ(tables.size(), 1u);
@@ -54,7 +55,7 @@ void CompareWithOgrInfo(CFgnReader& reader, const std::vector<SOgrFeature>& ogr)
         SCOPED_TRACE(ogr[i].geometry);
         const SFeature& f = features[i];
         ASSERT_TRUE(f.entity) << f.err;
-        const int type = Field(ogr[i], "Type");
+        const int type = wlxtest::IntField(ogr[i], "Type");
         const bool point = type == 3 && ogr[i].points.front() == ogr[i].points.back();
         EXPECT_EQ(f.type, point ? kFgnEntityMPnt : type == 3 ? kFgnEntityLine : kFgnEntityPline);
         ASSERT_EQ(f.points.size(), point ? 1u : ogr[i].points.size());
@@ -62,18 +63,18 @@ void CompareWithOgrInfo(CFgnReader& reader, const std::vector<SOgrFeature>& ogr)
             EXPECT_NEAR(f.points[p][0], ogr[i].points[p].first, 1e-9);
             EXPECT_NEAR(f.points[p][1], ogr[i].points[p].second, 1e-9);
         }
-        EXPECT_EQ(f.layer, std::to_string(Field(ogr[i], "Level")));
-        EXPECT_EQ(f.colour, FixedColour(Field(ogr[i], "ColorIndex")));
+        EXPECT_EQ(f.layer, std::to_string(wlxtest::IntField(ogr[i], "Level")));
+        EXPECT_EQ(f.colour, FixedColour(wlxtest::IntField(ogr[i], "ColorIndex")));
         if (!point) {
-            EXPECT_EQ(f.weight, Field(ogr[i], "Weight"));
+            EXPECT_EQ(f.weight, wlxtest::IntField(ogr[i], "Weight"));
         }
         // Key, Class, Group, Level, EntityNum, MSLink.
         const std::vector<std::int32_t>& row = tables[0].rows[i];
         EXPECT_EQ(std::to_string(row[0]), f.key);
-        EXPECT_EQ(row[2], Field(ogr[i], "GraphicGroup"));
-        EXPECT_EQ(row[3], Field(ogr[i], "Level"));
-        EXPECT_EQ(row[4], Field(ogr[i], "EntityNum"));
-        EXPECT_EQ(row[5], Field(ogr[i], "MSLink"));
+        EXPECT_EQ(row[2], wlxtest::IntField(ogr[i], "GraphicGroup"));
+        EXPECT_EQ(row[3], wlxtest::IntField(ogr[i], "Level"));
+        EXPECT_EQ(row[4], wlxtest::IntField(ogr[i], "EntityNum"));
+        EXPECT_EQ(row[5], wlxtest::IntField(ogr[i], "MSLink"));
     }
 }
 
@@ -101,7 +102,7 @@ TEST_F(CPluginTest, DesignsMadeByOgr2ogrMatchOgrinfo) {
     for (const char* name : {"shapes.dgn", "attributes.dgn"}) {
         SCOPED_TRACE(name);
         auto reader = Load(Fixture(name));
-        CompareWithOgrInfo(*reader, OgrFeatures(ogrinfo, Fixture(name)));
+        CompareWithOgrInfo(*reader, wlxtest::OgrInfo(ogrinfo, Fixture(name)));
     }
 }
 
@@ -162,7 +163,7 @@ TEST_F(CPluginTest, ArcsAndEllipsesHaveTheEnvelopesOgrinfoReports) {
             Element({.type = 15}, EllipseBody(2500, 2500, deg(45), -1e6, -1e6 - 7000)),
         });
     wlxtest::WriteBytes(dir_ / "arcs.dgn", design);
-    const std::vector<SOgrFeature> ogr = OgrFeatures(ogrinfo, dir_ / "arcs.dgn");
+    const std::vector<wlxtest::OgrFeature> ogr = wlxtest::OgrInfo(ogrinfo, dir_ / "arcs.dgn");
     auto reader = Load(dir_ / "arcs.dgn");
     const std::vector<SFeature> f = Walk(*reader);
     ASSERT_EQ(f.size(), 8u);

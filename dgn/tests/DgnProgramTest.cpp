@@ -14,9 +14,7 @@
 
 namespace {
 
-using dgntest::Field;
 using dgntest::FixedColour;
-using dgntest::SOgrFeature;
 
 struct SWltRecord {
     std::string kind, name, key;
@@ -75,7 +73,7 @@ TEST(DgnProgramTest, DesignsMadeByOgr2ogrConvertAsOgrinfoReadsThem) {
         EXPECT_EQ(result.exitCode, 255) << result.out;
         EXPECT_EQ(result.out.find("*Error*"), std::string::npos) << result.out;
 
-        const std::vector<SOgrFeature> ogr = dgntest::OgrFeatures(ogrinfo, design);
+        const std::vector<wlxtest::OgrFeature> ogr = wlxtest::OgrInfo(ogrinfo, design);
         const std::vector<SWltRecord> records = ReadWlt(dir / "out.wlt");
         ASSERT_EQ(records.size(), ogr.size());
         const wlxtest::Rows table = wlxtest::ReadCsv(dir / ("out_" + std::string(name) + ".csv"));
@@ -108,11 +106,11 @@ TEST(DgnProgramTest, DesignsMadeByOgr2ogrConvertAsOgrinfoReadsThem) {
             ASSERT_EQ(row.size(), 7u);
             EXPECT_EQ(row[0], r.key);
             EXPECT_EQ(row[1], r.key);
-            EXPECT_EQ(row[3], std::to_string(Field(ogr[i], "GraphicGroup")));
-            EXPECT_EQ(row[4], std::to_string(Field(ogr[i], "Level")));
-            EXPECT_EQ(row[5], std::to_string(Field(ogr[i], "EntityNum")));
-            EXPECT_EQ(row[6], std::to_string(Field(ogr[i], "MSLink")));
-            EXPECT_EQ(colours[r.key], Packed(FixedColour(Field(ogr[i], "ColorIndex"))));
+            EXPECT_EQ(row[3], std::to_string(wlxtest::IntField(ogr[i], "GraphicGroup")));
+            EXPECT_EQ(row[4], std::to_string(wlxtest::IntField(ogr[i], "Level")));
+            EXPECT_EQ(row[5], std::to_string(wlxtest::IntField(ogr[i], "EntityNum")));
+            EXPECT_EQ(row[6], std::to_string(wlxtest::IntField(ogr[i], "MSLink")));
+            EXPECT_EQ(colours[r.key], Packed(FixedColour(wlxtest::IntField(ogr[i], "ColorIndex"))));
         }
         if (std::string(name) == "attributes") {
             EXPECT_EQ(table[1][6], "345678");

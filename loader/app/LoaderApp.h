@@ -87,6 +87,7 @@ private:
     std::atomic<int> running_{0};
     int latLongWarned_ = 0;
     int foldedWarned_ = 0;
+    int outsideRangeWarned_ = 0;
     int coordSysNone_ = 0;
     int latLongCheck_ = 0;
     std::unique_ptr<CConsoleReporter> reporter_;

@@ -1,6 +1,7 @@
 #include "loader/app/LoaderApp.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -115,7 +116,8 @@ Status CLoaderApp::RunConversion() {
         // Only the reader's positive status means the end of the input.
         status = reader_->ReadNext(&record);
         if (status == 0) {
-            if (inputConverter_ || outputConverter_) status = ConvertRecord(&record);
+            status =
+                inputConverter_ || outputConverter_ ? ConvertRecord(&record) : CheckFinite(&record);
             if (settings_->nullNames) record.SetName("");
             // The reducer reports its own warning; a geometry it cannot reduce
             // goes to the writer as it is.
@@ -249,6 +251,19 @@ Status CLoaderApp::ConvertRecord(CFeatureRecord* record) {
     // A point no system can convert leaves its object out, and says so.
     if (status > 0) Warn(Format(kMsgObjectNotFiniteSkipped, record->GetName(), record->GetKey()));
     WarnFoldedPoints();
+    return status;
+}
+
+Status CLoaderApp::CheckFinite(CFeatureRecord* record) {
+    ComPtr<IWKBGeometry> geometry;
+    record->GetGeometry(geometry.Put());
+    if (!geometry) return 0;
+    // No writer has a number for a NaN or an infinity: as a converter would
+    // refuse the point, the object is left out.
+    const Status status = VisitGeometryPoints(geometry.Get(), false, [](double& x, double& y) {
+        return std::isfinite(x) && std::isfinite(y) ? 0 : 1;
+    });
+    if (status > 0) Warn(Format(kMsgObjectNotFiniteSkipped, record->GetName(), record->GetKey()));
     return status;
 }
 

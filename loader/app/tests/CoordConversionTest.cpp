@@ -192,8 +192,9 @@ TEST(CoordConversion, InputFileDescriptors) {
 TEST(CoordConversion, NonFinitePointsAreSkipped) {
     const double infinity = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
+    // Without any conversion the object is left out all the same.
     for (const char* coordsys :
-         {"/COORDSYS:IN:LL84:OUT:UTM83-10", "/COORDSYS:IN:UTM83-10:OUT:LL84"}) {
+         {"/COORDSYS:IN:LL84:OUT:UTM83-10", "/COORDSYS:IN:UTM83-10:OUT:LL84", "/COORDSYS:LL84"}) {
         TestRun run(coordsys, {{-123, 45}, {infinity, 0}, {nan, 45}, {500000, -nan}, {-123, 46}});
         EXPECT_EQ(run.status, 0) << run.text;
         EXPECT_EQ(g_output.size(), 2u) << coordsys;
@@ -203,6 +204,20 @@ TEST(CoordConversion, NonFinitePointsAreSkipped) {
             << run.text;
         EXPECT_EQ(run.app->HasWarnings(), 1);
     }
+}
+
+// A northing beyond the pole is taken at the pole, and the run says so.
+TEST(CoordConversion, NorthingsBeyondThePoleStopThere) {
+    TestRun run("/COORDSYS:IN:UTM83-10:OUT:LL84", {{500000, 10600000}, {500000, -600000}});
+    EXPECT_EQ(run.status, 0) << run.text;
+    ASSERT_EQ(g_output.size(), 2u);
+    EXPECT_EQ(g_output[0].second, 90.0);
+    EXPECT_LE(std::fabs(g_output[1].second), 90.0);
+    EXPECT_EQ(Count(run.text,
+                    "Warning : Coordinates outside the domain of the coordinate system "
+                    "UTM83-10 have been folded or clamped into it.\n"),
+              1u)
+        << run.text;
 }
 
 // Inside the zone no word; 15 degrees from the meridian (the projection 0.9 m
@@ -259,6 +274,30 @@ TEST(CoordConversion, TheProgramExitsWithOneOnAnUnknownSystem) {
         << result.out;
     EXPECT_NE(result.out.find("*Error* : The desired coordinate system, NO-SUCH-CS, was not"),
               std::string::npos);
+}
+
+// The real program on a WLT with a NaN and an infinity: with or without a
+// conversion, neither reaches the output file.
+TEST(CoordConversion, TheProgramWritesNoNonFiniteNumber) {
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "in.wlt",
+                       "M,\"A\",\"K1\",\"\",1\n45,-123\nM,\"B\",\"K2\",\"\",1\n45,nan\n"
+                       "M,\"C\",\"K3\",\"\",1\ninf,-123\n");
+    for (const char* coordsys : {"/COORDSYS:LL84", "/COORDSYS:IN:LL84:OUT:UTM83-10"}) {
+        auto result = wlxtest::RunWlxconv(
+            {"/IL", "/OL", "/WO", coordsys, (dir / "in.wlt").string(), (dir / "out").string()});
+        EXPECT_NE(result.out.find("Warning : Object [B - K2] has a coordinate that is not a finite "
+                                  "number and is not written.\n"),
+                  std::string::npos)
+            << coordsys << "\n"
+            << result.out;
+        EXPECT_NE(result.out.find("Object [C - K3] has a coordinate"), std::string::npos);
+        EXPECT_NE(result.out.find("Total: 1\n"), std::string::npos) << result.out;
+        const std::string written = wlxtest::ReadText(dir / "out.wlt");
+        EXPECT_NE(written.find("M,\"A\",\"K1\""), std::string::npos) << written;
+        EXPECT_EQ(written.find("nan"), std::string::npos) << written;
+        EXPECT_EQ(written.find("inf"), std::string::npos) << written;
+    }
 }
 
 }  // namespace

@@ -26,6 +26,7 @@ void CCoordSysDescriptor::ImportDefinition(const CsParams& source) {
     mapScale = def.mapScale;
     scale = def.scale;
     std::memcpy(parameters, def.parameters, sizeof parameters);
+    quadrant = def.quadrant;
     datumKey = def.datumKey;
     datumDescription = datum.description;
     deltaX = datum.deltaX;
@@ -60,6 +61,7 @@ bool CCoordSysDescriptor::ExportDefinition(CsParams& target) const {
     def.mapScale = mapScale;
     def.scale = scale;
     std::memcpy(def.parameters, parameters, sizeof parameters);
+    def.quadrant = quadrant;
     whole &= CopyField(def.datumKey, datumKey);
     CopyField(datum.key, datumKey);
     whole &= CopyField(datum.description, datumDescription);

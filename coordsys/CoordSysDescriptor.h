@@ -44,6 +44,8 @@ public:
     double mapScale = 1.0;
     double scale = 1.0;
     double parameters[24] = {};
+    // -4..+4: where x and y point (1: east and north).
+    std::int16_t quadrant = 1;
 
     // Datum.
     std::string datumKey = "WGS84";

@@ -1,8 +1,10 @@
 #include "coordsys/CoordTransform.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
+#include "coordsys/core/CsAngles.h"
 #include "coordsys/core/CsCore.h"
 #include "projections/ProjectionTable.h"
 
@@ -44,6 +46,7 @@ CsParams EmptyDefinition() {
     def.unitScale = 1.0;
     def.mapScale = 1.0;
     def.scale = 1.0;
+    def.quadrant = 1;
     definition.datum.equatorialRadius = 1.0;
     definition.datum.polarRadius = 1.0;
     return definition;
@@ -55,6 +58,18 @@ bool MathError() {
     if (error != EDOM && error != ERANGE) return false;
     errno = 0;
     return true;
+}
+
+// Whether the point (degrees) lies outside the block's useful range; a
+// family that gives no range has none to leave.
+bool OutsideUsefulRange(const CsParams& params, const double ll[3]) {
+    if (params.minLongitude == 0.0 && params.maxLongitude == 0.0 && params.minLatitude == 0.0 &&
+        params.maxLatitude == 0.0) {
+        return false;
+    }
+    double dl = CS_normDeg180(ll[0] - params.rangeCentralMeridian);
+    return !(dl >= params.minLongitude && dl <= params.maxLongitude &&
+             ll[1] >= params.minLatitude && ll[1] <= params.maxLatitude);
 }
 
 }  // namespace
@@ -113,6 +128,7 @@ Status CCoordTransform::Initialise() {
     status_ = 0;
     libraryError_ = 0;
     foldedPoints_ = 0;
+    outsideRangePoints_ = 0;
     params_ = definition_;
     if (IsLocal()) return status_;
 
@@ -154,14 +170,20 @@ Status CCoordTransform::Convert(int (*step)(const CsParams*, double[3], const do
         *outY = inY;
         return 0;
     }
+    // No system has a point for a NaN or an infinity.
+    if (!std::isfinite(inX) || !std::isfinite(inY)) return kCoordTransformPointRefused;
     const double in[3] = {inX, inY, 0.0};
     double out[3];
     // Only what this conversion does counts, not an earlier caller's errno.
     errno = 0;
-    if (step(&params_, out, in) >= 2) ++foldedPoints_;
+    const int result = step(&params_, out, in);
+    if (MathError()) return kCoordTransformMathError;
+    if (!std::isfinite(out[0]) || !std::isfinite(out[1])) return kCoordTransformPointRefused;
+    if (result >= 2) ++foldedPoints_;
+    if (OutsideUsefulRange(params_, step == CS_latLongToXy ? in : out)) ++outsideRangePoints_;
     *outX = out[0];
     *outY = out[1];
-    return MathError() ? kCoordTransformMathError : 0;
+    return 0;
 }
 
 Status CCoordTransform::LatLongToXY(double latitude, double longitude, double* x, double* y) {

@@ -18,6 +18,11 @@ inline constexpr Status kCoordTransformMathError = -6805103;
 // latitude/longitude at all (a non-georeferenced system).
 inline constexpr Status kCoordTransformRefused = -6805104;
 
+// Positive: the point cannot be converted at all (a coordinate that is not a
+// finite number, in or out); nothing is stored and the caller leaves the
+// object out.
+inline constexpr Status kCoordTransformPointRefused = 2;
+
 // The projection key of the local cartesian systems ("*XY-FT*" and the rest),
 // whose coordinates pass through unchanged.
 inline constexpr char kLocalProjectionKey[] = "*X-Y*";
@@ -41,9 +46,10 @@ public:
     // Builds the conversions from the definition; returns the new status.
     Status Initialise();
 
-    // Both return the object's status when it is not 0, else 0 or
-    // kCoordTransformMathError. A point outside the projection's domain is
-    // still converted (folded or clamped into it) and counted.
+    // Both return the object's status when it is not 0, else 0,
+    // kCoordTransformPointRefused or kCoordTransformMathError. A point outside
+    // the projection's domain is still converted (folded or clamped into it)
+    // and counted; so is one outside the system's useful range.
     Status LatLongToXY(double latitude, double longitude, double* x, double* y);
     Status XYToLatLong(double x, double y, double* latitude, double* longitude);
 
@@ -54,6 +60,10 @@ public:
     bool IsLocal() const;
     // Points the projection had to fold or clamp into its domain so far.
     long FoldedPoints() const { return foldedPoints_; }
+    // Points converted so far whose latitude and longitude lie outside the
+    // useful range the family's setup gave the system: converted, but with
+    // the projection's errors growing.
+    long OutsideRangePoints() const { return outsideRangePoints_; }
     // The library's error code behind the last failure, 0 when the failure
     // was not the library's (or there was none).
     int LibraryError() const { return libraryError_; }
@@ -67,5 +77,6 @@ private:
     CsParams params_;      // the block the conversions run on
     Status status_ = kCoordTransformNotSet;
     long foldedPoints_ = 0;
+    long outsideRangePoints_ = 0;
     int libraryError_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "coordsys/CsParams.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -22,12 +23,21 @@ const CsProjectionEntry* BuildableProjection(const CsCoordSysDef* def) {
     return row;
 }
 
+bool FiniteValues(const CsCoordSysDef& def) {
+    auto finite = [](double v) { return std::isfinite(v); };
+    const double values[] = {def.originLongitude, def.originLatitude, def.falseEasting,
+                             def.falseNorthing,   def.scaleReduction, def.unitScale,
+                             def.scale,           def.zeroX,          def.zeroY};
+    return std::all_of(std::begin(def.parameters), std::end(def.parameters), finite) &&
+           std::all_of(std::begin(values), std::end(values), finite);
+}
+
 }  // namespace
 
 // The families divide by the radius and take roots of 1 - e^2: a figure
 // outside that domain (a damaged record or descriptor) is refused.
 bool CS_usableEllipsoid(const CsDatumBlock* datum) {
-    if (std::isfinite(datum->equatorialRadius) && datum->equatorialRadius > 0.0 &&
+    if (datum->equatorialRadius > 0.0 && datum->equatorialRadius <= kCsMaxRadius &&
         std::isfinite(datum->eccentricity) && datum->eccentricity >= 0.0 &&
         datum->eccentricity < 1.0) {
         return true;
@@ -68,7 +78,12 @@ int CS_checkDefinition(const CsCoordSysDef* def, unsigned options, int errors[],
         add(kCsErrUnit);
     }
     // Written so that a NaN fails.
-    if (!geographic && !(def->mapScale >= 1.0)) add(kCsErrMapScale);
+    if (!geographic && !(def->mapScale >= 1.0 && std::isfinite(def->mapScale))) {
+        add(kCsErrMapScale);
+    }
+    // A damaged record or descriptor: no family computes with a NaN or an
+    // infinity (the useful ranges are checked below).
+    if (!FiniteValues(*def)) add(kCsErrCoefficient);
     if (def->quadrant < -4 || def->quadrant > 4) add(kCsErrQuadrant);
     if (!(def->minLongitude == 0.0 && def->maxLongitude == 0.0) &&
         !(def->minLongitude < def->maxLongitude && def->minLatitude < def->maxLatitude)) {

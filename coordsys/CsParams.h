@@ -22,8 +22,9 @@ CsParams* CS_buildParams(const CsCoordSysDef* def, const CsDatumBlock* datum);
 // while `capacity` lasts.
 int CS_checkDefinition(const CsCoordSysDef* def, unsigned options, int errors[], int capacity);
 
-// Whether the families can project on the block's figure: a finite positive
-// radius and an eccentricity in [0, 1). False with 160 reported otherwise.
+// Whether the families can project on the block's figure: a positive radius
+// of at most kCsMaxRadius and an eccentricity in [0, 1). False with 160
+// reported otherwise.
 bool CS_usableEllipsoid(const CsDatumBlock* datum);
 
 CsDatumBlock* CS_loadDatum(const char* key);

@@ -190,6 +190,12 @@ WktStatus ReadDatum(std::string_view datumText, CsParams* out) {
         for (std::size_t i = 0; i < std::size(values); ++i) {
             *values[i] = i < toWgs84.elements.size() ? TextToDouble(toWgs84.elements[i]) : 0.0;
         }
+        // The text's position-vector rotations, as the datum's method takes them.
+        if (CS_coordinateFrameRotations(block.method)) {
+            block.rotX = -block.rotX;
+            block.rotY = -block.rotY;
+            block.rotZ = -block.rotZ;
+        }
     }
 
     const std::string* spheroid = FindWktElement(datum.elements, "SPHEROID");

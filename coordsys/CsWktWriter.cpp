@@ -107,8 +107,10 @@ void WriteDatum(CWktFormatter& out, const CsParams& definition) {
     out.Raw(",");
     WriteSpheroid(out, datum);
     out.Raw(",TOWGS84[");
-    const double values[] = {datum.deltaX, datum.deltaY, datum.deltaZ, datum.rotX,
-                             datum.rotY,   datum.rotZ,   datum.bwScale};
+    // TOWGS84 rotations are position-vector rotations.
+    const double sign = CS_coordinateFrameRotations(datum.method) ? -1.0 : 1.0;
+    const double values[] = {datum.deltaX,      datum.deltaY,      datum.deltaZ, sign * datum.rotX,
+                             sign * datum.rotY, sign * datum.rotZ, datum.bwScale};
     for (double value : values) {
         out.Number(name.empty() ? 0.0 : value, kWktDatum);
         out.Raw(",");

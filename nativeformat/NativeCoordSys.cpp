@@ -73,14 +73,33 @@ Status CheckAppendCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor*
     return kLoaderOutputCoordSysMismatch;
 }
 
-bool CoordSysToWkt(const CCoordSysDescriptor& coordSys, std::string& wkt) {
+bool CoordSysToWkt(const CCoordSysDescriptor& coordSys, std::string& wkt,
+                   CLoaderSettings* settings) {
     CsParams definition{};
     coordSys.ExportDefinition(definition);
-    return WriteWkt(definition, wkt) == kWktOk && !wkt.empty();
+    WktStatus status = WriteWkt(definition, wkt);
+    if (status == kWktOk && !wkt.empty()) return true;
+    if (settings && settings->reporter) {
+        // Most often a projection the text has no name for (TMAF, TRMRKRG).
+        std::string reason =
+            status == kWktProjectionName
+                ? "its projection " + coordSys.projectionKey + " has no well-known text form"
+                : std::string(WktStatusText(status));
+        settings->reporter->ShowError(
+            Format(kMsgCoordSysHasNoWkt, coordSys.key.c_str(), reason.c_str()).c_str());
+    }
+    return false;
 }
 
-std::unique_ptr<CCoordSysDescriptor> CoordSysFromWkt(std::string_view wkt) {
+std::unique_ptr<CCoordSysDescriptor> CoordSysFromWkt(std::string_view wkt,
+                                                     CLoaderSettings* settings) {
     CsParams definition{};
-    if (ReadWkt(wkt, &definition) != kWktOk) return nullptr;
-    return std::make_unique<CCoordSysDescriptor>(definition);
+    WktStatus status = ReadWkt(wkt, &definition);
+    if (status == kWktOk) return std::make_unique<CCoordSysDescriptor>(definition);
+    if (settings && settings->reporter) {
+        std::string reason(WktStatusText(status));
+        if (reason.empty()) reason = WktStatusText(kWktUnknownError);
+        settings->reporter->ShowError(Format(kMsgCoordSysMetadataUnusable, reason.c_str()).c_str());
+    }
+    return nullptr;
 }

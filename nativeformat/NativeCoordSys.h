@@ -32,7 +32,11 @@ Status ChooseOutputCoordSys(CLoaderSettings& settings);
 // latitude/longitude.
 Status CheckAppendCoordSys(CLoaderSettings& settings, const CCoordSysDescriptor* fileCoordSys);
 
-// The system as well-known text; false when it has no WKT form.
-bool CoordSysToWkt(const CCoordSysDescriptor& coordSys, std::string& wkt);
-// The system a well-known text describes; null when the text cannot be read.
-std::unique_ptr<CCoordSysDescriptor> CoordSysFromWkt(std::string_view wkt);
+// The system as well-known text; false when it has no WKT form, after
+// saying why through `settings`' reporter when one is given.
+bool CoordSysToWkt(const CCoordSysDescriptor& coordSys, std::string& wkt,
+                   CLoaderSettings* settings = nullptr);
+// The system a well-known text describes; null when the text cannot be used,
+// after naming the failing element through `settings`' reporter when given.
+std::unique_ptr<CCoordSysDescriptor> CoordSysFromWkt(std::string_view wkt,
+                                                     CLoaderSettings* settings = nullptr);

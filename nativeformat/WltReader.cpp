@@ -46,7 +46,7 @@ Status CWltReader::Open() {
     if (status != 0) return status;
     version_ = header.version;
     if (header.coordSysText && !header.coordSysText->empty()) {
-        const auto coordSys = CoordSysFromWkt(*header.coordSysText);
+        const auto coordSys = CoordSysFromWkt(*header.coordSysText, settings_);
         if (!coordSys) {
             SetStatusArgs(name.c_str(), nullptr);
             return kLoaderWltMetadataReadError;

@@ -65,7 +65,7 @@ Status CWltWriter::Open() {
     bool withMetadata = false;
     if (!settings.noCoordSysMetadata) {
         if (const Status status = ChooseOutputCoordSys(settings)) return status;
-        if (!CoordSysToWkt(*settings.outputCoordSys, wkt)) {
+        if (!CoordSysToWkt(*settings.outputCoordSys, wkt, &settings)) {
             SetStatusArgs(settings.outputName.c_str(), nullptr);
             return kLoaderWltMetadataWriteError;
         }
@@ -88,7 +88,7 @@ Status CWltWriter::CheckExistingFile() {
 
     std::unique_ptr<CCoordSysDescriptor> fileCoordSys;
     if (header.coordSysText && !header.coordSysText->empty()) {
-        fileCoordSys = CoordSysFromWkt(*header.coordSysText);
+        fileCoordSys = CoordSysFromWkt(*header.coordSysText, &settings);
         if (!fileCoordSys) {
             SetStatusArgs(settings.outputName.c_str(), nullptr);
             return kLoaderWltMetadataReadError;

@@ -75,6 +75,11 @@ int Unproject(const CsTmConstants& c, double x, double y, double* dLambda, doubl
     double dl, phi;
     if (c.e == 0.0) {
         double d = y / c.rk + c.originLatitude;
+        // A northing beyond the pole has no point: it is taken at the pole.
+        if (std::fabs(d) > kCsHalfPi) {
+            status = 2;
+            d = std::copysign(kCsHalfPi, d);
+        }
         phi = std::asin(std::sin(d) / std::cosh(x / c.rk));
         if (std::fabs(std::cos(d)) <= kCsAngularTolerance) {
             dl = 0.0;
@@ -84,7 +89,10 @@ int Unproject(const CsTmConstants& c, double x, double y, double* dLambda, doubl
         }
     } else if (c.kruger) {
         double xi = y / c.krugerAk, eta = x / c.krugerAk;
-        if (std::fabs(xi) > kCsHalfPi) xi = std::copysign(kCsHalfPi, y);
+        if (std::fabs(xi) > kCsHalfPi) {
+            status = 2;
+            xi = std::copysign(kCsHalfPi, y);
+        }
         double xiP = xi, etaP = eta;
         for (int j = 1; j <= 4; ++j) {
             xiP -= c.beta[j - 1] * std::sin(2 * j * xi) * std::cosh(2 * j * eta);
@@ -95,7 +103,13 @@ int Unproject(const CsTmConstants& c, double x, double y, double* dLambda, doubl
         phi = std::fabs(s) >= 1.0 ? std::copysign(kCsHalfPi, s)
                                   : CS_evalSinSeries(&c.fromConformal, std::asin(s));
     } else {
-        double phi1 = CS_latitudeFromArc(&c.inverseArc, y / c.k + c.m0);
+        double arc = y / c.k + c.m0;
+        double quarterMeridian = CS_meridionalArc(&c.arc, kCsHalfPi, 1.0, 0.0);
+        if (std::fabs(arc) > quarterMeridian) {
+            status = 2;
+            arc = std::copysign(quarterMeridian, arc);
+        }
+        double phi1 = CS_latitudeFromArc(&c.inverseArc, arc);
         double cos1 = std::cos(phi1);
         if (std::fabs(cos1) < kCsAngularTolerance) {
             dl = 0.0;
@@ -126,6 +140,11 @@ int Unproject(const CsTmConstants& c, double x, double y, double* dLambda, doubl
     if (std::fabs(dl) > kCsPi) {
         status = 2;
         dl = CS_normLngRad(dl);
+    }
+    // The series overshoot near the pole; no latitude beyond it is given out.
+    if (std::fabs(phi) > kCsHalfPi) {
+        status = 2;
+        phi = std::copysign(kCsHalfPi, phi);
     }
     *dLambda = dl;
     *latitude = phi;
@@ -302,13 +321,20 @@ void SetOptions(CsTmConstants& c, const TmDefinition& d) {
     }
 }
 
+// Krueger's series hold to about this eta (x over A k0, some 82 degrees from
+// the central meridian on the equator); beyond it the inverse's sinh terms
+// grow without bound and soon overflow.
+constexpr double kKrugerEtaLimit = 2.623395162778;
+
 // |x| of the point on the equator 90 degrees (less the tolerance) east of the
-// central meridian.
+// central meridian; for Krueger's series no more than their limit.
 double LargestEasting(const CsTmConstants& c) {
     double x, y;
     double edge = CS_normLngRad(c.centralMeridian + kCsMaxLatitude) * kCsRadToDeg;
     Project(c, edge, 0.0, &x, &y);
-    return std::fabs(x);
+    double largest = std::fabs(x);
+    if (c.kruger && c.e != 0.0) largest = std::fmin(largest, kKrugerEtaLimit * c.krugerAk);
+    return largest;
 }
 
 void SetUsefulRange(CsParams* params, const CsTmConstants& c, const TmDefinition& d) {

@@ -32,7 +32,8 @@ struct CsTmConstants {
     double elevationFactor;  // TM-MNDOT
     double ePrimeSq;
     // |x| of the point on the equator 90 degrees (less the tolerance) from the
-    // central meridian, before the false origin: the inverse clamps to it.
+    // central meridian, before the false origin (Krueger's: no more than the
+    // series' limit): the inverse clamps to it.
     double largestEasting;
     double m0;  // meridional distance of the origin latitude, metres
     double affineA0;

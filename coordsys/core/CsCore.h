@@ -87,6 +87,7 @@ enum ECsError : int {
     kCsErrBadUnitType = 183,
     kCsErrDoubleSpace = 193,
     kCsErrMapScale = 207,
+    kCsErrCoefficient = 210,
     kCsErrNoReference = 211,
     kCsErrOriginLatitude = 215,
     kCsErrOriginLongitude = 216,

@@ -1,5 +1,7 @@
 #include "coordsys/core/CsDictionary.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -115,8 +117,9 @@ struct Dictionary<CsEllipsoidDef> {
     static constexpr int kOpenError = kCsErrElDictOpen;
     static constexpr int kMagicError = kCsErrNotElDict;
     static constexpr int kNotFound = kCsErrElNotFound;
-    static constexpr int kBadRecord = 0;
+    static constexpr int kBadRecord = kCsErrBadEllipsoid;
     static void Decode(const std::uint8_t* in, CsEllipsoidDef* def) { CS_decodeEllipsoid(in, def); }
+    static bool Sound(const CsEllipsoidDef& def) { return CS_soundEllipsoid(def); }
 };
 
 template <>
@@ -130,6 +133,12 @@ struct Dictionary<CsDatumDef> {
     static constexpr int kNotFound = kCsErrDtNotFound;
     static constexpr int kBadRecord = kCsErrBadDatum;
     static void Decode(const std::uint8_t* in, CsDatumDef* def) { CS_decodeDatum(in, def); }
+    static bool Sound(const CsDatumDef& def) {
+        const double values[] = {def.deltaX, def.deltaY, def.deltaZ, def.rotX,
+                                 def.rotY,   def.rotZ,   def.bwScale};
+        return std::all_of(std::begin(values), std::end(values),
+                           [](double v) { return std::isfinite(v); });
+    }
 };
 
 template <>
@@ -143,6 +152,8 @@ struct Dictionary<CsCoordSysDef> {
     static constexpr int kNotFound = kCsErrCsNotFound;
     static constexpr int kBadRecord = 0;
     static void Decode(const std::uint8_t* in, CsCoordSysDef* def) { CS_decodeCoordSys(in, def); }
+    // Its values are checked where every definition is, before a build.
+    static bool Sound(const CsCoordSysDef&) { return true; }
 };
 
 template <class Def>
@@ -220,13 +231,17 @@ Def* Lookup(const char* key) {
         CS_reportError(D::kNotFound);
     } else if (found > 0) {
         def = CS_allocate<Def>();
-        if (def != nullptr && ReadRecord(file, def, nullptr) != 1) {
-            if (D::kBadRecord != 0) {
-                CS_setErrorContext(normalised);
-                CS_reportError(D::kBadRecord);
+        if (def != nullptr) {
+            int read = ReadRecord(file, def, nullptr);
+            // A damaged record is refused here rather than met as a NaN later.
+            if (read != 1 || !D::Sound(*def)) {
+                if (D::kBadRecord != 0) {
+                    CS_setErrorContext(normalised);
+                    CS_reportError(D::kBadRecord);
+                }
+                CS_free(def);
+                def = nullptr;
             }
-            CS_free(def);
-            def = nullptr;
         }
     }
     std::fclose(file);
@@ -234,6 +249,15 @@ Def* Lookup(const char* key) {
 }
 
 }  // namespace
+
+bool CS_soundEllipsoid(const CsEllipsoidDef& def) {
+    const double a = def.equatorialRadius, b = def.polarRadius;
+    const double f = def.flattening, e = def.eccentricity;
+    // Comparisons written so that a NaN fails them.
+    if (!(a > 0.0 && a <= kCsMaxRadius && b > 0.0 && b <= a)) return false;
+    if (!(std::fabs(f - (1.0 - b / a)) <= kCsEllipsoidTolerance)) return false;
+    return std::fabs(e - std::sqrt(2.0 * f - f * f)) <= kCsEllipsoidTolerance;
+}
 
 // ---------------------------------------------------------------------------
 // Codecs

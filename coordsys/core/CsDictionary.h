@@ -70,10 +70,20 @@ int CS_readDatumRecord(std::FILE* file, CsDatumDef* def, int* scrambled);
 int CS_readCoordSysRecord(std::FILE* file, CsCoordSysDef* def, int* scrambled);
 
 // A new record with the key (free with CS_free), or null with the reason
-// reported: 118/193 bad key, 135/111/103 not found, or the file's failure.
+// reported: 118/193 bad key, 135/111/103 not found, 160/161 a damaged
+// ellipsoid or datum record (values not finite, an ellipsoid not one body), or
+// the file's failure.
 CsEllipsoidDef* CS_lookupEllipsoid(const char* key);
 CsDatumDef* CS_lookupDatum(const char* key);
 CsCoordSysDef* CS_lookupCoordSys(const char* key);
+
+// Whether an ellipsoid record is one body: radii of at most kCsMaxRadius
+// metres, the polar radius not above the equatorial one, and flattening and
+// eccentricity agreeing with them within kCsEllipsoidTolerance. A lookup
+// refuses any other with 160.
+inline constexpr double kCsMaxRadius = 1e10;
+inline constexpr double kCsEllipsoidTolerance = 1e-9;
+bool CS_soundEllipsoid(const CsEllipsoidDef& def);
 
 // CRC-16 with the CCITT polynomial 0x1021, most significant bit first, no
 // final XOR.

@@ -46,6 +46,17 @@ struct CsDatumDef {
     std::int16_t reserved[6];
 };
 
+// Datum record methods whose rotations are coordinate-frame rotations (the
+// seven- and six-parameter methods, and multiple regression, whose fallback is
+// one of them); Bursa/Wolf's are position-vector rotations.
+inline constexpr std::int16_t kCsDatumMethodMultipleRegression = 2;
+inline constexpr std::int16_t kCsDatumMethodSevenParameter = 9;
+inline constexpr std::int16_t kCsDatumMethodSixParameter = 12;
+constexpr bool CS_coordinateFrameRotations(int method) {
+    return method == kCsDatumMethodSevenParameter || method == kCsDatumMethodSixParameter ||
+           method == kCsDatumMethodMultipleRegression;
+}
+
 struct CsCoordSysDef {
     char key[kCsKeySize];
     char datumKey[kCsKeySize];  // empty when the system refers to an ellipsoid

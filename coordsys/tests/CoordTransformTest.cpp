@@ -155,14 +155,26 @@ TEST_F(CoordTransform, CountsPointsFoldedIntoTheDomain) {
     EXPECT_EQ(transform.FoldedPoints(), 2);
 }
 
-TEST_F(CoordTransform, MathErrorsFailTheConversionButNotTheObject) {
+// No system has a point for a NaN or an infinity: refused before the maths
+// library sees it, nothing stored, the object still usable.
+TEST_F(CoordTransform, NonFinitePointsAreRefusedButNotTheObject) {
     CCoordTransform transform;
     ASSERT_TRUE(transform.SetCoordSys("UTM83-10"));
-    double x, y;
     const double infinity = std::numeric_limits<double>::infinity();
-    EXPECT_EQ(transform.LatLongToXY(0.0, infinity, &x, &y), kCoordTransformMathError);
-    EXPECT_EQ(errno, 0);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double cases[][2] = {{0.0, infinity}, {-infinity, 0.0}, {nan, -123.0}, {45.0, -nan}};
+    for (const auto& c : cases) {
+        double x = 7.0, y = 8.0;
+        errno = 0;
+        EXPECT_EQ(transform.LatLongToXY(c[0], c[1], &x, &y), kCoordTransformPointRefused);
+        EXPECT_EQ(transform.XYToLatLong(c[1], c[0], &y, &x), kCoordTransformPointRefused);
+        EXPECT_EQ(errno, 0);
+        EXPECT_EQ(x, 7.0);
+        EXPECT_EQ(y, 8.0);
+    }
     EXPECT_EQ(transform.GetStatus(), 0);
+    EXPECT_EQ(transform.FoldedPoints(), 0);
+    double x, y;
     // A range error left behind by someone else is not the conversion's.
     errno = ERANGE;
     EXPECT_EQ(transform.LatLongToXY(45.0, -123.0, &x, &y), 0);

@@ -2,9 +2,13 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "coordsys/CoordSysDescriptor.h"
 #include "coordsys/CsParams.h"
+#include "coordsys/CsWktReader.h"
+#include "coordsys/CsWktWriter.h"
+#include "coordsys/tests/CoordSysTestSupport.h"
 #include "testing/TestSupport.h"
 
 namespace {
@@ -68,3 +72,27 @@ TEST(Descriptor, CutsOverlongTextsAtACharacterBoundary) {
 }
 
 }  // namespace
+
+// What a WKT text declares survives the descriptor: a quadrant of 2 is
+// written back as 2, not as the record's 0.
+TEST(Descriptor, CarriesTheQuadrantOfAWkt) {
+    coordsystest::UseDictionaries();
+    CsParams tm = coordsystest::Loaded("BritishNatGrid");
+    tm.csDef.quadrant = 2;
+    std::string text;
+    ASSERT_EQ(WriteWkt(tm, text), kWktOk);
+    CsParams read;
+    ASSERT_EQ(ReadWkt(text, &read), kWktOk);
+    CCoordSysDescriptor descriptor(read);
+    EXPECT_EQ(descriptor.quadrant, 2);
+    CsParams exported{};
+    descriptor.ExportDefinition(exported);
+    EXPECT_EQ(exported.csDef.quadrant, 2);
+    std::string again;
+    ASSERT_EQ(WriteWkt(exported, again), kWktOk);
+    EXPECT_EQ(again, text);
+    EXPECT_NE(again.find("PARAMETER[\"VLSM_quadrant\", 2]"), std::string::npos) << again;
+
+    // The default is the quadrant of x east, y north, which no text mentions.
+    EXPECT_EQ(CCoordSysDescriptor().quadrant, 1);
+}

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "coordsys/CsParams.h"
 #include "coordsys/core/CsDictionary.h"
@@ -76,6 +77,11 @@ TEST_F(Params, DefinitionErrorsGiveTheirCodes) {
     } cases[] = {
         {"map scale 0.5", [](auto& d) { d.mapScale = 0.5; }, 207,
          "TEST-UTM :: Invalid map scale value detected."},
+        {"infinite map scale", [](auto& d) { d.mapScale = HUGE_VAL; }, 207, nullptr},
+        {"NaN false easting", [](auto& d) { d.falseEasting = std::nan(""); }, 210,
+         "TEST-UTM :: Invalid coefficient value specified."},
+        {"NaN false northing", [](auto& d) { d.falseNorthing = std::nan(""); }, 210, nullptr},
+        {"infinite parameter", [](auto& d) { d.parameters[5] = -HUGE_VAL; }, 210, nullptr},
         {"no datum, no ellipsoid", [](auto& d) { d.datumKey[0] = '\0'; }, 211,
          "TEST-UTM :: System must be referenced to a datum or an ellipsoid."},
         {"unit", [](auto& d) { std::strcpy(d.unit, "FURLONGS"); }, 234,
@@ -170,7 +176,7 @@ TEST_F(Params, RefusesAnUnusableEllipsoid) {
     CsPtr<CsDatumBlock> datum(CS_loadDatum("NAD83"));
     ASSERT_TRUE(datum);
     CsCoordSysDef def = Utm();
-    for (double radius : {0.0, -1.0, std::nan("")}) {
+    for (double radius : {0.0, -1.0, std::nan(""), 1e300}) {
         datum->equatorialRadius = radius;
         EXPECT_EQ(CS_buildParams(&def, datum.get()), nullptr);
         EXPECT_EQ(CS_lastError(), 160);
@@ -178,6 +184,66 @@ TEST_F(Params, RefusesAnUnusableEllipsoid) {
     datum->equatorialRadius = 6378137.0;
     datum->eccentricity = 1.0;
     EXPECT_EQ(CS_buildParams(&def, datum.get()), nullptr);
+}
+
+// Copies of the shipped dictionaries, one record damaged per case: the lookup
+// refuses it with the library's error, and so does every system built on it.
+TEST_F(Params, DamagedDictionaryRecordsAreRefused) {
+    struct Case {
+        const char* what;
+        std::function<void(CsEllipsoidDef&)> ellipsoid;  // damages WGS84
+        std::function<void(CsDatumDef&)> datum;          // damages WGS84
+        int code;
+    } cases[] = {
+        {"eccentricity of another figure", [](auto& e) { e.eccentricity = 0.2; }, nullptr, 160},
+        {"radius 1e300", [](auto& e) { e.equatorialRadius = 1e300; }, nullptr, 160},
+        {"NaN polar radius", [](auto& e) { e.polarRadius = std::nan(""); }, nullptr, 160},
+        {"polar radius above the equatorial", [](auto& e) { e.polarRadius = 6400000.0; }, nullptr,
+         160},
+        {"infinite shift", nullptr, [](auto& d) { d.deltaX = HUGE_VAL; }, 161},
+        {"NaN rotation", nullptr, [](auto& d) { d.rotZ = std::nan(""); }, 161},
+    };
+    const auto ellipsoids = wlxtest::ReadBytes(wlxtest::BinDir() / kCsEllipsoidFile);
+    const auto datums = wlxtest::ReadBytes(wlxtest::BinDir() / kCsDatumFile);
+    const auto systems = wlxtest::ReadBytes(wlxtest::BinDir() / kCsCoordSysFile);
+    for (const Case& c : cases) {
+        wlxtest::TempDir dir;
+        std::vector<std::uint8_t> e = ellipsoids, d = datums;
+        for (std::size_t at = 4; at + kCsEllipsoidRecordSize <= e.size() && c.ellipsoid;
+             at += kCsEllipsoidRecordSize) {
+            CsEllipsoidDef def;
+            CS_decodeEllipsoid(&e[at], &def);
+            if (std::strcmp(def.key, "WGS84") != 0) continue;
+            c.ellipsoid(def);
+            CS_encodeEllipsoid(def, &e[at]);
+        }
+        for (std::size_t at = 4; at + kCsDatumRecordSize <= d.size() && c.datum;
+             at += kCsDatumRecordSize) {
+            CsDatumDef def;
+            CS_decodeDatum(&d[at], &def);
+            if (std::strcmp(def.key, "WGS84") != 0) continue;
+            c.datum(def);
+            CS_encodeDatum(def, &d[at]);
+        }
+        wlxtest::WriteBytes(dir / kCsEllipsoidFile, e);
+        wlxtest::WriteBytes(dir / kCsDatumFile, d);
+        wlxtest::WriteBytes(dir / kCsCoordSysFile, systems);
+        ASSERT_EQ(CS_setDictionaryDirectory(dir.path().string().c_str()), 0);
+        if (c.ellipsoid) {
+            EXPECT_EQ(CsPtr<CsEllipsoidDef>(CS_lookupEllipsoid("WGS84")), nullptr) << c.what;
+            EXPECT_EQ(CS_lastError(), c.code) << c.what;
+            EXPECT_STREQ(CS_lastMessage(), "Ellipsoid definition with key name WGS84 is invalid.");
+        } else {
+            EXPECT_EQ(CsPtr<CsDatumDef>(CS_lookupDatum("WGS84")), nullptr) << c.what;
+            EXPECT_EQ(CS_lastError(), c.code) << c.what;
+            EXPECT_STREQ(CS_lastMessage(), "Datum definition with key name WGS84 is invalid.");
+        }
+        EXPECT_EQ(CsPtr<CsParams>(CS_loadCoordSys("UTM84-33N")), nullptr) << c.what;
+        EXPECT_EQ(CS_lastError(), c.code) << c.what;
+        // The other records stand.
+        EXPECT_TRUE(CsPtr<CsParams>(CS_loadCoordSys("UTM83-10"))) << c.what;
+    }
+    ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
 }
 
 TEST_F(Params, ReadsRecordsIntoTheCallersRecord) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -10,6 +11,7 @@
 #include "coordsys/CoordTransform.h"
 #include "coordsys/CsParams.h"
 #include "coordsys/CsWktFamilies.h"
+#include "coordsys/CsWktReader.h"
 #include "coordsys/CsWktWriter.h"
 #include "coordsys/tests/CoordSysTestSupport.h"
 #include "projections/ProjectionTable.h"
@@ -129,6 +131,55 @@ TEST(WktWriter, WritesTheQuadrantOnlyWhenItIsNotOne) {
     gauss.csDef.quadrant = 3;
     ASSERT_EQ(WriteWktProjection(gauss, text), kWktOk);
     EXPECT_EQ(text.find("VLSM_quadrant"), std::string::npos);
+}
+
+// The seven- and six-parameter methods keep coordinate-frame rotations; WKT's
+// TOWGS84 holds position-vector ones, so the writer turns their signs and the
+// reader turns them back.
+TEST(WktWriter, WritesPositionVectorRotations) {
+    struct Case {
+        const char* key;
+        const char* toWgs84;
+    } cases[] = {
+        // EPSG transformation 1314 (position vector).
+        {"BritishNatGrid", "TOWGS84[446.448,-125.157,542.06,0.15,0.247,0.842,-20.489]"},
+        // Bursa/Wolf rotations are position-vector rotations already.
+        {"DHDN-GK3", "TOWGS84[598.1,73.7,418.2,0.202,0.045,-2.455,6.7]"},
+    };
+    for (const Case& c : cases) {
+        CsParams definition = Loaded(c.key);
+        std::string text = Wkt(definition);
+        EXPECT_NE(text.find(c.toWgs84), std::string::npos) << c.key << "\n" << text;
+        CsParams read;
+        ASSERT_EQ(ReadWkt(text, &read), kWktOk) << c.key;
+        EXPECT_EQ(read.datum.rotX, definition.datum.rotX) << c.key;
+        EXPECT_EQ(read.datum.rotY, definition.datum.rotY) << c.key;
+        EXPECT_EQ(read.datum.rotZ, definition.datum.rotZ) << c.key;
+    }
+}
+
+// PROJ puts a British National Grid point where EPSG's transformation 1314
+// does (cct: inverse tmerc on airy, helmert position_vector: 400000 300000 ->
+// -2.001433116 52.597792431); with coordinate-frame signs it lands 29 m off.
+TEST(WktWriter, ProjShiftsTheBritishNationalGridAsEpsgDoes) {
+    if (!wlxtest::HaveTool("cs2cs")) GTEST_SKIP() << "cs2cs (proj-bin) is not installed";
+    // PROJ knows no method "TM": the geographic base carries the datum. Its
+    // point is the grid point's, on OSGB36 (cs2cs EPSG:27700 EPSG:4277).
+    const std::string projcs = Wkt(Loaded("BritishNatGrid"));
+    const std::size_t begin = projcs.find("GEOGCS[");
+    const std::size_t end = projcs.find(",PROJECTION[");
+    ASSERT_NE(end, std::string::npos) << projcs;
+    const std::string text = projcs.substr(begin, end - begin);
+    // WKT1 geographic systems without AXIS take longitude first.
+    auto result = wlxtest::Run("/bin/sh", {"-c",
+                                           "echo -2 52.597437287 | exec cs2cs -f %.9f \"$1\" "
+                                           "EPSG:4326",
+                                           "sh", text});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    double latitude = 0, longitude = 0;
+    ASSERT_EQ(std::sscanf(result.out.c_str(), "%lf %lf", &latitude, &longitude), 2) << result.out;
+    EXPECT_NEAR(latitude, 52.597792431, 1e-8);
+    EXPECT_NEAR(longitude, -2.001433116, 1e-8);
 }
 
 TEST(WktWriter, RefusesWhatItCannotWrite) {

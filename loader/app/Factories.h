@@ -39,6 +39,7 @@ struct LoaderHooks {
     std::span<const ReaderFactoryEntry> readers = BuiltInReaders();
     std::span<const WriterFactoryEntry> writers = BuiltInWriters();
     CoordConverterMaker makeConverter = MakeCoordConverter;
+    CoordSysKeyCheck checkKey = CheckCoordSysKey;
     std::FILE* console = stdout;
     std::FILE* keyboard = stdin;
 };

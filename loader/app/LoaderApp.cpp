@@ -1,6 +1,7 @@
 #include "loader/app/LoaderApp.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -115,7 +116,8 @@ Status CLoaderApp::RunConversion() {
         // Only the reader's positive status means the end of the input.
         status = reader_->ReadNext(&record);
         if (status == 0) {
-            if (inputConverter_ || outputConverter_) status = ConvertRecord(&record);
+            status =
+                inputConverter_ || outputConverter_ ? ConvertRecord(&record) : CheckFinite(&record);
             if (settings_->nullNames) record.SetName("");
             // The reducer reports its own warning; a geometry it cannot reduce
             // goes to the writer as it is.
@@ -214,15 +216,21 @@ Status CLoaderApp::SetupConverters(std::string inputCode, std::string outputCode
         if (arbitraryXY) {
             Warn(Format(kMsgArbitraryXyInput, inputCode.c_str(), outputCode.c_str()));
         } else {
-            if (!IsLatLongKey(inputCode) &&
-                hooks_.makeConverter(inputCode, settings_->inputCoordSys.get(), *settings_,
-                                     inputConverter_) != 0) {
+            // A latitude/longitude key gets no converter, but must name a
+            // system as any other key does (a file's own system names itself).
+            const bool inputDefined = settings_->inputCoordSys != nullptr;
+            if (IsLatLongKey(inputCode)
+                    ? !inputDefined && hooks_.checkKey(inputCode, *settings_) != 0
+                    : hooks_.makeConverter(inputCode, settings_->inputCoordSys.get(), *settings_,
+                                           inputConverter_) != 0) {
                 inputConverter_.reset();
                 SetStatusArgs(inputCode.c_str(), nullptr);
                 status = kLoaderCoordSysNotFound;
             }
-            if (status == 0 && !IsLatLongKey(outputCode) &&
-                hooks_.makeConverter(outputCode, nullptr, *settings_, outputConverter_) != 0) {
+            if (status == 0 &&
+                (IsLatLongKey(outputCode) ? hooks_.checkKey(outputCode, *settings_) != 0
+                                          : hooks_.makeConverter(outputCode, nullptr, *settings_,
+                                                                 outputConverter_) != 0)) {
                 outputConverter_.reset();
                 SetStatusArgs(outputCode.c_str(), nullptr);
                 status = kLoaderCoordSysNotFound;
@@ -240,21 +248,41 @@ Status CLoaderApp::ConvertRecord(CFeatureRecord* record) {
     ComPtr<IWKBGeometry> geometry;
     record->GetGeometry(geometry.Put());
     Status status = geometry ? ConvertGeometry(geometry.Get()) : 0;
+    // A point no system can convert leaves its object out, and says so.
+    if (status > 0) Warn(Format(kMsgObjectNotFiniteSkipped, record->GetName(), record->GetKey()));
     WarnFoldedPoints();
     return status;
 }
 
+Status CLoaderApp::CheckFinite(CFeatureRecord* record) {
+    ComPtr<IWKBGeometry> geometry;
+    record->GetGeometry(geometry.Put());
+    if (!geometry) return 0;
+    // No writer has a number for a NaN or an infinity: as a converter would
+    // refuse the point, the object is left out.
+    const Status status = VisitGeometryPoints(geometry.Get(), false, [](double& x, double& y) {
+        return std::isfinite(x) && std::isfinite(y) ? 0 : 1;
+    });
+    if (status > 0) Warn(Format(kMsgObjectNotFiniteSkipped, record->GetName(), record->GetKey()));
+    return status;
+}
+
 void CLoaderApp::WarnFoldedPoints() {
-    if (foldedWarned_) return;
-    // The point is still written: its coordinates are the projection's
-    // nearest answer, which the user should know about.
+    // The points are still written: their coordinates are the projection's
+    // nearest answer, or an answer of lesser accuracy, which the user should
+    // know about.
     const CCoordConverter* converters[] = {inputConverter_.get(), outputConverter_.get()};
     const std::string* codes[] = {&settings_->inputCode, &settings_->outputCode};
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 2 && !foldedWarned_; ++i) {
         if (converters[i] && converters[i]->FoldedPoints() > 0) {
             Warn(Format(kMsgCoordinatesFolded, codes[i]->c_str()));
             foldedWarned_ = 1;
-            return;
+        }
+    }
+    for (int i = 0; i < 2 && !outsideRangeWarned_; ++i) {
+        if (converters[i] && converters[i]->OutsideRangePoints() > 0) {
+            Warn(Format(kMsgCoordinatesOutsideUsefulRange, codes[i]->c_str()));
+            outsideRangeWarned_ = 1;
         }
     }
 }

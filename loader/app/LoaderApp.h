@@ -78,6 +78,9 @@ private:
     void Warn(const std::string& text);
     // Warns once per run when a converter had to fold or clamp a point.
     void WarnFoldedPoints();
+    // 0, or positive with a warning for a record with a coordinate that is not
+    // a finite number (the run leaves it out).
+    Status CheckFinite(CFeatureRecord* record);
 
     LoaderHooks hooks_;
     std::unique_ptr<CSourceReaderInterface> reader_;
@@ -87,6 +90,7 @@ private:
     std::atomic<int> running_{0};
     int latLongWarned_ = 0;
     int foldedWarned_ = 0;
+    int outsideRangeWarned_ = 0;
     int coordSysNone_ = 0;
     int latLongCheck_ = 0;
     std::unique_ptr<CConsoleReporter> reporter_;

@@ -5,6 +5,7 @@
 #include "coordsys/CoordSysDescriptor.h"
 #include "coordsys/CoordTransform.h"
 #include "coordsys/core/CsCore.h"
+#include "coordsys/core/CsDictionary.h"
 #include "loader/core/LoaderSettings.h"
 #include "loader/core/Messages.h"
 #include "loader/core/ReporterInterface.h"
@@ -21,6 +22,7 @@ public:
         return transform.LatLongToXY(latitude, longitude, x, y);
     }
     long FoldedPoints() const override { return transform.FoldedPoints(); }
+    long OutsideRangePoints() const override { return transform.OutsideRangePoints(); }
 
     CCoordTransform transform;
 };
@@ -29,6 +31,14 @@ public:
 
 bool IsLatLongKey(std::string_view key) {
     return StartsWithNoCase(key, "LL") || EqualNoCase(key, "WORLD-LL");
+}
+
+Status CheckCoordSysKey(const std::string& code, CLoaderSettings& settings) {
+    CsPtr<CsCoordSysDef> def(CS_lookupCoordSys(code.c_str()));
+    if (def) return 0;
+    if (settings.reporter)
+        settings.reporter->ShowError(("*Error* : " + std::string(CS_lastMessage())).c_str());
+    return kLoaderCoordSysNotFound;
 }
 
 Status MakeCoordConverter(const std::string& code, const CCoordSysDescriptor* definition,

@@ -489,4 +489,11 @@ inline constexpr StringResource kLoaderStrings[] = {
     {50115,
      "Warning : Object [%s - %s] has a coordinate that is not a finite number and is not"
      " written."},
+    {50130,
+     "Warning : Coordinates outside the useful range of the coordinate system %s have been"
+     " converted; the projection is less accurate there."},
+    {50131, "*Error* : The coordinate system metadata cannot be used: %s."},
+    {50132,
+     "*Error* : The coordinate system %s cannot be written as well-known text: %s. The"
+     " /NOCSMETADATA switch writes the file without coordinate system metadata."},
 };

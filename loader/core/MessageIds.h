@@ -98,6 +98,11 @@ inline constexpr CMessage<> kMsgAbortingProcessing{50092};
 inline constexpr CMessage<> kMsgOperatorNewFailed{39002};
 inline constexpr CMessage<> kMsgDuplicateFileName{39003};
 inline constexpr CMessage<> kMsgInvalidInputFileType{39006};
+// Why a file's coordinate-system metadata cannot be read or written (the WKT
+// status's text, or the projection without a WKT form); printed before the
+// status message.
+inline constexpr CMessage<const char*> kMsgCoordSysMetadataUnusable{50131};
+inline constexpr CMessage<const char*, const char*> kMsgCoordSysHasNoWkt{50132};
 
 // /INFO.
 inline constexpr CMessage<const char*> kMsgFileDescription{50080};
@@ -132,6 +137,7 @@ inline constexpr CMessage<> kMsgCoordinatesOutOfLatLongRange{39005};
 inline constexpr CMessage<const char*, const char*> kMsgArbitraryXyInput{50099};
 inline constexpr CMessage<const char*, const char*, const char*> kMsgLatLongDatumsDiffer{50034};
 inline constexpr CMessage<const char*> kMsgCoordinatesFolded{50103};
+inline constexpr CMessage<const char*> kMsgCoordinatesOutsideUsefulRange{50130};
 inline constexpr CMessage<> kMsgUnicodeSubstituted{50035};
 inline constexpr CMessage<> kMsgReducingPointCount{50032};
 inline constexpr CMessage<const char*, const char*> kMsgTooFewPoints{50039};

@@ -178,6 +178,7 @@ TEST_F(WltTest, MalformedFilesFailWithTheirReason) {
         Status opened;
         Status end;
         std::size_t records;
+        const char* reason = nullptr;  // printed before the status
     };
     const std::string good = "M,\"a\",\"b\",\"c\",1\n1,2\n";
     const Case cases[] = {
@@ -188,13 +189,17 @@ TEST_F(WltTest, MalformedFilesFailWithTheirReason) {
         {"unended metadata", "#METADATA_BEGIN=CoordinateSystem\n#GEOGCS[\n",
          kLoaderWltMetadataReadError, 0, 0},
         {"bad WKT", "#METADATA_BEGIN=CoordinateSystem\n#GEOGCS[\"x\"\n#METADATA_END\n" + good,
-         kLoaderWltMetadataReadError, 0, 0},
+         kLoaderWltMetadataReadError, 0, 0,
+         "*Error* : The coordinate system metadata cannot be used: Invalid or missing "
+         "WKT_STRING.\n"},
         {"unknown projection",
          "#METADATA_BEGIN=CoordinateSystem\n#PROJCS[\"x\",GEOGCS[\"LL84\",DATUM[\"WGS 84\","
          "SPHEROID[\"WGS 84\",6378137,298.257]],PRIMEM[\"Greenwich\",0],UNIT[\"Degrees\",0."
          "01745329252]],PROJECTION[\"Nowhere\"],UNIT[\"Meter\",1]]\n#METADATA_END\n" +
              good,
-         kLoaderWltMetadataReadError, 0, 0},
+         kLoaderWltMetadataReadError, 0, 0,
+         "*Error* : The coordinate system metadata cannot be used: Invalid or missing "
+         "projection name.\n"},
         {"header without closing quote", good + "L,\"a,\"b\",\"c\",2\n0,0\n1,1\n", 0, kWlxReadError,
          1},
         {"count 0", good + "L,\"a\",\"b\",\"c\",0\n", 0, kLoaderWltPointCountError, 1},
@@ -212,6 +217,9 @@ TEST_F(WltTest, MalformedFilesFailWithTheirReason) {
         EXPECT_EQ(opened, c.opened);
         if (c.opened == kLoaderWltMetadataReadError) {
             EXPECT_EQ(StatusArg1(), Path("in.wlt"));
+        }
+        if (c.reason) {
+            EXPECT_NE(Printed().find(c.reason), std::string::npos) << Printed();
         }
         if (c.opened != 0) continue;
         EXPECT_EQ(end, c.end == 0 ? 0 : c.end);
@@ -285,6 +293,29 @@ TEST_F(WltTest, MetadataIsWrittenAndTakenOver) {
     EXPECT_NE(Printed().find("(UTM27-10) is different from the input coordinate system detected "
                              "in the file (LL84). UTM27-10 will be used."),
               std::string::npos);
+}
+
+// A system the dictionaries ship without a WKT form: the file is refused with
+// the reason and the way out, and /NOCSMETADATA writes it.
+TEST_F(WltTest, ASystemWithoutWktSaysWhyAndHowToWriteTheFile) {
+    for (const char* key : {"EXAMPLE-TMAF", "ETRS89-TM32"}) {
+        SCOPED_TRACE(key);
+        settings.overwriteAction = 'O';
+        settings.outputCode = key;
+        settings.outputCoordSys.reset();
+        settings.noCoordSysMetadata = 0;
+        EXPECT_EQ(WriteRecords({{"p", Point(1, 2)}}), kLoaderWltMetadataWriteError);
+        const std::string projection = std::string(key) == "EXAMPLE-TMAF" ? "TMAF" : "TRMRKRG";
+        EXPECT_NE(
+            Printed().find("*Error* : The coordinate system " + std::string(key) +
+                           " cannot be written as well-known text: its projection " + projection +
+                           " has no well-known text form. The /NOCSMETADATA switch writes "
+                           "the file without coordinate system metadata.\n"),
+            std::string::npos)
+            << Printed();
+        settings.noCoordSysMetadata = 1;
+        EXPECT_EQ(WriteRecords({{"p", Point(1, 2)}}), 0);
+    }
 }
 
 TEST_F(WltTest, OverwriteAndAppend) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -158,6 +159,44 @@ TEST_F(TmProjection, EdgesOfTheDomain) {
     EXPECT_NEAR(xy[0], 500000.0, 1e-6);
     EXPECT_NEAR(xy[1], 0.9996 * 10001965.7293, 1e-3);
     EXPECT_EQ(Forward(p.get(), 40.0, 100.0, xy), 2);  // wrapped, then projected
+}
+
+// A northing beyond the pole, or an easting far outside the zone, has no
+// point of its own: the inverse reports it outside the domain and answers with
+// a latitude within +-90 and no error of the maths library.
+TEST_F(TmProjection, InverseOutsideTheDomain) {
+    struct Case {
+        const char* projection;
+        const char* ellipsoid;
+        double x, y;      // about the false origin
+        double latitude;  // expected; NaN: only within +-90
+    } cases[] = {
+        {"TM", "GRS1980", 0.0, 10500000.0, 90.0},
+        {"TM", "GRS1980", 0.0, -10500000.0, -90.0},
+        {"TM", "GRS1980", 100000.0, 19000000.0, std::nan("")},
+        {"TM", "SPHERE", 0.0, 10500000.0, 90.0},
+        {"TM", "SPHERE", 100000.0, -19000000.0, std::nan("")},
+        {"TRMRKRG", "GRS1980", 0.0, 10500000.0, 90.0},
+        {"TRMRKRG", "GRS1980", 1e9, 0.0, 0.0},
+        {"TRMRKRG", "GRS1980", -1e12, 4000000.0, std::nan("")},
+        {"TM", "GRS1980", 1e12, 4000000.0, std::nan("")},
+    };
+    for (const Case& c : cases) {
+        CsCoordSysDef def = Tm(c.projection);
+        std::strcpy(def.ellipsoidKey, c.ellipsoid);
+        CsPtr<CsParams> p = Build(def);
+        ASSERT_TRUE(p);
+        const double xy[3] = {500000.0 + c.x, c.y, 0.0};
+        double ll[3];
+        errno = 0;
+        EXPECT_EQ(CS_xyToLatLong(p.get(), ll, xy), 2) << c.projection << " " << c.y;
+        EXPECT_EQ(errno, 0) << c.projection << " " << c.x;
+        EXPECT_TRUE(std::isfinite(ll[0])) << c.projection << " " << c.x;
+        EXPECT_LE(std::fabs(ll[1]), 90.0) << c.projection << " " << c.y;
+        if (!std::isnan(c.latitude)) {
+            EXPECT_NEAR(ll[1], c.latitude, 1e-9) << c.projection;
+        }
+    }
 }
 
 TEST_F(TmProjection, ScaleAndConvergence) {

@@ -123,7 +123,9 @@ TEST(CoordConversion, ProjectsAndUnprojectsLikeProj) {
         EXPECT_NEAR(g_output[i].first, kUtm10[i].x, 0.001) << i;
         EXPECT_NEAR(g_output[i].second, kUtm10[i].y, 0.001) << i;
     }
-    EXPECT_EQ(forward.app->HasWarnings(), 0) << forward.text;
+    // 6 degrees from the meridian and at 84 north lie outside the zone's
+    // useful range, not outside the projection's domain.
+    EXPECT_EQ(forward.text.find("folded"), std::string::npos) << forward.text;
 
     TestRun inverse("/COORDSYS:IN:UTM83-10:OUT:LL84", projected);
     ASSERT_EQ(inverse.status, 0) << inverse.text;
@@ -185,14 +187,79 @@ TEST(CoordConversion, InputFileDescriptors) {
         << refused.text;
 }
 
-TEST(CoordConversion, AMathErrorStopsTheRun) {
+// No system has a point for a NaN or an infinity: the object is left out
+// with a warning and the run goes on.
+TEST(CoordConversion, NonFinitePointsAreSkipped) {
     const double infinity = std::numeric_limits<double>::infinity();
-    TestRun run("/COORDSYS:IN:LL84:OUT:UTM83-10", {{-123, 45}, {infinity, 0}, {-123, 46}});
-    EXPECT_EQ(run.status, -6805103);
-    EXPECT_EQ(g_output.size(), 1u);
-    EXPECT_NE(run.text.find("*Error* : The WLX Loader failed with an error code of: -6805103"),
-              std::string::npos)
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // Without any conversion the object is left out all the same.
+    for (const char* coordsys :
+         {"/COORDSYS:IN:LL84:OUT:UTM83-10", "/COORDSYS:IN:UTM83-10:OUT:LL84", "/COORDSYS:LL84"}) {
+        TestRun run(coordsys, {{-123, 45}, {infinity, 0}, {nan, 45}, {500000, -nan}, {-123, 46}});
+        EXPECT_EQ(run.status, 0) << run.text;
+        EXPECT_EQ(g_output.size(), 2u) << coordsys;
+        for (const auto& [x, y] : g_output) EXPECT_TRUE(std::isfinite(x) && std::isfinite(y));
+        EXPECT_EQ(
+            Count(run.text, "has a coordinate that is not a finite number and is not written."), 3u)
+            << run.text;
+        EXPECT_EQ(run.app->HasWarnings(), 1);
+    }
+}
+
+// A northing beyond the pole is taken at the pole, and the run says so.
+TEST(CoordConversion, NorthingsBeyondThePoleStopThere) {
+    TestRun run("/COORDSYS:IN:UTM83-10:OUT:LL84", {{500000, 10600000}, {500000, -600000}});
+    EXPECT_EQ(run.status, 0) << run.text;
+    ASSERT_EQ(g_output.size(), 2u);
+    EXPECT_EQ(g_output[0].second, 90.0);
+    EXPECT_LE(std::fabs(g_output[1].second), 90.0);
+    EXPECT_EQ(Count(run.text,
+                    "Warning : Coordinates outside the domain of the coordinate system "
+                    "UTM83-10 have been folded or clamped into it.\n"),
+              1u)
         << run.text;
+}
+
+// Inside the zone no word; 15 degrees from the meridian (the projection 0.9 m
+// off there) converted with one warning for the run.
+TEST(CoordConversion, PointsOutsideTheUsefulRangeAreWrittenWithOneWarning) {
+    const std::string warning =
+        "Warning : Coordinates outside the useful range of the coordinate system UTM83-10 have "
+        "been converted; the projection is less accurate there.\n";
+    TestRun inside("/COORDSYS:IN:LL84:OUT:UTM83-10", {{-123, 45}, {-125.5, 10}, {-120.5, 80}});
+    EXPECT_EQ(Count(inside.text, warning), 0u) << inside.text;
+    EXPECT_EQ(inside.app->HasWarnings(), 0);
+
+    TestRun outside("/COORDSYS:IN:LL84:OUT:UTM83-10", {{-123, 45}, {-108, 45}, {-138, 45}});
+    EXPECT_EQ(outside.status, 0) << outside.text;
+    EXPECT_EQ(g_output.size(), 3u);
+    EXPECT_EQ(Count(outside.text, warning), 1u) << outside.text;
+    EXPECT_EQ(outside.app->HasWarnings(), 1);
+    // Nothing folded: the points lie inside the projection's domain.
+    EXPECT_EQ(outside.text.find("folded"), std::string::npos) << outside.text;
+
+    // The inverse's points count as well.
+    TestRun inverse("/COORDSYS:IN:UTM83-10:OUT:LL84", {{500000, 4982950}, {1700000, 5000000}});
+    EXPECT_EQ(Count(inverse.text, warning), 1u) << inverse.text;
+}
+
+// Latitude/longitude keys get no converter but must name a system.
+TEST(CoordConversion, AnUnknownLatLongKeyIsRefused) {
+    for (const char* coordsys : {"/COORDSYS:IN:LLXYZ:OUT:UTM83-10", "/COORDSYS:IN:LL84:OUT:LL99"}) {
+        std::string key =
+            std::string(coordsys).find("LLXYZ") != std::string::npos ? "LLXYZ" : "LL99";
+        TestRun run(coordsys, {{1, 2}});
+        EXPECT_EQ(run.status, kLoaderCoordSysNotFound) << coordsys;
+        EXPECT_NE(run.text.find("*Error* : Coordinate system named " + key +
+                                " does not exist.\n*Error* : The desired coordinate system, " +
+                                key + ", was not"),
+                  std::string::npos)
+            << run.text;
+        EXPECT_TRUE(g_output.empty());
+    }
+    TestRun known("/COORDSYS:IN:LL27:OUT:LL84", {{1, 2}});
+    EXPECT_EQ(known.status, 0) << known.text;
+    EXPECT_EQ(g_output.size(), 1u);
 }
 
 TEST(CoordConversion, TheProgramExitsWithOneOnAnUnknownSystem) {
@@ -207,6 +274,30 @@ TEST(CoordConversion, TheProgramExitsWithOneOnAnUnknownSystem) {
         << result.out;
     EXPECT_NE(result.out.find("*Error* : The desired coordinate system, NO-SUCH-CS, was not"),
               std::string::npos);
+}
+
+// The real program on a WLT with a NaN and an infinity: with or without a
+// conversion, neither reaches the output file.
+TEST(CoordConversion, TheProgramWritesNoNonFiniteNumber) {
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "in.wlt",
+                       "M,\"A\",\"K1\",\"\",1\n45,-123\nM,\"B\",\"K2\",\"\",1\n45,nan\n"
+                       "M,\"C\",\"K3\",\"\",1\ninf,-123\n");
+    for (const char* coordsys : {"/COORDSYS:LL84", "/COORDSYS:IN:LL84:OUT:UTM83-10"}) {
+        auto result = wlxtest::RunWlxconv(
+            {"/IL", "/OL", "/WO", coordsys, (dir / "in.wlt").string(), (dir / "out").string()});
+        EXPECT_NE(result.out.find("Warning : Object [B - K2] has a coordinate that is not a finite "
+                                  "number and is not written.\n"),
+                  std::string::npos)
+            << coordsys << "\n"
+            << result.out;
+        EXPECT_NE(result.out.find("Object [C - K3] has a coordinate"), std::string::npos);
+        EXPECT_NE(result.out.find("Total: 1\n"), std::string::npos) << result.out;
+        const std::string written = wlxtest::ReadText(dir / "out.wlt");
+        EXPECT_NE(written.find("M,\"A\",\"K1\""), std::string::npos) << written;
+        EXPECT_EQ(written.find("nan"), std::string::npos) << written;
+        EXPECT_EQ(written.find("inf"), std::string::npos) << written;
+    }
 }
 
 }  // namespace

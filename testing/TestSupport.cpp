@@ -221,9 +221,12 @@ void RunningProgram::Signal(int signalNumber) {
     if (pid_ > 0) kill(pid_, signalNumber);
 }
 
-ProcessResult RunningProgram::Wait(int seconds) {
+void RunningProgram::CloseInput() {
     if (in_ >= 0) close(in_);
     in_ = -1;
+}
+
+ProcessResult RunningProgram::Wait(int seconds) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     int status = 0;
     for (;;) {

@@ -43,7 +43,8 @@ public:
     bool WaitForOutput(const std::string& text);
     void WriteInput(const std::string& text);
     void Signal(int signalNumber);
-    // Closes standard input and waits at most `seconds` for the end; a
+    void CloseInput();
+    // Waits at most `seconds` for the end, standard input left as it is; a
     // program still running then is killed and gets exit code -1.
     ProcessResult Wait(int seconds = 20);
 

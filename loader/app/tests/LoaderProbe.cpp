@@ -86,7 +86,7 @@ public:
         : values_(ReadScenario(settings->inputName)) {
         if (Get(values_, "abort_on_open", 0)) {
             GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
         }
     }
     Status Rewind() override {

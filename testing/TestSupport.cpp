@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +26,24 @@ void ThrowErrno(const char* what) {
     throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
 }
 
+std::vector<std::string> Environment(const RunOptions& options) {
+    // The test's variables win over the inherited ones; the machine's
+    // registry and dictionary directory stay out unless the test names them.
+    std::map<std::string, std::string> variables;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        const auto eq = entry.find('=');
+        if (eq != std::string::npos) variables[entry.substr(0, eq)] = entry.substr(eq + 1);
+    }
+    variables.erase("CS_KORE_DIR");
+    variables["WLXCONV_REGISTRY"] = "/nonexistent/wlxtest/registry.reg";
+    variables["LC_ALL"] = "C";
+    for (const auto& [k, v] : options.environment) variables[k] = v;
+    std::vector<std::string> strings;
+    for (const auto& [k, v] : variables) strings.push_back(k + "=" + v);
+    return strings;
+}
+
 }  // namespace
 
 ProcessResult Run(const fs::path& program, const std::vector<std::string>& args,
@@ -31,12 +51,7 @@ ProcessResult Run(const fs::path& program, const std::vector<std::string>& args,
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) ThrowErrno("pipe");
 
-    std::vector<std::string> env_strings;
-    for (char** e = environ; *e; ++e) {
-        if (std::strncmp(*e, "LC_ALL=", 7) != 0) env_strings.emplace_back(*e);
-    }
-    env_strings.emplace_back("LC_ALL=C");
-    for (const auto& [k, v] : options.environment) env_strings.push_back(k + "=" + v);
+    std::vector<std::string> env_strings = Environment(options);
     std::vector<char*> envp;
     for (auto& s : env_strings) envp.push_back(s.data());
     envp.push_back(nullptr);
@@ -119,6 +134,118 @@ ProcessResult Run(const fs::path& program, const std::vector<std::string>& args,
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+RunningProgram::RunningProgram(const fs::path& program, const std::vector<std::string>& args,
+                               const RunOptions& options) {
+    int in[2], out[2], err[2];
+    if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) ThrowErrno("pipe");
+    std::vector<std::string> env_strings = Environment(options);
+    std::vector<char*> envp;
+    for (auto& s : env_strings) envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> argv_strings{program.string()};
+    argv_strings.insert(argv_strings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& s : argv_strings) argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    pid_ = fork();
+    if (pid_ < 0) ThrowErrno("fork");
+    if (pid_ == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+        if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0)
+            _exit(127);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    in_ = in[1];
+    out_ = out[0];
+    err_ = err[0];
+}
+
+RunningProgram::~RunningProgram() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    for (int fd : {in_, out_, err_})
+        if (fd >= 0) close(fd);
+}
+
+bool RunningProgram::Drain(int milliseconds) {
+    pollfd p[2];
+    int n = 0;
+    for (int fd : {out_, err_})
+        if (fd >= 0) p[n++] = {fd, POLLIN, 0};
+    if (n == 0) return false;
+    if (poll(p, n, milliseconds) <= 0) return true;
+    for (int k = 0; k < n; ++k) {
+        if (!p[k].revents) continue;
+        int& fd = p[k].fd == out_ ? out_ : err_;
+        std::string& sink = p[k].fd == out_ ? result_.out : result_.err;
+        char buf[65536];
+        const ssize_t r = read(fd, buf, sizeof buf);
+        if (r > 0) {
+            sink.append(buf, static_cast<std::size_t>(r));
+        } else if (r == 0 || errno != EINTR) {
+            close(fd);
+            fd = -1;
+        }
+    }
+    return true;
+}
+
+bool RunningProgram::WaitForOutput(const std::string& text) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (result_.out.find(text) == std::string::npos) {
+        if (out_ < 0 || std::chrono::steady_clock::now() > until) return false;
+        Drain(100);
+    }
+    return true;
+}
+
+void RunningProgram::WriteInput(const std::string& text) {
+    if (in_ < 0) return;
+    const ssize_t w = write(in_, text.data(), text.size());
+    (void)w;
+}
+
+void RunningProgram::Signal(int signalNumber) {
+    if (pid_ > 0) kill(pid_, signalNumber);
+}
+
+void RunningProgram::CloseInput() {
+    if (in_ >= 0) close(in_);
+    in_ = -1;
+}
+
+ProcessResult RunningProgram::Wait(int seconds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int status = 0;
+    for (;;) {
+        Drain(50);
+        const pid_t done = waitpid(pid_, &status, WNOHANG);
+        if (done == pid_) break;
+        if (std::chrono::steady_clock::now() > until) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+            pid_ = -1;
+            result_.exitCode = -1;
+            return result_;
+        }
+    }
+    pid_ = -1;
+    while (Drain(50)) {
+    }
+    result_.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result_;
 }
 
 fs::path BinDir() {

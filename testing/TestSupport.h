@@ -17,14 +17,45 @@ struct ProcessResult {
 };
 
 struct RunOptions {
-    std::filesystem::path workingDirectory;          // empty: the current one
-    std::map<std::string, std::string> environment;  // added to LC_ALL=C
-    std::string input;                               // fed to standard input; empty: none
+    std::filesystem::path workingDirectory;  // empty: the current one
+    // Over the inherited environment, with LC_ALL=C, no CS_KORE_DIR and a
+    // WLXCONV_REGISTRY naming no file unless given here.
+    std::map<std::string, std::string> environment;
+    std::string input;  // fed to standard input; empty: none
 };
 
 // Runs `program` with `args`; standard input is empty unless options say otherwise.
 ProcessResult Run(const std::filesystem::path& program, const std::vector<std::string>& args,
                   const RunOptions& options = {});
+
+// A program left running, its standard input open, for tests that answer
+// its prompts or signal it while it waits.
+class RunningProgram {
+public:
+    RunningProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                   const RunOptions& options = {});
+    ~RunningProgram();  // kills a program still running
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    // Reads standard output until it holds `text`; false when the program
+    // closed it first or 20 seconds passed.
+    bool WaitForOutput(const std::string& text);
+    void WriteInput(const std::string& text);
+    void Signal(int signalNumber);
+    void CloseInput();
+    // Waits at most `seconds` for the end, standard input left as it is; a
+    // program still running then is killed and gets exit code -1.
+    ProcessResult Wait(int seconds = 20);
+
+private:
+    // Reads what is there within `milliseconds`; false at the end of both outputs.
+    bool Drain(int milliseconds);
+
+    int pid_ = -1;
+    int in_ = -1, out_ = -1, err_ = -1;
+    ProcessResult result_;
+};
 
 // The directory of the running test program: wlxconv, the servers and the
 // dictionaries are built there.

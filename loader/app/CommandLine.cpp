@@ -1,6 +1,7 @@
 #include "loader/app/CommandLine.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -55,6 +56,30 @@ std::size_t KeywordsAndList(const char* text, std::size_t position, const char* 
     return MatchesAt(text, end, ":") ? end + 1 : 0;
 }
 
+// A number read as atoi reads it (blanks, a sign, the digits that follow; 0
+// without digits), but false when it does not fit an int, `value` then being
+// the nearer limit: a value too large must never wrap into a small one.
+bool ReadInt(const char* text, int& value) {
+    while (*text == ' ' || *text == '\t') ++text;
+    const bool negative = *text == '-';
+    if (*text == '+' || *text == '-') ++text;
+    long long magnitude = 0;
+    bool fits = true;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        magnitude = magnitude * 10 + (*text - '0');
+        if (magnitude > static_cast<long long>(INT_MAX) + 1) {
+            magnitude = static_cast<long long>(INT_MAX) + 1;
+            fits = false;
+        }
+    }
+    if (!negative && magnitude > INT_MAX) {
+        magnitude = INT_MAX;
+        fits = false;
+    }
+    value = static_cast<int>(negative ? -magnitude : magnitude);
+    return fits;
+}
+
 // A token that begins with '/' but holds another '/' before its first ':' is
 // an absolute path, not a switch.
 bool IsSwitchToken(const char* token) {
@@ -63,6 +88,26 @@ bool IsSwitchToken(const char* token) {
     const char* colon = std::strchr(token, ':');
     const char* end = colon ? colon : token + std::strlen(token);
     return std::find(token + 1, end, '/') == end;
+}
+
+constexpr const char* kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// A switch-file line holds one switch whose value runs to the end of the
+// line, so a blank followed by another switch means several were put on one
+// line. Key, name and link templates may hold " /" between their items, and
+// a switch file's name may hold anything: their values are not looked into.
+bool HoldsSeveralSwitches(const std::string& line) {
+    for (const char* name : {"KEY:", "NAME:", "LINK:", "FILE:"})
+        if (Matches(line.c_str() + 1, name, std::strlen(name))) return false;
+    for (std::size_t i = 1; i + 2 < line.size(); ++i) {
+        if (line[i] != ' ' && line[i] != '\t') continue;
+        if (line[i + 1] != '/' && line[i + 1] != '-') continue;
+        const char next = Lower(line[i + 2]);
+        if (next < 'a' || next > 'z') continue;
+        const std::string token = line.substr(i + 1, line.find_first_of(" \t", i + 1) - (i + 1));
+        if (IsSwitchToken(token.c_str())) return true;
+    }
+    return false;
 }
 
 // Reads one line of at most kMaxSwitchLine characters; false at the end of
@@ -124,10 +169,12 @@ Status CLoaderApp::ParseCommandLine(int argc, const char* const* argv, int* usag
     CLoaderSettings& settings = *settings_;
     Status status = 0;
     int next = 1;
+    switchFaultNamed_ = false;
     for (; next < argc && IsSwitchToken(argv[next]); ++next) {
         status = ParseSwitch(argv[next] + 1);
         if (status != 0) {
-            SetStatusArgs(argv[next], nullptr);
+            // A fault inside a switch file has named its file and line.
+            if (!switchFaultNamed_) SetStatusArgs(argv[next], nullptr);
             break;
         }
     }
@@ -154,8 +201,8 @@ Status CLoaderApp::ParseCommandLine(int argc, const char* const* argv, int* usag
     }
     for (int* entries : {&settings.indexMinEntries, &settings.indexMaxEntries}) {
         if (status != 0 || next >= argc) break;
-        int value = std::atoi(argv[next]);
-        if (value < 1) {
+        int value = 0;
+        if (!ReadInt(argv[next], value) || value < 1) {
             SetStatusArgs(argv[next], nullptr);
             status = kCmdInvalidParameter;
             break;
@@ -234,7 +281,9 @@ Status CLoaderApp::ParseSwitch(const char* text) {
         return ReadSwitchFile();
     } else if (Matches(text, "MAXPOINTS:", 10)) {
         if (!nonEmpty(10)) return kCmdInvalidSwitch;
-        settings.maxPoints = std::clamp(std::atoi(rest(10)), 8, 2097152);
+        int points = 0;
+        ReadInt(rest(10), points);  // out of range, it is clamped like any other value
+        settings.maxPoints = std::clamp(points, 8, 2097152);
     } else if (Matches(text, "KEY:", 4)) {
         if (!nonEmpty(4)) return kCmdInvalidSwitch;
         settings.keyTemplate = rest(4);
@@ -248,13 +297,15 @@ Status CLoaderApp::ParseSwitch(const char* text) {
         settings.linkTemplate = rest(5);
     } else if (Matches(text, "COORDPREC:", 10)) {
         if (!nonEmpty(10)) return kCmdInvalidSwitch;
-        int bits = std::atoi(rest(10));
-        if (bits != 32 && bits != 64) return kCmdInvalidSwitch;
+        int bits = 0;
+        if (!ReadInt(rest(10), bits) || (bits != 32 && bits != 64)) return kCmdInvalidSwitch;
         settings.precisionBits = bits;
         settings.precisionGiven = 1;
         settings.precisionCode = bits == 32 ? 7 : 15;
     } else if (Matches(text, "KIF", 3)) {
-        int length = (std::strlen(text) > 4 && text[3] == ':') ? std::atoi(rest(4)) : 32;
+        int length = 32;
+        if (std::strlen(text) > 4 && text[3] == ':' && !ReadInt(rest(4), length))
+            return kCmdInvalidSwitch;
         if (length <= 0) return kCmdInvalidSwitch;
         settings.keyIndex = 1;
         settings.maxKeyLength = length;
@@ -262,7 +313,9 @@ Status CLoaderApp::ParseSwitch(const char* text) {
         settings.nullNames = 1;
     } else if (Matches(text, "INS:", 4)) {
         if (!nonEmpty(4)) return kCmdInvalidSwitch;
-        settings.tableExportKind = std::atoi(rest(4));
+        int kind = 0;
+        if (!ReadInt(rest(4), kind)) return kCmdInvalidSwitch;
+        settings.tableExportKind = kind;
     } else if (Matches(text, "PL2PG", 5)) {
         settings.closedPolylinesToPolygons = 1;
     } else if (Matches(text, "DECODEBLOCKS", 12)) {
@@ -401,18 +454,32 @@ Status CLoaderApp::ReadSwitchFile() {
     if (!file) return kCmdInvalidSwitch;
     ++switchFileDepth_;
     Status status = 0;
+    int lineNumber = 0;
+    // The innermost file names the line at fault; the files around it keep that.
+    auto fault = [&](std::string_view text) {
+        status = kCmdInvalidSwitch;
+        if (switchFaultNamed_) return;
+        const std::string where =
+            std::string(text) + " (" + name + ", line " + std::to_string(lineNumber) + ")";
+        SetStatusArgs(where.c_str(), nullptr);
+        switchFaultNamed_ = true;
+    };
     std::string line;
     bool tooLong = false, failed = false;
     while (status == 0 && ReadLine(file.get(), line, tooLong, failed)) {
+        ++lineNumber;
+        if (lineNumber == 1 && line.starts_with(kUtf8ByteOrderMark))
+            line.erase(0, std::strlen(kUtf8ByteOrderMark));
+        const std::string trimmed(TrimBlanks(line));
         // The tail of an over-long line must never be read as a switch of its own.
         if (tooLong || failed) {
-            status = kCmdInvalidSwitch;
+            fault(trimmed);
             break;
         }
-        std::string_view trimmed = TrimBlanks(line);
-        if (!trimmed.empty() && (trimmed.front() == '/' || trimmed.front() == '-'))
-            status = ParseSwitch(std::string(trimmed.substr(1)).c_str());
+        if (trimmed.empty() || (trimmed.front() != '/' && trimmed.front() != '-')) continue;
+        if (HoldsSeveralSwitches(trimmed) || ParseSwitch(trimmed.c_str() + 1) != 0) fault(trimmed);
     }
+    // A file that cannot be read at all is named by the switch that names it.
     if (status == 0 && failed) status = kCmdInvalidSwitch;
     --switchFileDepth_;
     return status;

@@ -106,14 +106,17 @@ int CConsoleReporter::ShowProgress(std::int32_t count) {
 }
 
 int CConsoleReporter::AskOverwrite(const char* fileName, int* answer) {
-    std::lock_guard<CCriticalSection> guard(lock_);
+    std::unique_lock<CCriticalSection> guard(lock_);
     std::fputs(Format(kMsgFileAlreadyExists, fileName).c_str(), console_);
     std::string prompt = LoadMessage(kMsgOverwriteAppendQuit);
     int c = 0;
     do {
         std::fputs(prompt.c_str(), console_);
         std::fflush(console_);
+        // Not held while the user thinks: an abort must be able to speak.
+        guard.unlock();
         c = std::fgetc(keyboard_);
+        guard.lock();
     } while (c != EOF && (c == '\0' || !std::strchr("oaqOQA", c)));
     // The end of input quits: nobody is left to answer.
     int upper = c == EOF ? 'Q' : (c >= 'a' ? c - 'a' + 'A' : c);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "loader/core/AttributeTable.h"
@@ -11,6 +12,7 @@
 #include "loader/core/FileInfo.h"
 #include "loader/core/GeometryExtent.h"
 #include "loader/core/GeometryWalk.h"
+#include "loader/core/LoaderStrings.h"
 #include "loader/core/Messages.h"
 #include "loader/core/PointReducer.h"
 #include "loader/core/Utf8Text.h"
@@ -63,6 +65,17 @@ Status CLoaderApp::ReportStatus(Status status) {
 }
 
 Status CLoaderApp::RunConversion() {
+    try {
+        return Convert();
+    } catch (const std::bad_alloc&) {
+        // Deleting the writer then finishes its files as an abort leaves them.
+        running_ = 0;
+        ReportOutOfStore(hooks_.console);
+        return kWlxOutOfMemory;
+    }
+}
+
+Status CLoaderApp::Convert() {
     running_ = 1;
     Status status = reporter_->BeginRun(settings_.get());
     settings_->reporter = reporter_.get();
@@ -95,12 +108,14 @@ Status CLoaderApp::RunConversion() {
         reporter_->ShowError(LoadMessage(kMsgDuplicateFileName).c_str());
         return finish(kCmdDuplicateFileName);
     }
-    if (!CheckOverwrite()) return finish(kCmdUserQuit);
+    if (!CheckOverwrite()) return finish(abort_ ? Status{kLoaderAborted} : Status{kCmdUserQuit});
     if ((status = reporter_->ShowStatus(LoadMessage(kMsgProcessing).c_str())) != 0)
         return finish(status);
     if ((status = CreateReader()) != 0) return finish(status);
     if ((status = SetupConverters(settings_->inputCode, settings_->outputCode)) != 0)
         return finish(status);
+    // Creating the writer replaces the old output: not once the run is aborted.
+    if (abort_) return finish(kLoaderAborted);
     if ((status = CreateWriter()) != 0) return finish(status);
 
     CFeatureRecord record;
@@ -147,6 +162,14 @@ Status CLoaderApp::RunConversion() {
     return finish(status);
 }
 
+void ReportOutOfStore(std::FILE* console) {
+    // The store is exhausted: the text goes through a buffer of its own.
+    char text[1024];
+    LoadStringA(LoaderModule(), kMsgOperatorNewFailed.Id(), text, sizeof text);
+    std::fputs(text, console);
+    std::fflush(console);
+}
+
 int CLoaderApp::SameFile(const char* a, const char* b) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -163,7 +186,11 @@ int CLoaderApp::CheckOverwrite() {
     int action = settings_->overwriteAction;
     if (action > 0 && action < 128 && std::strchr("oaqOQA", action)) return 1;
     int answer = 2;
+    prompting_ = 1;
     reporter_->AskOverwrite(settings_->outputName.c_str(), &answer);
+    prompting_ = 0;
+    // An abort that came while the prompt waited wins over the answer.
+    if (abort_) return 0;
     settings_->overwriteAction = answer == 0 ? 'o' : answer == 1 ? 'a' : 'q';
     return answer == 0 || answer == 1 ? 1 : 0;
 }

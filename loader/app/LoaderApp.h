@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -17,6 +18,9 @@
 #include "loader/core/SourceReader.h"
 
 class CFeatureRecord;
+
+// Prints "Operator new failed : out of store" without allocating.
+void ReportOutOfStore(std::FILE* console);
 
 class CLoaderApp {
 public:
@@ -35,6 +39,9 @@ public:
     int Abort();
     bool IsRunning() const { return running_.load() != 0; }
     bool AbortRequested() const { return abort_.load() != 0; }
+    // True while the overwrite prompt waits for its answer: nothing has been
+    // written yet, so an abort may end the program at once.
+    bool Prompting() const { return prompting_.load() != 0; }
     int HasWarnings() const { return settings_ ? settings_->warnings : 0; }
 
     // Command line (argv[0] is the program) and switches.
@@ -46,7 +53,8 @@ public:
     std::string CheckInputExtension() const;
 
     // The run. Returns its final status; every failure except the user's
-    // quit has been reported.
+    // quit has been reported. An exhausted store ends it as an abort does,
+    // with kWlxOutOfMemory.
     Status RunConversion();
     // 1 go on, 0 quit.
     int CheckOverwrite();
@@ -72,6 +80,7 @@ public:
     bool HasOutputConverter() const { return outputConverter_ != nullptr; }
 
 private:
+    Status Convert();
     Status ParseTableSwitch(const char* text);
     Status ParseBlocksSwitch(const char* text);
     Status ParseCoordSysSwitch(const char* value);
@@ -88,6 +97,7 @@ private:
     std::unique_ptr<CLoaderSettings> settings_;
     std::atomic<int> abort_{0};
     std::atomic<int> running_{0};
+    std::atomic<int> prompting_{0};
     int latLongWarned_ = 0;
     int foldedWarned_ = 0;
     int outsideRangeWarned_ = 0;
@@ -97,4 +107,6 @@ private:
     std::unique_ptr<CCoordConverter> inputConverter_;
     std::unique_ptr<CCoordConverter> outputConverter_;
     int switchFileDepth_ = 0;
+    // Set once a fault inside a switch file has been given its file and line.
+    bool switchFaultNamed_ = false;
 };

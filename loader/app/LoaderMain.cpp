@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -12,8 +13,6 @@
 #include "coordsys/DictionaryDirectory.h"
 #include "coordsys/core/CsCore.h"
 #include "loader/app/LoaderApp.h"
-#include "loader/core/LoaderStrings.h"
-#include "loader/core/MessageIds.h"
 #include "platform/ComRuntime.h"
 #include "platform/ConsoleControl.h"
 #include "platform/CriticalSection.h"
@@ -39,15 +38,20 @@ Shared& TheShared() {
 }
 
 constexpr auto kAbortGrace = std::chrono::milliseconds(2000);
-constexpr int kMessageBufferSize = 4096;
 
-// Runs when the store is exhausted, so it allocates nothing: an allocation
-// here would fail and call it again, without end.
-void OnNewFailure() {
-    char text[kMessageBufferSize];
-    LoadStringA(LoaderModule(), kMsgOperatorNewFailed.Id(), text, sizeof text);
-    std::printf("%s", text);
-    std::exit(1);
+// An exhausted store where no run can catch it (a destructor, a function
+// that throws nothing) still ends the program with its message and 1.
+[[noreturn]] void OnTerminate() {
+    if (const std::exception_ptr failure = std::current_exception()) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::bad_alloc&) {
+            ReportOutOfStore(stdout);
+            std::_Exit(1);
+        } catch (...) {
+        }
+    }
+    std::abort();
 }
 
 void DeleteApplication(std::unique_ptr<CLoaderApp>& app) {
@@ -70,6 +74,10 @@ int OnConsoleCtrl(std::uint32_t) {
         std::lock_guard<CCriticalSection> guard(shared.appLock);
         if (!shared.app) return 0;
         first = shared.app->Abort();
+        // The prompt may wait for ever and nothing is written yet: end now.
+        // The abort flag is up first, so a run that has just left the prompt
+        // stops before it writes.
+        if (shared.app->Prompting()) std::_Exit(1);
     }
     if (first) std::this_thread::sleep_for(kAbortGrace);
     {
@@ -86,7 +94,7 @@ int OnConsoleCtrl(std::uint32_t) {
 int RunLoader(int argc, const char* const* argv, const LoaderHooks& hooks) {
     Shared& shared = TheShared();
     CoInitialize();
-    std::set_new_handler(OnNewFailure);
+    std::set_terminate(OnTerminate);
 
     Status status = 0;
     int warnings = 0;

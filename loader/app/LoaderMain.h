@@ -15,7 +15,9 @@ int RunLoader(int argc, const char* const* argv, const LoaderHooks& hooks = {});
 
 // The console control handler: prints "Aborting processing..." once, raises
 // the abort flag and gives the run two seconds to stop; a run still going
-// then makes the program end with exit code 1 once the run is over.
+// then makes the program end with exit code 1 once the run is over. While
+// the overwrite prompt waits, nothing is written yet: the program ends at
+// once with exit code 1.
 // Returns 0 when there is no application object (the default action applies).
 int OnConsoleCtrl(std::uint32_t event);
 

@@ -1,5 +1,8 @@
 #include "loader/core/FeatureWriter.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "loader/core/EntityStyle.h"
 #include "loader/core/FeatureRecord.h"
 #include "loader/core/LoaderSettings.h"
@@ -7,6 +10,7 @@
 #include "loader/core/ReporterInterface.h"
 #include "loader/core/SymbolMetafileWriter.h"
 #include "loader/core/TableWriter.h"
+#include "loader/core/Utf8Text.h"
 
 namespace {
 
@@ -42,15 +46,19 @@ Status CWriterBase::CreateTableWriters(CTableSchemaList* schemas) {
     }
     const int kind = settings_->tableExportKind;
     if (kind != kExportSql && kind != kExportCsv) return 0;
+    // Objects appended to a map keep the rows of those already in it.
+    std::error_code error;
+    const bool append = UpperAscii(settings_->overwriteAction) == 'A' &&
+                        std::filesystem::exists(settings_->outputName, error);
     for (const auto& schema : schemas->GetSchemas()) {
         const std::string& name = schema->GetName();
         std::unique_ptr<CTableWriter> writer;
         if (kind == kExportCsv)
             writer = std::make_unique<CCsvTableWriter>(settings_->outputName, *schema, name,
-                                                       settings_->xyColumns != 0);
+                                                       settings_->xyColumns != 0, append);
         else
             writer = std::make_unique<CSqlTableWriter>(settings_->outputName, *schema, name,
-                                                       settings_->xyColumns != 0);
+                                                       settings_->xyColumns != 0, append);
         if (const CAttributeTable* taken = tableWriters_.Find(name)) {
             // Two tables of one name would share one file: the reader's table
             // clashes with a style table.

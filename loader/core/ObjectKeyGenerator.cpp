@@ -1,8 +1,8 @@
 #include "loader/core/ObjectKeyGenerator.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <ctime>
+#include <random>
 
 namespace {
 
@@ -20,8 +20,12 @@ std::string ProcessStamp() {
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
         1000);
     const std::tm local = *std::localtime(&seconds);
+    // Seeded once per run: an unseeded generator gives every run the same character.
+    std::random_device seed;
+    std::mt19937 generator(seed());
+    const int random = std::uniform_int_distribution<int>(0, 35)(generator);
     return MakeKeyStamp(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                        local.tm_min, local.tm_sec, millisecond, std::rand());
+                        local.tm_min, local.tm_sec, millisecond, random);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "loader/core/TableWriter.h"
 
+#include <filesystem>
+#include <fstream>
+
 #include "loader/core/FeatureRecord.h"
 #include "loader/core/FileNames.h"
 #include "loader/core/Messages.h"
@@ -72,6 +75,42 @@ Status Location(const CFeatureRecord& record, double& x, double& y) {
     return 0;
 }
 
+// A name as an SQL identifier: quoted, so that a column named like a keyword
+// (Order, Group) or holding blanks still loads.
+std::string Identifier(std::string_view name) {
+    std::string text;
+    AppendQuoted(text, name, '"');
+    return text;
+}
+
+// What an existing file holds, for appending: nothing (or no file at all), or
+// text whose last line may lack its end.
+enum class FileContent { kNone, kEndsWithLine, kOpenLine };
+
+FileContent ContentOf(const std::string& name) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(name, error);
+    if (error || size == 0) return FileContent::kNone;
+    std::ifstream in(name, std::ios::binary);
+    in.seekg(-1, std::ios::end);
+    char last = 0;
+    in.get(last);
+    return last == '\n' ? FileContent::kEndsWithLine : FileContent::kOpenLine;
+}
+
+// Opens the file to append to what it holds, or to be written anew (with
+// `start` first) when there is nothing to append to. Appended rows begin on a
+// line of their own.
+Status OpenTableFile(CTextFile& file, bool append, const std::string& start) {
+    const FileContent content = append ? ContentOf(file.GetName()) : FileContent::kNone;
+    if (content == FileContent::kNone) {
+        const Status status = file.OpenWrite(false);
+        return status != 0 ? status : file.Write(start);
+    }
+    const Status status = file.OpenWrite(true);
+    return status != 0 || content == FileContent::kEndsWithLine ? status : file.Write("\n");
+}
+
 // The text with its "%s" replaced by `name`.
 std::string FormatWithName(const CMessage<const char*>& message, std::string_view name) {
     const std::string format = LoadMessage(message.Id());
@@ -86,8 +125,9 @@ std::string FormatWithName(const CMessage<const char*>& message, std::string_vie
 
 }  // namespace
 
-CTableWriter::CTableWriter(std::string_view tableName, const CTableSchema& source, bool xy)
-    : CAttributeTable(tableName), xy_(xy) {
+CTableWriter::CTableWriter(std::string_view tableName, const CTableSchema& source, bool xy,
+                           bool append)
+    : CAttributeTable(tableName), xy_(xy), append_(append) {
     CTableSchema& schema = GetSchema();
     schema.AddColumn("TessaranKey", 255, 0, kColumnText);
     if (xy_) {
@@ -99,12 +139,12 @@ CTableWriter::CTableWriter(std::string_view tableName, const CTableSchema& sourc
 }
 
 std::string CTableWriter::TableDefinition() const {
-    std::string text = "CREATE TABLE " + GetName() + " (\n";
+    std::string text = "CREATE TABLE " + Identifier(GetName()) + " (\n";
     bool first = true;
     for (const auto& column : GetSchema().GetColumns()) {
         if (!first) text += ",\n";
         first = false;
-        text += column.name;
+        text += Identifier(column.name);
         switch (column.type) {
             case kColumnText:
                 text += " VARCHAR (" + std::to_string(column.width) + ")";
@@ -163,8 +203,8 @@ void CTableWriter::AppendRowValues(const CTableRow& row, char quote, bool nullFo
 }
 
 CCsvTableWriter::CCsvTableWriter(std::string_view outputName, const CTableSchema& source,
-                                 std::string_view tableName, bool xy)
-    : CTableWriter(tableName, source, xy),
+                                 std::string_view tableName, bool xy, bool append)
+    : CTableWriter(tableName, source, xy, append),
       sqlFileName_(TableFileName(outputName, tableName, ".sql")),
       csvFileName_(TableFileName(outputName, tableName, ".csv")) {
     definition_ = TableDefinition();
@@ -180,11 +220,13 @@ CCsvTableWriter::CCsvTableWriter(std::string_view outputName, const CTableSchema
 Status CCsvTableWriter::Open() {
     opened_ = true;
     csvFile_ = std::make_unique<CTextFile>(csvFileName_);
-    sqlFile_ = std::make_unique<CTextFile>(sqlFileName_);
-    Status status = sqlFile_->OpenWrite(false);
-    if (status == 0) status = sqlFile_->Write(definition_);
-    if (status == 0) status = csvFile_->OpenWrite(false);
-    if (status == 0) status = csvFile_->Write(header_);
+    // Appended rows go under the definition already written.
+    Status status = 0;
+    if (!Appending() || ContentOf(sqlFileName_) == FileContent::kNone) {
+        sqlFile_ = std::make_unique<CTextFile>(sqlFileName_);
+        status = OpenTableFile(*sqlFile_, false, definition_);
+    }
+    if (status == 0) status = OpenTableFile(*csvFile_, Appending(), header_);
     return status;
 }
 
@@ -201,14 +243,14 @@ Status CCsvTableWriter::WriteRow(const CTableRow& row, const CFeatureRecord& rec
 Status CCsvTableWriter::Close() {
     if (!opened_) return 0;
     const Status csv = csvFile_->Close();
-    const Status sql = sqlFile_->Close();
+    const Status sql = sqlFile_ ? sqlFile_->Close() : 0;
     return openStatus_ != 0 ? openStatus_ : csv != 0 ? csv : sql;
 }
 
 CSqlTableWriter::CSqlTableWriter(std::string_view outputName, const CTableSchema& source,
-                                 std::string_view tableName, bool xy)
-    : CTableWriter(tableName, source, xy),
-      insertPrefix_(FormatWithName(kMsgInsertInto, GetName())),
+                                 std::string_view tableName, bool xy, bool append)
+    : CTableWriter(tableName, source, xy, append),
+      insertPrefix_(FormatWithName(kMsgInsertInto, Identifier(GetName()))),
       sqlFileName_(TableFileName(outputName, tableName, ".sql")) {
     definition_ = TableDefinition();
 }
@@ -216,9 +258,7 @@ CSqlTableWriter::CSqlTableWriter(std::string_view outputName, const CTableSchema
 Status CSqlTableWriter::Open() {
     opened_ = true;
     sqlFile_ = std::make_unique<CTextFile>(sqlFileName_);
-    Status status = sqlFile_->OpenWrite(false);
-    if (status == 0) status = sqlFile_->Write(definition_);
-    return status;
+    return OpenTableFile(*sqlFile_, Appending(), definition_);
 }
 
 Status CSqlTableWriter::WriteRow(const CTableRow& row, const CFeatureRecord& record) {

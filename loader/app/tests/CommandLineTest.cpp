@@ -327,9 +327,46 @@ TEST(CommandLineTest, WarningsPrintAndParsingGoesOn) {
               "Warning : Ignoring invalid input switch /TYPE:Q.\n");
 }
 
+// Numbers beyond an int never wrap into small ones: /MAXPOINTS clamps them as
+// it clamps any value, the other switches and the trailing numbers refuse them.
+TEST(CommandLineTest, NumbersBeyondTheRangeOfAnIntClampOrFail) {
+    struct Clamped {
+        const char* sw;
+        int maxPoints;
+    } clamped[] = {
+        {"/MAXPOINTS:2147483647", 2097152}, {"/MAXPOINTS:2147483648", 2097152},
+        {"/MAXPOINTS:4294967304", 2097152}, {"/MAXPOINTS:99999999999999999999999999", 2097152},
+        {"/MAXPOINTS:-2147483649", 8},      {"/MAXPOINTS: +64x", 64},
+    };
+    for (const auto& c : clamped) {
+        Parsed parsed({c.sw, "in.wlx", "out"});
+        EXPECT_EQ(parsed.status, 0) << c.sw;
+        EXPECT_EQ(parsed.settings().maxPoints, c.maxPoints) << c.sw;
+    }
+    for (const char* sw :
+         {"/KIF:4294967297", "/KIF:2147483648", "/KIF:-4294967295", "/COORDPREC:4294967328",
+          "/COORDPREC:18446744073709551648", "/INS:4294967297"}) {
+        Parsed parsed({sw, "in.wlx", "out"});
+        EXPECT_EQ(parsed.status, kCmdInvalidSwitch) << sw;
+        EXPECT_EQ(parsed.arg1(), sw);
+        EXPECT_EQ(parsed.settings().keyIndex, 0) << sw;
+    }
+    Parsed largest({"/KIF:2147483647", "in.wlx", "out"});
+    EXPECT_EQ(largest.status, 0) << "the writer keeps its own limit, with a warning";
+    for (const char* number : {"4294967297", "2147483648", "-4294967295"}) {
+        Parsed parsed({"/IS", "a.wlx", "b", number});
+        EXPECT_EQ(parsed.status, kCmdInvalidParameter) << number;
+        EXPECT_EQ(parsed.arg1(), number);
+        EXPECT_EQ(parsed.settings().indexMinEntries, 10) << number;
+    }
+}
+
 TEST(CommandLineTest, SwitchFilesNestAndAreBounded) {
     wlxtest::TempDir dir;
-    wlxtest::WriteText(dir / "inner.txt", "  /NOTEST  \r\n; comment\n-LAYER:Roads, Rivers\n");
+    // A byte-order mark before the first switch; templates keep their " /".
+    wlxtest::WriteText(dir / "inner.txt",
+                       "\xEF\xBB\xBF  /NOTEST  \r\n; comment\n-LAYER:Roads, Rivers\n"
+                       "/NAME:COL:First/TEXT: /COL:Last\n");
     wlxtest::WriteText(dir / "outer.txt",
                        "/FILE:" + (dir / "inner.txt").string() + "\n/IB\n\n/KIF:8\n");
     Parsed nested({"/FILE:" + (dir / "outer.txt").string(), "in.bna", "out"});
@@ -337,29 +374,50 @@ TEST(CommandLineTest, SwitchFilesNestAndAreBounded) {
     EXPECT_EQ(nested.settings().integrityTest, 0);
     EXPECT_EQ(nested.settings().filter.Layers().Names(),
               (std::vector<std::string>{"Roads", "Rivers"}));
+    EXPECT_EQ(nested.settings().nameTemplate, "COL:First/TEXT: /COL:Last");
     EXPECT_EQ(nested.settings().inputType, 'B');
     EXPECT_EQ(nested.settings().maxKeyLength, 8);
 
+    // The fault is named by the file and line it stands in.
     struct Case {
         const char* name;
         std::string text;
         int integrityTest;  // 0 when the lines before the failure were taken
+        std::string fault;  // "PATH" stands for the file's own path
     } failures[] = {
-        {"self.txt", "/FILE:SELF\n", 1},
-        {"bad.txt", "/NOTEST\n/FOO\n/KIF\n", 0},
-        {"long.txt", "/LAYER:" + std::string(1100, 'a') + "/NOTEST\n", 1},
+        {"self.txt", "/FILE:SELF\n", 1, "/FILE:PATH (PATH, line 1)"},
+        {"bad.txt", "/NOTEST\n/FOO\n/KIF\n", 0, "/FOO (PATH, line 2)"},
+        {"kif.txt", "\n\n  -KIF:0  \n", 1, "-KIF:0 (PATH, line 3)"},
+        {"long.txt", "/LAYER:" + std::string(1100, 'a') + "/NOTEST\n", 1,
+         "/LAYER:" + std::string(1016, 'a') + " (PATH, line 1)"},
+        {"two.txt", "/NOTEST\n/IB /KIF\n", 0, "/IB /KIF (PATH, line 2)"},
+        {"dashes.txt", "-IB\t-OL\n", 1, "-IB\t-OL (PATH, line 1)"},
+        {"missing.txt", "/NOTEST\n/FILE:" + (dir / "none.txt").string() + "\n", 0,
+         "/FILE:" + (dir / "none.txt").string() + " (PATH, line 2)"},
+        {"bom.txt", "\xEF\xBB\xBF/KIF:x\n", 1, "/KIF:x (PATH, line 1)"},
     };
     for (const auto& c : failures) {
-        std::string path = (dir / c.name).string();
-        std::string text = c.text;
-        if (auto at = text.find("SELF"); at != std::string::npos) text.replace(at, 4, path);
-        wlxtest::WriteText(path, text);
+        const std::string path = (dir / c.name).string();
+        auto place = [&](std::string text) {
+            for (auto at = text.find("PATH"); at != std::string::npos; at = text.find("PATH"))
+                text.replace(at, 4, path);
+            for (auto at = text.find("SELF"); at != std::string::npos; at = text.find("SELF"))
+                text.replace(at, 4, path);
+            return text;
+        };
+        wlxtest::WriteText(path, place(c.text));
         Parsed parsed({"/FILE:" + path, "in.wlx", "out"});
         EXPECT_EQ(parsed.status, kCmdInvalidSwitch) << c.name;
-        EXPECT_EQ(parsed.arg1(), "/FILE:" + path);
+        EXPECT_EQ(parsed.arg1(), place(c.fault));
         EXPECT_EQ(parsed.settings().keyIndex, 0) << c.name;
+        EXPECT_EQ(parsed.settings().inputType, 'S') << c.name;
         EXPECT_EQ(parsed.settings().integrityTest, c.integrityTest) << c.name;
     }
+    // An absolute path after a blank is no second switch.
+    wlxtest::WriteText(dir / "path.txt", "/LAYER:Roads /x/y\n");
+    Parsed path({"/FILE:" + (dir / "path.txt").string(), "in.wlx", "out"});
+    EXPECT_EQ(path.status, 0);
     Parsed directory({"/FILE:" + dir.path().string(), "in.wlx", "out"});
     EXPECT_EQ(directory.status, kCmdInvalidSwitch);
+    EXPECT_EQ(directory.arg1(), "/FILE:" + dir.path().string());
 }

@@ -9,6 +9,11 @@
 //   end_status=N     the status of the read after the last object (default: none, AtEnd stops)
 //   writer_status_at=N  the writer answers 1 (not a failure, not the end) for object N
 //   exhaust_store_at=N  from object N on, every allocation with new fails
+//   abort_on_open=1  raise Ctrl+C while the reader is created, after the
+//                    overwrite prompt and before the writer exists
+// Input type F reads BNA through the real reader, but the read of object
+// $WLXPROBE_BAD_ALLOC_AT throws std::bad_alloc. The real writers and the
+// other real readers are there too.
 // After the run the coordinate-system library's dictionary directory is
 // printed on standard error.
 #include <chrono>
@@ -20,6 +25,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "coordsys/core/CsCore.h"
 #include "loader/app/LoaderMain.h"
@@ -43,6 +49,24 @@ void* operator new(std::size_t size) {
     }
 }
 
+// Every other form goes through the one above, so that each block the
+// libraries allocate meets the matching delete.
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return operator new(size, std::nothrow);
+}
+
 // The blocks of the replaced new are the C runtime's: free is their match.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
@@ -51,6 +75,14 @@ void operator delete(void* block) noexcept {
 }
 
 void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+
+void operator delete[](void* block) noexcept {
+    std::free(block);
+}
+
+void operator delete[](void* block, std::size_t) noexcept {
     std::free(block);
 }
 #pragma GCC diagnostic pop
@@ -77,7 +109,12 @@ long Get(const std::map<std::string, long>& values, const char* name, long fallb
 class ScenarioReader : public CSourceReaderInterface {
 public:
     explicit ScenarioReader(CLoaderSettings* settings)
-        : values_(ReadScenario(settings->inputName)) {}
+        : values_(ReadScenario(settings->inputName)) {
+        if (Get(values_, "abort_on_open", 0)) {
+            GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        }
+    }
     Status Rewind() override {
         next_ = 0;
         return 0;
@@ -113,6 +150,32 @@ private:
     long next_ = 0;
 };
 
+// The BNA reader whose read of one object finds the store exhausted.
+class FailingReader : public CSourceReaderInterface {
+public:
+    explicit FailingReader(std::unique_ptr<CSourceReaderInterface> reader)
+        : reader_(std::move(reader)), failAt_(FailAt()) {}
+    Status Rewind() override { return reader_->Rewind(); }
+    Status ReadNext(CFeatureRecord* record) override {
+        if (read_++ == failAt_) throw std::bad_alloc();
+        return reader_->ReadNext(record);
+    }
+    int AtEnd() override { return reader_->AtEnd(); }
+    Status GetTableSchemas(CTableSchemaList* schemas) override {
+        return reader_->GetTableSchemas(schemas);
+    }
+    Status GetFileInfo(CFileInfo* info) override { return reader_->GetFileInfo(info); }
+
+private:
+    static long FailAt() {
+        const char* text = std::getenv("WLXPROBE_BAD_ALLOC_AT");
+        return text ? std::strtol(text, nullptr, 10) : -1;
+    }
+    std::unique_ptr<CSourceReaderInterface> reader_;
+    long failAt_;
+    long read_ = 0;
+};
+
 class CountingWriter : public CWriterBase {
 public:
     CountingWriter(CLoaderSettings* settings, Status* status, CTableSchemaList* schemas)
@@ -139,15 +202,30 @@ std::unique_ptr<CWriterBase> MakeWriter(CLoaderSettings* settings, Status* statu
     return std::make_unique<CountingWriter>(settings, status, schemas);
 }
 
-constexpr ReaderFactoryEntry kReaders[] = {{'N', MakeReader}};
-constexpr WriterFactoryEntry kWriters[] = {{'O', MakeWriter}};
+ReaderConstructor RealReader(char letter) {
+    for (const ReaderFactoryEntry& entry : BuiltInReaders())
+        if (entry.letter == letter) return entry.construct;
+    return nullptr;
+}
+
+std::unique_ptr<CSourceReaderInterface> MakeFailingReader(CLoaderSettings* settings,
+                                                          Status* status) {
+    auto reader = RealReader('B')(settings, status);
+    if (*status != 0) return reader;
+    return std::make_unique<FailingReader>(std::move(reader));
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The doubles first: the first entry of a letter is taken.
+    std::vector<ReaderFactoryEntry> readers{{'N', MakeReader}, {'F', MakeFailingReader}};
+    std::vector<WriterFactoryEntry> writers{{'O', MakeWriter}};
+    readers.insert(readers.end(), BuiltInReaders().begin(), BuiltInReaders().end());
+    writers.insert(writers.end(), BuiltInWriters().begin(), BuiltInWriters().end());
     LoaderHooks hooks;
-    hooks.readers = kReaders;
-    hooks.writers = kWriters;
+    hooks.readers = readers;
+    hooks.writers = writers;
     int code = RunLoader(argc, argv, hooks);
     std::fprintf(stderr, "dictionary directory: %s\n", CS_dictionaryDirectory());
     return code;

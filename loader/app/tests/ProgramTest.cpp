@@ -2,6 +2,9 @@
 // is wlxconv with a scenario reader (type N) and a counting writer (type O).
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -177,4 +180,124 @@ TEST(ProgramTest, TheDictionaryDirectoryComesFromTheRegistryElseBesideTheProgram
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.err, "dictionary directory: " + c.directory + "\n") << c.registry;
     }
+}
+
+// What the shell that runs the tests has set stays out of the runs: the
+// machine's registry, the dictionary directory, and any variable a test sets.
+TEST(ProgramTest, ATestsEnvironmentWinsOverTheInheritedOne) {
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "in.txt", "objects=0");
+    wlxtest::TempDir dictionaries;
+    wlxtest::WriteText(dictionaries / "Coordsys.CSD", "");
+    wlxtest::WriteText(dir / "registry.reg",
+                       "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys]\n"
+                       "\"CurVer\"=\"12\"\n"
+                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\GIS\\Coordsys\\12]\n"
+                       "\"Path\"=\"" +
+                           dictionaries.path().string() + "/\"\n");
+    struct Saved {
+        const char* name;
+        std::optional<std::string> value;
+    } saved[] = {{"WLXCONV_REGISTRY", {}}, {"CS_KORE_DIR", {}}, {"WLXTEST_SETTING", {}}};
+    for (auto& s : saved)
+        if (const char* value = std::getenv(s.name)) s.value = value;
+    setenv("WLXCONV_REGISTRY", (dir / "registry.reg").c_str(), 1);
+    setenv("CS_KORE_DIR", dictionaries.path().c_str(), 1);
+    setenv("WLXTEST_SETTING", "shell", 1);
+
+    const std::vector<std::string> args{"/IN", "/OO", (dir / "in.txt").string(),
+                                        (dir / "out").string()};
+    auto result = RunProbe(args);
+    EXPECT_EQ(result.err, "dictionary directory: " + wlxtest::BinDir().string() + "/\n");
+    wlxtest::RunOptions options;
+    options.environment["WLXCONV_REGISTRY"] = (dir / "registry.reg").string();
+    result = RunProbe(args, options);
+    EXPECT_EQ(result.err, "dictionary directory: " + dictionaries.path().string() + "/\n");
+
+    const auto env = wlxtest::FindTool("env");
+    if (!env.empty()) {
+        options.environment = {{"WLXTEST_SETTING", "test"}};
+        result = wlxtest::Run(env, {}, options);
+        EXPECT_EQ(Count(result.out, "WLXTEST_SETTING="), 1u) << result.out;
+        EXPECT_NE(result.out.find("\nWLXTEST_SETTING=test\n"), std::string::npos) << result.out;
+        EXPECT_EQ(result.out.find("CS_KORE_DIR="), std::string::npos) << result.out;
+        options.environment = {{"CS_KORE_DIR", "/given"}};
+        result = wlxtest::Run(env, {}, options);
+        EXPECT_NE(result.out.find("\nCS_KORE_DIR=/given\n"), std::string::npos) << result.out;
+    }
+    for (const auto& s : saved) {
+        if (s.value)
+            setenv(s.name, s.value->c_str(), 1);
+        else
+            unsetenv(s.name);
+    }
+}
+
+// Ctrl+C or a termination while the overwrite prompt waits ends the program
+// at once, and the old output stays as it was.
+TEST(ProgramTest, AnAbortAtTheOverwritePromptEndsTheRunAtOnce) {
+    for (int signalNumber : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signalNumber);
+        wlxtest::TempDir dir;
+        wlxtest::WriteText(dir / "in.bna", "\"A\",\"\",\"Roads\",1\n1,2\n");
+        const auto first =
+            wlxtest::RunWlxconv({"/IB", (dir / "in.bna").string(), (dir / "out").string()});
+        ASSERT_EQ(first.exitCode, 0) << first.out;
+        const auto wlx = wlxtest::ReadBytes(dir / "out.wlx");
+        const auto sif = wlxtest::ReadBytes(dir / "out.sif");
+
+        wlxtest::RunningProgram program(wlxtest::WlxconvPath(),
+                                        {"/IB", (dir / "in.bna").string(), (dir / "out").string()});
+        ASSERT_TRUE(program.WaitForOutput("(O)verwrite, (A)ppend, (Q)uit?"));
+        program.Signal(signalNumber);
+        const auto result = program.Wait(5);
+        EXPECT_EQ(result.exitCode, 1) << result.out;
+        EXPECT_NE(result.out.find("Aborting processing..."), std::string::npos) << result.out;
+        EXPECT_EQ(result.out.find("Objects written"), std::string::npos) << result.out;
+        EXPECT_EQ(wlxtest::HexDiff(wlx, wlxtest::ReadBytes(dir / "out.wlx")), "");
+        EXPECT_EQ(wlxtest::HexDiff(sif, wlxtest::ReadBytes(dir / "out.sif")), "");
+    }
+}
+
+// After "o", an abort that comes before the run writes leaves the old files.
+TEST(ProgramTest, AnAbortAfterOverwriteWasChosenKeepsTheOldFiles) {
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "in.txt", "objects=5 abort_on_open=1");
+    wlxtest::WriteText(dir / "out.wlx", "old map");
+    wlxtest::WriteText(dir / "out.sif", "old index");
+    wlxtest::RunOptions options;
+    options.input = "o\n";
+    const auto result =
+        RunProbe({"/IN", "/OS", (dir / "in.txt").string(), (dir / "out").string()}, options);
+    EXPECT_EQ(result.exitCode, 1) << result.out;
+    EXPECT_EQ(Count(result.out, "Aborting processing..."), 1u) << result.out;
+    EXPECT_EQ(wlxtest::ReadText(dir / "out.wlx"), "old map");
+    EXPECT_EQ(wlxtest::ReadText(dir / "out.sif"), "old index");
+}
+
+// An allocation that fails in the middle of a run ends it as an abort does:
+// the map and its index hold every object written before.
+TEST(ProgramTest, AnExhaustedStoreFinishesTheFilesWritten) {
+    wlxtest::TempDir dir;
+    std::string bna;
+    for (int i = 0; i < 5; ++i)
+        bna += "\"P" + std::to_string(i) + "\",\"\",\"Roads\",1\n" + std::to_string(i) + ",1\n";
+    wlxtest::WriteText(dir / "in.bna", bna);
+    wlxtest::RunOptions options;
+    options.environment["WLXPROBE_BAD_ALLOC_AT"] = "3";
+    auto result = RunProbe(
+        {"/IF", "/OS", "/KIF", (dir / "in.bna").string(), (dir / "out").string()}, options);
+    EXPECT_EQ(result.exitCode, 1) << result.out;
+    const std::string message = "*Error* : Operator new failed : out of store\n";
+    ASSERT_GE(result.out.size(), message.size()) << result.out;
+    EXPECT_EQ(result.out.substr(result.out.size() - message.size()), message);
+
+    result = wlxtest::RunWlxconv({"/IS", "/INFO", (dir / "out.wlx").string()});
+    EXPECT_EQ(result.exitCode, 0) << result.out;
+    EXPECT_NE(result.out.find("\nFeature Count : 3\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(" SIF Feature Count : 3\n"), std::string::npos) << result.out;
+    result =
+        wlxtest::RunWlxconv({"/IS", "/OL", (dir / "out.wlx").string(), (dir / "back").string()});
+    EXPECT_EQ(result.exitCode, 0) << result.out;
+    EXPECT_NE(result.out.find("Points: 3\n"), std::string::npos) << result.out;
 }

@@ -231,7 +231,7 @@ TEST_F(BaseTest, StyleTablesAreWrittenWithoutReaderTables) {
     for (const char* table : {"SymbolStyle", "TextStyle", "PolylineStyle", "PolygonStyle"})
         EXPECT_TRUE(std::filesystem::exists(dir / (std::string("out_") + table + ".sql"))) << table;
     EXPECT_NE(wlxtest::ReadText(dir / "out_PolygonStyle.sql")
-                  .find("INSERT INTO PolygonStyle VALUES ('k4','k4','n','l',-65536,0,-65536,0,"
+                  .find("INSERT INTO \"PolygonStyle\" VALUES ('k4','k4','n','l',-65536,0,-65536,0,"
                         "1.000000);\n"),
               std::string::npos);
 }

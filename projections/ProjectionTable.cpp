@@ -5,6 +5,7 @@
 #include "coordsys/core/CsCore.h"
 // Each family's header is seen here and by the family's own sources only.
 #include "projections/LlProjection.h"
+#include "projections/PsteroProjection.h"
 #include "projections/TmProjection.h"
 
 // In table order; the last row has an empty key.
@@ -68,8 +69,9 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
     {"OSTEROUS", nullptr, nullptr, kCsProjOsterous, 0, 0x02010127,
      "Oblique Sterographic Projection, per Snyder (USA)"},
     {"OSTERO", nullptr, nullptr, kCsProjOstero, 0, 0x02010127, "Oblique Sterographic Projection"},
-    {"PSTERO", nullptr, nullptr, kCsProjPstero, 0, 0x02010127, "Polar Sterographic Projection"},
-    {"PSTEROSL", nullptr, nullptr, kCsProjPsterosl, 0, 0x00010127,
+    {"PSTERO", CS_psteroSetup, CS_psteroCheck, kCsProjPstero, 0, 0x02010127,
+     "Polar Sterographic Projection"},
+    {"PSTEROSL", CS_psteroSetup, CS_psteroCheck, kCsProjPsterosl, 0, 0x00010127,
      "Polar Sterographic Projection with Standard Circle"},
     {"SINUS", nullptr, nullptr, kCsProjSinus, 0, 0x0400705F,
      "Sinusoidal Projection, Optionally Interrupted"},

@@ -5,6 +5,7 @@
 #include "coordsys/core/CsCore.h"
 // Each family's header is seen here and by the family's own sources only.
 #include "projections/LlProjection.h"
+#include "projections/OsterousProjection.h"
 #include "projections/PsteroProjection.h"
 #include "projections/TmProjection.h"
 
@@ -66,7 +67,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
     {"EDCNC", nullptr, nullptr, kCsProjEdcnc, 0, 0x0000808F,
      "Equidistant Conic Projection, aka Simple Conic"},
     {"MILLER", nullptr, nullptr, kCsProjMiller, 0, 0x0C00401D, "Miller Cylindrical Projection"},
-    {"OSTEROUS", nullptr, nullptr, kCsProjOsterous, 0, 0x02010127,
+    {"OSTEROUS", CS_osterousSetup, CS_osterousCheck, kCsProjOsterous, 0, 0x02010127,
      "Oblique Sterographic Projection, per Snyder (USA)"},
     {"OSTERO", nullptr, nullptr, kCsProjOstero, 0, 0x02010127, "Oblique Sterographic Projection"},
     {"PSTERO", CS_psteroSetup, CS_psteroCheck, kCsProjPstero, 0, 0x02010127,

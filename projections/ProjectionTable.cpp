@@ -5,6 +5,7 @@
 #include "coordsys/core/CsCore.h"
 // Each family's header is seen here and by the family's own sources only.
 #include "projections/LlProjection.h"
+#include "projections/MsteroProjection.h"
 #include "projections/OsterousProjection.h"
 #include "projections/PsteroProjection.h"
 #include "projections/TmProjection.h"
@@ -81,7 +82,8 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
     {"EDCYL", nullptr, nullptr, kCsProjEdcyl, 0, 0x0000409D, "Equidistant Cylindrical Projection"},
     {"VDGRNTN", nullptr, nullptr, kCsProjVdgrntn, 0, 0x04020001, "Van Der Grinten Projection"},
     {"CASSINI", nullptr, nullptr, kCsProjCassini, 0, 0x0800480F, "Cassini Projection"},
-    {"MSTERO", nullptr, nullptr, kCsProjMstero, 0, 0x00010027, "Modified Sterographic Projection"},
+    {"MSTERO", CS_msteroSetup, CS_msteroCheck, kCsProjMstero, 0, 0x00010027,
+     "Modified Sterographic Projection"},
     {"NZEALAND", nullptr, nullptr, kCsProjNzealand, 0, 0x00010022, "New Zealand National Grid"},
     {"ROBINSON", nullptr, nullptr, kCsProjRobinson, 0, 0x04005001,
      "Robinson Cylindrical Projection"},

@@ -5,6 +5,9 @@
 #include "coordsys/core/CsCore.h"
 // Each family's header is seen here and by the family's own sources only.
 #include "projections/LlProjection.h"
+#include "projections/MsteroProjection.h"
+#include "projections/OsterousProjection.h"
+#include "projections/PsteroProjection.h"
 #include "projections/TmProjection.h"
 
 // In table order; the last row has an empty key.
@@ -65,11 +68,12 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
     {"EDCNC", nullptr, nullptr, kCsProjEdcnc, 0, 0x0000808F,
      "Equidistant Conic Projection, aka Simple Conic"},
     {"MILLER", nullptr, nullptr, kCsProjMiller, 0, 0x0C00401D, "Miller Cylindrical Projection"},
-    {"OSTEROUS", nullptr, nullptr, kCsProjOsterous, 0, 0x02010127,
+    {"OSTEROUS", CS_osterousSetup, CS_osterousCheck, kCsProjOsterous, 0, 0x02010127,
      "Oblique Sterographic Projection, per Snyder (USA)"},
     {"OSTERO", nullptr, nullptr, kCsProjOstero, 0, 0x02010127, "Oblique Sterographic Projection"},
-    {"PSTERO", nullptr, nullptr, kCsProjPstero, 0, 0x02010127, "Polar Sterographic Projection"},
-    {"PSTEROSL", nullptr, nullptr, kCsProjPsterosl, 0, 0x00010127,
+    {"PSTERO", CS_psteroSetup, CS_psteroCheck, kCsProjPstero, 0, 0x02010127,
+     "Polar Sterographic Projection"},
+    {"PSTEROSL", CS_psteroSetup, CS_psteroCheck, kCsProjPsterosl, 0, 0x00010127,
      "Polar Sterographic Projection with Standard Circle"},
     {"SINUS", nullptr, nullptr, kCsProjSinus, 0, 0x0400705F,
      "Sinusoidal Projection, Optionally Interrupted"},
@@ -78,7 +82,8 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
     {"EDCYL", nullptr, nullptr, kCsProjEdcyl, 0, 0x0000409D, "Equidistant Cylindrical Projection"},
     {"VDGRNTN", nullptr, nullptr, kCsProjVdgrntn, 0, 0x04020001, "Van Der Grinten Projection"},
     {"CASSINI", nullptr, nullptr, kCsProjCassini, 0, 0x0800480F, "Cassini Projection"},
-    {"MSTERO", nullptr, nullptr, kCsProjMstero, 0, 0x00010027, "Modified Sterographic Projection"},
+    {"MSTERO", CS_msteroSetup, CS_msteroCheck, kCsProjMstero, 0, 0x00010027,
+     "Modified Sterographic Projection"},
     {"NZEALAND", nullptr, nullptr, kCsProjNzealand, 0, 0x00010022, "New Zealand National Grid"},
     {"ROBINSON", nullptr, nullptr, kCsProjRobinson, 0, 0x04005001,
      "Robinson Cylindrical Projection"},

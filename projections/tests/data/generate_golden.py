@@ -37,7 +37,8 @@ def positions(operation, tool, points):
     else:
         args = ["cct", "-d", "9"] + operation.split()
     rows = [line.split() for line in run(args, points).splitlines() if line.strip()]
-    return [(row[0], row[1]) if row[0] != "*" else None for row in rows]
+    # proj marks a point it cannot project with "*", cct with a "# Record" line.
+    return [(row[0], row[1]) if row[0] not in ("*", "#") else None for row in rows]
 
 
 def scales(operation, points):

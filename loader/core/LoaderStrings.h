@@ -489,4 +489,8 @@ inline constexpr StringResource kLoaderStrings[] = {
     {50115,
      "Warning : Object [%s - %s] has a coordinate that is not a finite number and is not"
      " written."},
+    {50130,
+     "Warning : The input holds Z or M values, which are dropped: only the X and Y of each point"
+     " are read. This warning is not repeated."},
+    {50131, "Warning : %li %s object(s) were skipped: objects of this type cannot be converted."},
 };

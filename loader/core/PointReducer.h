@@ -3,9 +3,9 @@
 // points of a line or ring and of a whole multi-geometry.
 #pragma once
 
-#include "common/Status.h"
 #include <vector>
 
+#include "common/Status.h"
 #include "geometry/WkbGeometry.h"
 #include "platform/ComPtr.h"
 

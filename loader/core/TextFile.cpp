@@ -112,8 +112,10 @@ Status CTextFile::Seek(std::int64_t offset) {
     if (!stream_ || offset < 0 || std::fseek(stream_, static_cast<long>(offset), SEEK_SET) != 0)
         return kWlxInvalidOffset;
     bufferPos_ = bufferEnd_ = 0;
-    if (offset == 0) lines_ = 0;
-    else if (offset == toldOffset_) lines_ = toldLines_;
+    if (offset == 0)
+        lines_ = 0;
+    else if (offset == toldOffset_)
+        lines_ = toldLines_;
     return 0;
 }
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 struct CodePageTable {
-    int number;  // the Windows code page number (28591 for ISO-8859-1 ...)
+    int number;           // the Windows code page number (28591 for ISO-8859-1 ...)
     char16_t upper[128];  // bytes 0x80 to 0xFF; the lower half is ASCII
 };
 extern const CodePageTable kCodePageTables[];

@@ -43,6 +43,7 @@ Status CWltReader::Open() {
         status = 0;
     }
     if (status == kLoaderWltMetadataReadError) SetStatusArgs(name.c_str(), nullptr);
+    if (status == kWlxReadError) SetReadErrorArgs(name, file_->LineNumber());
     if (status != 0) return status;
     version_ = header.version;
     if (header.coordSysText && !header.coordSysText->empty()) {
@@ -62,6 +63,13 @@ Status CWltReader::Rewind() {
 }
 
 Status CWltReader::ReadNext(CFeatureRecord* record) {
+    if (!record || !file_) return kWlxReadError;
+    const Status status = NextRecord(record);
+    if (status == kWlxReadError) SetReadErrorArgs(settings_->inputName, file_->LineNumber());
+    return status;
+}
+
+Status CWltReader::NextRecord(CFeatureRecord* record) {
     for (;;) {
         const Status status = ReadWltLine(*file_, line_);
         if (status == kWlxEndOfData) atEnd_ = true;

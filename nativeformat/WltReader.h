@@ -22,6 +22,7 @@ public:
     Status GetFileInfo(CFileInfo*) override { return 0; }
 
 private:
+    Status NextRecord(CFeatureRecord* record);
     Status Open();
     Status ReadRecord(const std::string& line, CFeatureRecord* record);
     // The next point line of a record.

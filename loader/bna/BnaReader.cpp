@@ -4,6 +4,7 @@
 #include "loader/core/FeatureRecord.h"
 #include "loader/core/FileInfo.h"
 #include "loader/core/LoaderSettings.h"
+#include "loader/core/Messages.h"
 #include "loader/core/PointGeometry.h"
 
 CBnaReader::CBnaReader(CLoaderSettings* settings, Status* status)
@@ -22,6 +23,12 @@ Status CBnaReader::Rewind() {
 
 Status CBnaReader::ReadNext(CFeatureRecord* record) {
     if (!record || !source_) return kWlxReadError;
+    const Status status = NextRecord(record);
+    if (status == kWlxReadError) SetReadErrorArgs(settings_->inputName, source_->LineNumber());
+    return status;
+}
+
+Status CBnaReader::NextRecord(CFeatureRecord* record) {
     for (;;) {
         BnaHeader header;
         Status status = ReadBnaHeader(*source_, header);

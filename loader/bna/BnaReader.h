@@ -22,6 +22,7 @@ public:
     Status GetFileInfo(CFileInfo* info) override;
 
 private:
+    Status NextRecord(CFeatureRecord* record);
     Status ReadGeometry(const BnaHeader& header, CFeatureRecord* record);
 
     std::unique_ptr<CTextFile> file_;

@@ -1,5 +1,7 @@
 #include "loader/core/LineSource.h"
 
+#include <algorithm>
+
 #include "loader/core/TextScanner.h"
 
 Status CLineSource::ReadLine(std::string& line) {
@@ -20,6 +22,7 @@ Status CMemoryLineSource::ReadAnyLine(std::string& line) {
     if (end > pos_ && text_[end - 1] == '\r') --end;
     line.assign(text_, pos_, end - pos_);
     pos_ = next;
+    ++lines_;
     return 0;
 }
 
@@ -31,6 +34,7 @@ Status CMemoryLineSource::Tell(std::int64_t& offset) {
 Status CMemoryLineSource::Seek(std::int64_t offset) {
     if (offset < 0 || static_cast<std::uint64_t>(offset) > text_.size()) return kWlxInvalidOffset;
     pos_ = static_cast<std::size_t>(offset);
+    lines_ = std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(pos_), '\n');
     return 0;
 }
 

@@ -24,6 +24,9 @@ public:
     // The next line that holds a non-blank character: blank lines are no
     // data in any of the formats.
     Status ReadLine(std::string& line);
+
+    // The number of the last line read (1 for the first), for messages.
+    virtual std::int64_t LineNumber() const = 0;
 };
 
 class CMemoryLineSource : public CLineSource {
@@ -33,10 +36,12 @@ public:
     Status ReadAnyLine(std::string& line) override;
     Status Tell(std::int64_t& offset) override;
     Status Seek(std::int64_t offset) override;
+    std::int64_t LineNumber() const override { return lines_; }
 
 private:
     std::string text_;
     std::size_t pos_ = 0;
+    std::int64_t lines_ = 0;
 };
 
 // The lines of an open text file, which the source does not own.
@@ -47,6 +52,7 @@ public:
     Status ReadAnyLine(std::string& line) override;
     Status Tell(std::int64_t& offset) override { return file_.Tell(offset); }
     Status Seek(std::int64_t offset) override { return file_.Seek(offset); }
+    std::int64_t LineNumber() const override { return file_.LineNumber(); }
 
 private:
     CTextFile& file_;

@@ -496,4 +496,8 @@ inline constexpr StringResource kLoaderStrings[] = {
     {50132,
      "*Error* : The coordinate system %s cannot be written as well-known text: %s. The"
      " /NOCSMETADATA switch writes the file without coordinate system metadata."},
+    {50133,
+     "Warning : The input holds Z or M values, which are dropped: only the X and Y of each point"
+     " are read. This warning is not repeated."},
+    {50134, "Warning : %li %s object(s) were skipped: objects of this type cannot be converted."},
 };

@@ -154,6 +154,8 @@ inline constexpr CMessage<int, int> kMsgNodeCapacityKept{50112};
 inline constexpr CMessage<const char*, const char*> kMsgInteriorRingsNotWritten{50113};
 inline constexpr CMessage<const char*, const char*> kMsgObjectTooLargeSkipped{50114};
 inline constexpr CMessage<const char*, const char*> kMsgObjectNotFiniteSkipped{50115};
+inline constexpr CMessage<> kMsgZmValuesDropped{50133};
+inline constexpr CMessage<long, const char*> kMsgUnsupportedObjectsSkipped{50134};
 
 // Texts written into files.
 inline constexpr CMessage<> kMsgDefaultDescription{32007};
@@ -194,6 +196,7 @@ inline constexpr CMessage<> kMsgTextHeightColumn{44090};
 // stored arguments are appended to the texts without conversions and fill the
 // "%s" of the others.
 inline constexpr CMessage<> kMsgUnableToOpenFile{40000};
+inline constexpr CMessage<> kMsgReadError{40002};
 inline constexpr CMessage<> kMsgUnableToFindInputFile{40017};
 inline constexpr CMessage<> kMsgHaltingProcessing{40022};
 inline constexpr CMessage<> kMsgInfoNotApplicable{40024};

@@ -109,6 +109,10 @@ void ClearStatusArgs() {
     SetStatusArgs(nullptr, nullptr);
 }
 
+void SetReadErrorArgs(const std::string& file, std::int64_t line) {
+    SetStatusArgs(file.c_str(), std::to_string(line).c_str());
+}
+
 const std::optional<std::string>& StatusArg1() {
     return Args().first;
 }
@@ -158,6 +162,10 @@ std::string StatusMessage(Status status) {
         case kMsgInvalidCommandLineParameter.Id():
         case kMsgInvalidSwitch.Id():
             if (first) text += *first;
+            return text;
+        case kMsgReadError.Id():
+            // The file and the line at fault, where the reader knows them.
+            if (first && second) text += "\n          " + *first + ", line " + *second;
             return text;
         case kMsgCoordSysNotFound.Id():
             return FillStrings(kMsgCoordSysNotFound, first);

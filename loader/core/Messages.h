@@ -3,6 +3,7 @@
 #pragma once
 
 #include <concepts>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -41,6 +42,8 @@ requires(sizeof...(Args) == sizeof...(Passed) && (MessageArgument<Passed, Args> 
 // that argument absent.
 void SetStatusArgs(const char* text1, const char* text2);
 void ClearStatusArgs();
+// The file and the number of the line at fault, for kWlxReadError.
+void SetReadErrorArgs(const std::string& file, std::int64_t line);
 const std::optional<std::string>& StatusArg1();
 const std::optional<std::string>& StatusArg2();
 

@@ -41,6 +41,20 @@ Status AddPart(IWKBLineString* line, bool ring, int cap, std::vector<ReductionPa
     return 0;
 }
 
+// A line that returns to its first point is reduced as a ring is: to fewer
+// than three distinct points it would be no line at all.
+Status IsClosedLine(IWKBLineString* line, bool& closed) {
+    closed = false;
+    WkbLong count = 0;
+    if (HRESULT hr = line->GetNumPoints(&count); Failed(hr)) return hr;
+    if (count < 3) return 0;
+    CPoint2d first, last;
+    if (HRESULT hr = line->GetPointXY(0, &first.x, &first.y); Failed(hr)) return hr;
+    if (HRESULT hr = line->GetPointXY(count - 1, &last.x, &last.y); Failed(hr)) return hr;
+    closed = first == last;
+    return 0;
+}
+
 // The rings of a polygon, exterior first.
 Status PolygonRings(IWKBPolygon* polygon, std::vector<ComPtr<IWKBLineString>>& rings) {
     return ForEachRing(polygon, [&](IWKBLineString* ring) {
@@ -75,8 +89,10 @@ Status CPointReducer::Reduce(IWKBGeometry* geometry, double percent, int depth) 
     switch (type) {
         case kWkbLineString: {
             auto line = ComPtr<IWKBLineString>::QueryFrom(geometry);
-            return line ? ReduceLineByPercent(line.Get(), percent, partMaximum_, false)
-                        : E_NOINTERFACE;
+            if (!line) return E_NOINTERFACE;
+            bool closed = false;
+            if (Status status = IsClosedLine(line.Get(), closed)) return status;
+            return ReduceLineByPercent(line.Get(), percent, partMaximum_, closed);
         }
         case kWkbPolygon: {
             auto polygon = ComPtr<IWKBPolygon>::QueryFrom(geometry);
@@ -105,27 +121,21 @@ Status CPointReducer::Reduce(IWKBGeometry* geometry, double percent, int depth) 
 Status CPointReducer::ReducePolygonRings(IWKBPolygon* polygon, double percent) {
     std::vector<ComPtr<IWKBLineString>> rings;
     if (Status status = PolygonRings(polygon, rings)) return status;
-    for (const auto& ring : rings)
-        if (Status status = ReduceLineByPercent(ring.Get(), percent, partMaximum_, true))
-            return status;
-    return 0;
+    return ReduceParts(rings, std::vector<bool>(rings.size(), true), percent);
 }
 
 Status CPointReducer::ReduceMultiLine(IWKBMultiLineString* lines, double percent) {
     std::vector<ComPtr<IWKBLineString>> members;
-    std::vector<ReductionPart> parts;
+    std::vector<bool> closed;
     if (Status status = ForEachMember(lines, [&](IWKBLineString* line) {
-            if (Status added = AddPart(line, false, partMaximum_, parts)) return added;
+            bool isClosed = false;
+            if (Status checked = IsClosedLine(line, isClosed)) return checked;
             members.push_back(ComPtr<IWKBLineString>::Share(line));
+            closed.push_back(isClosed);
             return 0;
         }))
         return status;
-    percent = FitPercent(parts, percent, objectMaximum_);
-    if (percent == 100.0) return 0;
-    for (const auto& line : members)
-        if (Status status = ReduceLineByPercent(line.Get(), percent, partMaximum_, false))
-            return status;
-    return 0;
+    return ReduceParts(members, closed, percent);
 }
 
 Status CPointReducer::ReduceMultiPolygon(IWKBMultiPolygon* polygons, double percent) {
@@ -134,13 +144,21 @@ Status CPointReducer::ReduceMultiPolygon(IWKBMultiPolygon* polygons, double perc
             return polygon ? PolygonRings(polygon, rings) : 0;
         }))
         return status;
+    return ReduceParts(rings, std::vector<bool>(rings.size(), true), percent);
+}
+
+// The parts of one object share the object limit: the percent is fitted to
+// it, and every part is then held to the part cap as well, even when the
+// percent stays at 100.
+Status CPointReducer::ReduceParts(const std::vector<ComPtr<IWKBLineString>>& lines,
+                                  const std::vector<bool>& rings, double percent) {
     std::vector<ReductionPart> parts;
-    for (const auto& ring : rings)
-        if (Status status = AddPart(ring.Get(), true, partMaximum_, parts)) return status;
+    parts.reserve(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (Status status = AddPart(lines[i].Get(), rings[i], partMaximum_, parts)) return status;
     percent = FitPercent(parts, percent, objectMaximum_);
-    if (percent == 100.0) return 0;
-    for (const auto& ring : rings)
-        if (Status status = ReduceLineByPercent(ring.Get(), percent, partMaximum_, true))
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (Status status = ReduceLineByPercent(lines[i].Get(), percent, partMaximum_, rings[i]))
             return status;
     return 0;
 }
@@ -166,6 +184,8 @@ Status CPointReducer::ReduceLineToCount(IWKBLineString* line, int target, int ca
     if (target == cap) WarnOnce();
     PointList points;
     if (Status status = ReadLinePoints(line, points)) return status;
+    // Repeated points would take the places of distinct ones.
+    points.erase(std::unique(points.begin(), points.end()), points.end());
     ReduceToCount(points, static_cast<std::size_t>(target));
     return WriteLinePoints(line, points);
 }

@@ -3,8 +3,11 @@
 // points of a line or ring and of a whole multi-geometry.
 #pragma once
 
+#include <vector>
+
 #include "common/Status.h"
 #include "geometry/WkbGeometry.h"
+#include "platform/ComPtr.h"
 
 class CLoaderSettings;
 class CFeatureRecord;
@@ -32,6 +35,8 @@ private:
     Status ReducePolygonRings(IWKBPolygon* polygon, double percent);
     Status ReduceMultiLine(IWKBMultiLineString* lines, double percent);
     Status ReduceMultiPolygon(IWKBMultiPolygon* polygons, double percent);
+    Status ReduceParts(const std::vector<ComPtr<IWKBLineString>>& lines,
+                       const std::vector<bool>& rings, double percent);
     void WarnOnce();
 
     int objectMaximum_;

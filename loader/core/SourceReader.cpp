@@ -1,5 +1,8 @@
 #include "loader/core/SourceReader.h"
 
+#include "loader/core/LoaderSettings.h"
+#include "loader/core/Messages.h"
+#include "loader/core/ReporterInterface.h"
 #include "platform/ComRuntime.h"
 
 CSourceReader::CSourceReader(CLoaderSettings* settings, Status* status) : settings_(settings) {
@@ -15,4 +18,14 @@ Status CSourceReader::GetTableSchemas(CTableSchemaList*) {
 
 Status CSourceReader::GetFileInfo(CFileInfo*) {
     return kLoaderInfoNotApplicable;
+}
+
+void CSourceReader::ShowWarning(const std::string& text) {
+    if (!settings_) return;
+    if (settings_->reporter) settings_->reporter->ShowWarning(text.c_str());
+    settings_->warnings = 1;
+}
+
+void CSourceReader::ReportSkipped(long count, const char* type) {
+    if (count > 0) ShowWarning(Format(kMsgUnsupportedObjectsSkipped, count, type));
 }

@@ -41,6 +41,10 @@ public:
 protected:
     // A key unique within the run, for objects whose input gives none.
     std::string MakeObjectKey() { return keyGenerator_.MakeObjectKey(); }
+    // Prints a warning and sets the run's warnings flag.
+    void ShowWarning(const std::string& text);
+    // Warns of `count` objects of `type` skipped, when there were any.
+    void ReportSkipped(long count, const char* type);
 
     CLoaderSettings* settings_;
     ComPtr<IWKBGeometryFactory> factory_;

@@ -26,6 +26,8 @@ Status CTextFile::OpenRead() {
     if (const Status status = OpenFileToRead(name_, &stream_)) return status;
     buffer_.resize(kReadBufferSize);
     bufferPos_ = bufferEnd_ = 0;
+    lines_ = 0;
+    toldOffset_ = -1;
     return 0;
 }
 
@@ -53,7 +55,10 @@ bool CTextFile::Fill() {
 bool CTextFile::ReadRawLine(std::string& line) {
     bool any = false;
     for (;;) {
-        if (bufferPos_ == bufferEnd_ && !Fill()) return any;
+        if (bufferPos_ == bufferEnd_ && !Fill()) {
+            if (any) ++lines_;
+            return any;
+        }
         const char* start = buffer_.data() + bufferPos_;
         const std::size_t available = bufferEnd_ - bufferPos_;
         const void* newline = std::memchr(start, '\n', available);
@@ -62,7 +67,10 @@ bool CTextFile::ReadRawLine(std::string& line) {
         line.append(start, take);
         bufferPos_ += take;
         any = true;
-        if (newline) return true;
+        if (newline) {
+            ++lines_;
+            return true;
+        }
     }
 }
 
@@ -104,6 +112,10 @@ Status CTextFile::Seek(std::int64_t offset) {
     if (!stream_ || offset < 0 || std::fseek(stream_, static_cast<long>(offset), SEEK_SET) != 0)
         return kWlxInvalidOffset;
     bufferPos_ = bufferEnd_ = 0;
+    if (offset == 0)
+        lines_ = 0;
+    else if (offset == toldOffset_)
+        lines_ = toldLines_;
     return 0;
 }
 
@@ -113,5 +125,7 @@ Status CTextFile::Tell(std::int64_t& offset) {
     if (position < 0) return kWlxReadError;
     // What has been read ahead is not yet consumed.
     offset = position - static_cast<std::int64_t>(bufferEnd_ - bufferPos_);
+    toldOffset_ = offset;
+    toldLines_ = lines_;
     return 0;
 }

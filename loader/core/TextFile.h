@@ -37,6 +37,10 @@ public:
     // Offsets count bytes from the start of the file.
     Status Seek(std::int64_t offset);
     Status Tell(std::int64_t& offset);
+    // The number of the last line read (1 for the first), for messages. A
+    // seek keeps it right when it goes back to the start or to the offset
+    // last told.
+    std::int64_t LineNumber() const { return lines_; }
 
     bool Exists() const;
     const std::string& GetName() const { return name_; }
@@ -52,4 +56,7 @@ private:
     std::vector<char> buffer_;
     std::size_t bufferPos_ = 0;
     std::size_t bufferEnd_ = 0;
+    std::int64_t lines_ = 0;
+    std::int64_t toldOffset_ = -1;
+    std::int64_t toldLines_ = 0;
 };

@@ -3,6 +3,7 @@
 #include "loader/core/FeatureFilter.h"
 #include "loader/core/FeatureRecord.h"
 #include "loader/core/LoaderSettings.h"
+#include "loader/core/Messages.h"
 #include "loader/core/PointGeometry.h"
 
 namespace {
@@ -45,6 +46,12 @@ Status CCsvReader::Rewind() {
 
 Status CCsvReader::ReadNext(CFeatureRecord* record) {
     if (!record || !parser_) return kWlxReadError;
+    const Status status = NextRecord(record);
+    if (status == kWlxReadError) SetReadErrorArgs(settings_->inputName, source_->LineNumber());
+    return status;
+}
+
+Status CCsvReader::NextRecord(CFeatureRecord* record) {
     CFeatureKey key;
     key.kind = FeatureKind(settings_->csvObjectKind);
     if (!settings_->filter.Accept(&key)) return kLoaderNoMoreObjects;

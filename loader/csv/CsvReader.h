@@ -22,6 +22,7 @@ public:
     Status GetFileInfo(CFileInfo* info) override;
 
 private:
+    Status NextRecord(CFeatureRecord* record);
     Status ReadPoint(CFeatureRecord* record);
     Status ReadGroup(CFeatureRecord* record, bool polygons);
 

@@ -424,8 +424,10 @@ Status ReadMifObject(CLineSource& source, MifObject& object) {
             case EMifKeyword::kText:
                 return ReadText(source, rest, object);
             case EMifKeyword::kMultiPoint:
+                object.unsupported = MifObject::EUnsupported::kMultiPoint;
                 return ReadMultiPoint(source, rest);
             case EMifKeyword::kCollection:
+                object.unsupported = MifObject::EUnsupported::kCollection;
                 return ReadCollection(source, rest);
             case EMifKeyword::kNone:
                 return 0;

@@ -58,6 +58,8 @@ struct MifObject {
     std::vector<PointList> parts;
     bool hasText = false;  // TEXT objects name their point
     std::string text;
+    // Multipoints and collections are read past and converted to nothing.
+    enum class EUnsupported { kNone, kMultiPoint, kCollection } unsupported = EUnsupported::kNone;
 };
 
 // Reads the next top-level object of the data section, passing over the

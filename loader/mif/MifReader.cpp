@@ -5,6 +5,7 @@
 #include "loader/core/FileInfo.h"
 #include "loader/core/FileNames.h"
 #include "loader/core/LoaderSettings.h"
+#include "loader/core/Messages.h"
 #include "loader/core/PointGeometry.h"
 
 namespace {
@@ -68,7 +69,10 @@ Status CMifReader::Open() {
     mid_ = std::make_shared<COwningFileLineSource>(std::move(midFile));
 
     MifHeader header;
-    if (const Status status = ReadMifHeader(*mif_, header)) return status;
+    if (const Status status = ReadMifHeader(*mif_, header)) {
+        if (status == kWlxReadError) SetReadErrorArgs(settings_->inputName, mif_->LineNumber());
+        return status;
+    }
     if (const Status status = mif_->Tell(dataOffset_)) return status;
     // UNIQUE and INDEX name the columns of the objects' names and keys
     // unless the command line names others.
@@ -99,8 +103,14 @@ Status CMifReader::ReadNext(CFeatureRecord* record) {
     for (;;) {
         MifObject object;
         Status status = ReadMifObject(*mif_, object);
-        if (status == kWlxEndOfData) atEnd_ = true;
+        if (status == kWlxEndOfData) {
+            atEnd_ = true;
+            ReportSkipped();
+        }
+        if (status == kWlxReadError) SetReadErrorArgs(settings_->inputName, mif_->LineNumber());
         if (status != 0) return status;
+        if (object.unsupported == MifObject::EUnsupported::kMultiPoint) ++skippedMultiPoints_;
+        if (object.unsupported == MifObject::EUnsupported::kCollection) ++skippedCollections_;
 
         CFeatureKey key;
         key.kind = object.kind;
@@ -117,6 +127,19 @@ Status CMifReader::ReadNext(CFeatureRecord* record) {
         if (status != 0) return status;
         return SkipRow();
     }
+}
+
+void CMifReader::ReportSkipped() {
+    CSourceReader::ReportSkipped(skippedMultiPoints_, "Multipoint");
+    CSourceReader::ReportSkipped(skippedCollections_, "Collection");
+    skippedMultiPoints_ = skippedCollections_ = 0;
+}
+
+Status CMifReader::SkipRow() {
+    const Status status = midTable_ ? midTable_->SkipRow() : 0;
+    if (status == kWlxReadError)
+        SetReadErrorArgs(CompanionFileName(settings_->inputName, ".mid"), mid_->LineNumber());
+    return status;
 }
 
 Status CMifReader::MakeGeometry(const MifObject& object, CFeatureRecord* record) {

@@ -54,7 +54,9 @@ public:
 private:
     Status Open();
     Status MakeGeometry(const MifObject& object, CFeatureRecord* record);
-    Status SkipRow() { return midTable_ ? midTable_->SkipRow() : 0; }
+    Status SkipRow();
+    // Warns of the multipoints and collections passed over, once the data ends.
+    void ReportSkipped();
 
     std::unique_ptr<CTextFile> mifFile_;
     std::unique_ptr<CTextFileLineSource> mif_;
@@ -62,4 +64,6 @@ private:
     CMidTable* midTable_ = nullptr;  // owned by the table set
     std::int64_t dataOffset_ = 0;
     bool atEnd_ = false;
+    long skippedMultiPoints_ = 0;
+    long skippedCollections_ = 0;
 };

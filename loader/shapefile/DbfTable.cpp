@@ -12,6 +12,7 @@ constexpr std::uint8_t kDbaseIII = 3;
 constexpr std::uint8_t kDbaseIIIWithMemo = 0x83;
 constexpr std::uint8_t kHeaderTerminator = 0x0D;
 constexpr std::size_t kDescriptorSize = 32;
+constexpr std::size_t kLanguageDriverAt = 29;
 
 std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
@@ -30,6 +31,8 @@ Status CDbfTable::ReadHeader() {
     if (status == 0) status = file_->Read(header, sizeof header);
     if (status != 0) return kWlxReadError;
     if (header[0] != kDbaseIII && header[0] != kDbaseIIIWithMemo) return kWlxBadFormat;
+    codePage_ = cpgCodePage_ ? cpgCodePage_ : CodePageFromLanguageDriver(header[kLanguageDriverAt]);
+    page_ = FindCodePage(codePage_);
     recordCount_ = static_cast<std::int32_t>(
         std::min<std::uint32_t>(byteorder::LoadU32Le(header + 4), INT32_MAX));
     headerLength_ = byteorder::LoadU16Le(header + 8);
@@ -59,13 +62,18 @@ Status CDbfTable::ReadHeader() {
                                         : decimals != 0 ? kColumnDouble
                                                         : kColumnInt;
         if (offset + width > recordLength_) return kWlxBadFormat;
-        GetSchema().AddColumn(TrimBlanks(name), width, decimals, columnType);
+        GetSchema().AddColumn(Text(name), width, decimals, columnType);
         fieldOffsets_.push_back(offset);
         fieldWidths_.push_back(width);
         offset += width;
     }
     Rewind();
     return 0;
+}
+
+std::string CDbfTable::Text(std::string_view bytes) const {
+    const std::string_view trimmed = TrimBlanks(bytes);
+    return page_ ? ConvertToUtf8(trimmed, *page_) : std::string(trimmed);
 }
 
 Status CDbfTable::LoadRecord() {
@@ -89,7 +97,7 @@ Status CDbfTable::FillRow(const char*, CTableRow& row) {
     if (const Status status = LoadRecord()) return status;
     for (std::size_t i = 0; i < fieldOffsets_.size(); ++i) {
         const std::string_view field(record_.data() + fieldOffsets_[i], fieldWidths_[i]);
-        AppendTextValue(row, TrimBlanks(field));
+        AppendTextValue(row, Text(field));
     }
     return 0;
 }

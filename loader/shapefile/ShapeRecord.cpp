@@ -23,15 +23,36 @@ void PutHeader(std::vector<std::uint8_t>& wkb, std::uint32_t type) {
     Put32(wkb, type);
 }
 
+// The Z and M types hold the 2-D type's layout, then their Z and M blocks.
+std::int32_t PlanarType(std::int32_t type) {
+    switch (type) {
+        case kShapePointZ:
+        case kShapePolyLineZ:
+        case kShapePolygonZ:
+        case kShapeMultiPointZ:
+            return type - 10;
+        case kShapePointM:
+        case kShapePolyLineM:
+        case kShapePolygonM:
+        case kShapeMultiPointM:
+            return type - 20;
+        default:
+            return type;
+    }
+}
+
 }  // namespace
 
 Status CShapeRecord::Parse(std::span<const std::uint8_t> content) {
     content_ = content;
     kind_ = EShapeKind::kSkipped;
     partCount_ = pointCount_ = 0;
+    hasZOrM_ = false;
     if (content.size() < 4) return kWlxBadFormat;
     shapeType_ = static_cast<std::int32_t>(Read32(content, 0));
-    switch (shapeType_) {
+    const std::int32_t planar = PlanarType(shapeType_);
+    hasZOrM_ = planar != shapeType_;
+    switch (planar) {
         case kShapePoint:
             if (content.size() < 4 + kPointSize) return kWlxBadFormat;
             pointsAt_ = 4;
@@ -63,13 +84,13 @@ Status CShapeRecord::Parse(std::span<const std::uint8_t> content) {
                 if (start >= pointCount_) return kWlxBadFormat;
                 if (i > 0 && start <= Read32(content, partsAt_ + 4 * (i - 1))) return kWlxBadFormat;
             }
-            const bool line = shapeType_ == kShapePolyLine;
+            const bool line = planar == kShapePolyLine;
             kind_ = partCount_ == 1 ? (line ? EShapeKind::kLine : EShapeKind::kPolygon)
                                     : (line ? EShapeKind::kMultiLine : EShapeKind::kMultiPolygon);
             return 0;
         }
         default:
-            return 0;  // null, Z, M and multipatch shapes are skipped
+            return 0;  // null and multipatch shapes are skipped
     }
 }
 

@@ -16,6 +16,15 @@ enum EShapeType : std::int32_t {
     kShapePolyLine = 3,
     kShapePolygon = 5,
     kShapeMultiPoint = 8,
+    kShapePointZ = 11,
+    kShapePolyLineZ = 13,
+    kShapePolygonZ = 15,
+    kShapeMultiPointZ = 18,
+    kShapePointM = 21,
+    kShapePolyLineM = 23,
+    kShapePolygonM = 25,
+    kShapeMultiPointM = 28,
+    kShapeMultiPatch = 31,
 };
 
 // What a record becomes.
@@ -26,7 +35,7 @@ enum class EShapeKind {
     kMultiLine,     // multi line string, one member per part
     kPolygon,       // polygon with the part as exterior ring
     kMultiPolygon,  // multipolygon, one polygon per part
-    kSkipped,       // null, Z, M and multipatch shapes, and shapes without parts
+    kSkipped,       // null and multipatch shapes, and shapes without parts
 };
 
 class CShapeRecord {
@@ -37,6 +46,9 @@ public:
 
     EShapeKind GetKind() const { return kind_; }
     std::int32_t GetShapeType() const { return shapeType_; }
+    // A Z or M shape, read as its 2-D type: the Z and M values are dropped.
+    bool HasZOrM() const { return hasZOrM_; }
+    bool IsMultiPatch() const { return shapeType_ == kShapeMultiPatch; }
     // The object kind the object filter judges: 1 point, 2 line, 3 polygon, 0 none.
     int GetFeatureKind() const;
     // The geometry as WKB (little-endian), replacing what the buffer held.
@@ -46,6 +58,7 @@ private:
     std::span<const std::uint8_t> content_;
     EShapeKind kind_ = EShapeKind::kSkipped;
     std::int32_t shapeType_ = kShapeNull;
+    bool hasZOrM_ = false;
     std::uint32_t partCount_ = 0;
     std::uint32_t pointCount_ = 0;
     std::size_t partsAt_ = 0;

@@ -5,7 +5,11 @@
 #include "loader/core/FeatureRecord.h"
 #include "loader/core/FileInfo.h"
 #include "loader/core/FileNames.h"
+#include "loader/core/FileOpen.h"
 #include "loader/core/LoaderSettings.h"
+#include "loader/core/Messages.h"
+#include "loader/core/TextFile.h"
+#include "loader/shapefile/CodePage.h"
 
 namespace {
 
@@ -19,6 +23,15 @@ Status CheckFileCode(CWin32File& file) {
     std::uint32_t code = 0;
     if (file.Seek(0, kSeekBegin) != 0 || file.ReadUInt32(code, true) != 0) return kWlxReadError;
     return code == kFileCode ? 0 : kWlxBadFormat;
+}
+
+// The code page a .cpg file beside the shapefile names: its first line.
+int ReadCpgCodePage(const std::string& name) {
+    if (!FileExists(name)) return 0;
+    CTextFile file(name);
+    std::string line;
+    if (file.OpenRead() != 0 || file.ReadLine(line) != 0) return 0;
+    return CodePageFromCpg(line.substr(0, 64));
 }
 
 }  // namespace
@@ -38,6 +51,7 @@ Status CShapefileReader::Open() {
     if (const Status status = dbf_->OpenRead()) return status;
 
     auto table = std::make_unique<CDbfTable>(dbf_);
+    table->SetCpgCodePage(ReadCpgCodePage(CompanionFileName(input, ".cpg")));
     if (const Status status = table->ReadHeader()) return status;
     dbfTable_ = table.get();
     tables_ = std::make_unique<CTableSet>();
@@ -89,7 +103,7 @@ Status CShapefileReader::ReadNext(CFeatureRecord* record) {
     if (!record || !shx_) return kWlxReadError;
     for (;;) {
         if (shxOffset_ + kIndexEntrySize > shxLength_) {
-            atEnd_ = true;
+            ReachEnd();
             return kWlxEndOfData;
         }
         std::uint32_t words = 0;
@@ -98,6 +112,12 @@ Status CShapefileReader::ReadNext(CFeatureRecord* record) {
         shxOffset_ += kIndexEntrySize;
         Status status = ReadShape(std::int64_t{words} * 2);
         if (status != 0) return status;
+
+        if (shape_.IsMultiPatch()) ++skippedMultiPatches_;
+        if (shape_.HasZOrM() && shape_.GetKind() != EShapeKind::kSkipped && !warnedZOrM_) {
+            ShowWarning(LoadMessage(kMsgZmValuesDropped));
+            warnedZOrM_ = true;
+        }
 
         CFeatureKey key;
         key.kind = shape_.GetFeatureKind();
@@ -115,10 +135,16 @@ Status CShapefileReader::ReadNext(CFeatureRecord* record) {
         // The n-th DBF record belongs to the n-th shape, read or skipped.
         dbfTable_->Advance();
         if (wanted) {
-            atEnd_ = shxOffset_ + kIndexEntrySize > shxLength_;
+            if (shxOffset_ + kIndexEntrySize > shxLength_) ReachEnd();
             return 0;
         }
     }
+}
+
+void CShapefileReader::ReachEnd() {
+    atEnd_ = true;
+    ReportSkipped(skippedMultiPatches_, "MultiPatch");
+    skippedMultiPatches_ = 0;
 }
 
 Status CShapefileReader::GetFileInfo(CFileInfo* info) {

@@ -24,6 +24,8 @@ public:
     Status GetFileInfo(CFileInfo* info) override;
 
 private:
+    // The input is exhausted: the multipatches passed over are reported.
+    void ReachEnd();
     Status Open();
     // Reads the shape whose record starts at the offset into shape_.
     Status ReadShape(std::int64_t offset);
@@ -34,6 +36,8 @@ private:
     std::unique_ptr<CWin32File> shx_;
     CDbfTable* dbfTable_ = nullptr;  // owned by the table set
     bool atEnd_ = true;
+    bool warnedZOrM_ = false;
+    long skippedMultiPatches_ = 0;
     std::int64_t shxLength_ = 0;
     std::int64_t shxOffset_ = 0;
     std::int64_t shpSize_ = 0;

@@ -310,7 +310,9 @@ TEST_F(NativeProgramTest, MalformedWltFilesFailWithTheirMessage) {
     const std::string good = "M,\"a\",\"b\",\"c\",1\n1,2\n";
     const Case cases[] = {
         {"bad header", good + "L,\"a\",\"b\n",
-         "*Error* : An error occurred reading from the file."},
+         "*Error* : An error occurred reading from the file.\n          bad.wlt, line 3\n"},
+        {"bad point", good + "L,\"a\",\"b\",\"c\",2\n0,0\n\n; a comment\n1;1\n",
+         "*Error* : An error occurred reading from the file.\n          bad.wlt, line 7\n"},
         {"count too large", "L,\"a\",\"b\",\"c\",3\n0,0\n1,1\n" + good,
          "*Error* : The number of points specified for a feature in the input WLT file is "
          "incorrect."},

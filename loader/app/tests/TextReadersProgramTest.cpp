@@ -3,6 +3,7 @@
 // reads from them, and /MAXPOINTS and /GENERALIZE speak once.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -149,12 +150,37 @@ TEST(TextReadersProgram, EveryMifObjectKindKeepsItsOwnRow) {
     wlxtest::TempDir dir;
     const auto result = wlxtest::RunWlxconv(
         {"/IM", "/OO", "/TABLE:CSV", Fixture("mif", "mif_objects.mif"), (dir / "out").string()});
-    EXPECT_EQ(result.exitCode, 0) << result.out;
     // ARC a line, ELLIPSE, RECT and ROUNDRECT polygons, TEXT a point, a
-    // REGION of two rings a polypolygon; NONE, MULTIPOINT and COLLECTION nothing.
-    EXPECT_NE(result.out.find(Summary(2, 3, 1, 3, 1)), std::string::npos) << result.out;
+    // REGION of two rings a polypolygon; NONE, MULTIPOINT and COLLECTION
+    // nothing, the last two with a warning each, before the summary.
+    EXPECT_EQ(result.exitCode, 255) << result.out;
+    const std::size_t summary = result.out.find(Summary(2, 3, 1, 3, 1));
+    EXPECT_NE(summary, std::string::npos) << result.out;
+    for (const char* kind : {"Multipoint", "Collection"}) {
+        const std::string warning = std::string("Warning : 1 ") + kind +
+                                    " object(s) were skipped: objects of this type cannot be "
+                                    "converted.";
+        const std::size_t at = result.out.find(warning);
+        EXPECT_LT(at, summary) << result.out;
+        EXPECT_EQ(result.out.find(warning, at + 1), std::string::npos) << result.out;
+    }
     ExpectRowsAsOgrinfoReads(ReadCsv(dir / "out_MIDTable.csv"),
                              OgrInfo(ogrinfo, Fixture("mif", "mif_objects.mif")), false);
+}
+
+TEST(TextReadersProgram, SkippedMifObjectsAreCountedOncePerKind) {
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "m.mif",
+                       "Columns 1\n  a Integer\nData\nMultipoint 1\n1 1\nPoint 1 2\n"
+                       "Multipoint 2\n1 1\n2 2\n");
+    wlxtest::WriteText(dir / "m.mid", "1\n2\n3\n");
+    const auto result =
+        wlxtest::RunWlxconv({"/IM", "/OO", (dir / "m.mif").string(), (dir / "out").string()});
+    EXPECT_EQ(result.exitCode, 255) << result.out;
+    EXPECT_NE(result.out.find("Warning : 2 Multipoint object(s) were skipped"), std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find("Collection"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(Summary(1, 0, 0, 0, 0)), std::string::npos) << result.out;
 }
 
 TEST(TextReadersProgram, MifInfoListsTheMidColumns) {
@@ -229,13 +255,17 @@ TEST(TextReadersProgram, DamagedInputStopsWithItsMessage) {
         const char* file;
         const char* text;
         std::string message;
+        int line;  // of a read error, named with its file
     } cases[] = {
-        {"/IB", "a.bna", "\"A\",\"\",\"K\",\"L\",-3\n0,0\n1,1\n", unexpectedEnd},
-        {"/IB", "a.bna", "\"A\",\"B\"\n", readError},
-        {"/IC", "a.csv", "'K','N',1\n", readError},
-        {"/IM", "a.mif", "Columns 1\n  a Integer\nData\nRegion 2\n 3\n0 0\n", unexpectedEnd},
-        {"/IM", "a.mif", "Columns 1\n  a Time\nData\n", "*Error* : Not supported.\n"},
-        {"/IM", "a.mif", "Columns 1\n  a Integer\nData\nArc 0 0 1\n", readError},
+        {"/IB", "a.bna", "\"A\",\"\",\"K\",\"L\",-3\n0,0\n1,1\n", unexpectedEnd, 0},
+        {"/IB", "a.bna", "\"A\",\"B\"\n", readError, 1},
+        {"/IB", "a.bna", "\"A\",\"\",\"K\",\"L\",-3\r\n0,0\r\n\r\n1,1\r\n1 1\r\n", readError, 5},
+        {"/IC", "a.csv", "'K','N',1\n", readError, 1},
+        {"/IC", "a.csv", "'K','N',1,2\n'K','N',1,x\n", readError, 2},
+        {"/IM", "a.mif", "Columns 1\n  a Integer\nData\nRegion 2\n 3\n0 0\n", unexpectedEnd, 0},
+        {"/IM", "a.mif", "Columns 1\n  a Time\nData\n", "*Error* : Not supported.\n", 0},
+        {"/IM", "a.mif", "Columns 1\n  a Integer\nData\nPoint 1 1\nArc 0 0 1\n", readError, 5},
+        {"/IM", "a.mif", "Columns x\n", readError, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -245,7 +275,13 @@ TEST(TextReadersProgram, DamagedInputStopsWithItsMessage) {
         const auto result =
             wlxtest::RunWlxconv({c.type, "/OO", (dir / c.file).string(), (dir / "out").string()});
         EXPECT_EQ(result.exitCode, 1) << result.out;
-        EXPECT_NE(result.out.find(c.message), std::string::npos) << result.out;
+        std::string message = c.message;
+        if (c.line) {
+            message.pop_back();
+            message += "\n          " + (dir / c.file).string() + ", line " +
+                       std::to_string(c.line) + "\n";
+        }
+        EXPECT_NE(result.out.find(message), std::string::npos) << result.out;
     }
 }
 
@@ -275,6 +311,51 @@ TEST(TextReadersProgram, ReducingPointsSpeaksOnce) {
         std::string::npos)
         << result.out;
     EXPECT_EQ(result.out.find(warning), std::string::npos) << result.out;
+}
+
+// The point lines of each record of a WLT file.
+std::vector<int> WltPointCounts(const fs::path& wlt) {
+    std::vector<int> counts;
+    std::istringstream lines(wlxtest::ReadText(wlt));
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.empty() || line[0] == '#' || line[0] == ';') continue;
+        if (std::isalpha(static_cast<unsigned char>(line[0])))
+            counts.push_back(0);
+        else if (!counts.empty())
+            ++counts.back();
+    }
+    return counts;
+}
+
+TEST(TextReadersProgram, ReducedObjectsKeepTheirShapeAndTheLimits) {
+    wlxtest::TempDir dir;
+    // A polygon of 100 points, and an island coast as a line closed on its
+    // first point.
+    std::string bna = "\"Lake\",\"\",\"K1\",\"Water\",100\n";
+    for (int i = 0; i < 99; ++i)
+        bna += std::to_string(100 + i % 7) + "," + std::to_string(i) + "\n";
+    bna += "100,0\n\"Coast\",\"\",\"K2\",\"Water\",-10\n";
+    for (int i = 0; i < 9; ++i) bna += std::to_string(i) + "," + std::to_string(i * i % 5) + "\n";
+    bna += "0,0\n";
+    wlxtest::WriteText(dir / "water.bna", bna);
+    struct Case {
+        const char* reduce;
+        // As written: a ring repeats its first point, and a line's returns to
+        // its first point are escaped.
+        std::vector<int> points;
+    } cases[] = {
+        {"/MAXPOINTS:8", {8, 11}},
+        {"/GENERALIZE:10", {10, 7}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reduce);
+        const auto result = wlxtest::RunWlxconv(
+            {"/IB", "/OL", "/WO", c.reduce, (dir / "water.bna").string(), (dir / "out").string()});
+        EXPECT_EQ(result.exitCode, 255) << result.out;  // not latitudes and longitudes
+        EXPECT_NE(result.out.find(Summary(0, 1, 0, 0, 1)), std::string::npos) << result.out;
+        EXPECT_EQ(WltPointCounts(dir / "out.wlt"), c.points);
+    }
 }
 
 }  // namespace

@@ -149,3 +149,48 @@ TEST(DbfTable, TruncatedRecordsReadAsNoData) {
 }
 
 }  // namespace
+
+TEST(CodePage, NamesFromCpgFilesAndLanguageDrivers) {
+    const struct {
+        const char* cpg;
+        int page;
+    } cpgs[] = {
+        {"1252", 1252},
+        {"CP1252", 1252},
+        {"windows-1252", 1252},
+        {"ANSI 1251", 1251},
+        {"ISO-8859-1", 28591},
+        {"ISO88591", 28591},
+        {"8859-15", 28605},
+        {"88591", 28591},
+        {"28592", 28592},
+        {"OEM 850", 850},
+        {"IBM437", 437},
+        {"UTF-8\r\n", kCodePageUtf8},
+        {"utf8", kCodePageUtf8},
+        {"latin1", 28591},
+        {"KOI8-R", 20866},
+        {"", 0},
+        {"SJIS", 0},
+        {"932", 0},
+        {"ISO-8859-99", 0},
+        {"CP1252x", 0},
+    };
+    for (const auto& c : cpgs) EXPECT_EQ(CodePageFromCpg(c.cpg), c.page) << c.cpg;
+    EXPECT_EQ(CodePageFromLanguageDriver(0x57), 28591);
+    EXPECT_EQ(CodePageFromLanguageDriver(0x03), 1252);
+    EXPECT_EQ(CodePageFromLanguageDriver(0x02), 850);
+    EXPECT_EQ(CodePageFromLanguageDriver(0xC9), 1251);
+    EXPECT_EQ(CodePageFromLanguageDriver(0x00), 0);
+    EXPECT_EQ(CodePageFromLanguageDriver(0x7B), 0);  // Japanese: not a single-byte page
+
+    const CodePageTable* latin1 = FindCodePage(28591);
+    const CodePageTable* windows = FindCodePage(1252);
+    const CodePageTable* dos = FindCodePage(850);
+    ASSERT_TRUE(latin1 && windows && dos);
+    EXPECT_EQ(ConvertToUtf8("C\xF4te d'Ivoire", *latin1), "C\xC3\xB4te d'Ivoire");
+    EXPECT_EQ(ConvertToUtf8("\x80 \x9C", *windows), "\xE2\x82\xAC \xC5\x93");
+    EXPECT_EQ(ConvertToUtf8("\x93", *dos), "\xC3\xB4");
+    EXPECT_EQ(ConvertToUtf8("\x81", *windows), "\xEF\xBF\xBD");  // undefined in the page
+    EXPECT_EQ(FindCodePage(kCodePageUtf8), nullptr);
+}

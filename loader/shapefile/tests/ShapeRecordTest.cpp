@@ -48,14 +48,24 @@ TEST(ShapeRecord, ClassifiesShapesByTypeAndParts) {
         {"polygon", Poly(5, {0}, 4), EShapeKind::kPolygon, 3},
         {"multipolygon", Poly(5, {0, 4}, 8), EShapeKind::kMultiPolygon, 3},
         {"null", Content().I32(0), EShapeKind::kSkipped, 0},
-        {"polygonZ", Content().I32(15).Box(), EShapeKind::kSkipped, 0},
         {"no parts", Poly(3, {}, 0), EShapeKind::kSkipped, 0},
+        // The Z and M types: the 2-D layout, then Z and M ranges and arrays.
+        {"pointZ", Content().I32(11).F64(1).F64(2).F64(3).F64(4), EShapeKind::kPoint, 1},
+        {"pointM", Content().I32(21).F64(1).F64(2).F64(4), EShapeKind::kPoint, 1},
+        {"multipointZ", Content().I32(18).Box().I32(1).Points(1).F64(0).F64(0).F64(0),
+         EShapeKind::kMultiPoint, 1},
+        {"polylineM", Poly(23, {0}, 2).F64(0).F64(0).F64(0).F64(0), EShapeKind::kLine, 2},
+        {"polygonZ", Poly(15, {0, 4}, 8).Points(4), EShapeKind::kMultiPolygon, 3},
+        {"multipointM", Content().I32(28).Box().I32(2).Points(2), EShapeKind::kMultiPoint, 1},
+        {"multipatch", Poly(31, {0}, 3), EShapeKind::kSkipped, 0},
     };
     for (const auto& c : cases) {
         CShapeRecord record;
         ASSERT_EQ(record.Parse(c.content.bytes), 0) << c.name;
         EXPECT_EQ(record.GetKind(), c.kind) << c.name;
         EXPECT_EQ(record.GetFeatureKind(), c.featureKind) << c.name;
+        EXPECT_EQ(record.HasZOrM(), c.content.bytes[0] > 10 && c.content.bytes[0] < 30) << c.name;
+        EXPECT_EQ(record.IsMultiPatch(), c.content.bytes[0] == 31) << c.name;
     }
 }
 

@@ -146,7 +146,11 @@ TEST(ShapefileReader, InfoListsTheDbfColumns) {
 // shapelib's tools: a point file with a null shape between two points, and a
 // PolygonZ file; null and Z shapes are skipped, and every shape keeps its own
 // DBF record.
-TEST(ShapefileReader, NullAndZShapesAreSkippedWithTheirDbfRecords) {
+const char* const kZmDropped =
+    "Warning : The input holds Z or M values, which are dropped: only the X and Y of each point "
+    "are read. This warning is not repeated.";
+
+TEST(ShapefileReader, NullShapesAreSkippedWithTheirDbfRecordsAndZShapesRead) {
     FIND_TOOL_OR_SKIP(shpcreate, "shpcreate");
     const fs::path shpadd = wlxtest::FindTool("shpadd");
     const fs::path dbfcreate = wlxtest::FindTool("dbfcreate");
@@ -182,11 +186,96 @@ TEST(ShapefileReader, NullAndZShapesAreSkippedWithTheirDbfRecords) {
               "\"one\",1.000000,2.000000,\"one\"\n"
               "\"three\",3.000000,4.000000,\"three\"\n");
 
-    result =
-        wlxtest::RunWlxconv({"/IH", "/OO", "/TABLE:CSV", solids + ".shp", (dir / "b").string()});
-    EXPECT_EQ(result.exitCode, 0) << result.out;
+    // A Z shape gives its X and Y, with a warning.
+    result = wlxtest::RunWlxconv(
+        {"/IH", "/OO", "/TABLE:CSV", "/KEY:COL:name", solids + ".shp", (dir / "b").string()});
+    EXPECT_EQ(result.exitCode, 255) << result.out;
+    EXPECT_NE(result.out.find(Summary(0, 0, 0, 1, 0)), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(kZmDropped), std::string::npos) << result.out;
+    EXPECT_EQ(wlxtest::ReadText(dir / "b_DBFTable.csv"), "TessaranKey,name\n\"zed\",\"zed\"\n");
+}
+
+// The geometries of a WLT file: every line but the header's.
+std::string WltRecords(const fs::path& wlt) {
+    std::istringstream lines(wlxtest::ReadText(wlt));
+    std::string line, records;
+    while (std::getline(lines, line))
+        if (!line.empty() && line[0] != '#' && line[0] != ';') records += line + "\n";
+    return records;
+}
+
+TEST(ShapefileReader, ZAndMShapesGiveTheXAndYOfOgrsTwoDimensionalCopy) {
+    FIND_TOOL_OR_SKIP(ogr2ogr, "ogr2ogr");
+    FIND_TOOL_OR_SKIP(shpcreate, "shpcreate");
+    const fs::path shpadd = wlxtest::FindTool("shpadd");
+    const fs::path dbfcreate = wlxtest::FindTool("dbfcreate");
+    const fs::path dbfadd = wlxtest::FindTool("dbfadd");
+    wlxtest::TempDir dir;
+    const struct {
+        const char* type;
+        std::vector<std::string> shapes;  // shpadd's arguments for each shape
+    } cases[] = {
+        {"pointz", {"-z 1 2 3", "-z 4 5 6"}},
+        {"pointm", {"-m 1 2 3"}},
+        {"arcz", {"-z 0 0 1 1 1 2 + 5 5 3 6 6 4 7 5 5"}},
+        {"arcm", {"-m 0 0 1 1 1 2 2 0 3"}},
+        // Outer rings clockwise, holes counter-clockwise, as ogr2ogr writes them.
+        {"polygonz", {"-zm 0 0 1 9 0 1 2 9 1 1 3 9 0 0 1 9"}},
+        {"polygonm", {"-m 0 0 1 0 4 2 4 4 3 0 0 1 + 1 2 0 2 3 0 1 3 0 1 2 0"}},
+        {"multipointz", {"-z 1 1 1 2 2 2 3 3 3"}},
+        {"multipointm", {"-m 1 1 1 2 2 2"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        const std::string base = (dir / c.type).string();
+        ASSERT_EQ(wlxtest::Run(shpcreate, {base, c.type}).exitCode, 0);
+        ASSERT_EQ(wlxtest::Run(dbfcreate, {base, "-s", "name", "10"}).exitCode, 0);
+        for (const std::string& shape : c.shapes) {
+            ASSERT_EQ(wlxtest::Run(dbfadd, {base, "x"}).exitCode, 0);
+            std::vector<std::string> args{base};
+            std::istringstream words(shape);
+            for (std::string word; words >> word;) args.push_back(word);
+            ASSERT_EQ(wlxtest::Run(shpadd, args).exitCode, 0);
+        }
+        const std::string flat = base + "_xy.shp";
+        const auto made =
+            wlxtest::Run(ogr2ogr, {"-f", "ESRI Shapefile", "-dim", "XY", flat, base + ".shp"});
+        ASSERT_EQ(made.exitCode, 0) << made.err;
+        auto result = wlxtest::RunWlxconv({"/IH", "/OL", "/KEY:COL:name", base + ".shp", base});
+        EXPECT_EQ(result.exitCode, 255) << result.out;
+        const std::size_t warned = result.out.find(kZmDropped);
+        EXPECT_NE(warned, std::string::npos) << result.out;
+        EXPECT_EQ(result.out.find(kZmDropped, warned + 1), std::string::npos) << result.out;
+        const auto reference =
+            wlxtest::RunWlxconv({"/IH", "/OL", "/KEY:COL:name", flat, base + "_xy"});
+        EXPECT_EQ(reference.exitCode, 0) << reference.out;
+        EXPECT_NE(WltRecords(base + ".wlt"), "");
+        EXPECT_EQ(WltRecords(base + ".wlt"), WltRecords(base + "_xy.wlt"));
+    }
+}
+
+TEST(ShapefileReader, MultipatchesAreSkippedAndCountedWithTheirDbfRecords) {
+    FIND_TOOL_OR_SKIP(ogr2ogr, "ogr2ogr");
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(
+        dir / "tins.geojson",
+        "{\"type\":\"FeatureCollection\",\"features\":["
+        "{\"type\":\"Feature\",\"properties\":{\"name\":\"a\"},\"geometry\":"
+        "{\"type\":\"Polygon\",\"coordinates\":[[[0,0,1],[1,0,2],[1,1,3],[0,0,1]]]}},"
+        "{\"type\":\"Feature\",\"properties\":{\"name\":\"b\"},\"geometry\":"
+        "{\"type\":\"Polygon\",\"coordinates\":[[[5,5,1],[6,5,2],[6,6,3],[5,5,1]]]}}]}");
+    const fs::path shp = dir / "tins.shp";
+    const auto made = wlxtest::Run(ogr2ogr, {"-f", "ESRI Shapefile", "-lco", "SHPT=MULTIPATCH",
+                                             shp.string(), (dir / "tins.geojson").string()});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const auto result =
+        wlxtest::RunWlxconv({"/IH", "/OO", "/TABLE:CSV", shp.string(), (dir / "out").string()});
+    EXPECT_EQ(result.exitCode, 255) << result.out;
+    EXPECT_NE(result.out.find("Warning : 2 MultiPatch object(s) were skipped: objects of this "
+                              "type cannot be converted."),
+              std::string::npos)
+        << result.out;
     EXPECT_NE(result.out.find(Summary(0, 0, 0, 0, 0)), std::string::npos) << result.out;
-    EXPECT_FALSE(fs::exists(dir / "b_DBFTable.csv"));
 }
 
 // A small polyline shapefile built byte by byte, so that each corruption case
@@ -395,6 +484,66 @@ TEST(ShapefileReader, TableFilesGoBesideTheOutputWhateverDotsItsDirectoryHas) {
         {"/IH", "/OO", "/TABLE:SQL", (dir / "t.shp").string(), (dir / "v1.2" / "out").string()});
     EXPECT_EQ(result.exitCode, 0) << result.out;
     EXPECT_TRUE(fs::exists(dir / "v1.2" / "out_DBFTable.sql"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ShapefileReader, DbfTextIsReadInItsDeclaredCodePage) {
+    FIND_TOOL_OR_SKIP(ogr2ogr, "ogr2ogr");
+    FIND_TOOL_OR_SKIP(ogrinfo, "ogrinfo");
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(
+        dir / "civ.geojson",
+        "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\","
+        "\"properties\":{\"name\":\"C\xC3\xB4te d'Ivoire\",\"nom\":\"Z\xC3\xBCrich\","
+        "\"r\xC3\xA9gion\":\"\xC3\x8Ele\"},"
+        "\"geometry\":{\"type\":\"Point\",\"coordinates\":[-5.5,7.5]}}]}");
+    const std::vector<std::string> utf8{"C\xC3\xB4te d'Ivoire", "Z\xC3\xBCrich", "\xC3\x8Ele"};
+    // A .cpg file names the page, or the header's language driver byte does
+    // (87 ISO-8859-1, 3 Windows-1252, 2 DOS 850); UTF-8 passes as it is.
+    for (const char* encoding :
+         {"CP1252", "ISO-8859-1", "CP850", "LDID/87", "LDID/3", "LDID/2", "UTF-8"}) {
+        SCOPED_TRACE(encoding);
+        const fs::path sub = dir / std::to_string(std::hash<std::string>{}(encoding));
+        fs::create_directory(sub);
+        const fs::path shp = sub / "civ.shp";
+        const auto made = wlxtest::Run(
+            ogr2ogr, {"-f", "ESRI Shapefile", "-lco", std::string("ENCODING=") + encoding,
+                      shp.string(), (dir / "civ.geojson").string()});
+        ASSERT_EQ(made.exitCode, 0) << made.err;
+        const auto features = OgrInfo(ogrinfo, shp);
+        ASSERT_EQ(features.size(), 1u);
+        EXPECT_EQ(features[0].fields.at("name").value, utf8[0]);
+        const auto result = wlxtest::RunWlxconv(
+            {"/IH", "/OL", "/TABLE:CSV", "/NAME:COL:name", shp.string(), (sub / "out").string()});
+        EXPECT_EQ(result.exitCode, 0) << result.out;
+        const Rows rows = ReadCsv(sub / "out_DBFTable.csv");
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0],
+                  (std::vector<std::string>{"TessaranKey", "name", "nom", "r\xC3\xA9gion"}));
+        EXPECT_EQ(std::vector<std::string>(rows[1].begin() + 1, rows[1].end()), utf8);
+        EXPECT_EQ(rows[1][1], features[0].fields.at("name").value);
+        EXPECT_EQ(rows[1][2], features[0].fields.at("nom").value);
+        EXPECT_NE(wlxtest::ReadText(sub / "out.wlt").find("\"" + utf8[0] + "\""),
+                  std::string::npos);
+    }
+    // Undeclared text passes through as it is: here ISO-8859-1 bytes.
+    const fs::path shp = dir / "undeclared.shp";
+    ASSERT_EQ(wlxtest::Run(ogr2ogr, {"-f", "ESRI Shapefile", "-lco", "ENCODING=LDID/87",
+                                     shp.string(), (dir / "civ.geojson").string()})
+                  .exitCode,
+              0);
+    auto dbf = wlxtest::ReadBytes(dir / "undeclared.dbf");
+    ASSERT_EQ(dbf.at(29), 87);
+    dbf[29] = 0;
+    wlxtest::WriteBytes(dir / "undeclared.dbf", dbf);
+    const auto result = wlxtest::RunWlxconv(
+        {"/IH", "/OO", "/TABLE:CSV", shp.string(), (dir / "undeclared").string()});
+    EXPECT_EQ(result.exitCode, 0) << result.out;
+    EXPECT_NE(wlxtest::ReadText(dir / "undeclared_DBFTable.csv").find("\"C\xF4te d'Ivoire\""),
+              std::string::npos);
 }
 
 }  // namespace

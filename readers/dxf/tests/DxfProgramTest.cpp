@@ -1,0 +1,169 @@
+// wlxconv /IX and /IW on the fixture drawings, compared with what ogr2ogr
+// makes of the same files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "testing/OgrTools.h"
+#include "testing/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using Points = std::vector<std::pair<double, double>>;
+// Lines or rings of one object (a point is a part of one point).
+using Parts = std::vector<Points>;
+
+fs::path Fixture(const std::string& name) {
+    return wlxtest::SourcePath("readers/dxf/tests/data/" + name);
+}
+
+// The objects of a WLT file by key: header "K,"name","key","link",count", then
+// points as "y,x".
+std::map<std::string, Parts> ReadWlt(const fs::path& file) {
+    std::map<std::string, Parts> objects;
+    std::istringstream lines(wlxtest::ReadText(file));
+    Parts* current = nullptr;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() > 2 && line[1] == ',' && line[2] == '"') {
+            const std::size_t start = line.find(",\"", 3);
+            const std::size_t end = line.find('"', start + 2);
+            current = &objects[line.substr(start + 2, end - start - 2)];
+            current->emplace_back();
+        } else if (current && !line.empty() &&
+                   (std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '-')) {
+            const std::size_t comma = line.find(',');
+            if (comma == std::string::npos) continue;
+            current->back().emplace_back(std::stod(line.substr(comma + 1)), std::stod(line));
+        }
+    }
+    return objects;
+}
+
+// The parts of a WKT geometry: every innermost parenthesised run of coordinates.
+Parts WktParts(const std::string& wkt) {
+    Parts parts;
+    const bool z = wkt.find(" Z ") != std::string::npos;
+    std::size_t open = 0;
+    while ((open = wkt.find('(', open)) != std::string::npos) {
+        const std::size_t close = wkt.find_first_of("()", open + 1);
+        if (close == std::string::npos) break;
+        if (wkt[close] == '(') {
+            open = close;
+            continue;
+        }
+        Points points;
+        std::istringstream values(wkt.substr(open + 1, close - open - 1));
+        for (std::string item; std::getline(values, item, ',');) {
+            std::istringstream coords(item);
+            double x = 0, y = 0, ignored = 0;
+            coords >> x >> y;
+            if (z) coords >> ignored;
+            points.emplace_back(x, y);
+        }
+        parts.push_back(points);
+        open = close;
+    }
+    return parts;
+}
+
+double SegmentDistance(const std::pair<double, double>& p, const std::pair<double, double>& a,
+                       const std::pair<double, double>& b) {
+    const double dx = b.first - a.first, dy = b.second - a.second;
+    const double length2 = dx * dx + dy * dy;
+    double t = length2 > 0 ? ((p.first - a.first) * dx + (p.second - a.second) * dy) / length2 : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(p.first - (a.first + t * dx), p.second - (a.second + t * dy));
+}
+
+// The farthest any vertex of `from` lies from the lines of `to`.
+double FarthestVertex(const Parts& from, const Parts& to) {
+    double farthest = 0;
+    for (const Points& part : from)
+        for (const auto& p : part) {
+            double nearest = 1e300;
+            for (const Points& other : to) {
+                if (other.size() == 1)
+                    nearest = std::min(nearest, SegmentDistance(p, other[0], other[0]));
+                for (std::size_t i = 1; i < other.size(); ++i)
+                    nearest = std::min(nearest, SegmentDistance(p, other[i - 1], other[i]));
+            }
+            farthest = std::max(farthest, nearest);
+        }
+    return farthest;
+}
+
+double Hausdorff(const Parts& a, const Parts& b) {
+    return std::max(FarthestVertex(a, b), FarthestVertex(b, a));
+}
+
+// Both step arcs by 3 degrees; the splines are sampled differently, by
+// length here and by parameter there, so the curves agree to within the
+// sag of their chords.
+constexpr double kTolerance = 0.02;
+
+TEST(DxfProgram, MatchesOgr2ogrEntityByEntity) {
+    FIND_TOOL_OR_SKIP(ogr2ogr, "ogr2ogr");
+    wlxtest::TempDir dir;
+    const auto ogr = wlxtest::Run(
+        ogr2ogr, {"--config", "OGR_ARC_STEPSIZE", "3", "-f", "CSV", "-lco", "GEOMETRY=AS_WKT",
+                  (dir / "ogr.csv").string(), Fixture("entities.dxf").string()});
+    ASSERT_EQ(ogr.exitCode, 0) << ogr.err;
+    const auto result =
+        wlxtest::RunWlxconv({"/IX", "/OL", "/BLOCKS:EXPLODE", Fixture("entities.dxf").string(),
+                             (dir / "out").string()});
+    // Warnings: the hatch and the dimension.
+    EXPECT_EQ(result.exitCode, 255) << result.out << result.err;
+    EXPECT_NE(result.out.find("Skipped an unsupported 'DxDbHatch' type entity (Handle='5C', "
+                              "Layer='0')."),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("Skipped an unsupported 'DxDbRotatedDimension' type entity"),
+              std::string::npos);
+    const auto ours = ReadWlt(dir / "out.wlt");
+    ASSERT_FALSE(ours.empty());
+
+    const wlxtest::Rows rows = wlxtest::ReadCsv(dir / "ogr.csv");
+    ASSERT_GT(rows.size(), 1u);
+    const auto column = [&](const char* name) {
+        return std::find(rows[0].begin(), rows[0].end(), name) - rows[0].begin();
+    };
+    const auto wkt = column("WKT");
+    const auto handle = column("EntityHandle");
+    std::set<std::string> compared;
+    Parts blockParts;
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        // The rest of a text that holds a line break.
+        if (rows[r].size() < rows[0].size()) continue;
+        const std::string& key = rows[r][handle];
+        if (key == "5C" || key == "5D") continue;  // hatch and dimension: we skip them
+        const Parts theirs = WktParts(rows[r][wkt]);
+        if (rows[r][wkt].rfind("GEOMETRYCOLLECTION", 0) == 0 ||
+            rows[r][wkt].rfind("MULTI", 0) == 0) {
+            // An inserted block: one feature there, one object per entity here.
+            blockParts.insert(blockParts.end(), theirs.begin(), theirs.end());
+            continue;
+        }
+        ASSERT_TRUE(ours.count(key)) << key;
+        EXPECT_LT(Hausdorff(ours.at(key), theirs), kTolerance) << key << " " << rows[r][wkt];
+        compared.insert(key);
+    }
+    EXPECT_GE(compared.size(), 18u);
+    Parts exploded;
+    for (const auto& [key, parts] : ours)
+        if (!compared.count(key) && key != "4C")  // the multi-polygon ogr2ogr does not read
+            exploded.insert(exploded.end(), parts.begin(), parts.end());
+    ASSERT_FALSE(blockParts.empty());
+    EXPECT_LT(Hausdorff(exploded, blockParts), kTolerance);
+}
+
+}  // namespace

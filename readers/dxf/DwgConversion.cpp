@@ -245,8 +245,9 @@ std::unique_ptr<CEntityStyle> CDwgReader::MakeStyle(const drawing::CEntity& enti
             const double width = blockExtent ? ExtentWidth(*blockExtent) : 0.0;
             const double height = blockExtent ? ExtentHeight(*blockExtent) : 0.0;
             return std::make_unique<CSymbolStyle>(
-                key.c_str(), name, layer, colour, e.BlockName().c_str(), e.Rotation(),
-                width * e.ScaleFactors().x, height * e.ScaleFactors().y);
+                key.c_str(), name, layer, colour,
+                e.BlockTableRecord() ? e.BlockTableRecord()->Name().c_str() : e.BlockName().c_str(),
+                e.Rotation(), width * e.ScaleFactors().x, height * e.ScaleFactors().y);
         }
         case EEntityType::kPolyline: {
             if (polygon) return fill();

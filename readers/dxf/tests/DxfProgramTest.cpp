@@ -167,3 +167,125 @@ TEST(DxfProgram, MatchesOgr2ogrEntityByEntity) {
 }
 
 }  // namespace
+
+namespace {
+
+// The style and attribute tables that /TABLE:CSV:STYLE exports, and the symbols.
+TEST(DxfProgram, StylesTablesAndSymbolsMatchTheirGoldenFiles) {
+    wlxtest::TempDir dir;
+    const auto result =
+        wlxtest::RunWlxconv({"/IX", "/OL", "/BLOCKS:EMF", "/TABLE:CSV:STYLE",
+                             Fixture("blocks.dxf").string(), (dir / "out").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    for (const char* table : {"SymbolStyle", "TextStyle", "PARCEL", "PARCELS", "ROADS"})
+        EXPECT_EQ(wlxtest::ReadText(dir / ("out_" + std::string(table) + ".csv")),
+                  wlxtest::ReadText(Fixture("golden/" + std::string(table) + ".csv")))
+            << table;
+    // One symbol per block with an extent, however its references spell it.
+    std::set<std::string> symbols;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        if (entry.path().extension() == ".emf") symbols.insert(entry.path().filename().string());
+    EXPECT_EQ(symbols, (std::set<std::string>{"ROUND.emf", "SIGN.emf"}));
+    EXPECT_NE(result.out.find("EMFs created: 2"), std::string::npos) << result.out;
+    if (wlxtest::HaveTool("emf2svg-conv")) {
+        const auto svg =
+            wlxtest::Run(wlxtest::FindTool("emf2svg-conv"),
+                         {"-i", (dir / "SIGN.emf").string(), "-o", (dir / "sign.svg").string()});
+        ASSERT_EQ(svg.exitCode, 0) << svg.err;
+        const std::string drawn = wlxtest::ReadText(dir / "sign.svg");
+        // The by-layer line takes the reference's layer, the by-block one its colour.
+        EXPECT_NE(drawn.find("stroke=\"#FF0000\""), std::string::npos);
+        EXPECT_NE(drawn.find("stroke=\"#FFFF00\""), std::string::npos);
+    }
+}
+
+TEST(DxfProgram, ExplodedBlocksTakeColoursFromTheirReferences) {
+    wlxtest::TempDir dir;
+    const auto result =
+        wlxtest::RunWlxconv({"/IX", "/OO", "/BLOCKS:EXPLODE", "/TABLE:CSV:STYLE",
+                             Fixture("blocks.dxf").string(), (dir / "out").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(wlxtest::ReadText(dir / "out_PolylineStyle.csv"),
+              wlxtest::ReadText(Fixture("golden/PolylineStyleExploded.csv")));
+}
+
+TEST(DxfProgram, InfoListsTablesLayersBlocksCountAndKey) {
+    wlxtest::TempDir dir;
+    const auto result = wlxtest::RunWlxconv(
+        {"/IX", "/OO", "/INFO", Fixture("blocks.dxf").string(), (dir / "out").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    for (const char* part :
+         {"Feature Count : 8", "Coordinate System Key : UTM83-10", "Table[1] : PARCEL",
+          "Column[3] : Name[LOT] : Type[INT]", "Column[1] : Name[PIN] : Type[VARCHAR (10)]",
+          "Table[4] : BROKEN\n Listing columns...\n\n", "Layer[5] : ZERO", "Block[1] : SIGN",
+          "Block[3] : ROUND"})
+        EXPECT_NE(result.out.find(part), std::string::npos) << part << "\n" << result.out;
+    EXPECT_EQ(result.out.find("Block[4]"), std::string::npos);
+    EXPECT_EQ(result.out.find("*Model_Space"), std::string::npos);
+}
+
+// wlxconv /IW with a converter named in a registry file of its own.
+class DwgConverterTest : public testing::Test {
+protected:
+    void SetUp() override {
+        fs::copy_file(Fixture("entities.dxf"), dir / "drawing.dwg");
+        original_ = wlxtest::ReadBytes(dir / "drawing.dwg");
+        fs::create_directory(dir / "conv");
+    }
+    // A converter script; `body` sees the drawing as $1 and the DXF to write as $2.
+    void Converter(const std::string& body) {
+        const fs::path script = dir / "conv" / "Converter.exe";
+        wlxtest::WriteText(script, "#!/bin/sh\n" + body + "\n");
+        fs::permissions(script, fs::perms::owner_all);
+        wlxtest::WriteText(dir / "registry.reg",
+                           "Windows Registry Editor Version 5.00\n\n"
+                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velstrom\\DWGRelay\\6.5]\n"
+                           "\"Path\"=\"" +
+                               (dir / "conv").string() + "\"\n");
+    }
+    wlxtest::ProcessResult Run() {
+        wlxtest::RunOptions options;
+        options.environment["WLXCONV_REGISTRY"] = (dir / "registry.reg").string();
+        return wlxtest::RunWlxconv(
+            {"/IW", "/OL", (dir / "drawing.dwg").string(), (dir / "out").string()}, options);
+    }
+    void ExpectOpenFailure(const wlxtest::ProcessResult& result) {
+        EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
+        EXPECT_NE(
+            result.out.find("Unable to open DWG file \"" + (dir / "drawing.dwg").string() + "\"."),
+            std::string::npos)
+            << result.out << result.err;
+    }
+    void TearDown() override {
+        EXPECT_TRUE(wlxtest::HexDiff(original_, wlxtest::ReadBytes(dir / "drawing.dwg")).empty());
+    }
+
+    wlxtest::TempDir dir;
+    std::vector<std::uint8_t> original_;
+};
+
+TEST_F(DwgConverterTest, ConvertsThroughTheConverterOnACopy) {
+    // This one also spoils the drawing it is given: the user's stays as it was.
+    Converter("cp \"$1\" \"$2\" && echo spoilt > \"$1\"");
+    const auto result = Run();
+    EXPECT_EQ(result.exitCode, 255) << result.out << result.err;  // the hatch and dimension
+    EXPECT_NE(result.out.find("Total: 21"), std::string::npos) << result.out;
+    EXPECT_FALSE(ReadWlt(dir / "out.wlt").empty());
+}
+
+TEST_F(DwgConverterTest, FailingOrMissingConverterEndsWith40042) {
+    Converter("exit 3");
+    ExpectOpenFailure(Run());
+    // A converter that writes no drawing.
+    Converter("exit 0");
+    ExpectOpenFailure(Run());
+    // A converter that cannot be started.
+    Converter("");
+    fs::remove(dir / "conv" / "Converter.exe");
+    ExpectOpenFailure(Run());
+    // No converter registered.
+    wlxtest::WriteText(dir / "registry.reg", "Windows Registry Editor Version 5.00\n");
+    ExpectOpenFailure(Run());
+}
+
+}  // namespace

@@ -5,6 +5,8 @@ entities.dxf  every entity kind the reader converts, nested and extruded
               references, bulges and wide polylines, a hatch and a dimension
 blocks.dxf    blocks for symbols and colours, by-layer and by-block entities,
               texts with formatting codes, extended data of the attribute tables
+faults.dxf    a reference to no block, an empty block inside a scaled one, a
+              text with a Unicode escape, closed and open polylines
 """
 import math
 import os
@@ -133,7 +135,23 @@ def blocks():
     doc.saveas(os.path.join(here, "blocks.dxf"))
 
 
+def faults():
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    doc.blocks.new("EMPTY")
+    holder = doc.blocks.new("HOLDER")
+    holder.add_blockref("EMPTY", (1, 0))
+    msp.add_blockref("NOWHERE", (5, 5))
+    msp.add_blockref("HOLDER", (10, 0), dxfattribs={"xscale": 2, "yscale": 2})
+    msp.add_text("\\U+00C4B", dxfattribs={"insert": (0, 0)})
+    msp.add_lwpolyline([(0, 0), (4, 0), (4, 4), (0, 0)])
+    msp.add_lwpolyline([(0, 0), (4, 0), (4, 4)], close=True)
+    msp.add_lwpolyline([(0, 0), (4, 0), (4, 4)])
+    doc.saveas(os.path.join(here, "faults.dxf"))
+
+
 if __name__ == "__main__":
     entities()
     blocks()
+    faults()
     sys.exit(0)

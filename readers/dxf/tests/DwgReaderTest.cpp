@@ -73,7 +73,7 @@ TEST_F(DwgReaderTest, FaultyReferencesAndTexts) {
     EXPECT_NE(reporter.warnings[0].find("'DxDbBlockReference' type entity (Handle='37'"),
               std::string::npos)
         << reporter.warnings[0];
-    ASSERT_EQ(objects.size(), 5u);
+    ASSERT_EQ(objects.size(), 7u);
     // An empty block placed inside a block scaled by 2 at (10, 0): its
     // insertion point goes through that transform once.
     EXPECT_EQ(objects[0].geometry, wlxtest::Point(12, 0));

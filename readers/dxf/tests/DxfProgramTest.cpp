@@ -289,3 +289,51 @@ TEST_F(DwgConverterTest, FailingOrMissingConverterEndsWith40042) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DxfProgram, SymbolsNeedNoStyleTable) {
+    wlxtest::TempDir dir;
+    const auto result = wlxtest::RunWlxconv(
+        {"/IX", "/OO", "/BLOCKS:EMF", Fixture("blocks.dxf").string(), (dir / "out").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_TRUE(fs::exists(dir / "SIGN.emf"));
+    EXPECT_TRUE(fs::exists(dir / "ROUND.emf"));
+}
+
+TEST(DxfProgram, CoordinateSystemOfTheDrawing) {
+    const struct {
+        const char* coordSys;  // none: the drawing's is taken
+        bool warned;
+        const char* output;
+    } cases[] = {
+        {nullptr, false, "Output Coordinate System : UTM83-10"},
+        {"/COORDSYS:utm83-10", false, "Output Coordinate System : LL84"},
+        {"/COORDSYS:LL84", true, "Output Coordinate System : LL84"},
+    };
+    for (const auto& c : cases) {
+        wlxtest::TempDir dir;
+        std::vector<std::string> args{"/IX", "/OO"};
+        if (c.coordSys) args.push_back(c.coordSys);
+        args.push_back(Fixture("blocks.dxf").string());
+        args.push_back((dir / "out").string());
+        const auto result = wlxtest::RunWlxconv(args);
+        const bool warned =
+            result.out.find(
+                "is different from the input coordinate system detected in the file "
+                "(UTM83-10)") != std::string::npos;
+        EXPECT_EQ(warned, c.warned) << result.out;
+        EXPECT_EQ(result.exitCode, c.warned ? 255 : 0) << result.out;
+        EXPECT_NE(result.out.find(c.output), std::string::npos) << result.out;
+    }
+}
+
+TEST(DxfProgram, LinkKeysTooShortForTheirColumnGiveNoValue) {
+    wlxtest::TempDir dir;
+    const auto result = wlxtest::RunWlxconv(
+        {"/IX", "/OO", "/TABLE:CSV", Fixture("faults.dxf").string(), (dir / "out").string()});
+    ASSERT_EQ(result.exitCode, 255) << result.out << result.err;  // the reference to no block
+    EXPECT_EQ(wlxtest::ReadText(dir / "out_ROADS.csv"), "TessaranKey,RID\n\"43\",7\n");
+}
+
+}  // namespace

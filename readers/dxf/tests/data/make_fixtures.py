@@ -147,6 +147,16 @@ def faults():
     msp.add_lwpolyline([(0, 0), (4, 0), (4, 4), (0, 0)])
     msp.add_lwpolyline([(0, 0), (4, 0), (4, 4)], close=True)
     msp.add_lwpolyline([(0, 0), (4, 0), (4, 4)])
+    # A link key too short for its numeric column.
+    doc.appids.new("BKT15")
+    links = doc.rootdict.add_new_dict("CONLDEFDictionary")
+    links.add_new_dict("ROADS").set_xdata("BKT15", [
+        (1000, "DB"), (1000, "RID"), (1000, "x"), (1000, "y"), (1070, 2), (1070, 8), (1070, 0),
+        (1000, "z"), (1000, "w")])
+    short = msp.add_line((0, 0), (1, 0))
+    short.set_xdata("BKT15", [(1071, 1), (1070, 1), (1000, "ROADS"), (1004, b"\x01\x02\x03")])
+    whole = msp.add_line((0, 0), (2, 0))
+    whole.set_xdata("BKT15", [(1071, 1), (1070, 1), (1000, "ROADS"), (1004, struct.pack("<d", 7.5))])
     doc.saveas(os.path.join(here, "faults.dxf"))
 
 

@@ -397,8 +397,10 @@ Status CDwgReader::ConvertEntity(SWalk& walk, CFeatureRecord* record, const SWal
             const auto& e = *entity.As<drawing::CEllipse>();
             // Sampled by the parameter, so that the first sample is the start point.
             double sweep = e.EndParam() - e.StartParam();
-            while (sweep < 0) sweep += dwg::kTwoPi;
-            const int n = static_cast<int>(std::fmin(sweep / kArcStep, 1e6));
+            if (!std::isfinite(sweep)) sweep = 0;
+            if (sweep < 0) sweep = std::fmod(sweep, dwg::kTwoPi) + dwg::kTwoPi;
+            // More than a turn draws the ellipse once.
+            const int n = static_cast<int>(std::fmin(sweep, dwg::kTwoPi) / kArcStep);
             for (int i = 0; i < n; ++i)
                 points.push_back(Flat(world(e.PointAtParam(e.StartParam() + i * kArcStep))));
             points.push_back(Flat(world(e.EndPoint())));

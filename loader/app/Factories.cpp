@@ -2,7 +2,6 @@
 
 #include "loader/bna/BnaReader.h"
 #include "loader/core/LoaderSettings.h"
-#include "loader/core/Messages.h"
 #include "loader/core/NullWriter.h"
 #include "loader/csv/CsvReader.h"
 #include "loader/mif/MifReader.h"
@@ -11,26 +10,19 @@
 #include "nativeformat/WltWriter.h"
 #include "nativeformat/WlxReader.h"
 #include "nativeformat/WlxWriter.h"
+#include "readers/dxf/DwgReader.h"
 #include "readers/plugin/ForeignReader.h"
 
 namespace {
 
-// The drawing reader needs the maker's DWG database library, which is not
-// part of this system.
-std::unique_ptr<CSourceReaderInterface> DrawingReader(CLoaderSettings* settings, Status* status) {
-    SetStatusArgs(settings->inputName.c_str(), nullptr);
-    *status = kLoaderDwgOpenFailed;
-    return nullptr;
-}
-
 std::unique_ptr<CSourceReaderInterface> DwgReader(CLoaderSettings* settings, Status* status) {
     settings->inputIsDwg = 1;
-    return DrawingReader(settings, status);
+    return std::make_unique<CDwgReader>(settings, status);
 }
 
 std::unique_ptr<CSourceReaderInterface> DxfReader(CLoaderSettings* settings, Status* status) {
     settings->inputIsDwg = 0;
-    return DrawingReader(settings, status);
+    return std::make_unique<CDwgReader>(settings, status);
 }
 
 template <class Reader>

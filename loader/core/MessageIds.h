@@ -145,6 +145,7 @@ inline constexpr CMessage<const char*, const char*> kMsgSectionTooFewPoints{5004
 inline constexpr CMessage<const char*> kMsgTableDataNotAvailable{50100};
 inline constexpr CMessage<const char*, const char*, const char*> kMsgInputCoordSysOverridden{50030};
 inline constexpr CMessage<> kMsgOutputMetadataKept{50036};
+inline constexpr CMessage<const char*, const char*, const char*> kMsgUnsupportedEntity{50098};
 inline constexpr CMessage<> kMsgOutputFileHasNoMetadata{50037};
 inline constexpr CMessage<const char*, const char*, const char*> kMsgOutputLatLongDatumsDiffer{
     50038};

@@ -230,10 +230,10 @@ TEST(RunTest, FactoryFailuresPrintTheirMessages) {
          "writable and the file has read access.\n",
          1},
         {{"/IX", "a.dxf", "b"},
-         kLoaderDwgOpenFailed,
-         "Initializing file reader...\n*Error* : Unable to open DWG file \"a.dxf\". Please ensure "
-         "the folder is "
-         "writable and the file has read access.\n",
+         kLoaderCannotLoadData,
+         "Initializing file reader...\na.dxf: the file cannot be opened\n"
+         "*Error* : Unable to load data. Please check the input\n"
+         "          filename and format.\n",
          0},
         {{"/IV", "cover", "b"},
          kLoaderLibraryNotFound,

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <numbers>
 #include <vector>
 
 #include "loader/core/FeatureRecord.h"
 #include "loader/core/LoaderSettings.h"
 #include "loader/core/PointReducer.h"
+#include "loader/core/PointReduction.h"
 #include "platform/ComPtr.h"
 #include "testing/GeometryDump.h"
 #include "testing/GeometryFixture.h"
@@ -277,6 +280,101 @@ TEST_F(PointReducerTest, ClampsTheMaximum) {
         CPointReducer reducer(&settings, c.given);
         EXPECT_EQ(reducer.ObjectMaximum(), c.object) << c.given;
         EXPECT_EQ(reducer.PartMaximum(), c.part) << c.given;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The reduction as a scan of every chord's inner points finds it.
+PointList ReferenceReduction(const PointList& points, std::size_t target) {
+    struct Chord {
+        std::size_t start, end, farthest = 0;
+        double distance = 0;
+    };
+    const auto farthest = [&](Chord& c) {
+        if (c.end <= c.start + 1) return false;
+        const CPoint2d& s = points[c.start];
+        const CPoint2d& e = points[c.end];
+        const double a = s.y - e.y, b = e.x - s.x;
+        const double cc = -(a * s.x) - b * s.y;
+        double best = -1;
+        for (std::size_t i = c.start + 1; i < c.end; ++i) {
+            const CPoint2d& p = points[i];
+            double d;
+            if (a == 0.0 && b == 0.0) {
+                d = (p.x - s.x) * (p.x - s.x) + (p.y - s.y) * (p.y - s.y);
+            } else {
+                const double v = a * p.x + b * p.y + cc;
+                d = v * v / (a * a + b * b);
+            }
+            if (std::isnan(d)) d = 0;
+            if (d > best) {
+                best = d;
+                c.farthest = i;
+            }
+        }
+        c.distance = best;
+        return true;
+    };
+    std::vector<Chord> chords;
+    Chord first{0, points.size() - 1};
+    if (farthest(first)) chords.push_back(first);
+    std::vector<char> kept(points.size(), 0);
+    kept.front() = kept.back() = 1;
+    for (std::size_t count = 2; count < target && !chords.empty(); ++count) {
+        std::size_t pick = 0;
+        for (std::size_t i = 1; i < chords.size(); ++i)
+            if (chords[i].distance > chords[pick].distance ||
+                (chords[i].distance == chords[pick].distance &&
+                 chords[i].start < chords[pick].start))
+                pick = i;
+        const Chord c = chords[pick];
+        chords.erase(chords.begin() + static_cast<std::ptrdiff_t>(pick));
+        kept[c.farthest] = 1;
+        Chord left{c.start, c.farthest}, right{c.farthest, c.end};
+        if (farthest(left)) chords.push_back(left);
+        if (farthest(right)) chords.push_back(right);
+    }
+    PointList out;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (kept[i]) out.push_back(points[i]);
+    return out;
+}
+
+TEST(PointReduction, KeepsThePointsAScanOfEveryChordKeeps) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<std::pair<const char*, PointList>> lines;
+    PointList zigzag, level, random, closed, repeats, spiked;
+    std::uint32_t seed = 12345;
+    const auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    for (int i = 0; i < 3000; ++i) {
+        zigzag.push_back({i * 1e-5, (i % 17) * 1e-4});
+        level.push_back({static_cast<double>(i), static_cast<double>(i % 5 == 0)});
+        random.push_back({static_cast<double>(next() % 1000), static_cast<double>(next() % 1000)});
+        closed.push_back({std::cos(i * 0.01) * (1 + i % 3), std::sin(i * 0.01) * (1 + i % 3)});
+        repeats.push_back({static_cast<double>(i / 50), static_cast<double>((i / 50) % 2)});
+        spiked.push_back({static_cast<double>(i), i % 97 == 0 ? nan : (i % 13) * 0.5});
+    }
+    closed.push_back(closed.front());
+    lines = {{"zigzag", zigzag}, {"level with equal spikes", level}, {"random", random},
+             {"closed", closed}, {"runs of repeats", repeats},       {"NaN spikes", spiked}};
+    for (const auto& [what, line] : lines) {
+        for (std::size_t target : {3u, 40u, 700u, 2999u}) {
+            SCOPED_TRACE(std::string(what) + " to " + std::to_string(target));
+            PointList reduced = line;
+            ReduceToCount(reduced, target);
+            const PointList expected = ReferenceReduction(line, target);
+            ASSERT_EQ(reduced.size(), expected.size());
+            for (std::size_t i = 0; i < reduced.size(); ++i) {
+                const bool same = (reduced[i].x == expected[i].x ||
+                                   (std::isnan(reduced[i].x) && std::isnan(expected[i].x))) &&
+                                  (reduced[i].y == expected[i].y ||
+                                   (std::isnan(reduced[i].y) && std::isnan(expected[i].y)));
+                ASSERT_TRUE(same) << "point " << i;
+            }
+        }
     }
 }
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "common/ByteOrder.h"
-#include "coverage/lib/tests/CoverDump.h"
-#include "coverage/lib/tests/CoverGenerator.h"
+#include "testing/coverage/CoverDump.h"
+#include "testing/coverage/CoverGenerator.h"
 #include "testing/TestSupport.h"
 
 namespace covtest {

@@ -9,8 +9,8 @@
 #include <map>
 #include <sstream>
 
-#include "coverage/lib/tests/CoverGenerator.h"
-#include "coverage/lib/tests/OutsideTools.h"
+#include "testing/coverage/CoverGenerator.h"
+#include "testing/coverage/OutsideTools.h"
 #include "coverage/plugin/EsriEntity.h"
 #include "coverage/plugin/EsriModule.h"
 #include "coverage/plugin/tests/CoverWalk.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "coverage/lib/tests/CoverGenerator.h"
+#include "testing/coverage/CoverGenerator.h"
 #include "coverage/plugin/EsriReader.h"
 #include "testing/TestSupport.h"
 

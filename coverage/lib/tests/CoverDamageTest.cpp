@@ -10,9 +10,9 @@
 #include <string>
 
 #include "common/ByteOrder.h"
+#include "testing/TestSupport.h"
 #include "testing/coverage/CoverDump.h"
 #include "testing/coverage/CoverGenerator.h"
-#include "testing/TestSupport.h"
 
 namespace covtest {
 namespace {

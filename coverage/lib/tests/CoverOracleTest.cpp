@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "testing/TestSupport.h"
 #include "testing/coverage/CoverDump.h"
 #include "testing/coverage/CoverGenerator.h"
 #include "testing/coverage/OutsideTools.h"
-#include "testing/TestSupport.h"
 
 namespace covtest {
 namespace {

@@ -9,12 +9,12 @@
 #include <map>
 #include <sstream>
 
-#include "testing/coverage/CoverGenerator.h"
-#include "testing/coverage/OutsideTools.h"
 #include "coverage/plugin/EsriEntity.h"
 #include "coverage/plugin/EsriModule.h"
 #include "coverage/plugin/tests/CoverWalk.h"
 #include "testing/TestSupport.h"
+#include "testing/coverage/CoverGenerator.h"
+#include "testing/coverage/OutsideTools.h"
 
 namespace covtest {
 namespace {

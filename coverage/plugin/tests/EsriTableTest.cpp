@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "testing/coverage/CoverGenerator.h"
 #include "coverage/plugin/EsriReader.h"
 #include "testing/TestSupport.h"
+#include "testing/coverage/CoverGenerator.h"
 
 namespace covtest {
 namespace {

@@ -252,6 +252,61 @@ TEST(EsriReaderTest, PairingFollowsTheRecordCounts) {
     }
 }
 
+TEST(EsriReaderTest, PolygonsThatCannotBeBuiltAreReportedAsSkipped) {
+    struct SCase {
+        const char* what;
+        std::vector<std::int32_t> arcs;
+    };
+    // Polygon 3 of the sample is arcs 2 and 3, nodes 2 -> 3 -> 2.
+    for (const SCase& c : std::vector<SCase>{{"a ring that does not close", {2}},
+                                             {"an arc that is not there", {2, 9}},
+                                             {"only separators", {0, 0}}}) {
+        SCOPED_TRACE(c.what);
+        GenCover cover = SampleCover("bad");
+        cover.polygons[2].arcs = c.arcs;
+        cover.polygons[2].nodes.assign(c.arcs.size(), 2);
+        cover.polygons[2].polygons.assign(c.arcs.size(), 2);
+        wlxtest::TempDir dir;
+        WriteFiles(dir.path(), CoverFiles(cover));
+        auto reader = Loaded(dir.path(), "bad");
+        const auto all = Walk(*reader);
+        // Arcs, polygon 2, the skipped polygon 3, tics, text.
+        ASSERT_EQ(all.size(), 4u + 2u + 4u + 1u);
+        EXPECT_FALSE(all[4].skipped);
+        EXPECT_TRUE(all[5].skipped);
+        TFgnFmtErr err = kFgnOk;
+        reader->Rewind();
+        for (int i = 0; i < 5; ++i) reader->Step();
+        EXPECT_EQ(reader->GetCurrent(err), nullptr);
+        EXPECT_EQ(err, kFgnIncomplete);
+    }
+}
+
+// A ring through its start node goes on to its separator; an arc that does
+// not join the open end is left out.
+TEST(EsriReaderTest, RingsEndAtTheirSeparator) {
+    GenCover cover = SampleCover("loop");
+    const double o = 1000.125;
+    // Arc 4 becomes a loop at node 2, polygon 3's start node, walked after
+    // the ring has come back to it; arc 1 does not join at node 3.
+    cover.arcs[3] = {4, 2, 2, 3, 3, {{o + 4, o + 4}, {o + 3, o + 3}, {o + 4, o + 4}}};
+    cover.polygons[2].arcs = {2, 1, 3, 4};
+    cover.polygons[2].nodes = {2, 1, 3, 2};
+    cover.polygons[2].polygons = {2, 2, 2, 2};
+    wlxtest::TempDir dir;
+    WriteFiles(dir.path(), CoverFiles(cover));
+    auto reader = Loaded(dir.path(), "loop");
+    const auto polygons = OnLayer(Walk(*reader), kInternalPolygonsLayer);
+    ASSERT_EQ(polygons.size(), 1u);
+    EXPECT_EQ(polygons[0].rings, (std::vector<Ring>{{{o + 4, o + 4},
+                                                     {o + 4, o + 6},
+                                                     {o + 6, o + 6},
+                                                     {o + 6, o + 4},
+                                                     {o + 4, o + 4},
+                                                     {o + 3, o + 3},
+                                                     {o + 4, o + 4}}}));
+}
+
 TEST(EsriReaderTest, GeographicBoundsAnswerLL) {
     struct SCase {
         double xmin, ymin, xmax, ymax;

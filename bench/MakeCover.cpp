@@ -19,15 +19,18 @@ int main(int argc, char** argv) {
     cover.name = name;
     std::string upper = name;
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    cover.aat.items = {{"FNODE#", 4, 5, -1, 5},      {"TNODE#", 4, 5, -1, 5},
-                       {"LPOLY#", 4, 5, -1, 5},      {"RPOLY#", 4, 5, -1, 5},
-                       {"LENGTH", 4, 12, 3, 6},      {upper + "#", 4, 5, -1, 5},
-                       {upper + "-ID", 4, 5, -1, 5}, {"NAME", 16, 16, -1, 2},
-                       {"RATIO", 8, 18, 5, 6}};
+    cover.aat.items = {
+        {"FNODE#", 4, 5, -1, 5},      {"TNODE#", 4, 5, -1, 5}, {"LPOLY#", 4, 5, -1, 5},
+        {"RPOLY#", 4, 5, -1, 5},      {"LENGTH", 4, 12, 3, 6}, {upper + "#", 4, 5, -1, 5},
+        {upper + "-ID", 4, 5, -1, 5}, {"NAME", 16, 16, -1, 2}, {"RATIO", 8, 18, 5, 6}};
     for (long i = 1; i <= arcs; ++i) {
         const double x = static_cast<double>(i % 1000) * 10, y = static_cast<double>(i / 1000) * 10;
-        covtest::Arc arc{static_cast<std::int32_t>(i), static_cast<std::int32_t>(2 * i - 1),
-                         static_cast<std::int32_t>(2 * i), 0, 0, {}};
+        covtest::Arc arc{static_cast<std::int32_t>(i),
+                         static_cast<std::int32_t>(2 * i - 1),
+                         static_cast<std::int32_t>(2 * i),
+                         0,
+                         0,
+                         {}};
         const int vertices = 2 + static_cast<int>(i % 4);
         for (int v = 0; v < vertices; ++v) arc.vertices.emplace_back(x + v, y + (v % 2));
         cover.arcs.push_back(arc);

@@ -392,8 +392,14 @@ TFgnFmtErr CESRIReader::SetCurrentTable() {
 }
 
 char const* CESRIReader::IsValidCoveragePath(TFgnBool& valid) {
-    validationMessage_.reset(
-        CheckCoverageReadPath(hasWorkspacePath_ ? workspacePath_.c_str() : nullptr,
-                              hasCoverName_ ? coverName_.c_str() : nullptr, valid));
+    valid = kFgnFalse;
+    validationMessage_.reset();
+    try {
+        validationMessage_.reset(
+            CheckCoverageReadPath(hasWorkspacePath_ ? workspacePath_.c_str() : nullptr,
+                                  hasCoverName_ ? coverName_.c_str() : nullptr, valid));
+    } catch (const std::bad_alloc&) {
+        valid = kFgnFalse;
+    }
     return validationMessage_.get();
 }

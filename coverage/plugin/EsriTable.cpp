@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "coverage/lib/TamrecSupport.h"
 #include "coverage/plugin/EsriEntity.h"
@@ -263,21 +264,30 @@ void CESRITbl::InitializeColumns(const char* coverName, const tamrec_info_field_
     }
 }
 
-void CESRITbl::SetCurrentRow() {
+TFgnFmtErr CESRITbl::SetCurrentRow() {
     currentCells_.clear();
     hasKey_ = false;
     currentKey_.clear();
     rowValid_ = false;
-    if (currentRow_ < 1 || currentRow_ > rowCount_) return;
+    if (currentRow_ < 1 || currentRow_ > rowCount_) return kFgnOk;
     const int kind = type_ == kArcTblArc ? kTamrecAat : kTamrecPat;
     // A row that cannot be read is no row: its cells would be another row's.
-    if (cover_ == nullptr || tamrec_read_record(cover_, kind, currentRow_) != 0) return;
-    rowValid_ = true;
-    for (const auto& column : columnObjects_) currentCells_.push_back(column->GetData(currentRow_));
-    if (keyColumn_ >= 0) {
-        currentKey_ = columnObjects_[static_cast<std::size_t>(keyColumn_)]->GetKeyData(currentRow_);
-        hasKey_ = true;
+    if (cover_ == nullptr || tamrec_read_record(cover_, kind, currentRow_) != 0) return kFgnOk;
+    try {
+        for (const auto& column : columnObjects_)
+            currentCells_.push_back(column->GetData(currentRow_));
+        if (keyColumn_ >= 0) {
+            currentKey_ =
+                columnObjects_[static_cast<std::size_t>(keyColumn_)]->GetKeyData(currentRow_);
+            hasKey_ = true;
+        }
+    } catch (const std::bad_alloc&) {
+        currentCells_.clear();
+        hasKey_ = false;
+        return kFgnNoMemory;
     }
+    rowValid_ = true;
+    return kFgnOk;
 }
 
 TFgnFmtErr CESRITbl::LinkLayer(char const*) {
@@ -351,14 +361,12 @@ char const* CESRITbl::GetName(TFgnFmtErr& err) const {
 
 TFgnFmtErr CESRITbl::RewindRow() {
     currentRow_ = 1;
-    SetCurrentRow();
-    return kFgnOk;
+    return SetCurrentRow();
 }
 
 TFgnFmtErr CESRITbl::StepRow() {
     if (currentRow_ <= rowCount_) ++currentRow_;
-    SetCurrentRow();
-    return kFgnOk;
+    return SetCurrentRow();
 }
 
 TFgnFmtErr CESRITbl::UpdateRow() {

@@ -91,7 +91,8 @@ private:
 
     void InitializeColumns(const char* coverName, const tamrec_info_field_description* items,
                            std::int32_t itemCount);
-    void SetCurrentRow();
+    // 0, or 2 when memory runs out (the row is then invalid).
+    TFgnFmtErr SetCurrentRow();
 
     std::string name_;
     std::vector<std::string> layerNames_;

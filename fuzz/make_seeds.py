@@ -253,13 +253,15 @@ def pack(workspace):
 
 
 def coverage_seeds(work):
-    c = Corpus("coverage")
+    """The same workspaces for the library's and the plug-in reader's target."""
+    targets = [Corpus("coverage"), Corpus("coverage_reader")]
     for e00 in sorted(glob.glob(fixture("coverage/lib/tests/data/*.e00"))):
         name = os.path.splitext(os.path.basename(e00))[0]
         workspace = os.path.join(work, "ws-" + name)
         os.makedirs(workspace)
         run("avcimport", e00, os.path.join(workspace, name))
-        c.add(name, pack(workspace))
+        for c in targets:
+            c.add(name, pack(workspace))
 
 
 def main():

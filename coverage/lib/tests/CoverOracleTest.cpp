@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "coverage/lib/tests/CoverDump.h"
-#include "coverage/lib/tests/CoverGenerator.h"
-#include "coverage/lib/tests/OutsideTools.h"
 #include "testing/TestSupport.h"
+#include "testing/coverage/CoverDump.h"
+#include "testing/coverage/CoverGenerator.h"
+#include "testing/coverage/OutsideTools.h"
 
 namespace covtest {
 namespace {

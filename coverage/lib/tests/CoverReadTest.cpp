@@ -11,9 +11,9 @@
 
 #include "common/ByteOrder.h"
 #include "coverage/lib/Tamrec.h"
-#include "coverage/lib/tests/CoverDump.h"
-#include "coverage/lib/tests/CoverGenerator.h"
 #include "testing/TestSupport.h"
+#include "testing/coverage/CoverDump.h"
+#include "testing/coverage/CoverGenerator.h"
 
 namespace covtest {
 namespace {

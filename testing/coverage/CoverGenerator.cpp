@@ -1,4 +1,4 @@
-#include "coverage/lib/tests/CoverGenerator.h"
+#include "testing/coverage/CoverGenerator.h"
 
 #include <algorithm>
 #include <cctype>

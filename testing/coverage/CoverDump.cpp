@@ -1,4 +1,4 @@
-#include "coverage/lib/tests/CoverDump.h"
+#include "testing/coverage/CoverDump.h"
 
 #include <cstdio>
 #include <sstream>

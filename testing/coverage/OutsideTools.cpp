@@ -1,4 +1,4 @@
-#include "coverage/lib/tests/OutsideTools.h"
+#include "testing/coverage/OutsideTools.h"
 
 #include <cstdlib>
 #include <sstream>

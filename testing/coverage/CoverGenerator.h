@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "coverage/lib/tests/CoverDump.h"
+#include "testing/coverage/CoverDump.h"
 
 namespace covtest {
 

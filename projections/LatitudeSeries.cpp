@@ -125,8 +125,11 @@ double CS_latitudeFromArc(const CsInverseArcBlock* block, double m) {
 
 void CS_cos2PolySetup(CsCos2PolyBlock* block, double eSq) {
     double e4 = eSq * eSq, e6 = e4 * eSq;
-    double t1 = 2.0 * (3.0 / 8.0) * eSq + (3.0 / 32.0) * e4 + (45.0 / 1024.0) * e6;
-    double t2 = 4.0 * (15.0 / 256.0) * e4 + (45.0 / 1024.0) * e6;
+    // dM/dphi / a = M0 - 2 A2 cos 2phi + 4 A4 cos 4phi - 6 A6 cos 6phi: each
+    // factor multiplies its whole coefficient, or the polyconic's meridian
+    // scale drifts off 1 on its central meridian.
+    double t1 = 2.0 * ((3.0 / 8.0) * eSq + (3.0 / 32.0) * e4 + (45.0 / 1024.0) * e6);
+    double t2 = 4.0 * ((15.0 / 256.0) * e4 + (45.0 / 1024.0) * e6);
     double t3 = 6.0 * (35.0 / 3072.0) * e6;
     block->p[0] = 1.0 - eSq / 4.0 - 3.0 * e4 / 64.0 - 5.0 * e6 / 256.0 - t2;
     block->p[1] = 3.0 * t3 - t1;

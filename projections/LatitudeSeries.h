@@ -58,5 +58,7 @@ void CS_inverseMeridionalArcSetup(CsInverseArcBlock* block, double a, double eSq
 // The latitude whose meridional distance is m (the footpoint latitude).
 double CS_latitudeFromArc(const CsInverseArcBlock* block, double m);
 
+// The meridional arc's derivative over the equatorial radius, (dM/dphi) / a,
+// as p0 + p1 c + p2 c^2 + p3 c^3 with c = cos 2phi (series to e^6).
 void CS_cos2PolySetup(CsCos2PolyBlock* block, double eSq);
 double CS_cos2Poly(const CsCos2PolyBlock* block, double phi);

@@ -5,10 +5,12 @@
 #include "coordsys/core/CsCore.h"
 // Each family's header is seen here and by the family's own sources only.
 #include "projections/LlProjection.h"
+#include "projections/MrcatProjection.h"
 #include "projections/MsteroProjection.h"
 #include "projections/OsterousProjection.h"
 #include "projections/PsteroProjection.h"
 #include "projections/TmProjection.h"
+#include "projections/TmSnyderProjection.h"
 
 // In table order; the last row has an empty key.
 constexpr CsProjectionEntry cs_ProjectionTable[] = {
@@ -36,7 +38,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Transverse Mercator, Wisconsin County Variation"},
     {"TM-MNDOT", CS_tmSetup, CS_tmCheck, kCsProjTmMndot, 0, 0x08004837,
      "Transverse Mercator, Minnesota DOT Variation"},
-    {"TM-SNYDER", nullptr, nullptr, kCsProjTmSnyder, 0, 0x0A004837,
+    {"TM-SNYDER", CS_tmSnyderSetup, CS_tmSnyderCheck, kCsProjTmSnyder, 0, 0x0A004837,
      "Transverse Mercator per J. P. Snyder"},
     {"AE", nullptr, nullptr, kCsProjAe, 0, 0x0000804F, "Albers Equal Area Conic Projection"},
     {"HOM1UV", nullptr, nullptr, kCsProjHom1uv, 0, 0x0E004427,
@@ -51,9 +53,9 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Rectified Skew Orthomorphic, Azimuth at Projection Center"},
     {"RSKEWC", nullptr, nullptr, kCsProjRskewc, 0, 0x0E004427,
      "Rectified Skew Orthomorphic, Origin & Azimuth at Center"},
-    {"MRCAT", nullptr, nullptr, kCsProjMrcat, 0, 0x0C004037,
+    {"MRCAT", CS_mrcatSetup, CS_mrcatCheck, kCsProjMrcat, 0, 0x0C004037,
      "Mercator Cylindrical Projection with Standard Parallel"},
-    {"MRCATK", nullptr, nullptr, kCsProjMrcatk, 0, 0x0E004037,
+    {"MRCATK", CS_mrcatSetup, CS_mrcatCheck, kCsProjMrcatk, 0, 0x0E004037,
      "Mercator Cylindrical Projection with Scale Reduction"},
     {"AZMED", nullptr, nullptr, kCsProjAzmed, 0, 0x0001018F,
      "Lambert Azimuthal Equidistant Projection"},

@@ -138,9 +138,15 @@ TEST(WktReader, ReadsBackWhatTheWriterWrote) {
         const char* what;
         CsParams definition;
     } cases[] = {
-        {"LL84", Loaded("LL84")},         {"WORLD-LL", Loaded("WORLD-LL")},
-        {"UTM83-10", Loaded("UTM83-10")}, {"BritishNatGrid", Loaded("BritishNatGrid")},
-        {"DHDN-GK3", Loaded("DHDN-GK3")}, {"ZA94-LO29", Loaded("ZA94-LO29")},
+        {"LL84", Loaded("LL84")},
+        {"WORLD-LL", Loaded("WORLD-LL")},
+        {"UTM83-10", Loaded("UTM83-10")},
+        {"BritishNatGrid", Loaded("BritishNatGrid")},
+        {"DHDN-GK3", Loaded("DHDN-GK3")},
+        {"ZA94-LO29", Loaded("ZA94-LO29")},
+        {"WGS84-MERC41", Loaded("WGS84-MERC41")},
+        {"BESSEL-NEIEZ", Loaded("BESSEL-NEIEZ")},
+        {"EXAMPLE-TM-SNYDER", Loaded("EXAMPLE-TM-SNYDER")},
         {"*XY-FT*", LocalFeet()},
     };
     for (Case& c : cases) {

@@ -274,6 +274,16 @@ TEST(WktWriter, WritesTextsThatProjAccepts) {
          {"PROJCRS[\"BritishNatGrid\"", "ELLIPSOID[\"Airy 1830\",6377563.396,299.3249646",
           "METHOD[\"TM\"]", "PARAMETER[\"scale_factor\",0.9996012717",
           "PARAMETER[\"false_northing\",-100000"}},
+        {"WGS84-MERC41",
+         {"PROJCRS[\"WGS84-MERC41\"", "METHOD[\"MRCAT\"]", "PARAMETER[\"central_meridian\",100",
+          "PARAMETER[\"standard_parallel_1\",-41"}},
+        {"BESSEL-NEIEZ",
+         {"PROJCRS[\"BESSEL-NEIEZ\"", "ELLIPSOID[\"Bessel 1841\",6377397.155,299.1528128",
+          "METHOD[\"Mercator Cylindrical Projection with Scale Reduction\"]",
+          "PARAMETER[\"scale_factor\",0.997", "PARAMETER[\"false_easting\",3900000"}},
+        {"EXAMPLE-TM-SNYDER",
+         {"PROJCRS[\"EXAMPLE-TM-SNYDER\"", "METHOD[\"Transverse Mercator per J. P. Snyder\"]",
+          "PARAMETER[\"central_meridian\",15", "PARAMETER[\"scale_factor\",0.9996"}},
     };
     for (const Case& c : cases) {
         std::string text = Wkt(Loaded(c.key));

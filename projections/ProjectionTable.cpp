@@ -4,9 +4,15 @@
 
 #include "coordsys/core/CsCore.h"
 // Each family's header is seen here and by the family's own sources only.
+#include "projections/AzmeaProjection.h"
+#include "projections/AzmedProjection.h"
+#include "projections/GnomonicProjection.h"
 #include "projections/LlProjection.h"
 #include "projections/MrcatProjection.h"
 #include "projections/MsteroProjection.h"
+#include "projections/NzProjection.h"
+#include "projections/OrthoProjection.h"
+#include "projections/OsteroProjection.h"
 #include "projections/OsterousProjection.h"
 #include "projections/PsteroProjection.h"
 #include "projections/TmProjection.h"
@@ -57,9 +63,9 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Mercator Cylindrical Projection with Standard Parallel"},
     {"MRCATK", CS_mrcatSetup, CS_mrcatCheck, kCsProjMrcatk, 0, 0x0E004037,
      "Mercator Cylindrical Projection with Scale Reduction"},
-    {"AZMED", nullptr, nullptr, kCsProjAzmed, 0, 0x0001018F,
+    {"AZMED", CS_azmedSetup, CS_azmedCheck, kCsProjAzmed, 0, 0x0001018F,
      "Lambert Azimuthal Equidistant Projection"},
-    {"AZMEA", nullptr, nullptr, kCsProjAzmea, 0, 0x0001014F,
+    {"AZMEA", CS_azmeaSetup, CS_azmeaCheck, kCsProjAzmea, 0, 0x0001014F,
      "Lambert Azimuthal Equal Area Projection"},
     {"LMTAN", nullptr, nullptr, kCsProjLmtan, 0, 0x02008022,
      "Lambert Tangential Conformal Conic Projection"},
@@ -72,21 +78,25 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
     {"MILLER", nullptr, nullptr, kCsProjMiller, 0, 0x0C00401D, "Miller Cylindrical Projection"},
     {"OSTEROUS", CS_osterousSetup, CS_osterousCheck, kCsProjOsterous, 0, 0x02010127,
      "Oblique Sterographic Projection, per Snyder (USA)"},
-    {"OSTERO", nullptr, nullptr, kCsProjOstero, 0, 0x02010127, "Oblique Sterographic Projection"},
+    {"OSTERO", CS_osteroSetup, CS_osteroCheck, kCsProjOstero, 0, 0x02010127,
+     "Oblique Sterographic Projection"},
     {"PSTERO", CS_psteroSetup, CS_psteroCheck, kCsProjPstero, 0, 0x02010127,
      "Polar Sterographic Projection"},
     {"PSTEROSL", CS_psteroSetup, CS_psteroCheck, kCsProjPsterosl, 0, 0x00010127,
      "Polar Sterographic Projection with Standard Circle"},
     {"SINUS", nullptr, nullptr, kCsProjSinus, 0, 0x0400705F,
      "Sinusoidal Projection, Optionally Interrupted"},
-    {"ORTHO", nullptr, nullptr, kCsProjOrtho, 0, 0x0001010D, "Orthographic Projection"},
-    {"GNOMONIC", nullptr, nullptr, kCsProjGnomonic, 0, 0x0001010D, "Gnomonic Projection"},
+    {"ORTHO", CS_orthoSetup, CS_gnomonicCheck, kCsProjOrtho, 0, 0x0001010D,
+     "Orthographic Projection"},
+    {"GNOMONIC", CS_gnomonicSetup, CS_gnomonicCheck, kCsProjGnomonic, 0, 0x0001010D,
+     "Gnomonic Projection"},
     {"EDCYL", nullptr, nullptr, kCsProjEdcyl, 0, 0x0000409D, "Equidistant Cylindrical Projection"},
     {"VDGRNTN", nullptr, nullptr, kCsProjVdgrntn, 0, 0x04020001, "Van Der Grinten Projection"},
     {"CASSINI", nullptr, nullptr, kCsProjCassini, 0, 0x0800480F, "Cassini Projection"},
     {"MSTERO", CS_msteroSetup, CS_msteroCheck, kCsProjMstero, 0, 0x00010027,
      "Modified Sterographic Projection"},
-    {"NZEALAND", nullptr, nullptr, kCsProjNzealand, 0, 0x00010022, "New Zealand National Grid"},
+    {"NZEALAND", CS_nzSetup, CS_nzCheck, kCsProjNzealand, 0, 0x00010022,
+     "New Zealand National Grid"},
     {"ROBINSON", nullptr, nullptr, kCsProjRobinson, 0, 0x04005001,
      "Robinson Cylindrical Projection"},
     {"BONNE", nullptr, nullptr, kCsProjBonne, 0, 0x00009043, "Bonne Pseudoconical Projection"},
@@ -118,7 +128,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Danish System 34, UTM + polynomials (pre-1999 vinatge)"},
     {"OSTN97", nullptr, CS_tmCheck, kCsProjOstn97, 0, 0x0D004837,
      "Ordnance Survey National Grid Transformation of 1997"},
-    {"AZMED-ELEV", nullptr, nullptr, kCsProjAzmedElev, 0, 0x0001018F,
+    {"AZMED-ELEV", CS_azmedSetup, CS_azmedCheck, kCsProjAzmedElev, 0, 0x0001018F,
      "Lambert Azimuthal Equidistant, Elevated Ellipsoid"},
     {"OSTN02", nullptr, CS_tmCheck, kCsProjOstn02, 0, 0x0D004837,
      "Ordnance Survey National Grid Transformation of 2002"},

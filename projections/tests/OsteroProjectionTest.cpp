@@ -98,14 +98,15 @@ TEST_F(OsteroProjection, SphereAgreesWithTheSnyderForm) {
 }
 
 // The scale is the same ratio in any unit, k0 at the origin.
+// The scale is measured along a short geodesic: good to a few parts in 1e9.
 TEST_F(OsteroProjection, ScaleIsAPureRatio) {
     for (const char* ellipsoid : {"BESSEL", "SPHERE"}) {
         CsCoordSysDef metres = Double(ellipsoid), feet = metres;
         std::strcpy(feet.unit, "FOOT");
         CsPtr<CsParams> m = Build(metres), f = Build(feet);
         const double origin[3] = {5.38763888888889, 52.15616055555555, 0.0};
-        EXPECT_NEAR(m->gridScale(CS_constants(m.get()), origin), 0.9999079, 2e-9) << ellipsoid;
-        EXPECT_NEAR(f->gridScale(CS_constants(f.get()), origin), 0.9999079, 2e-9) << ellipsoid;
+        EXPECT_NEAR(m->gridScale(CS_constants(m.get()), origin), 0.9999079, 5e-9) << ellipsoid;
+        EXPECT_NEAR(f->gridScale(CS_constants(f.get()), origin), 0.9999079, 5e-9) << ellipsoid;
     }
 }
 

@@ -235,11 +235,12 @@ TEST(RunTest, FactoryFailuresPrintTheirMessages) {
          "*Error* : Unable to load data. Please check the input\n"
          "          filename and format.\n",
          0},
+        // The coverage plug-in lies beside the program: a cover that is not
+        // there is refused by it.
         {{"/IV", "cover", "b"},
-         kLoaderLibraryNotFound,
-         "Initializing file reader...\n*Error* : The .DLL file required for data translation from "
-         "the\n"
-         "          specified format was not found in the search path.\n",
+         kLoaderCannotLoadData,
+         "*Error* : Unable to load data. Please check the input\n"
+         "          filename and format.\n",
          0},
         {{"/IN", "/OQ", "a", "b"},
          kCmdInvalidOutputType,

@@ -1,6 +1,6 @@
 // What the end-to-end tests compare wlxconv's work with: files that ogr2ogr
-// writes, what ogrinfo reads from a file, and readers of wlxconv's own
-// exported tables and summary.
+// writes, what ogrinfo reads from a file, and readers of wlxconv's own WLT
+// records, exported tables and summary.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -105,6 +105,34 @@ inline Rows ReadCsv(const std::filesystem::path& file) {
         rows.push_back(fields);
     }
     return rows;
+}
+
+struct WltRecord {
+    std::string kind, name, key;
+    std::vector<std::pair<double, double>> points;  // x, y
+};
+
+// The records of a WLT file: a header line, then one "y,x" line a point.
+inline std::vector<WltRecord> ReadWlt(const std::filesystem::path& file) {
+    std::vector<WltRecord> records;
+    std::istringstream lines(ReadText(file));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+        if (line.size() > 1 && line[1] == ',') {
+            std::istringstream header(line);
+            std::vector<std::string> fields;
+            for (std::string field; std::getline(header, field, ',');)
+                fields.push_back(field.size() >= 2 && field.front() == '"'
+                                     ? field.substr(1, field.size() - 2)
+                                     : field);
+            records.push_back({fields[0], fields[1], fields[2], {}});
+        } else if (!records.empty()) {
+            const std::size_t comma = line.find(',');
+            records.back().points.emplace_back(std::stod(line.substr(comma + 1)),
+                                               std::stod(line.substr(0, comma)));
+        }
+    }
+    return records;
 }
 
 // The counts of the summary wlxconv prints at the end of a run.

@@ -26,17 +26,7 @@ CsCoordSysDef EqualArea(const char* ellipsoid, double latitude) {
     return def;
 }
 
-class AzmeaProjection : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
-    }
-    static CsPtr<CsParams> Build(const CsCoordSysDef& def) {
-        CsPtr<CsParams> params(CS_paramsFromDef(&def));
-        EXPECT_TRUE(params) << CS_lastMessage();
-        return params;
-    }
-};
+class AzmeaProjection : public familytest::FamilyTest {};
 
 TEST_F(AzmeaProjection, CheckReportsEachFault) {
     struct Case {

@@ -29,17 +29,7 @@ CsCoordSysDef Equidistant(const char* ellipsoid, double latitude,
     return def;
 }
 
-class AzmedProjection : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
-    }
-    static CsPtr<CsParams> Build(const CsCoordSysDef& def) {
-        CsPtr<CsParams> params(CS_paramsFromDef(&def));
-        EXPECT_TRUE(params) << CS_lastMessage();
-        return params;
-    }
-};
+class AzmedProjection : public familytest::FamilyTest {};
 
 TEST_F(AzmedProjection, CheckReportsEachFault) {
     struct Case {

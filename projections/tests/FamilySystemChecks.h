@@ -1,6 +1,8 @@
-// Checks every projection family makes of its dictionary systems: the WKT
-// written for the system reads back to the same definition and PROJ accepts
-// it, and the real wlxconv converts a point to the system and back.
+// What every projection family's tests share: a fixture that builds blocks
+// from definitions over the shipped dictionaries, and the checks each family
+// makes of its dictionary systems: the WKT written for the system reads back
+// to the same definition and PROJ accepts it, and the real wlxconv converts a
+// point to the system and back.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +20,18 @@
 #include "testing/TestSupport.h"
 
 namespace familytest {
+
+class FamilyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
+    }
+    static CsPtr<CsParams> Build(const CsCoordSysDef& def) {
+        CsPtr<CsParams> params(CS_paramsFromDef(&def));
+        EXPECT_TRUE(params) << CS_lastMessage();
+        return params;
+    }
+};
 
 inline void ExpectWktRoundTrip(const char* key) {
     SCOPED_TRACE(key);

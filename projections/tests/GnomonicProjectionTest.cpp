@@ -29,17 +29,7 @@ CsCoordSysDef Azimuthal(const char* projection, double latitude) {
     return def;
 }
 
-class GnomonicProjection : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
-    }
-    static CsPtr<CsParams> Build(const CsCoordSysDef& def) {
-        CsPtr<CsParams> params(CS_paramsFromDef(&def));
-        EXPECT_TRUE(params) << CS_lastMessage();
-        return params;
-    }
-};
+class GnomonicProjection : public familytest::FamilyTest {};
 
 TEST_F(GnomonicProjection, CheckReportsEachFault) {
     struct Case {

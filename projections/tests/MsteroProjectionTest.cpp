@@ -27,17 +27,7 @@ CsCoordSysDef Modified(const char* ellipsoid = "CLRK66") {
     return def;
 }
 
-class MsteroProjection : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
-    }
-    static CsPtr<CsParams> Build(const CsCoordSysDef& def) {
-        CsPtr<CsParams> params(CS_paramsFromDef(&def));
-        EXPECT_TRUE(params) << CS_lastMessage();
-        return params;
-    }
-};
+class MsteroProjection : public familytest::FamilyTest {};
 
 TEST_F(MsteroProjection, CheckReportsEachFault) {
     struct Case {

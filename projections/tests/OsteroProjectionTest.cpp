@@ -29,17 +29,7 @@ CsCoordSysDef Double(const char* ellipsoid = "BESSEL", const char* projection = 
     return def;
 }
 
-class OsteroProjection : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
-    }
-    static CsPtr<CsParams> Build(const CsCoordSysDef& def) {
-        CsPtr<CsParams> params(CS_paramsFromDef(&def));
-        EXPECT_TRUE(params) << CS_lastMessage();
-        return params;
-    }
-};
+class OsteroProjection : public familytest::FamilyTest {};
 
 TEST_F(OsteroProjection, CheckReportsEachFault) {
     struct Case {

@@ -28,17 +28,7 @@ CsCoordSysDef Oblique(const char* ellipsoid = "GRS1980") {
     return def;
 }
 
-class OsterousProjection : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
-    }
-    static CsPtr<CsParams> Build(const CsCoordSysDef& def) {
-        CsPtr<CsParams> params(CS_paramsFromDef(&def));
-        EXPECT_TRUE(params) << CS_lastMessage();
-        return params;
-    }
-};
+class OsterousProjection : public familytest::FamilyTest {};
 
 TEST_F(OsterousProjection, CheckReportsEachFault) {
     struct Case {

@@ -28,17 +28,7 @@ CsCoordSysDef Polar(const char* projection, const char* ellipsoid = "WGS84") {
     return def;
 }
 
-class PsteroProjection : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
-    }
-    static CsPtr<CsParams> Build(const CsCoordSysDef& def) {
-        CsPtr<CsParams> params(CS_paramsFromDef(&def));
-        EXPECT_TRUE(params) << CS_lastMessage();
-        return params;
-    }
-};
+class PsteroProjection : public familytest::FamilyTest {};
 
 TEST_F(PsteroProjection, CheckReportsEachFault) {
     struct Case {

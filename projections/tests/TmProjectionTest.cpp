@@ -8,6 +8,7 @@
 #include "coordsys/CsParams.h"
 #include "projections/ProjectionTable.h"
 #include "projections/TmProjection.h"
+#include "projections/tests/FamilySystemChecks.h"
 #include "testing/TestSupport.h"
 
 namespace {
@@ -26,16 +27,8 @@ CsCoordSysDef Tm(const char* projection = "TM") {
     return def;
 }
 
-class TmProjection : public ::testing::Test {
+class TmProjection : public familytest::FamilyTest {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
-    }
-    static CsPtr<CsParams> Build(const CsCoordSysDef& def) {
-        CsPtr<CsParams> params(CS_paramsFromDef(&def));
-        EXPECT_TRUE(params) << CS_lastMessage();
-        return params;
-    }
     static int Forward(const CsParams* p, double lon, double lat, double out[3]) {
         const double in[3] = {lon, lat, 0.0};
         return CS_latLongToXy(p, out, in);

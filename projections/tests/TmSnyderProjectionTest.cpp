@@ -7,6 +7,7 @@
 #include "coordsys/CsParams.h"
 #include "projections/ProjectionTable.h"
 #include "projections/TmSnyderProjection.h"
+#include "projections/tests/FamilySystemChecks.h"
 #include "testing/TestSupport.h"
 
 namespace {
@@ -25,17 +26,7 @@ CsCoordSysDef Snyder(const char* ellipsoid = "GRS1980") {
     return def;
 }
 
-class TmSnyderProjection : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()), 0);
-    }
-    static CsPtr<CsParams> Build(const CsCoordSysDef& def) {
-        CsPtr<CsParams> params(CS_paramsFromDef(&def));
-        EXPECT_TRUE(params) << CS_lastMessage();
-        return params;
-    }
-};
+class TmSnyderProjection : public familytest::FamilyTest {};
 
 TEST_F(TmSnyderProjection, CheckReportsEachFault) {
     struct Case {

@@ -17,33 +17,8 @@
 namespace covtest {
 namespace {
 
-struct SWltRecord {
-    std::string kind, name, key;
-    Ring points;  // x, y
-};
-
-// The records of a WLT file: a header line, then one "y,x" line a point.
-std::vector<SWltRecord> ReadWlt(const std::filesystem::path& file) {
-    std::vector<SWltRecord> records;
-    std::istringstream lines(wlxtest::ReadText(file));
-    for (std::string line; std::getline(lines, line);) {
-        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
-        if (line.size() > 1 && line[1] == ',') {
-            std::istringstream header(line);
-            std::vector<std::string> fields;
-            for (std::string field; std::getline(header, field, ',');)
-                fields.push_back(field.size() >= 2 && field.front() == '"'
-                                     ? field.substr(1, field.size() - 2)
-                                     : field);
-            records.push_back({fields[0], fields[1], fields[2], {}});
-        } else if (!records.empty()) {
-            const std::size_t comma = line.find(',');
-            records.back().points.emplace_back(std::stod(line.substr(comma + 1)),
-                                               std::stod(line.substr(0, comma)));
-        }
-    }
-    return records;
-}
+using wlxtest::ReadWlt;
+using SWltRecord = wlxtest::WltRecord;
 
 // A polygon's points cut into its rings: each ends where it began.
 std::vector<Ring> Rings(const Ring& points) {

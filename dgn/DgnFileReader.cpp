@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "dgn/DgnComplexElements.h"
 #include "dgn/DgnGuard.h"
 #include "dgn/DgnSettings.h"
 #include "dgn/DgnSimpleElements.h"
@@ -23,10 +24,11 @@ struct SElementKind {
     ElementFactory make;
 };
 constexpr SElementKind kElementKinds[] = {
-    {dgn::kTypeLine, Make<CDgnLine>},         {dgn::kTypeLineString, Make<CDgnPline>},
-    {dgn::kTypeShape, Make<CDgnShape>},       {dgn::kTypeCurve, Make<CDgnPline>},
-    {dgn::kTypeEllipse, Make<CDgnEllipse>},   {dgn::kTypeArc, Make<CDgnArc>},
-    {dgn::kTypePointString, Make<CDgnPoint>},
+    {dgn::kTypeLine, Make<CDgnLine>},          {dgn::kTypeLineString, Make<CDgnPline>},
+    {dgn::kTypeShape, Make<CDgnShape>},        {dgn::kTypeCurve, Make<CDgnPline>},
+    {dgn::kTypeEllipse, Make<CDgnEllipse>},    {dgn::kTypeArc, Make<CDgnArc>},
+    {dgn::kTypePointString, Make<CDgnPoint>},  {dgn::kTypeComplexChain, Make<CDgnCPline>},
+    {dgn::kTypeComplexShape, Make<CDgnCPoly>},
 };
 
 // The file name without directory and extension.

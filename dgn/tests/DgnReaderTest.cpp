@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "dgn/DgnComplexElements.h"
 #include "dgn/DgnFileReader.h"
 #include "dgn/DgnSettings.h"
 #include "dgn/DgnSimpleElements.h"
@@ -135,8 +136,9 @@ TEST_F(CReaderTest, SimpleElementsBecomeEntities) {
     EXPECT_EQ(f[8].xRadius, 6);
     EXPECT_EQ(f[8].yRadius, 3);
     ExpectPoints(f[8], {{-2, 1, 0}});
-    // Complex chains come with a later reader: no entity yet.
-    EXPECT_FALSE(f[9].entity);
+    // A complex chain of no components is a chain of no pieces.
+    EXPECT_EQ(f[9].type, kFgnEntityCPline);
+    EXPECT_TRUE(f[9].pieces.empty());
 
     const std::vector<STable> tables = Tables(*reader);
     ASSERT_EQ(tables.size(), 1u);
@@ -460,4 +462,124 @@ TEST_F(CReaderTest, AnEntityTakenOverOutlivesTheNextStep) {
     EXPECT_EQ(Describe(second, kFgnOk).type, kFgnEntityMPnt);
     delete first;
     delete second;
+}
+
+namespace {
+
+// A complex header (type 12 or 14) of `components`, whose stated length
+// covers `componentBytes` bytes of them.
+Bytes ComplexHeader(std::uint8_t type, std::size_t componentBytes, std::uint16_t components) {
+    // The total length counts the words after itself: 5 header words here.
+    return Element({.type = type}, Cat({Word(static_cast<std::uint16_t>(5 + componentBytes / 2)),
+                                        Word(components), Bytes(8, 0)}));
+}
+
+std::size_t SizeOf(const std::vector<Bytes>& parts) {
+    std::size_t size = 0;
+    for (const Bytes& part : parts) size += part.size();
+    return size;
+}
+
+}  // namespace
+
+TEST_F(CReaderTest, ComplexChainsGatherTheirComponents) {
+    const std::vector<Bytes> components = {
+        Element({.type = 3, .complex = true}, LineBody(0, 0, 1000, 0)),
+        Element({.type = 15, .complex = true}, EllipseBody(1000, 1000, 0, 0, 0)),
+        Element({.type = 16, .complex = true}, ArcBody(0, 90 * 360000, 2000, 1000, 0, 1000, 0)),
+        Element({.type = 11, .complex = true},
+                VerticesBody({{0, 0}, {1, 1}, {5000, 5000}, {6000, 5000}, {4, 4}, {5, 5}})),
+    };
+    std::vector<Bytes> elements = {ComplexHeader(12, SizeOf(components), 4)};
+    elements.insert(elements.end(), components.begin(), components.end());
+    auto reader = Load(DesignOf(elements));
+    const std::vector<SFeature> f = Walk(*reader);
+    ASSERT_EQ(f.size(), 1u);
+    EXPECT_EQ(f[0].type, kFgnEntityCPline);
+    EXPECT_TRUE(f[0].style);
+    // The ellipse is passed over; the curve keeps its inner vertices.
+    ASSERT_EQ(f[0].pieces.size(), 3u);
+    EXPECT_EQ(f[0].pieces[0].points, (std::vector<Xyz>{{0, 0, 0}, {1, 0, 0}}));
+    EXPECT_TRUE(f[0].pieces[1].arc);
+    EXPECT_EQ(f[0].pieces[1].points, (std::vector<Xyz>{{1, 0, 0}}));
+    EXPECT_EQ(f[0].pieces[1].start, 0);
+    EXPECT_EQ(f[0].pieces[1].end, 90);
+    EXPECT_EQ(f[0].pieces[1].xRadius, 2);
+    EXPECT_EQ(f[0].pieces[1].yRadius, 1);
+    EXPECT_EQ(f[0].pieces[2].points, (std::vector<Xyz>{{5, 5, 0}, {6, 5, 0}}));
+}
+
+TEST_F(CReaderTest, ComplexComponentsStopAtTheStatedLength) {
+    const Bytes first = Element({.type = 4, .complex = true}, VerticesBody({{0, 0}, {1000, 0}}));
+    const Bytes second = Element({.type = 4, .complex = true}, VerticesBody({{0, 0}, {0, 1000}}));
+    // Two components counted but the length covers one: the second is not the chain's.
+    auto reader = Load(DesignOf({ComplexHeader(12, first.size(), 2), first, second}));
+    const std::vector<SFeature> f = Walk(*reader);
+    ASSERT_FALSE(f.empty());
+    ASSERT_EQ(f[0].pieces.size(), 1u);
+    EXPECT_EQ(f[0].pieces[0].points, (std::vector<Xyz>{{0, 0, 0}, {1, 0, 0}}));
+}
+
+TEST_F(CReaderTest, ComplexShapesAreLabelledInside) {
+    const Bytes square =
+        Element({.type = 4, .complex = true},
+                VerticesBody({{0, 0}, {10000, 0}, {10000, 10000}, {0, 10000}, {0, 0}}));
+    auto reader = Load(DesignOf({ComplexHeader(14, square.size(), 1), square}));
+    const std::vector<SFeature> f = Walk(*reader);
+    ASSERT_EQ(f.size(), 1u);
+    EXPECT_EQ(f[0].type, kFgnEntityCPly);
+    EXPECT_EQ(f[0].labelErr, kFgnOk);
+    EXPECT_EQ(f[0].label, (Xyz{5, 5, 0}));
+    EXPECT_TRUE(f[0].style);
+}
+
+TEST(DgnLabelPointTest, TheWidestSpanAtMidHeight) {
+    using P = std::vector<CDgnPt>;
+    struct Case {
+        const char* what;
+        P vertices;
+        bool found;
+        double x, y;
+    };
+    const Case cases[] = {
+        {"square", {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}, {0, 0, 0}}, true, 5, 5},
+        // A U: spans 0-2 and 8-10 at y = 5 are equal; the first stays.
+        {"two equal spans",
+         {{0, 0, 0},
+          {10, 0, 0},
+          {10, 10, 0},
+          {8, 10, 0},
+          {8, 2, 0},
+          {2, 2, 0},
+          {2, 10, 0},
+          {0, 10, 0},
+          {0, 0, 0}},
+         true,
+         1,
+         5},
+        {"the wider span",
+         {{0, 0, 0},
+          {10, 0, 0},
+          {10, 10, 0},
+          {8, 10, 0},
+          {8, 2, 0},
+          {1, 2, 0},
+          {1, 10, 0},
+          {0, 10, 0},
+          {0, 0, 0}},
+         true,
+         9,
+         5},
+        {"an open triangle closes", {{0, 0, 0}, {10, 0, 0}, {5, 10, 0}}, true, 5, 5},
+        {"a flat outline", {{0, 0, 0}, {10, 0, 0}, {20, 0, 0}, {30, 0, 0}, {0, 0, 0}}, false, 0, 0},
+        {"no vertices", {}, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto label = dgn::LabelPoint(c.vertices);
+        ASSERT_EQ(label.has_value(), c.found);
+        if (!label) continue;
+        EXPECT_DOUBLE_EQ(label->X(), c.x);
+        EXPECT_DOUBLE_EQ(label->Y(), c.y);
+    }
 }

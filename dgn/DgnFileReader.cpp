@@ -6,6 +6,7 @@
 #include "dgn/DgnGuard.h"
 #include "dgn/DgnSettings.h"
 #include "dgn/DgnSimpleElements.h"
+#include "dgn/DgnTextElements.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ constexpr SElementKind kElementKinds[] = {
     {dgn::kTypeShape, Make<CDgnShape>},        {dgn::kTypeCurve, Make<CDgnPline>},
     {dgn::kTypeEllipse, Make<CDgnEllipse>},    {dgn::kTypeArc, Make<CDgnArc>},
     {dgn::kTypePointString, Make<CDgnPoint>},  {dgn::kTypeComplexChain, Make<CDgnCPline>},
-    {dgn::kTypeComplexShape, Make<CDgnCPoly>},
+    {dgn::kTypeComplexShape, Make<CDgnCPoly>}, {dgn::kTypeText, Make<CDgnText>},
 };
 
 // The file name without directory and extension.

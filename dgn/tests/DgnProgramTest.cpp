@@ -164,6 +164,24 @@ TEST(DgnProgramTest, ComplexChainsAndShapesConvertJoined) {
     EXPECT_NEAR(labelled[1].points[0].second, 5, 1e-9);
 }
 
+TEST(DgnProgramTest, ATextElementIsARecordNamedByItsText) {
+    FIND_TOOL_OR_SKIP(ogrinfo, "ogrinfo");
+    wlxtest::TempDir dir;
+    const auto design = wlxtest::SourcePath("dgn/tests/data/text.dgn");
+    const auto result = wlxtest::RunWlxconv(
+        {"/ID", "/OL", "/COORDSYS:*XY-MT*", design.string(), "out"}, WithoutRegistry(dir));
+    EXPECT_EQ(result.out.find("*Error*"), std::string::npos) << result.out;
+    const std::vector<wlxtest::OgrFeature> ogr = wlxtest::OgrInfo(ogrinfo, design);
+    ASSERT_EQ(ogr.size(), 1u);
+    ASSERT_EQ(ogr[0].points.size(), 1u);
+    const std::vector<SWltRecord> records = ReadWlt(dir / "out.wlt");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].name, "Hello");
+    ASSERT_EQ(records[0].points.size(), 1u);
+    EXPECT_NEAR(records[0].points[0].first, ogr[0].points[0].first, 1e-7);
+    EXPECT_NEAR(records[0].points[0].second, ogr[0].points[0].second, 1e-7);
+}
+
 TEST(DgnProgramTest, AThreeDimensionalDesignIsRefused) {
     const std::filesystem::path gdal = "/usr/share/gdal";
     if (!std::filesystem::exists(gdal / "seed_3d.dgn"))

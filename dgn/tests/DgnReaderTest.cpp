@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <memory>
+#include <numbers>
 #include <random>
 #include <string>
 
@@ -10,6 +12,7 @@
 #include "dgn/DgnFileReader.h"
 #include "dgn/DgnSettings.h"
 #include "dgn/DgnSimpleElements.h"
+#include "dgn/DgnTextElements.h"
 #include "dgn/tests/DgnTestDesign.h"
 #include "dgn/tests/DgnWalk.h"
 #include "testing/TestSupport.h"
@@ -582,4 +585,88 @@ TEST(DgnLabelPointTest, TheWidestSpanAtMidHeight) {
         EXPECT_DOUBLE_EQ(label->X(), c.x);
         EXPECT_DOUBLE_EQ(label->Y(), c.y);
     }
+}
+
+namespace {
+
+// A type-17 body: font, justification code, stored width and height, angle
+// (stored units), origin, then the text bytes.
+Bytes TextBody(std::uint8_t font, std::uint8_t code, std::int32_t size, std::int32_t angle,
+               std::int32_t x, std::int32_t y, const Bytes& text) {
+    return Cat({Bytes{font, code}, Long(size), Long(size), Long(angle), Point(x, y),
+                Bytes{std::uint8_t(text.size()), 0}, text});
+}
+
+}  // namespace
+
+TEST_F(CReaderTest, TextElementsCarryTheirTextStyleAndOrigin) {
+    // 1000 positional units a master unit: a stored size of 1000 x 1000 / 6 is 1.
+    const std::int32_t one = 1000 * 1000 / 6;
+    const Bytes design = DesignOf({
+        Element({.type = 17, .symbology = 1 << 8},
+                TextBody(2, 7, 2 * one, 30 * 360000, 5000, 5000, {'A', 'b', 'c'})),
+        Element({.type = 17},
+                TextBody(9, 99, one, 0, 0, 0, {0xFF, 0xFD, 0x41, 0x00, 0xE9, 0x00, 0xAC, 0x20})),
+    });
+    for (const bool justConvert : {false, true}) {
+        SCOPED_TRACE(justConvert);
+        auto reader = Load(design, justConvert ? Settings("[General]\nJustConvert=1\n") : "");
+        TFgnFmtErr err;
+        ASSERT_EQ(reader->Rewind(), kFgnOk);
+        const auto* text = static_cast<const CFgnText*>(reader->GetCurrent(err));
+        ASSERT_TRUE(text);
+        EXPECT_EQ(text->GetType(err), kFgnEntityText);
+        EXPECT_STREQ(text->GetText(err), "Abc");
+        double height = 0, angle = 0, last = 0;
+        std::int32_t colour = 0, second = 0;
+        TFgnBool f1, f2, f3;
+        TFgnJustification justification;
+        text->GetStyle(err)->GetDefinition(height, colour, second, f1, f2, f3, justification, angle,
+                                           last);
+        EXPECT_NEAR(height, 2, 1e-5);
+        EXPECT_EQ(colour, 255 << 16);
+        EXPECT_EQ(justification, 9);
+        EXPECT_EQ(angle, 30);
+        EXPECT_STREQ(text->GetStyle(err)->GetFont(err), "Roman");
+        // Code 7 is the centre: half of 3 characters of width 2 and half the height, turned 30.
+        const double dx = 3, dy = 1, turn = 30 * std::numbers::pi / 180;
+        const double x = justConvert ? 5 + dx * std::cos(turn) - dy * std::sin(turn) : 5;
+        const double y = justConvert ? 5 + dx * std::sin(turn) + dy * std::cos(turn) : 5;
+        EXPECT_NEAR(text->GetPt(err)->GetX(err), x, 1e-4);
+        EXPECT_NEAR(text->GetPt(err)->GetY(err), y, 1e-4);
+
+        ASSERT_EQ(reader->Step(), kFgnOk);
+        const auto* wide = static_cast<const CFgnText*>(reader->GetCurrent(err));
+        ASSERT_TRUE(wide);
+        EXPECT_STREQ(wide->GetText(err), "A\u00e9\u20ac");
+        EXPECT_STREQ(wide->GetStyle(err)->GetFont(err), "ARIAL");
+    }
+}
+
+TEST(DgnTextTest, JustificationCodesAndOffsets) {
+    struct Case {
+        std::uint8_t code;
+        int justification;
+        double dx, dy;  // for a text 4 wide and 2 high, unturned
+    };
+    const Case cases[] = {
+        {0, 3, 0, 2},   {1, 4, 0, 1},   {2, 5, 0, 0},   {6, 8, 2, 2}, {7, 9, 2, 1},   {8, 10, 2, 0},
+        {12, 14, 4, 2}, {13, 15, 4, 1}, {14, 16, 4, 0}, {3, 0, 0, 0}, {200, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.code));
+        const TFgnJustification j = dgn::TextJustification(c.code);
+        EXPECT_EQ(j, c.justification);
+        const CDgnPt offset = dgn::JustificationOffset(j, 4, 2, 0);
+        EXPECT_NEAR(offset.X(), c.dx, 1e-12);
+        EXPECT_NEAR(offset.Y(), c.dy, 1e-12);
+        // Turned a quarter: across becomes along.
+        const CDgnPt turned = dgn::JustificationOffset(j, 4, 2, 90);
+        EXPECT_NEAR(turned.X(), -c.dy, 1e-12);
+        EXPECT_NEAR(turned.Y(), c.dx, 1e-12);
+    }
+    // An empty or zero-height text is not moved.
+    const CDgnPt none = dgn::JustificationOffset(TFgnJustification(9), 0, 0, 30);
+    EXPECT_EQ(none.X(), 0);
+    EXPECT_EQ(none.Y(), 0);
 }

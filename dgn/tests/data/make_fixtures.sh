@@ -22,3 +22,8 @@ ogr2ogr -f DGN -overwrite -dsco SUB_UNITS_PER_MASTER_UNIT=100 -dsco UOR_PER_SUB_
 rm -f complex.dgn
 ogr2ogr -f DGN -dsco SUB_UNITS_PER_MASTER_UNIT=10 -dsco UOR_PER_SUB_UNIT=100 \
   -dsco ORIGIN=-1000,-1000,0 complex.dgn complex.csv 2>/dev/null
+
+# A text element from a feature's OGR_STYLE label: "Hello", height 2, angle 30 at (5, 5).
+rm -f text.dgn
+ogr2ogr -f DGN -dsco SUB_UNITS_PER_MASTER_UNIT=10 -dsco UOR_PER_SUB_UNIT=100 \
+  -dsco ORIGIN=-1000,-1000,0 text.dgn text.csv 2>/dev/null

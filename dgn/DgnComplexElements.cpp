@@ -64,9 +64,11 @@ std::optional<CDgnPt> LabelPoint(const std::vector<CDgnPt>& vertices) {
             if ((p.Y() < y0) == (q.Y() < y0)) return;
             crossings.push_back(p.X() + (q.X() - p.X()) * (y0 - p.Y()) / (q.Y() - p.Y()));
         } else if (pOff) {
-            crossings.push_back(q.X());
+            // A vertex on the line ends two segments: counted for the one
+            // coming from above only, so a passing outline crosses once.
+            if (p.Y() > y0) crossings.push_back(q.X());
         } else if (qOff) {
-            crossings.push_back(p.X());
+            if (q.Y() > y0) crossings.push_back(p.X());
         }
     };
     for (std::size_t i = 1; i < vertices.size(); ++i) cross(vertices[i - 1], vertices[i]);
@@ -190,6 +192,6 @@ const CFgnStylePly* CDgnCPoly::GetStyle(TFgnFmtErr& err) const {
 }
 
 const CFgnPt* CDgnCPoly::GetLabelPt(TFgnFmtErr& err) const {
-    err = noLabel_;
+    err = static_cast<TFgnFmtErr>(noLabel_);
     return &label_;
 }

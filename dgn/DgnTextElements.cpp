@@ -84,7 +84,7 @@ std::string DecodeText(std::span<const std::uint8_t> bytes) {
 
 CDgnPt JustificationOffset(TFgnJustification justification, double w, double h, double angle) {
     double dx = 0, dy = 0;
-    switch (justification) {
+    switch (static_cast<int>(justification)) {
         case 3:
             dy = h;
             break;

@@ -150,15 +150,18 @@ TEST(DgnProgramTest, ComplexChainsAndShapesConvertJoined) {
         }
     }
     EXPECT_EQ(records[0].kind, "L");
-    EXPECT_EQ(records[1].kind, "A");
+    EXPECT_EQ(records[1].kind, "P");
 
     // The square (0,0)-(10,10) is labelled at its centre.
     const auto labels = wlxtest::RunWlxconv(
         {"/ID", "/OL", "/LABELS", "/COORDSYS:*XY-MT*", design.string(), "labels"},
         WithoutRegistry(dir));
     EXPECT_EQ(labels.out.find("*Error*"), std::string::npos) << labels.out;
+    // The label comes before its shape; a vertex of the square lies on the middle line.
     const std::vector<SWltRecord> labelled = ReadWlt(dir / "labels.wlt");
-    ASSERT_EQ(labelled.size(), 2u);
+    ASSERT_EQ(labelled.size(), 3u);
+    EXPECT_EQ(labelled[1].kind, "M");
+    EXPECT_EQ(labelled[1].key, labelled[2].key);
     ASSERT_EQ(labelled[1].points.size(), 1u);
     EXPECT_NEAR(labelled[1].points[0].first, 5, 1e-9);
     EXPECT_NEAR(labelled[1].points[0].second, 5, 1e-9);

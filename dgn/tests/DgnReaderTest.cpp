@@ -78,7 +78,8 @@ const std::vector<Bytes> kSample = {
     Element({.type = 16, .symbology = 1 << 8},
             ArcBody(350 * 360000, 20 * 360000, 5000, 5000, 0, 10000, 20000)),
     Element({.type = 15}, EllipseBody(6000, 3000, 0, -2000, 1000)),
-    Element({.type = 12}, Bytes(12, 0)),
+    // A chain whose length covers the line after it, but counts no components.
+    Element({.type = 12}, Cat({Word(5 + 26), Bytes(10, 0)})),
     Element({.type = 3, .complex = true}, LineBody(0, 0, 1, 1)),
 };
 
@@ -573,6 +574,8 @@ TEST(DgnLabelPointTest, TheWidestSpanAtMidHeight) {
          true,
          9,
          5},
+        // Vertices on the middle line count once, not once a segment.
+        {"diamond", {{0, 5, 0}, {5, 0, 0}, {10, 5, 0}, {5, 10, 0}, {0, 5, 0}}, true, 5, 5},
         {"an open triangle closes", {{0, 0, 0}, {10, 0, 0}, {5, 10, 0}}, true, 5, 5},
         {"a flat outline", {{0, 0, 0}, {10, 0, 0}, {20, 0, 0}, {30, 0, 0}, {0, 0, 0}}, false, 0, 0},
         {"no vertices", {}, false, 0, 0},

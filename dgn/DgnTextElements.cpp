@@ -1,5 +1,6 @@
 #include "dgn/DgnTextElements.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -160,8 +161,12 @@ TFgnFmtErr CDgnText::ReadElement() {
         if (!ReadOk()) return kFgnIncomplete;
         text_ = dgn::DecodeText(bytes.first(count));
         if (std::atoi(iniFile.Read(dgn::kSectionGeneral, dgn::kKeyJustConvert, "0", 16).c_str())) {
+            // Characters, not bytes: a UTF-8 sequence counts once.
+            const auto characters = std::count_if(text_.begin(), text_.end(), [](char c) {
+                return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            });
             const CDgnPt offset = dgn::JustificationOffset(
-                justification_, double(text_.size()) * width_, height_, angle_);
+                justification_, double(characters) * width_, height_, angle_);
             origin_.SetPoint(origin_.X() + offset.X(), origin_.Y() + offset.Y(), origin_.Z());
         }
         ReadBytes(2 * std::size_t(enterData));

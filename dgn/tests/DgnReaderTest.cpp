@@ -609,7 +609,7 @@ TEST_F(CReaderTest, TextElementsCarryTheirTextStyleAndOrigin) {
         Element({.type = 17, .symbology = 1 << 8},
                 TextBody(2, 7, 2 * one, 30 * 360000, 5000, 5000, {'A', 'b', 'c'})),
         Element({.type = 17},
-                TextBody(9, 99, one, 0, 0, 0, {0xFF, 0xFD, 0x41, 0x00, 0xE9, 0x00, 0xAC, 0x20})),
+                TextBody(9, 8, one, 0, 0, 0, {0xFF, 0xFD, 0x41, 0x00, 0xE9, 0x00, 0xAC, 0x20})),
     });
     for (const bool justConvert : {false, true}) {
         SCOPED_TRACE(justConvert);
@@ -643,6 +643,9 @@ TEST_F(CReaderTest, TextElementsCarryTheirTextStyleAndOrigin) {
         ASSERT_TRUE(wide);
         EXPECT_STREQ(wide->GetText(err), "A\u00e9\u20ac");
         EXPECT_STREQ(wide->GetStyle(err)->GetFont(err), "ARIAL");
+        // Code 8, the bottom centre: half of three characters (six bytes) of width 1.
+        EXPECT_NEAR(wide->GetPt(err)->GetX(err), justConvert ? 1.5 : 0, 1e-4);
+        EXPECT_NEAR(wide->GetPt(err)->GetY(err), 0, 1e-9);
     }
 }
 

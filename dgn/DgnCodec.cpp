@@ -111,6 +111,11 @@ bool KnownType(const SDgnHeader& header) {
     }
 }
 
+bool HasStatedLength(std::uint8_t type) {
+    return type == kTypeCell || type == kTypeTextNode || type == kTypeComplexChain ||
+           type == kTypeComplexShape;
+}
+
 bool HasComponents(std::uint8_t type) {
     switch (type) {
         case kTypeCell:

@@ -146,6 +146,9 @@ SDgnHeader DecodeHeader(std::span<const std::uint8_t, kHeaderSize> bytes);
 bool KnownType(const SDgnHeader& header);
 // A header whose components (complex elements) follow it.
 bool HasComponents(std::uint8_t type);
+// A complex header whose word after the common header counts the words of it
+// and its components after that word.
+bool HasStatedLength(std::uint8_t type);
 
 // How linkages that are neither of the 16-byte form nor plainly user data
 // are read ([Interpret Attribute Data Method] "InterpretMethod").

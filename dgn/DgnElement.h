@@ -105,6 +105,8 @@ protected:
     // Loads the element's bytes and decodes its header (ReadElement's
     // status); the reads below start after the header.
     TFgnFmtErr ReadHeader();
+    // The design read from; null for an element being written.
+    const CByteSource* Design() const { return design_; }
     // Takes the key, layer and header of another element read from the same place.
     void CopyIdentity(const CDgnElement& other);
 

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "dgn/DgnComplexElements.h"
 #include "dgn/DgnGuard.h"
 #include "dgn/DgnSettings.h"
 #include "dgn/DgnSimpleElements.h"
+#include "dgn/DgnTextElements.h"
 
 namespace {
 
@@ -23,10 +25,11 @@ struct SElementKind {
     ElementFactory make;
 };
 constexpr SElementKind kElementKinds[] = {
-    {dgn::kTypeLine, Make<CDgnLine>},         {dgn::kTypeLineString, Make<CDgnPline>},
-    {dgn::kTypeShape, Make<CDgnShape>},       {dgn::kTypeCurve, Make<CDgnPline>},
-    {dgn::kTypeEllipse, Make<CDgnEllipse>},   {dgn::kTypeArc, Make<CDgnArc>},
-    {dgn::kTypePointString, Make<CDgnPoint>},
+    {dgn::kTypeLine, Make<CDgnLine>},          {dgn::kTypeLineString, Make<CDgnPline>},
+    {dgn::kTypeShape, Make<CDgnShape>},        {dgn::kTypeCurve, Make<CDgnPline>},
+    {dgn::kTypeEllipse, Make<CDgnEllipse>},    {dgn::kTypeArc, Make<CDgnArc>},
+    {dgn::kTypePointString, Make<CDgnPoint>},  {dgn::kTypeComplexChain, Make<CDgnCPline>},
+    {dgn::kTypeComplexShape, Make<CDgnCPoly>}, {dgn::kTypeText, Make<CDgnText>},
 };
 
 // The file name without directory and extension.
@@ -114,8 +117,16 @@ TFgnFmtErr CDgnFileReader::IndexElements(std::uint64_t position) {
             offsets_.push_back(position);
             AddRows(position, header, wholeHeader);
         }
+        std::uint64_t limit = UINT64_MAX;
+        // Cells, text nodes and complex chains and shapes state their length
+        // after the header: a following element flagged complex is not theirs.
+        std::uint8_t total[2];
+        if (dgn::HasStatedLength(header.type) && header.Length() >= dgn::kHeaderSize + 2 &&
+            design_->ReadAt(position + dgn::kHeaderSize, total, sizeof total))
+            limit =
+                position + dgn::kHeaderSize + 2 + 2 * std::uint64_t(byteorder::LoadU16Le(total));
         position += header.Length();
-        if (dgn::HasComponents(header.type)) position = SkipComponents(position);
+        if (dgn::HasComponents(header.type)) position = SkipComponents(position, limit);
     }
     return kFgnOk;
 }
@@ -142,9 +153,9 @@ void CDgnFileReader::AddRows(std::uint64_t position, const dgn::SDgnHeader& head
                         static_cast<std::int32_t>(linkage.linkNumber)});
 }
 
-std::uint64_t CDgnFileReader::SkipComponents(std::uint64_t position) const {
+std::uint64_t CDgnFileReader::SkipComponents(std::uint64_t position, std::uint64_t limit) const {
     std::uint8_t first[4];
-    while (design_->ReadAt(position, first, sizeof first)) {
+    while (position < limit && design_->ReadAt(position, first, sizeof first)) {
         const std::uint16_t word = byteorder::LoadU16Le(first);
         if (word == dgn::kEndOfDesign || !dgn::DecodeFirstWord(word).complex) break;
         position += 4 + 2 * std::uint64_t(byteorder::LoadU16Le(first + 2));

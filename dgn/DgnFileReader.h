@@ -70,8 +70,9 @@ private:
     TFgnFmtErr IndexElements(std::uint64_t position);
     // Rows of the element at `position` whose first bytes are `head`.
     void AddRows(std::uint64_t position, const dgn::SDgnHeader& header, bool wholeHeader);
-    // Past the components that follow a complex header ending at `position`.
-    std::uint64_t SkipComponents(std::uint64_t position) const;
+    // Past the components that follow a complex header ending at `position`,
+    // and not beyond `limit` (the header's stated length).
+    std::uint64_t SkipComponents(std::uint64_t position, std::uint64_t limit) const;
 
     std::unique_ptr<CDgnGlobal> global_;
     std::string path_;

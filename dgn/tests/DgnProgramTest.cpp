@@ -94,6 +94,72 @@ TEST(DgnProgramTest, DesignsMadeByOgr2ogrConvertAsOgrinfoReadsThem) {
     }
 }
 
+// ogrinfo's vertices with each repeat (a component's first point, the last
+// of the one before) dropped.
+std::vector<std::pair<double, double>> Joined(const wlxtest::OgrFeature& feature) {
+    std::vector<std::pair<double, double>> points;
+    for (const auto& p : feature.points)
+        if (points.empty() || points.back() != p) points.push_back(p);
+    return points;
+}
+
+TEST(DgnProgramTest, ComplexChainsAndShapesConvertJoined) {
+    FIND_TOOL_OR_SKIP(ogrinfo, "ogrinfo");
+    wlxtest::TempDir dir;
+    const auto design = wlxtest::SourcePath("dgn/tests/data/complex.dgn");
+    const auto result = wlxtest::RunWlxconv(
+        {"/ID", "/OL", "/COORDSYS:*XY-MT*", design.string(), "out"}, WithoutRegistry(dir));
+    EXPECT_EQ(result.out.find("*Error*"), std::string::npos) << result.out;
+    const std::vector<wlxtest::OgrFeature> ogr = wlxtest::OgrInfo(ogrinfo, design);
+    ASSERT_EQ(ogr.size(), 2u);
+    const std::vector<SWltRecord> records = ReadWlt(dir / "out.wlt");
+    ASSERT_EQ(records.size(), 2u);
+    for (std::size_t i = 0; i < ogr.size(); ++i) {
+        SCOPED_TRACE(ogr[i].geometry.substr(0, 20));
+        const auto points = Joined(ogr[i]);
+        EXPECT_GE(points.size(), 150u);
+        ASSERT_EQ(records[i].points.size(), points.size());
+        for (std::size_t p = 0; p < points.size(); ++p) {
+            EXPECT_NEAR(records[i].points[p].first, points[p].first, 1e-7) << p;
+            EXPECT_NEAR(records[i].points[p].second, points[p].second, 1e-7) << p;
+        }
+    }
+    EXPECT_EQ(records[0].kind, "L");
+    EXPECT_EQ(records[1].kind, "P");
+
+    // The square (0,0)-(10,10) is labelled at its centre.
+    const auto labels = wlxtest::RunWlxconv(
+        {"/ID", "/OL", "/LABELS", "/COORDSYS:*XY-MT*", design.string(), "labels"},
+        WithoutRegistry(dir));
+    EXPECT_EQ(labels.out.find("*Error*"), std::string::npos) << labels.out;
+    // The label comes before its shape; a vertex of the square lies on the middle line.
+    const std::vector<SWltRecord> labelled = ReadWlt(dir / "labels.wlt");
+    ASSERT_EQ(labelled.size(), 3u);
+    EXPECT_EQ(labelled[1].kind, "M");
+    EXPECT_EQ(labelled[1].key, labelled[2].key);
+    ASSERT_EQ(labelled[1].points.size(), 1u);
+    EXPECT_NEAR(labelled[1].points[0].first, 5, 1e-9);
+    EXPECT_NEAR(labelled[1].points[0].second, 5, 1e-9);
+}
+
+TEST(DgnProgramTest, ATextElementIsARecordNamedByItsText) {
+    FIND_TOOL_OR_SKIP(ogrinfo, "ogrinfo");
+    wlxtest::TempDir dir;
+    const auto design = wlxtest::SourcePath("dgn/tests/data/text.dgn");
+    const auto result = wlxtest::RunWlxconv(
+        {"/ID", "/OL", "/COORDSYS:*XY-MT*", design.string(), "out"}, WithoutRegistry(dir));
+    EXPECT_EQ(result.out.find("*Error*"), std::string::npos) << result.out;
+    const std::vector<wlxtest::OgrFeature> ogr = wlxtest::OgrInfo(ogrinfo, design);
+    ASSERT_EQ(ogr.size(), 1u);
+    ASSERT_EQ(ogr[0].points.size(), 1u);
+    const std::vector<SWltRecord> records = ReadWlt(dir / "out.wlt");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].name, "Hello");
+    ASSERT_EQ(records[0].points.size(), 1u);
+    EXPECT_NEAR(records[0].points[0].first, ogr[0].points[0].first, 1e-7);
+    EXPECT_NEAR(records[0].points[0].second, ogr[0].points[0].second, 1e-7);
+}
+
 TEST(DgnProgramTest, AThreeDimensionalDesignIsRefused) {
     const std::filesystem::path gdal = "/usr/share/gdal";
     if (!std::filesystem::exists(gdal / "seed_3d.dgn"))

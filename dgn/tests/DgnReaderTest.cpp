@@ -2,13 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <memory>
+#include <numbers>
 #include <random>
 #include <string>
 
+#include "dgn/DgnComplexElements.h"
 #include "dgn/DgnFileReader.h"
 #include "dgn/DgnSettings.h"
 #include "dgn/DgnSimpleElements.h"
+#include "dgn/DgnTextElements.h"
 #include "dgn/tests/DgnTestDesign.h"
 #include "dgn/tests/DgnWalk.h"
 #include "testing/TestSupport.h"
@@ -74,7 +78,8 @@ const std::vector<Bytes> kSample = {
     Element({.type = 16, .symbology = 1 << 8},
             ArcBody(350 * 360000, 20 * 360000, 5000, 5000, 0, 10000, 20000)),
     Element({.type = 15}, EllipseBody(6000, 3000, 0, -2000, 1000)),
-    Element({.type = 12}, Bytes(12, 0)),
+    // A chain whose length covers the line after it, but counts no components.
+    Element({.type = 12}, Cat({Word(5 + 26), Bytes(10, 0)})),
     Element({.type = 3, .complex = true}, LineBody(0, 0, 1, 1)),
 };
 
@@ -135,8 +140,9 @@ TEST_F(CReaderTest, SimpleElementsBecomeEntities) {
     EXPECT_EQ(f[8].xRadius, 6);
     EXPECT_EQ(f[8].yRadius, 3);
     ExpectPoints(f[8], {{-2, 1, 0}});
-    // Complex chains come with a later reader: no entity yet.
-    EXPECT_FALSE(f[9].entity);
+    // A complex chain of no components is a chain of no pieces.
+    EXPECT_EQ(f[9].type, kFgnEntityCPline);
+    EXPECT_TRUE(f[9].pieces.empty());
 
     const std::vector<STable> tables = Tables(*reader);
     ASSERT_EQ(tables.size(), 1u);
@@ -460,4 +466,213 @@ TEST_F(CReaderTest, AnEntityTakenOverOutlivesTheNextStep) {
     EXPECT_EQ(Describe(second, kFgnOk).type, kFgnEntityMPnt);
     delete first;
     delete second;
+}
+
+namespace {
+
+// A complex header (type 12 or 14) of `components`, whose stated length
+// covers `componentBytes` bytes of them.
+Bytes ComplexHeader(std::uint8_t type, std::size_t componentBytes, std::uint16_t components) {
+    // The total length counts the words after itself: 5 header words here.
+    return Element({.type = type}, Cat({Word(static_cast<std::uint16_t>(5 + componentBytes / 2)),
+                                        Word(components), Bytes(8, 0)}));
+}
+
+std::size_t SizeOf(const std::vector<Bytes>& parts) {
+    std::size_t size = 0;
+    for (const Bytes& part : parts) size += part.size();
+    return size;
+}
+
+}  // namespace
+
+TEST_F(CReaderTest, ComplexChainsGatherTheirComponents) {
+    const std::vector<Bytes> components = {
+        Element({.type = 3, .complex = true}, LineBody(0, 0, 1000, 0)),
+        Element({.type = 15, .complex = true}, EllipseBody(1000, 1000, 0, 0, 0)),
+        Element({.type = 16, .complex = true}, ArcBody(0, 90 * 360000, 2000, 1000, 0, 1000, 0)),
+        Element({.type = 11, .complex = true},
+                VerticesBody({{0, 0}, {1, 1}, {5000, 5000}, {6000, 5000}, {4, 4}, {5, 5}})),
+    };
+    std::vector<Bytes> elements = {ComplexHeader(12, SizeOf(components), 4)};
+    elements.insert(elements.end(), components.begin(), components.end());
+    auto reader = Load(DesignOf(elements));
+    const std::vector<SFeature> f = Walk(*reader);
+    ASSERT_EQ(f.size(), 1u);
+    EXPECT_EQ(f[0].type, kFgnEntityCPline);
+    EXPECT_TRUE(f[0].style);
+    // The ellipse is passed over; the curve keeps its inner vertices.
+    ASSERT_EQ(f[0].pieces.size(), 3u);
+    EXPECT_EQ(f[0].pieces[0].points, (std::vector<Xyz>{{0, 0, 0}, {1, 0, 0}}));
+    EXPECT_TRUE(f[0].pieces[1].arc);
+    EXPECT_EQ(f[0].pieces[1].points, (std::vector<Xyz>{{1, 0, 0}}));
+    EXPECT_EQ(f[0].pieces[1].start, 0);
+    EXPECT_EQ(f[0].pieces[1].end, 90);
+    EXPECT_EQ(f[0].pieces[1].xRadius, 2);
+    EXPECT_EQ(f[0].pieces[1].yRadius, 1);
+    EXPECT_EQ(f[0].pieces[2].points, (std::vector<Xyz>{{5, 5, 0}, {6, 5, 0}}));
+}
+
+TEST_F(CReaderTest, ComplexComponentsStopAtTheStatedLength) {
+    const Bytes first = Element({.type = 4, .complex = true}, VerticesBody({{0, 0}, {1000, 0}}));
+    const Bytes second = Element({.type = 4, .complex = true}, VerticesBody({{0, 0}, {0, 1000}}));
+    // Two components counted but the length covers one: the second is not the chain's.
+    auto reader = Load(DesignOf({ComplexHeader(12, first.size(), 2), first, second}));
+    const std::vector<SFeature> f = Walk(*reader);
+    ASSERT_FALSE(f.empty());
+    ASSERT_EQ(f[0].pieces.size(), 1u);
+    EXPECT_EQ(f[0].pieces[0].points, (std::vector<Xyz>{{0, 0, 0}, {1, 0, 0}}));
+}
+
+TEST_F(CReaderTest, ComplexShapesAreLabelledInside) {
+    const Bytes square =
+        Element({.type = 4, .complex = true},
+                VerticesBody({{0, 0}, {10000, 0}, {10000, 10000}, {0, 10000}, {0, 0}}));
+    auto reader = Load(DesignOf({ComplexHeader(14, square.size(), 1), square}));
+    const std::vector<SFeature> f = Walk(*reader);
+    ASSERT_EQ(f.size(), 1u);
+    EXPECT_EQ(f[0].type, kFgnEntityCPly);
+    EXPECT_EQ(f[0].labelErr, kFgnOk);
+    EXPECT_EQ(f[0].label, (Xyz{5, 5, 0}));
+    EXPECT_TRUE(f[0].style);
+}
+
+TEST(DgnLabelPointTest, TheWidestSpanAtMidHeight) {
+    using P = std::vector<CDgnPt>;
+    struct Case {
+        const char* what;
+        P vertices;
+        bool found;
+        double x, y;
+    };
+    const Case cases[] = {
+        {"square", {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}, {0, 0, 0}}, true, 5, 5},
+        // A U: spans 0-2 and 8-10 at y = 5 are equal; the first stays.
+        {"two equal spans",
+         {{0, 0, 0},
+          {10, 0, 0},
+          {10, 10, 0},
+          {8, 10, 0},
+          {8, 2, 0},
+          {2, 2, 0},
+          {2, 10, 0},
+          {0, 10, 0},
+          {0, 0, 0}},
+         true,
+         1,
+         5},
+        {"the wider span",
+         {{0, 0, 0},
+          {10, 0, 0},
+          {10, 10, 0},
+          {8, 10, 0},
+          {8, 2, 0},
+          {1, 2, 0},
+          {1, 10, 0},
+          {0, 10, 0},
+          {0, 0, 0}},
+         true,
+         9,
+         5},
+        // Vertices on the middle line count once, not once a segment.
+        {"diamond", {{0, 5, 0}, {5, 0, 0}, {10, 5, 0}, {5, 10, 0}, {0, 5, 0}}, true, 5, 5},
+        {"an open triangle closes", {{0, 0, 0}, {10, 0, 0}, {5, 10, 0}}, true, 5, 5},
+        {"a flat outline", {{0, 0, 0}, {10, 0, 0}, {20, 0, 0}, {30, 0, 0}, {0, 0, 0}}, false, 0, 0},
+        {"no vertices", {}, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto label = dgn::LabelPoint(c.vertices);
+        ASSERT_EQ(label.has_value(), c.found);
+        if (!label) continue;
+        EXPECT_DOUBLE_EQ(label->X(), c.x);
+        EXPECT_DOUBLE_EQ(label->Y(), c.y);
+    }
+}
+
+namespace {
+
+// A type-17 body: font, justification code, stored width and height, angle
+// (stored units), origin, then the text bytes.
+Bytes TextBody(std::uint8_t font, std::uint8_t code, std::int32_t size, std::int32_t angle,
+               std::int32_t x, std::int32_t y, const Bytes& text) {
+    return Cat({Bytes{font, code}, Long(size), Long(size), Long(angle), Point(x, y),
+                Bytes{std::uint8_t(text.size()), 0}, text});
+}
+
+}  // namespace
+
+TEST_F(CReaderTest, TextElementsCarryTheirTextStyleAndOrigin) {
+    // 1000 positional units a master unit: a stored size of 1000 x 1000 / 6 is 1.
+    const std::int32_t one = 1000 * 1000 / 6;
+    const Bytes design = DesignOf({
+        Element({.type = 17, .symbology = 1 << 8},
+                TextBody(2, 7, 2 * one, 30 * 360000, 5000, 5000, {'A', 'b', 'c'})),
+        Element({.type = 17},
+                TextBody(9, 8, one, 0, 0, 0, {0xFF, 0xFD, 0x41, 0x00, 0xE9, 0x00, 0xAC, 0x20})),
+    });
+    for (const bool justConvert : {false, true}) {
+        SCOPED_TRACE(justConvert);
+        auto reader = Load(design, justConvert ? Settings("[General]\nJustConvert=1\n") : "");
+        TFgnFmtErr err;
+        ASSERT_EQ(reader->Rewind(), kFgnOk);
+        const auto* text = static_cast<const CFgnText*>(reader->GetCurrent(err));
+        ASSERT_TRUE(text);
+        EXPECT_EQ(text->GetType(err), kFgnEntityText);
+        EXPECT_STREQ(text->GetText(err), "Abc");
+        double height = 0, angle = 0, last = 0;
+        std::int32_t colour = 0, second = 0;
+        TFgnBool f1, f2, f3;
+        TFgnJustification justification;
+        text->GetStyle(err)->GetDefinition(height, colour, second, f1, f2, f3, justification, angle,
+                                           last);
+        EXPECT_NEAR(height, 2, 1e-5);
+        EXPECT_EQ(colour, 255 << 16);
+        EXPECT_EQ(justification, 9);
+        EXPECT_EQ(angle, 30);
+        EXPECT_STREQ(text->GetStyle(err)->GetFont(err), "Roman");
+        // Code 7 is the centre: half of 3 characters of width 2 and half the height, turned 30.
+        const double dx = 3, dy = 1, turn = 30 * std::numbers::pi / 180;
+        const double x = justConvert ? 5 + dx * std::cos(turn) - dy * std::sin(turn) : 5;
+        const double y = justConvert ? 5 + dx * std::sin(turn) + dy * std::cos(turn) : 5;
+        EXPECT_NEAR(text->GetPt(err)->GetX(err), x, 1e-4);
+        EXPECT_NEAR(text->GetPt(err)->GetY(err), y, 1e-4);
+
+        ASSERT_EQ(reader->Step(), kFgnOk);
+        const auto* wide = static_cast<const CFgnText*>(reader->GetCurrent(err));
+        ASSERT_TRUE(wide);
+        EXPECT_STREQ(wide->GetText(err), "A\u00e9\u20ac");
+        EXPECT_STREQ(wide->GetStyle(err)->GetFont(err), "ARIAL");
+        // Code 8, the bottom centre: half of three characters (six bytes) of width 1.
+        EXPECT_NEAR(wide->GetPt(err)->GetX(err), justConvert ? 1.5 : 0, 1e-4);
+        EXPECT_NEAR(wide->GetPt(err)->GetY(err), 0, 1e-9);
+    }
+}
+
+TEST(DgnTextTest, JustificationCodesAndOffsets) {
+    struct Case {
+        std::uint8_t code;
+        int justification;
+        double dx, dy;  // for a text 4 wide and 2 high, unturned
+    };
+    const Case cases[] = {
+        {0, 3, 0, 2},   {1, 4, 0, 1},   {2, 5, 0, 0},   {6, 8, 2, 2}, {7, 9, 2, 1},   {8, 10, 2, 0},
+        {12, 14, 4, 2}, {13, 15, 4, 1}, {14, 16, 4, 0}, {3, 0, 0, 0}, {200, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.code));
+        const TFgnJustification j = dgn::TextJustification(c.code);
+        EXPECT_EQ(j, c.justification);
+        const CDgnPt offset = dgn::JustificationOffset(j, 4, 2, 0);
+        EXPECT_NEAR(offset.X(), c.dx, 1e-12);
+        EXPECT_NEAR(offset.Y(), c.dy, 1e-12);
+        // Turned a quarter: across becomes along.
+        const CDgnPt turned = dgn::JustificationOffset(j, 4, 2, 90);
+        EXPECT_NEAR(turned.X(), -c.dy, 1e-12);
+        EXPECT_NEAR(turned.Y(), c.dx, 1e-12);
+    }
+    // An empty or zero-height text is not moved.
+    const CDgnPt none = dgn::JustificationOffset(TFgnJustification(9), 0, 0, 30);
+    EXPECT_EQ(none.X(), 0);
+    EXPECT_EQ(none.Y(), 0);
 }

@@ -15,6 +15,13 @@ namespace dgntest {
 
 using Xyz = std::array<double, 3>;
 
+// A piece of a complex chain or shape: its points, or an arc's centre and definition.
+struct SPiece {
+    bool arc = false;
+    std::vector<Xyz> points;
+    double start = 0, end = 0, xRadius = 0, yRadius = 0;
+};
+
 struct SFeature {
     TFgnFmtErr err = kFgnOk;  // of GetCurrent; the rest is empty without an entity
     bool entity = false;
@@ -29,7 +36,13 @@ struct SFeature {
     std::int16_t weight = 0;  // point styles: the size
     std::string pattern;      // point styles: the symbol
     double rotation = 0;
+    // Complex chains and shapes: the pieces; shapes: the label point's err and point.
+    std::vector<SPiece> pieces;
+    TFgnFmtErr labelErr = kFgnOk;
+    Xyz label{};
 };
+
+inline std::vector<SPiece> Pieces(const std::list<const CFgnGeom*>* geometry);
 
 inline Xyz Coordinates(const CFgnPt& pt) {
     TFgnFmtErr err;
@@ -46,6 +59,16 @@ inline void TakeStyle(SFeature& f, const CFgnStyleLine* style) {
     TFgnFmtErr err;
     f.style = true;
     style->GetDefinition(f.colour, f.weight);
+    char const* pattern = style->GetLinePattern(err);
+    f.pattern = pattern ? pattern : "";
+}
+
+inline void TakeStyle(SFeature& f, const CFgnStylePly* style) {
+    if (!style) return;
+    TFgnFmtErr err;
+    f.style = true;
+    std::int32_t fill = 0, third = 0;
+    style->GetDefinition(f.colour, fill, third, f.weight);
     char const* pattern = style->GetLinePattern(err);
     f.pattern = pattern ? pattern : "";
 }
@@ -94,10 +117,45 @@ inline SFeature Describe(const CFgnEntity* entity, TFgnFmtErr err) {
             TakeStyle(f, e.GetStyle(err));
             break;
         }
+        case kFgnEntityCPline: {
+            const auto& e = static_cast<const CFgnCPline&>(*entity);
+            f.pieces = Pieces(e.GetGeometry(err));
+            TakeStyle(f, e.GetStyle(err));
+            break;
+        }
+        case kFgnEntityCPly: {
+            const auto& e = static_cast<const CFgnCPly&>(*entity);
+            f.pieces = Pieces(e.GetGeometry(err));
+            const CFgnPt* label = e.GetLabelPt(f.labelErr);
+            if (label) f.label = Coordinates(*label);
+            TakeStyle(f, e.GetStyle(err));
+            break;
+        }
         default:
             break;
     }
     return f;
+}
+
+inline std::vector<SPiece> Pieces(const std::list<const CFgnGeom*>* geometry) {
+    std::vector<SPiece> pieces;
+    if (!geometry) return pieces;
+    TFgnFmtErr err;
+    for (const CFgnGeom* geom : *geometry) {
+        SPiece& piece = pieces.emplace_back();
+        if (geom->GetType(err) == kFgnGeomArc) {
+            const auto& arc = static_cast<const CFgnGeomArc&>(*geom);
+            piece.arc = true;
+            piece.points = {Coordinates(*arc.GetCenterPt(err))};
+            TFgnBool ccw = kFgnFalse;
+            arc.GetDefinition(piece.start, piece.end, piece.xRadius, piece.yRadius, ccw);
+        } else {
+            const auto* pts = static_cast<const CFgnGeomPts&>(*geom).GetPts(err);
+            if (pts)
+                for (const CFgnPt* pt : *pts) piece.points.push_back(Coordinates(*pt));
+        }
+    }
+    return pieces;
 }
 
 // Every element from the first: an entity, or the err of its GetCurrent.

@@ -1,0 +1,193 @@
+#include "dgn/DgnTextElements.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+
+#include "dgn/DgnGlobal.h"
+#include "dgn/DgnSettings.h"
+
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180;
+// A stored character size: positional units x 1000 / 6.
+constexpr double kSizeFactor = 6.0 / 1000;
+constexpr double kQuaternionScale = 2147483647.0;
+
+void AppendUtf8(std::string& out, std::uint32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | code >> 6);
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | code >> 12);
+        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | code >> 18);
+        out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+}  // namespace
+
+namespace dgn {
+
+TFgnJustification TextJustification(std::uint8_t code) {
+    switch (code) {
+        case 0:
+            return TFgnJustification(3);
+        case 1:
+            return TFgnJustification(4);
+        case 2:
+            return TFgnJustification(5);
+        case 6:
+            return TFgnJustification(8);
+        case 7:
+            return TFgnJustification(9);
+        case 8:
+            return TFgnJustification(10);
+        case 12:
+            return TFgnJustification(14);
+        case 13:
+            return TFgnJustification(15);
+        case 14:
+            return TFgnJustification(16);
+        default:
+            return TFgnJustification(0);
+    }
+}
+
+std::string DecodeText(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFD)
+        return std::string(bytes.begin(), bytes.end());
+    // 16-bit units stored low byte first; UTF-8 is the text's code page here.
+    std::string out;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        std::uint32_t unit = bytes[i] | std::uint32_t(bytes[i + 1]) << 8;
+        if (unit == 0) continue;
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size()) {
+            const std::uint32_t low = bytes[i + 2] | std::uint32_t(bytes[i + 3]) << 8;
+            if (low >= 0xDC00 && low < 0xE000) {
+                unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        if (unit >= 0xD800 && unit < 0xE000) unit = 0xFFFD;
+        AppendUtf8(out, unit);
+    }
+    return out;
+}
+
+CDgnPt JustificationOffset(TFgnJustification justification, double w, double h, double angle) {
+    double dx = 0, dy = 0;
+    switch (static_cast<int>(justification)) {
+        case 3:
+            dy = h;
+            break;
+        case 4:
+            dy = h / 2;
+            break;
+        case 8:
+            dx = w / 2, dy = h;
+            break;
+        case 9:
+            dx = w / 2, dy = h / 2;
+            break;
+        case 10:
+            dx = w / 2;
+            break;
+        case 14:
+            dx = w, dy = h;
+            break;
+        case 15:
+            dx = w, dy = h / 2;
+            break;
+        case 16:
+            dx = w;
+            break;
+        default:
+            break;
+    }
+    const double r = std::sqrt(dx * dx + dy * dy);
+    // An empty or zero-sized text has no direction to move in.
+    if (!(r > 0)) return CDgnPt(0, 0, 0);
+    double direction = std::asin(dy / r) / kDegree + angle;
+    direction = std::fmod(direction, 360);
+    if (direction < 0) direction += 360;
+    return CDgnPt(r * std::cos(direction * kDegree), r * std::sin(direction * kDegree), 0);
+}
+
+std::string FontName(std::uint8_t font) {
+    const std::string key = std::to_string(font);
+    std::string name = iniFile.Read(kSectionDrfxFonts, key.c_str(), "", 256);
+    if (name.empty()) name = iniFile.Read(kSectionDrfxFonts, "DEFAULT", "", 256);
+    if (!name.empty()) return name;
+    static constexpr const char* kFixed[] = {"Arial", "Times New Roman", "Roman", "Simplex",
+                                             "SanSerif"};
+    return font < 5 ? kFixed[font] : "ARIAL";
+}
+
+}  // namespace dgn
+
+TFgnFmtErr CDgnText::ReadElement() {
+    return ReadBody([this] {
+        font_ = ReadByte();
+        justification_ = dgn::TextJustification(ReadByte());
+        const double units = Factors()->UnitsPerMaster();
+        width_ = ReadLong() / units * kSizeFactor;
+        height_ = ReadLong() / units * kSizeFactor;
+        if (!ThreeD()) {
+            angle_ = dgn::AngleDegrees(ReadLong());
+        } else {
+            double q[4];
+            for (double& c : q) c = ReadLong() / kQuaternionScale;
+            const double w = q[0], x = q[1], y = q[2], z = q[3];
+            const double m00 = 1 - 2 * (y * y + z * z), m10 = 2 * (x * y - w * z);
+            // z kept: the text turns in the plane only.
+            const bool plane =
+                std::fabs(2 * (x * z - w * y)) < 1e-9 && std::fabs(2 * (y * z + w * x)) < 1e-9;
+            if ((w != 0 || x != 0 || y != 0 || z != 0) && plane)
+                angle_ = -std::atan2(m10, m00) / kDegree;
+        }
+        origin_ = ReadPoint();
+        const std::uint8_t count = ReadByte();
+        const std::uint8_t enterData = ReadByte();
+        const auto bytes = ReadBytes(count + (count & 1));
+        if (!ReadOk()) return kFgnIncomplete;
+        text_ = dgn::DecodeText(bytes.first(count));
+        if (std::atoi(iniFile.Read(dgn::kSectionGeneral, dgn::kKeyJustConvert, "0", 16).c_str())) {
+            // Characters, not bytes: a UTF-8 sequence counts once.
+            const auto characters = std::count_if(text_.begin(), text_.end(), [](char c) {
+                return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            });
+            const CDgnPt offset = dgn::JustificationOffset(
+                justification_, double(characters) * width_, height_, angle_);
+            origin_.SetPoint(origin_.X() + offset.X(), origin_.Y() + offset.Y(), origin_.Z());
+        }
+        ReadBytes(2 * std::size_t(enterData));
+        return ReadStatus();
+    });
+}
+
+void CDgnText::MakeStyle() {
+    style_ = std::make_unique<CDgnStyleText>(height_, SymbologyColour(), justification_,
+                                             std::trunc(angle_), 0.0, dgn::FontName(font_).c_str());
+}
+
+const CFgnPt* CDgnText::GetPt(TFgnFmtErr& err) const {
+    err = kFgnOk;
+    return &origin_;
+}
+const CFgnStyleText* CDgnText::GetStyle(TFgnFmtErr& err) const {
+    err = kFgnOk;
+    return style_.get();
+}
+char const* CDgnText::GetText(TFgnFmtErr& err) const {
+    err = kFgnOk;
+    return text_.c_str();
+}

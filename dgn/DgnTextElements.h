@@ -1,0 +1,48 @@
+// Text elements (type 17), one line of text at its origin.
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string>
+
+#include "dgn/DgnElement.h"
+#include "dgn/DgnStyle.h"
+
+namespace dgn {
+
+// The justification a stored text code stands for; 0 for codes not known.
+TFgnJustification TextJustification(std::uint8_t code);
+// The stored bytes as UTF-8: 16-bit text (led by 0xFF 0xFD) decoded, other
+// text as it stands.
+std::string DecodeText(std::span<const std::uint8_t> bytes);
+// Where the justification point lies from the lower-left corner of a text of
+// `width` (the whole line) and `height`, turned by `angle` degrees.
+CDgnPt JustificationOffset(TFgnJustification justification, double width, double height,
+                           double angle);
+// The font name of a font number: the settings' [DRFX Fonts], else a fixed name.
+std::string FontName(std::uint8_t font);
+
+}  // namespace dgn
+
+class CDgnText : public CDgnEntity<CFgnText> {
+public:
+    using CDgnEntity::CDgnEntity;
+    TFgnFmtErr ReadElement() override;
+    void MakeStyle() override;
+
+    const CFgnPt* GetPt(TFgnFmtErr& err) const override;
+    const CFgnStyleText* GetStyle(TFgnFmtErr& err) const override;
+    char const* GetText(TFgnFmtErr& err) const override;
+
+    double Width() const { return width_; }
+    double Height() const { return height_; }
+    double Angle() const { return angle_; }
+
+private:
+    std::unique_ptr<CDgnStyleText> style_;
+    std::uint8_t font_ = 0;
+    TFgnJustification justification_ = TFgnJustification(0);
+    double width_ = 0, height_ = 0, angle_ = 0;
+    CDgnPt origin_;
+    std::string text_;
+};

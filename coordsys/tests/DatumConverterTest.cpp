@@ -1,0 +1,212 @@
+// The datum converter over grid catalogs written into a scratch dictionary
+// directory: the NZGD49 to NZGD2000 grid of PROJ's data against cct, step
+// lists, fallbacks, coverage modes and the release of a failed set-up.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "coordsys/CsParams.h"
+#include "coordsys/DatumConverter.h"
+#include "coordsys/GridCatalog.h"
+#include "coordsys/core/CsCore.h"
+#include "testing/TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path NzGrid() {
+    for (const char* variable : {"PROJ_DATA", "PROJ_LIB"}) {
+        if (const char* dir = std::getenv(variable);
+            dir && fs::exists(fs::path(dir) / "nzgd2kgrid0005.gsb")) {
+            return fs::path(dir) / "nzgd2kgrid0005.gsb";
+        }
+    }
+    const fs::path system = "/usr/share/proj/nzgd2kgrid0005.gsb";
+    return fs::exists(system) ? system : fs::path();
+}
+
+CsDatumBlock Datum(const char* key, int method, double a, double e) {
+    CsDatumBlock block{};
+    std::strncpy(block.key, key, sizeof block.key - 1);
+    block.method = static_cast<std::uint16_t>(method);
+    block.equatorialRadius = a;
+    block.eccentricity = e;
+    block.flattening = 1.0 - std::sqrt(1.0 - e * e);
+    block.polarRadius = a * (1.0 - block.flattening);
+    return block;
+}
+
+const CsDatumBlock kNzgd49 = Datum("NZGD49", 15, 6378388.0, 0.0819918899790298);
+const CsDatumBlock kNzgd2000 = Datum("NZGD2000", 18, 6378137.0, 0.0818191910428158);
+const CsDatumBlock kNad27 = Datum("NAD27", 4, 6378206.4, 0.0822718542230039);
+const CsDatumBlock kNad83 = Datum("NAD83", 5, 6378137.0, 0.0818191910428158);
+const CsDatumBlock kCsrs = Datum("CSRS", 19, 6378137.0, 0.0818191910428158);
+const CsDatumBlock kAgd66 = Datum("AGD66", 10, 6378160.0, 0.0818201799960599);
+
+struct ConverterFree {
+    void operator()(CsDatumConverter* c) const { CS_datumConverterFree(c); }
+};
+using ConverterPtr = std::unique_ptr<CsDatumConverter, ConverterFree>;
+
+class DatumConverter : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"Coordsys.CSD", "Datums.CSD", "Elipsoid.CSD"}) {
+            fs::copy_file(wlxtest::BinDir() / name, dir_ / name);
+        }
+        ASSERT_EQ(CS_setDictionaryDirectory(dir_.path().string().c_str()), 0);
+    }
+    void TearDown() override { CS_setDictionaryDirectory(wlxtest::BinDir().string().c_str()); }
+    void Catalog(const char* name, const std::string& text) {
+        wlxtest::WriteText(dir_ / name, text);
+    }
+    wlxtest::TempDir dir_;
+};
+
+std::vector<int> Steps(const CsDatumConverter* c) {
+    std::vector<int> steps;
+    for (const CsDatumStep& s : c->steps) {
+        if (s.code == 0) break;
+        steps.push_back(s.code);
+    }
+    return steps;
+}
+
+TEST_F(DatumConverter, NzgdCatalogMatchesCctBothWays) {
+    const fs::path grid = NzGrid();
+    if (grid.empty()) GTEST_SKIP() << "nzgd2kgrid0005.gsb not installed";
+    fs::copy_file(grid, dir_ / "NZGD2KGRID0005.GSB");
+    // Lower case in the catalog, upper case on disk: names match in any case.
+    Catalog("nzgd49tonzgd2k.gdc", "# NZ\n./grids/../nzgd2kgrid0005.gsb # the national grid\n");
+    fs::create_directory(dir_ / "grids");
+    ConverterPtr forward(CS_datumConverterBuild(&kNzgd49, &kNzgd2000, 1));
+    ASSERT_TRUE(forward) << CS_lastMessage();
+    EXPECT_EQ(Steps(forward.get()), (std::vector<int>{12, 8, 1008}));
+    ConverterPtr inverse(CS_datumConverterBuild(&kNzgd2000, &kNzgd49, 1));
+    ASSERT_TRUE(inverse) << CS_lastMessage();
+    EXPECT_EQ(CS_gridFamilyUseCount(CsGridFamily::kNzgd49ToNzgd2k), 2);
+    std::ifstream golden(wlxtest::SourcePath("coordsys/datum/tests/data/nzgd2kgrid0005.golden"));
+    std::string line;
+    int rows = 0;
+    while (std::getline(golden, line)) {
+        if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0]))) continue;
+        std::istringstream in(line);
+        double v[6];
+        for (double& x : v) in >> x;
+        const double point[3] = {v[0], v[1], 12.5};
+        double out[3];
+        if (line.find("outside") != std::string::npos) {
+            EXPECT_EQ(CS_datumConvert(forward.get(), point, out), 1) << line;
+            EXPECT_EQ(out[0], point[0]);
+            continue;
+        }
+        ASSERT_EQ(CS_datumConvert(forward.get(), point, out), 0) << line;
+        EXPECT_NEAR(out[0], v[2], 1e-9) << line;
+        EXPECT_NEAR(out[1], v[3], 1e-9) << line;
+        EXPECT_EQ(out[2], 12.5);
+        // On the border the inverse's guess leaves the grid, where cct and the
+        // family part ways; the forward is checked there.
+        if (v[0] <= 166 || v[0] >= 180 || v[1] <= -48 || v[1] >= -34) continue;
+        ASSERT_EQ(CS_datumConvert(inverse.get(), point, out), 0) << line;
+        EXPECT_NEAR(out[0], v[4], 1e-8) << line;
+        EXPECT_NEAR(out[1], v[5], 1e-8) << line;
+        ++rows;
+    }
+    EXPECT_GE(rows, 5);
+    forward.reset();
+    inverse.reset();
+    EXPECT_EQ(CS_gridFamilyUseCount(CsGridFamily::kNzgd49ToNzgd2k), 0);
+}
+
+TEST_F(DatumConverter, FailedSetUpReleasesEachFamilyOnce) {
+    const fs::path grid = NzGrid();
+    if (grid.empty()) GTEST_SKIP() << "nzgd2kgrid0005.gsb not installed";
+    Catalog("Nzgd49ToNzgd2K.gdc", grid.string() + "\n");
+    ConverterPtr keep(CS_datumConverterBuild(&kNzgd49, &kNzgd2000, 1));
+    ASSERT_TRUE(keep);
+    // AGD66 has no catalog here: the set-up fails after the NZGD49 family.
+    EXPECT_EQ(CS_datumConverterBuild(&kNzgd49, &kAgd66, 1), nullptr);
+    EXPECT_EQ(CS_lastError(), 128);
+    EXPECT_EQ(CS_gridFamilyUseCount(CsGridFamily::kNzgd49ToNzgd2k), 1);
+}
+
+TEST_F(DatumConverter, StepListsAndFallbackOnlyCatalog) {
+    Catalog("Nad27ToNad83.gdc", "# no grids\nFallback = NAD27-CONUS\n");
+    Catalog("Nad83ToCsrs.gdc", "fallback NAD27-CONUS\n");
+    ConverterPtr toNad83(CS_datumConverterBuild(&kNad27, &kNad83, 1));
+    ASSERT_TRUE(toNad83) << CS_lastMessage();
+    EXPECT_EQ(Steps(toNad83.get()), (std::vector<int>{4}));
+    ConverterPtr toCsrs(CS_datumConverterBuild(&kNad27, &kCsrs, 1));
+    ASSERT_TRUE(toCsrs) << CS_lastMessage();
+    EXPECT_EQ(Steps(toCsrs.get()), (std::vector<int>{4, 14}));
+    ConverterPtr same(CS_datumConverterBuild(&kNad83, &kNad83, 1));
+    ASSERT_TRUE(same);
+    EXPECT_TRUE(Steps(same.get()).empty());
+
+    // Every point takes the fallback: Molodensky of NAD27-CONUS, with warning 359.
+    CsPtr<CsDatumBlock> conus(CS_loadDatum("NAD27-CONUS"));
+    ASSERT_TRUE(conus);
+    CsPtr<CsDatumBlock> wgs84(CS_loadDatum("WGS84"));
+    CsPtr<CsMolodensky> molodensky(CS_molodenskySetup(conus.get(), wgs84.get()));
+    const double in[3] = {-77.4, 38.9, 100.0};
+    double expected[3], out[3];
+    ASSERT_EQ(CS_molodenskyForward(expected, in, molodensky.get()), 0);
+    EXPECT_EQ(CS_datumConvert(toNad83.get(), in, out), 1);
+    EXPECT_EQ(CS_lastError(), 359);
+    EXPECT_STREQ(CS_lastMessage(),
+                 "WARNING: Data in range 77W:38N is outside NAD27<->NAD83 NADCON coverage; "
+                 "using fallback approximation.");
+    EXPECT_DOUBLE_EQ(out[0], expected[0]);
+    EXPECT_DOUBLE_EQ(out[1], expected[1]);
+    EXPECT_EQ(out[2], 100.0);
+}
+
+TEST_F(DatumConverter, CoverageModes) {
+    const fs::path grid = NzGrid();
+    if (grid.empty()) GTEST_SKIP() << "nzgd2kgrid0005.gsb not installed";
+    Catalog("Nzgd49ToNzgd2K.gdc", grid.string() + "\n");
+    // Results for 12 points outside the grid, each in a new whole-degree cell,
+    // then a repeat of the first cell.
+    struct Case {
+        int mode;
+        std::vector<int> results;
+        std::vector<int> reports;  // last error after each point, 0 for none
+    };
+    const Case cases[] = {
+        {0,
+         {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1},
+         {330, 330, 330, 330, 330, 330, 330, 330, 330, 330, 330, 330, 330}},
+        {1,
+         {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
+         {331, 331, 331, 331, 331, 331, 331, 331, 331, 331, 331, 331, 331}},
+        {2,
+         {1, 1, 1, 1, 1, 1, 1, 1, 1, -1, -1, -1, -1},
+         {331, 331, 331, 331, 331, 331, 331, 331, 331, 368, 368, 368, 368}},
+        {3, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {4,
+         {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0},
+         {331, 331, 331, 331, 331, 331, 331, 331, 331, 371, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("mode " + std::to_string(c.mode));
+        ConverterPtr converter(CS_datumConverterBuild(&kNzgd49, &kNzgd2000, c.mode));
+        ASSERT_TRUE(converter) << CS_lastMessage();
+        for (std::size_t i = 0; i < c.results.size(); ++i) {
+            const double lon = i < 12 ? 10.5 + static_cast<double>(i) : 10.7;
+            const double in[3] = {lon, 20.5, 3.0};
+            double out[3];
+            CS_reportError(0);
+            EXPECT_EQ(CS_datumConvert(converter.get(), in, out), c.results[i]) << i;
+            EXPECT_EQ(CS_lastError(), c.reports[i]) << i;
+            EXPECT_EQ(out[0], lon);
+            EXPECT_EQ(out[2], 3.0);
+        }
+    }
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "coordsys/FrenchGrid.h"
 #include "coordsys/GridCatalog.h"
 #include "coordsys/core/CsCore.h"
 #include "coordsys/datum/DatumErrors.h"
@@ -179,6 +180,8 @@ void ReleaseStep(CsDatumStep& step) {
         CS_datumShiftFree(static_cast<CsDatumShiftMethod>(base), step.object);
     } else if (GridFamilyOf(base, &family)) {
         CS_gridFamilyRelease(family);
+    } else if (base == 20) {
+        CS_frenchGridRelease();
     } else if (base == 6 || IsNullStep(base)) {
         // nothing held
     } else {
@@ -282,6 +285,8 @@ CsDatumConverter* CS_datumConverterBuild(const CsDatumBlock* source, const CsDat
             failed = step.object == nullptr;
         } else if (GridFamilyOf(base, &family)) {
             failed = CS_gridFamilyInit(family) != 0;
+        } else if (base == 20) {
+            failed = CS_frenchGridInit() != 0;
         } else if (base == 6 || IsNullStep(base)) {
             // nothing to set up
         } else {
@@ -320,6 +325,9 @@ int CS_datumConvert(CsDatumConverter* converter, const double in[3], double out[
         } else if (GridFamilyOf(base, &family)) {
             status = backward ? CS_gridFamilyInverse(family, next, point)
                               : CS_gridFamilyForward(family, next, point);
+        } else if (base == 20) {
+            status =
+                backward ? CS_frenchGridInverse(next, point) : CS_frenchGridForward(next, point);
         } else if (base == 6) {
             status = backward ? CS_wgs72Inverse(next, point) : CS_wgs72Forward(next, point);
         } else if (IsNullStep(base)) {

@@ -11,6 +11,7 @@
 
 #include "coordsys/CsParams.h"
 #include "coordsys/DatumConverter.h"
+#include "coordsys/FrenchGrid.h"
 #include "coordsys/GridCatalog.h"
 #include "coordsys/core/CsCore.h"
 #include "testing/TestSupport.h"
@@ -46,6 +47,8 @@ const CsDatumBlock kNzgd2000 = Datum("NZGD2000", 18, 6378137.0, 0.08181919104281
 const CsDatumBlock kNad27 = Datum("NAD27", 4, 6378206.4, 0.0822718542230039);
 const CsDatumBlock kNad83 = Datum("NAD83", 5, 6378137.0, 0.0818191910428158);
 const CsDatumBlock kCsrs = Datum("CSRS", 19, 6378137.0, 0.0818191910428158);
+const CsDatumBlock kNtf = Datum("NTF", 21, 6378249.2, 0.08248325676341775);
+const CsDatumBlock kWgs84 = Datum("WGS84", 6, 6378137.0, 0.0818191908426215);
 const CsDatumBlock kAgd66 = Datum("AGD66", 10, 6378160.0, 0.0818201799960599);
 
 struct ConverterFree {
@@ -207,6 +210,64 @@ TEST_F(DatumConverter, CoverageModes) {
             EXPECT_EQ(out[2], 3.0);
         }
     }
+}
+
+// A French grid of constant translations: the shift is then a Helmert between
+// Clarke 1880 IGN and GRS80, which cct gives:
+// cct -d 10 +proj=pipeline +step +proj=cart +ellps=clrk80ign
+//   +step +proj=helmert +x=-165 +y=-62 +z=318 +step +inv +proj=cart +ellps=GRS80
+TEST_F(DatumConverter, FrenchGridMatchesCctHelmert) {
+    std::string text =
+        "GR3D  002024 024 20370201\n GR3D1 -2.0 8.0 42.0 50.0 1.0 1.0\nGR3D2 x\nGR3D3\n";
+    for (int lon = -2; lon <= 8; ++lon) {
+        for (int lat = 42; lat <= 50; ++lat) {
+            text += "00002 " + std::to_string(lon) + ".0 " + std::to_string(lat) +
+                    ".0   -165.000 -62.000  318.000 99  -0158\n";
+        }
+    }
+    wlxtest::WriteText(dir_ / "GR3DF97A.TXT", text);
+    ConverterPtr forward(CS_datumConverterBuild(&kNtf, &kWgs84, 1));
+    ASSERT_TRUE(forward) << CS_lastMessage();
+    EXPECT_EQ(Steps(forward.get()), (std::vector<int>{20}));
+    ConverterPtr inverse(CS_datumConverterBuild(&kWgs84, &kNtf, 1));
+    ASSERT_TRUE(inverse) << CS_lastMessage();
+    EXPECT_EQ(CS_frenchGridUseCount(), 2);
+    const double rows[][4] = {
+        {2.35, 48.85, 2.3492481156, 48.8498991861},
+        {-1.5, 43.4, -1.5008183851, 43.3999492732},
+        {7.2, 43.7, 7.1994934716, 43.6999934257},
+    };
+    for (const auto& row : rows) {
+        const double in[3] = {row[0], row[1], 7.0};
+        double out[3], back[3];
+        ASSERT_EQ(CS_datumConvert(forward.get(), in, out), 0);
+        EXPECT_NEAR(out[0], row[2], 2e-10);
+        EXPECT_NEAR(out[1], row[3], 2e-10);
+        EXPECT_EQ(out[2], 7.0);
+        ASSERT_EQ(CS_datumConvert(inverse.get(), out, back), 0);
+        // Both ways run in two dimensions: the ellipsoidal height the forward
+        // gained is not carried back, worth a few 1e-9 degree.
+        EXPECT_NEAR(back[0], row[0], 1e-8);
+        EXPECT_NEAR(back[1], row[1], 1e-8);
+    }
+    // The maximum longitude is outside: the mean translations and warning 381.
+    const double edge[3] = {8.0, 45.0, 0.0};
+    double out[3];
+    EXPECT_EQ(CS_datumConvert(inverse.get(), edge, out), 1);
+    EXPECT_EQ(CS_lastError(), 381);
+    forward.reset();
+    inverse.reset();
+    EXPECT_EQ(CS_frenchGridUseCount(), 0);
+}
+
+TEST_F(DatumConverter, FrenchGridRefusesNodeOutsideItsExtent) {
+    wlxtest::WriteText(dir_ / "gr3df97a.txt",
+                       "GR3D\nGR3D1 0 1 40 41 1 1\nGR3D3\n1 2.0 40.0 -1 -2 3 99 1\n");
+    EXPECT_EQ(CS_datumConverterBuild(&kNtf, &kWgs84, 1), nullptr);
+    EXPECT_EQ(CS_lastError(), 113);
+    wlxtest::WriteText(dir_ / "gr3df97a.txt", "GR3D\nGR3D3\n");
+    EXPECT_EQ(CS_datumConverterBuild(&kNtf, &kWgs84, 1), nullptr);
+    EXPECT_EQ(CS_lastError(), 113);
 }
 
 }  // namespace

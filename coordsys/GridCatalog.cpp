@@ -1,11 +1,13 @@
 #include "coordsys/GridCatalog.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "coordsys/CsParams.h"
+#include "coordsys/JapanGrid.h"
 #include "coordsys/datum/Ats77File.h"
 #include "coordsys/datum/DatumErrors.h"
 #include "coordsys/datum/DatumInverse.h"
@@ -338,7 +340,7 @@ int CScalcFallbackInverse(CsFallback* fallback, double out[3], const double in[3
 
 namespace {
 
-enum NodeKind { kNodeNadcon, kNodeNtv1, kNodeNtv2, kNodeAts77, kNodeThroughAts77 };
+enum NodeKind { kNodeNadcon, kNodeNtv1, kNodeNtv2, kNodeAts77, kNodeThroughAts77, kNodeJapan };
 
 struct NadconPair {
     int cacheKind;
@@ -404,6 +406,9 @@ void FreeNode(GridNode& node) {
             break;
         case kNodeAts77:
             CS_ats77Free(static_cast<CsAts77Transform*>(node.object));
+            break;
+        case kNodeJapan:
+            CS_japanGridFree(static_cast<CsJapanGrid*>(node.object));
             break;
         case kNodeThroughAts77:
             CS_gridFamilyRelease(CsGridFamily::kNad27ToAts77);
@@ -527,6 +532,15 @@ bool MakeNode(CsGridFamily family, const CsGridCatalogEntry& entry, GridNode* no
             node->kind = kNodeNtv2;
             node->object = CS_ntv2Open(5, path.c_str(), entry.bufferSize, entry.density);
             break;
+        case CsGridFamily::kTokyoToJgd2k:
+            if (CS_stricmp(ext.c_str(), "par") != 0) {
+                CS_reportError(378);
+                return false;
+            }
+            node->kind = kNodeJapan;
+            node->object =
+                CS_japanGridNew(path.c_str(), entry.bufferSize, entry.secondNumber, entry.density);
+            break;
         case CsGridFamily::kNad27ToAts77:
             node->kind = kNodeAts77;
             node->object = CS_ats77Open(path.c_str(), entry.secondNumber, entry.density);
@@ -583,6 +597,8 @@ double NodeCoverage(const GridNode& node, const double ll[2]) {
             return CS_ntv2Coverage(static_cast<CsNtv2File*>(node.object), ll);
         case kNodeAts77:
             return CS_ats77Coverage(static_cast<CsAts77Transform*>(node.object), 1, ll);
+        case kNodeJapan:
+            return 0.0;
         case kNodeThroughAts77: {
             const Family* toAts = g_families[Index(CsGridFamily::kNad27ToAts77)];
             const Family* toCsrs = g_families[Index(CsGridFamily::kAts77ToCsrs)];
@@ -640,6 +656,8 @@ int NodeShift(Family* family, GridNode& node, double out[3], const double in[3])
             out[1] = ll[1];
             return 0;
         }
+        case kNodeJapan:
+            return CS_japanGridShift(static_cast<CsJapanGrid*>(node.object), out, in, nullptr);
         case kNodeThroughAts77: {
             double temp[3];
             status = CS_gridFamilyForward(CsGridFamily::kNad27ToAts77, temp, in);
@@ -727,6 +745,23 @@ int CS_gridFamilyForward(CsGridFamily id, double out[3], const double in[3]) {
         out[1] = shifted[1];
         return unwrap(0);
     }
+    if (id == CsGridFamily::kTokyoToJgd2k) {
+        // The first file in catalog order that shifts the point wins.
+        int failure = 0;
+        for (GridNode& node : family->nodes) {
+            double result[3] = {point[0], point[1], point[2]};
+            const int status = NodeShift(family, node, result, point);
+            if (status == 0) {
+                out[0] = result[0];
+                out[1] = result[1];
+                return 0;
+            }
+            if (status < 0 && failure == 0) failure = status;
+        }
+        if (failure < 0) return unwrap(failure);
+        if (family->fallback) return CScalcFallbackForward(family->fallback, out, in);
+        return unwrap(1);
+    }
     GridNode* best = nullptr;
     double bound = 3600000.0;
     for (GridNode& node : family->nodes) {
@@ -759,6 +794,28 @@ int CS_gridFamilyInverse(CsGridFamily id, double out[3], const double in[3]) {
     if (id == CsGridFamily::kNad27ToAts77) {
         for (int i = 0; i < 3; ++i) out[i] = in[i];
         return Nad27ToAts77(family, 2, out, in);
+    }
+    if (id == CsGridFamily::kTokyoToJgd2k) {
+        for (int i = 0; i < 3; ++i) out[i] = in[i];
+        double guess[3] = {in[0], in[1], in[2]};
+        for (int round = 1; round < 10; ++round) {
+            double shifted[3];
+            const int s = CS_gridFamilyForward(id, shifted, guess);
+            if (s < 0) return s;
+            if (s > 0) {
+                return family->fallback ? CScalcFallbackInverse(family->fallback, out, in) : s;
+            }
+            const double missLon = in[0] - shifted[0], missLat = in[1] - shifted[1];
+            const bool lonDone = std::fabs(missLon) <= 1e-9, latDone = std::fabs(missLat) <= 1e-9;
+            if (lonDone && latDone) {
+                out[0] = guess[0];
+                out[1] = guess[1];
+                return 0;
+            }
+            if (!lonDone) guess[0] += missLon;
+            if (!latDone) guess[1] += missLat;
+        }
+        return CS_failWith(374, "");
     }
     const int status = CS_gridInverse(out, in, [&](double o[3], const double g[3]) {
         // A fallback's shift is not a grid's: the inverse then goes to it directly.

@@ -13,6 +13,7 @@
 #include "coordsys/DatumConverter.h"
 #include "coordsys/FrenchGrid.h"
 #include "coordsys/GridCatalog.h"
+#include "coordsys/JapanGrid.h"
 #include "coordsys/core/CsCore.h"
 #include "testing/TestSupport.h"
 
@@ -49,6 +50,7 @@ const CsDatumBlock kNad83 = Datum("NAD83", 5, 6378137.0, 0.0818191910428158);
 const CsDatumBlock kCsrs = Datum("CSRS", 19, 6378137.0, 0.0818191910428158);
 const CsDatumBlock kNtf = Datum("NTF", 21, 6378249.2, 0.08248325676341775);
 const CsDatumBlock kWgs84 = Datum("WGS84", 6, 6378137.0, 0.0818191908426215);
+const CsDatumBlock kTokyo = Datum("TOKYO", 20, 6377397.155, 0.0816968312225269);
 const CsDatumBlock kAgd66 = Datum("AGD66", 10, 6378160.0, 0.0818201799960599);
 
 struct ConverterFree {
@@ -268,6 +270,83 @@ TEST_F(DatumConverter, FrenchGridRefusesNodeOutsideItsExtent) {
     wlxtest::WriteText(dir_ / "gr3df97a.txt", "GR3D\nGR3D3\n");
     EXPECT_EQ(CS_datumConverterBuild(&kNtf, &kWgs84, 1), nullptr);
     EXPECT_EQ(CS_lastError(), 113);
+}
+
+TEST(JapanGrid, MeshCodeAndCorner) {
+    const double ll[2] = {139.75, 35.6833};
+    EXPECT_EQ(CS_japanMeshCode(ll), 53394610u);
+    double corner[2];
+    CS_japanMeshCorner(corner, 53394610u);
+    EXPECT_NEAR(corner[0], 139.75, 1e-12);
+    EXPECT_NEAR(corner[1], 35.675, 1e-12);
+    const double outside[2] = {119.9, 35.0};
+    EXPECT_EQ(CS_japanMeshCode(outside), 0u);
+}
+
+// The four meshes round 53394610 with shifts that vary linearly, so that the
+// bilinear value is known at every point of the mesh.
+TEST_F(DatumConverter, TokyoCatalogShiftsBilinearlyBothWays) {
+    auto lat = [](double lon, double la) {
+        return 11.0 + 20.0 * (la - 35.675) + 3.0 * (lon - 139.75);
+    };
+    auto lon = [](double lo, double la) {
+        return -12.0 + 40.0 * (lo - 139.75) - 5.0 * (la - 35.675);
+    };
+    std::string text = "MeshCode dB(sec) dL(sec)\n";
+    for (std::uint32_t code : {53394610u, 53394611u, 53394620u, 53394621u}) {
+        double c[2];
+        CS_japanMeshCorner(c, code);
+        char row[96];
+        std::snprintf(row, sizeof row, "%u %.5f %.5f\n", code, lat(c[0], c[1]), lon(c[0], c[1]));
+        text += row;
+    }
+    wlxtest::WriteText(dir_ / "TKY2JGD.PAR", text);
+    Catalog("TokyoToJgd2k.gdc", "./tky2jgd.par\n");
+    ConverterPtr forward(CS_datumConverterBuild(&kTokyo, &kWgs84, 1));
+    ASSERT_TRUE(forward) << CS_lastMessage();
+    EXPECT_EQ(Steps(forward.get()), (std::vector<int>{19}));
+    EXPECT_TRUE(fs::exists(dir_ / "tky2jgd._jg"));
+    ConverterPtr inverse(CS_datumConverterBuild(&kWgs84, &kTokyo, 1));
+    ASSERT_TRUE(inverse) << CS_lastMessage();
+    const double in[3] = {139.757, 35.677, 4.0};
+    double out[3], back[3];
+    ASSERT_EQ(CS_datumConvert(forward.get(), in, out), 0);
+    // The records keep 1e-5 second, truncated.
+    EXPECT_NEAR(out[0], in[0] + lon(in[0], in[1]) / 3600.0, 5e-9);
+    EXPECT_NEAR(out[1], in[1] + lat(in[0], in[1]) / 3600.0, 5e-9);
+    EXPECT_EQ(out[2], 4.0);
+    ASSERT_EQ(CS_datumConvert(inverse.get(), out, back), 0);
+    EXPECT_NEAR(back[0], in[0], 1e-9);
+    EXPECT_NEAR(back[1], in[1], 1e-9);
+    // A mesh whose neighbours are not listed is not covered.
+    const double far[3] = {139.9, 35.9, 0.0};
+    EXPECT_EQ(CS_datumConvert(forward.get(), far, out), 1);
+    EXPECT_EQ(CS_lastError(), 376);
+}
+
+// Where the binary file cannot be put, the records stay in memory and no
+// half-written file is left behind.
+TEST_F(DatumConverter, TokyoGridWorksWhereItsBinaryFileCannotBeWritten) {
+    fs::create_directory(dir_ / "tky2jgd._jg");
+    wlxtest::WriteText(dir_ / "tky2jgd._jg" / "keep", "x");
+    wlxtest::WriteText(dir_ / "tky2jgd.par",
+                       "header\n53394610 1.0 2.0\n53394611 1.0 2.0\n"
+                       "53394620 1.0 2.0\n53394621 1.0 2.0\n");
+    Catalog("TokyoToJgd2k.gdc", "./tky2jgd.par\n");
+    ConverterPtr forward(CS_datumConverterBuild(&kTokyo, &kWgs84, 1));
+    ASSERT_TRUE(forward) << CS_lastMessage();
+    const double in[3] = {139.755, 35.68, 0.0};
+    double out[3];
+    ASSERT_EQ(CS_datumConvert(forward.get(), in, out), 0);
+    EXPECT_NEAR(out[0], in[0] + 2.0 / 3600.0, 1e-12);
+    EXPECT_NEAR(out[1], in[1] + 1.0 / 3600.0, 1e-12);
+    EXPECT_FALSE(fs::exists(dir_ / "tky2jgd._jg.tmp"));
+}
+
+TEST_F(DatumConverter, TokyoCatalogRefusesOtherExtensions) {
+    Catalog("TokyoToJgd2k.gdc", "./tky2jgd.txt\n");
+    EXPECT_EQ(CS_datumConverterBuild(&kTokyo, &kWgs84, 1), nullptr);
+    EXPECT_EQ(CS_lastError(), 378);
 }
 
 }  // namespace

@@ -19,11 +19,17 @@ namespace {
 
 constexpr int kColumns = 701;
 
+// Any letter case of the file's name.
 bool ReadFile(const std::string& path, std::string* bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    std::FILE* file = CS_fileOpen(path.c_str(), "rb");
+    if (!file) return false;
+    bytes->clear();
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
+    const bool ok = !std::ferror(file);
+    std::fclose(file);
+    return ok;
 }
 
 CsOstnGrid* Fail(CsOstnGrid* grid, int code, const std::string& context) {
@@ -139,13 +145,12 @@ CsOstnGrid* Build(const char* textPath, bool is02) {
     std::snprintf(grid->path, sizeof grid->path, "%s", binary.c_str());
     const std::string stem = fs::path(text).stem().string();
     std::snprintf(grid->name, sizeof grid->name, "%s", stem.c_str());
-    std::error_code error;
-    const auto textTime = fs::last_write_time(text, error);
-    if (error) return Fail(grid, 128, text);
+    if (!CS_fileExists(text.c_str())) return Fail(grid, 128, text);
     const std::size_t count = static_cast<std::size_t>(grid->rows) * kColumns * 2;
-    const auto binaryTime = fs::last_write_time(binary, error);
+    const std::int64_t textTime = CS_fileModTime(text.c_str());
+    const std::int64_t binaryTime = CS_fileModTime(binary.c_str());
     std::string bytes;
-    if (!error && binaryTime > textTime && ReadFile(binary, &bytes) && bytes.size() == count * 4) {
+    if (binaryTime > textTime && ReadFile(binary, &bytes) && bytes.size() == count * 4) {
         grid->nodes.resize(count);
         for (std::size_t i = 0; i < count; ++i) {
             grid->nodes[i] =

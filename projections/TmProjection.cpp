@@ -5,6 +5,7 @@
 
 #include "coordsys/core/CsAngles.h"
 #include "coordsys/core/CsCore.h"
+#include "coordsys/core/CsOstnGrid.h"
 
 namespace {
 
@@ -151,6 +152,18 @@ int Unproject(const CsTmConstants& c, double x, double y, double* dLambda, doubl
     return status;
 }
 
+// The OSTN97 and OSTN02 grids, loaded on first use from the dictionary
+// directory and kept for the life of the process (null while they cannot be).
+const CsOstnGrid* NationalGrid(bool is97) {
+    static CsOstnGrid* grids[2] = {nullptr, nullptr};
+    CsOstnGrid*& grid = grids[is97 ? 0 : 1];
+    if (!grid) {
+        const char* path = CS_dataFilePath(is97 ? "OSTN97.TXT" : "OSTN02.TXT");
+        if (path) grid = is97 ? CS_ostn97New(path) : CS_ostn02New(path);
+    }
+    return grid;
+}
+
 // Undoes the options and the quadrant: system coordinates back to the
 // projection's own easting and northing. Status 2 when a grid is missing.
 int ToProjected(const CsTmConstants& c, const double in[3], double* x, double* y) {
@@ -162,9 +175,17 @@ int ToProjected(const CsTmConstants& c, const double in[3], double* x, double* y
         p[1] = (dy * c.affineA1 - dx * c.affineB1) / c.affineDeterminant;
     }
     if (c.options & (kCsTmOstn97 | kCsTmOstn02)) {
-        // The national grid shift files are not supported yet.
-        p[0] = p[1] = 0.0;
-        status = 2;
+        const CsOstnGrid* grid = NationalGrid((c.options & kCsTmOstn97) != 0);
+        double shifted[2];
+        if (!grid) {
+            p[0] = p[1] = 0.0;
+            status = 2;
+        } else if (CS_ostnInverse(grid, shifted, p) != 0) {
+            status = 2;
+        } else {
+            p[0] = shifted[0];
+            p[1] = shifted[1];
+        }
     }
     if (c.options & kCsTmElevation) {
         p[0] /= c.elevationFactor;
@@ -440,8 +461,16 @@ int CS_tmForward(const CsProjectionConstants* constants, double out[3], const do
         out[0] = ax;
         out[1] = ay;
     }
-    // The national grid shift files are not supported yet.
-    if (c.options & (kCsTmOstn97 | kCsTmOstn02)) status = 2;
+    if (c.options & (kCsTmOstn97 | kCsTmOstn02)) {
+        const CsOstnGrid* grid = NationalGrid((c.options & kCsTmOstn97) != 0);
+        double shifted[2];
+        if (!grid || CS_ostnForward(grid, shifted, out) != 0) {
+            status = 2;
+        } else {
+            out[0] = shifted[0];
+            out[1] = shifted[1];
+        }
+    }
     return status;
 }
 

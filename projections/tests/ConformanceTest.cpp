@@ -69,6 +69,11 @@ TEST_P(FamilyConformance, HoldsTheContractAtItsOrigin) {
     std::string source;
     const CsCoordSysDef def = DefinitionOf(*row, &source);
     SCOPED_TRACE(GetParam() + " on " + source);
+    // The national grid systems need their shift files, which are not shipped.
+    if (row->code == 58 || row->code == 60) {
+        const char* grid = CS_dataFilePath(row->code == 58 ? "OSTN97.TXT" : "OSTN02.TXT");
+        if (!grid || !CS_fileExists(grid)) GTEST_SKIP() << "no OSTN grid file installed";
+    }
     ASSERT_NE(row->check, nullptr);
     int errors[8];
     EXPECT_EQ(row->check(&def, row->code, errors, 8), 0) << "first error " << errors[0];

@@ -54,7 +54,7 @@ void CESRIPtList::Add(const tamrec_dblxy_pair& pair) {
 }
 
 CESRIPnt::CESRIPnt(const tamrec_dblxy_pair& point, std::int32_t id, TARCPntOrgn origin)
-    : origin_(origin), key_(EsriKey(id)), point_(point) {
+    : key_(EsriKey(id)), point_(point) {
     switch (origin) {
         case kArcPntPoint:
             layer_ = EsriMessage(kMsgPoints);

@@ -56,7 +56,6 @@ public:
     const CFgnStylePnt* GetStyle(TFgnFmtErr& err) const override;
 
 private:
-    TARCPntOrgn origin_;
     std::string layer_, key_;
     CESRIPt point_;
 };

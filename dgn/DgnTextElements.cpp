@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <string>
 
+#include "common/Utf8.h"
 #include "dgn/DgnGlobal.h"
 #include "dgn/DgnSettings.h"
 
@@ -14,24 +16,6 @@ constexpr double kDegree = std::numbers::pi / 180;
 // A stored character size: positional units x 1000 / 6.
 constexpr double kSizeFactor = 6.0 / 1000;
 constexpr double kQuaternionScale = 2147483647.0;
-
-void AppendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | code >> 6);
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | code >> 12);
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | code >> 18);
-        out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 }  // namespace
 
@@ -66,20 +50,8 @@ std::string DecodeText(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFD)
         return std::string(bytes.begin(), bytes.end());
     // 16-bit units stored low byte first; UTF-8 is the text's code page here.
-    std::string out;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        std::uint32_t unit = bytes[i] | std::uint32_t(bytes[i + 1]) << 8;
-        if (unit == 0) continue;
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size()) {
-            const std::uint32_t low = bytes[i + 2] | std::uint32_t(bytes[i + 3]) << 8;
-            if (low >= 0xDC00 && low < 0xE000) {
-                unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        if (unit >= 0xD800 && unit < 0xE000) unit = 0xFFFD;
-        AppendUtf8(out, unit);
-    }
+    std::string out = Utf16LeToUtf8(bytes.subspan(2));
+    std::erase(out, '\0');
     return out;
 }
 

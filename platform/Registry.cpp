@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/ByteOrder.h"
+#include "common/Utf8.h"
 
 struct RegistryKeyHandle {
     std::string path;  // canonical: "HKEY_LOCAL_MACHINE\SOFTWARE\...", as first written
@@ -79,43 +80,6 @@ std::string CanonicalPath(std::string_view path) {
         canonical += parts[i];
     }
     return canonical;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// UTF-16LE code units to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string Utf16LeToUtf8(const BYTE* bytes, std::size_t size) {
-    std::string out;
-    for (std::size_t i = 0; i + 1 < size; i += 2) {
-        char32_t unit = byteorder::LoadU16Le(bytes + i);
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < size) {
-            const char32_t low = byteorder::LoadU16Le(bytes + i + 2);
-            if (low >= 0xDC00 && low < 0xE000) {
-                AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-                i += 2;
-                continue;
-            }
-        }
-        if (unit >= 0xD800 && unit < 0xE000) unit = 0xFFFD;
-        AppendUtf8(out, unit);
-    }
-    return out;
 }
 
 // Reads a quoted string with the .reg escapes \\ and \" at `pos` (on the
@@ -209,7 +173,7 @@ bool ParseValueData(std::string_view text, bool unicodeFile, Value& value, bool&
     value.type = type;
     // Version 5 files hold these string types as UTF-16LE; the A interface gives UTF-8.
     if (unicodeFile && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
-        std::string utf8 = Utf16LeToUtf8(value.data.data(), value.data.size());
+        std::string utf8 = Utf16LeToUtf8(value.data);
         value.data.assign(utf8.begin(), utf8.end());
     }
     return true;
@@ -218,7 +182,8 @@ bool ParseValueData(std::string_view text, bool unicodeFile, Value& value, bool&
 // The file's text as UTF-8 (a UTF-16LE file with its byte-order mark is converted).
 std::string DecodeFile(const std::string& raw) {
     if (raw.size() >= 2 && static_cast<BYTE>(raw[0]) == 0xFF && static_cast<BYTE>(raw[1]) == 0xFE)
-        return Utf16LeToUtf8(reinterpret_cast<const BYTE*>(raw.data()) + 2, raw.size() - 2);
+        return Utf16LeToUtf8(
+            std::span(reinterpret_cast<const BYTE*>(raw.data()) + 2, raw.size() - 2));
     if (raw.size() >= 3 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) return raw.substr(3);
     return raw;
 }

@@ -1,5 +1,7 @@
 #include "loader/core/UnicodeEscapes.h"
 
+#include "common/Utf8.h"
+
 namespace {
 
 constexpr std::size_t kEscapeLength = 7;  // \U+xxxx
@@ -24,21 +26,6 @@ long EscapeAt(const std::string& text, std::size_t pos) {
     return code;
 }
 
-std::string EncodeUtf8(long code) {
-    std::string bytes;
-    if (code < 0x80) {
-        bytes.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        bytes.push_back(static_cast<char>(0xC0 | code >> 6));
-        bytes.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        bytes.push_back(static_cast<char>(0xE0 | code >> 12));
-        bytes.push_back(static_cast<char>(0x80 | (code >> 6 & 0x3F)));
-        bytes.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-    return bytes;
-}
-
 }  // namespace
 
 void DecodeUnicodeEscapes(std::string& text) {
@@ -56,7 +43,8 @@ void DecodeUnicodeEscapes(std::string& text) {
             pos = backslash + kEscapeLength;
             continue;
         }
-        const std::string bytes = EncodeUtf8(code);
+        std::string bytes;
+        AppendUtf8(bytes, static_cast<char32_t>(code));
         text.replace(backslash, kEscapeLength, bytes);
         pos = backslash + bytes.size();
     }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <string>
 
 namespace {
 
@@ -45,19 +46,6 @@ int Number(std::string_view digits) {
     return result.ec == std::errc() && result.ptr == end ? value : 0;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 }  // namespace
 
 int CodePageFromLanguageDriver(std::uint8_t id) {
@@ -87,23 +75,4 @@ int CodePageFromCpg(std::string_view text) {
     }
     const int number = Number(rest);
     return number == kCodePageUtf8 || FindCodePage(number) ? number : 0;
-}
-
-const CodePageTable* FindCodePage(int number) {
-    for (int i = 0; i < kCodePageTableCount; ++i)
-        if (kCodePageTables[i].number == number) return &kCodePageTables[i];
-    return nullptr;
-}
-
-std::string ConvertToUtf8(std::string_view text, const CodePageTable& page) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80)
-            out += c;
-        else
-            AppendUtf8(out, page.upper[byte - 0x80]);
-    }
-    return out;
 }

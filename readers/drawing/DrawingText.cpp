@@ -2,17 +2,16 @@
 
 #include <cctype>
 
-#include "readers/drawing/CodePageTables.h"
+#include "common/CodePages.h"
+#include "common/Utf8.h"
 
 namespace drawing {
 
 namespace {
 
 const char16_t* FindPage(int number) {
-    for (int i = 0; i < kCodePageTableCount; ++i) {
-        if (kCodePageTables[i].number == number) return kCodePageTables[i].upper;
-    }
-    return nullptr;
+    const CodePageTable* page = FindCodePage(number);
+    return page != nullptr ? page->upper : nullptr;
 }
 
 // The number that ends a code page name: 1251 of "ANSI_1251", 850 of "DOS850".
@@ -87,24 +86,6 @@ std::string DecodeEscapes(std::string text) {
 
 }  // namespace
 
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | code >> 6));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | code >> 12));
-        out.push_back(static_cast<char>(0x80 | (code >> 6 & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | code >> 18));
-        out.push_back(static_cast<char>(0x80 | (code >> 12 & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code >> 6 & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
-
 void CTextDecoder::Configure(std::string_view acadVersion, std::string_view codePage) {
     if (acadVersion.size() == 6 && acadVersion.substr(0, 2) == "AC" && acadVersion >= "AC1021") {
         upper_ = nullptr;
@@ -133,7 +114,10 @@ std::string CTextDecoder::Decode(std::string_view raw) const {
                 out.append(raw.substr(pos, length));
                 pos += length;
             } else {
-                AppendUtf8(out, ansi[byte - 0x80]);
+                // A byte its page leaves undefined reads as its own value,
+                // as Windows maps it.
+                const char16_t mapped = ansi[byte - 0x80];
+                AppendUtf8(out, mapped == kUndefinedByte ? char32_t{byte} : char32_t{mapped});
                 ++pos;
             }
         }

@@ -21,7 +21,4 @@ private:
     const char16_t* upper_ = nullptr;  // bytes 0x80-0xFF of the code page; null: UTF-8
 };
 
-// Appends the UTF-8 form of `code` (at most U+10FFFF).
-void AppendUtf8(std::string& out, char32_t code);
-
 }  // namespace drawing

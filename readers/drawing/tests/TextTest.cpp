@@ -19,8 +19,9 @@ TEST(Text, CodePagesAndEscapes) {
         {"AC1015", "ansi_1251", "\xC4\xEE\xEC", "\u0414\u043e\u043c"},
         {"AC1009", "DOS850", "\x82t\x82", "\u00e9t\u00e9"},
         {"AC1015", "ANSI_1253", "\xE1", "\u03b1"},
-        {"AC1015", "", "\xE9", "\u00e9"},           // no code page: ANSI_1252
-        {"AC1015", "ANSI_9999", "\xE9", "\u00e9"},  // unknown: ANSI_1252
+        {"AC1015", "ANSI_1252", "\x81\x8D", "\u0081\u008d"},  // undefined: the byte's own value
+        {"AC1015", "", "\xE9", "\u00e9"},                     // no code page: ANSI_1252
+        {"AC1015", "ANSI_9999", "\xE9", "\u00e9"},            // unknown: ANSI_1252
         {"AC1015", "ANSI_1252", "\\U+2126 \\u+00e9", "\u2126 \u00e9"},
         {"AC1015", "ANSI_1252", "\\U+0000 \\U+D800 \\U+12 \\UX", "\\U+0000 \\U+D800 \\U+12 \\UX"},
         {"AC1021", "ANSI_1252", "\xE6\x97\xA5 \xC3\xA9", "\u65e5 \u00e9"},  // UTF-8

@@ -111,7 +111,11 @@ CsFrenchGrid* CS_frenchGridNew(const char* path) {
                     std::trunc((grid->maxLongitude - grid->minLongitude) / grid->lonStep + 0.1) + 1;
                 const double rows =
                     std::trunc((grid->maxLatitude - grid->minLatitude) / grid->latStep + 0.1) + 1;
-                if (columns * rows > 1e8) return Corrupt(grid, path);
+                // Every node stands on a line of its own: a grid larger than
+                // the file has room for is damaged, and never allocated.
+                if (!(columns * rows <= static_cast<double>(text.size()))) {
+                    return Corrupt(grid, path);
+                }
                 grid->columns = static_cast<std::int32_t>(columns);
                 grid->rows = static_cast<std::int32_t>(rows);
                 grid->coverage = grid->latStep;
@@ -140,11 +144,18 @@ CsFrenchGrid* CS_frenchGridNew(const char* path) {
         if (!(c >= 0 && c < grid->columns && r >= 0 && r < grid->rows)) {
             return Corrupt(grid, path);
         }
+        // Translations are stored in millimetres; one beyond a kilometre, or
+        // not a number, is damage.
+        double mm[3];
+        for (int i = 0; i < 3; ++i) {
+            mm[i] = std::trunc(std::strtod(f[3 + i], nullptr) * 1000.0);
+            if (!(std::fabs(mm[i]) <= 1e6)) return Corrupt(grid, path);
+        }
         const std::size_t at =
             static_cast<std::size_t>(r) * grid->columns + static_cast<std::size_t>(c);
-        grid->tX[at] = static_cast<std::int32_t>(std::trunc(std::strtod(f[3], nullptr) * 1000.0));
-        grid->tY[at] = static_cast<std::int32_t>(std::trunc(std::strtod(f[4], nullptr) * 1000.0));
-        grid->tZ[at] = static_cast<std::int32_t>(std::trunc(std::strtod(f[5], nullptr) * 1000.0));
+        grid->tX[at] = static_cast<std::int32_t>(mm[0]);
+        grid->tY[at] = static_cast<std::int32_t>(mm[1]);
+        grid->tZ[at] = static_cast<std::int32_t>(mm[2]);
     }
     if (stage < 2) return Corrupt(grid, path);
     return grid;

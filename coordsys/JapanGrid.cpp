@@ -40,9 +40,12 @@ void ParseText(const std::string& text, std::vector<CsJapanRecord>* records) {
         char* rest2 = nullptr;
         const double lat = std::strtod(rest, &rest2);
         const double lon = std::strtod(rest2, nullptr);
-        records->push_back({static_cast<std::uint32_t>(mesh),
-                            static_cast<std::int32_t>(std::trunc(lat * 100000.0)),
-                            static_cast<std::int32_t>(std::trunc(lon * 100000.0))});
+        // Shifts are seconds, stored in units of 1e-5: a line whose values are
+        // not numbers of that range is no record.
+        const double latUnits = std::trunc(lat * 100000.0), lonUnits = std::trunc(lon * 100000.0);
+        if (!(std::fabs(latUnits) < 2e9 && std::fabs(lonUnits) < 2e9)) continue;
+        records->push_back({static_cast<std::uint32_t>(mesh), static_cast<std::int32_t>(latUnits),
+                            static_cast<std::int32_t>(lonUnits)});
     }
     std::stable_sort(
         records->begin(), records->end(),

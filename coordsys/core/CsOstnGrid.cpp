@@ -58,8 +58,11 @@ bool Parse97(const std::string& text, std::vector<float>* nodes) {
     for (const std::string& line : Lines(text, 127)) {
         const std::size_t blank = line.find(' ');
         if (blank == std::string::npos) return false;
-        nodes->push_back(std::strtof(line.c_str(), nullptr));
-        nodes->push_back(std::strtof(line.c_str() + blank + 1, nullptr));
+        const float de = std::strtof(line.c_str(), nullptr);
+        const float dn = std::strtof(line.c_str() + blank + 1, nullptr);
+        if (!std::isfinite(de) || !std::isfinite(dn)) return false;
+        nodes->push_back(de);
+        nodes->push_back(dn);
     }
     return true;
 }
@@ -87,6 +90,10 @@ bool Parse02(const std::string& text, int rows, std::vector<float>* nodes) {
         const double dn = std::strtod(f[4].c_str(), nullptr);
         const double dh = std::strtod(f[5].c_str(), nullptr);
         if (code < 0 || code > 14) return false;
+        if (!std::isfinite(easting) || !std::isfinite(static_cast<float>(de)) ||
+            !std::isfinite(static_cast<float>(dn)) || !std::isfinite(dh)) {
+            return false;
+        }
         if (code == 0 && (de != 0 || dn != 0 || dh != 0)) return false;
         if (code != 0 && (de == 0 || dn == 0 || dh == 0)) return false;
         if (number == 1) {

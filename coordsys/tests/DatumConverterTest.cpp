@@ -270,6 +270,29 @@ TEST_F(DatumConverter, FrenchGridRefusesNodeOutsideItsExtent) {
     wlxtest::WriteText(dir_ / "gr3df97a.txt", "GR3D\nGR3D3\n");
     EXPECT_EQ(CS_datumConverterBuild(&kNtf, &kWgs84, 1), nullptr);
     EXPECT_EQ(CS_lastError(), 113);
+    // An extent of 1e16 nodes in a file of a few lines, and a translation
+    // beyond any int: refused, nothing allocated for them.
+    for (const char* text : {"GR3D\nGR3D1 0 1e4 0 1e4 1e-4 1e-4\nGR3D3\n",
+                             "GR3D\nGR3D1 0 1 40 41 1 1\nGR3D3\n1 0.0 40.0 1e300 -2 3 99 1\n",
+                             "GR3D\nGR3D1 0 1 40 41 1 1\nGR3D3\n1 0.0 40.0 nan -2 3 99 1\n"}) {
+        wlxtest::WriteText(dir_ / "gr3df97a.txt", text);
+        EXPECT_EQ(CS_datumConverterBuild(&kNtf, &kWgs84, 1), nullptr) << text;
+        EXPECT_EQ(CS_lastError(), 113) << text;
+    }
+}
+
+// A line whose shifts are no numbers of the file's range is no record.
+TEST_F(DatumConverter, TokyoGridSkipsLinesOutOfRange) {
+    const std::string path = (dir_ / "tky2jgd.par").string();
+    wlxtest::WriteText(dir_ / "tky2jgd.par",
+                       "MeshCode dB(sec) dL(sec)\n53394610 1e300 5\n53394611 nan 5\n"
+                       "53394620 11.5 -12.25\n");
+    CsJapanGrid* grid = CS_japanGridNew(path.c_str(), 0, 0, 0.0);
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->records.size(), 1u);
+    EXPECT_EQ(grid->records[0].mesh, 53394620u);
+    EXPECT_EQ(grid->records[0].latShift, 1150000);
+    CS_japanGridFree(grid);
 }
 
 TEST(JapanGrid, MeshCodeAndCorner) {

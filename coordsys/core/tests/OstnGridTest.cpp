@@ -74,6 +74,13 @@ TEST(OstnGrid, RefusesLineWithoutBlankAndPathWithoutExtension) {
     wlxtest::WriteText(dir / "OSTN02.TXT", "1,0,0,0,0,0,0\n2,1000,0,0,0,0,0");
     EXPECT_EQ(CS_ostn02New((dir / "OSTN02.TXT").string().c_str()), nullptr);
     EXPECT_EQ(CS_lastError(), 113);
+    // Shifts that are not finite numbers.
+    wlxtest::WriteText(dir / "OSTN97.TXT", "1.0 2.0\nnan 3.0\n");
+    EXPECT_EQ(CS_ostn97New((dir / "OSTN97.TXT").string().c_str()), nullptr);
+    EXPECT_EQ(CS_lastError(), 113);
+    wlxtest::WriteText(dir / "OSTN02.TXT", "1,0,0,inf,1,1,1\n");
+    EXPECT_EQ(CS_ostn02New((dir / "OSTN02.TXT").string().c_str()), nullptr);
+    EXPECT_EQ(CS_lastError(), 113);
 }
 
 }  // namespace

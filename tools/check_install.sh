@@ -23,7 +23,7 @@ done
 
 cd "$prefix"
 # The WLT header's coordinate system comes from the dictionaries.
-env -u CS_KORE_DIR WLXCONV_REGISTRY=/nonexistent LC_ALL=C "$prefix/bin/wlxconv" /IB /OL \
+env -u CS_KORE_DIR WLXCONV_REGISTRY=/nonexistent LC_ALL=C "$prefix/bin/wlxconv" /IB /OL /LAYER:Wells \
   "$top/loader/bna/tests/data/bna_layers.bna" out > log.txt || { cat log.txt; exit 1; }
 grep -q "GEOGCS" out.wlt || { echo "out.wlt has no coordinate system"; exit 1; }
 echo "installed into $prefix/$dir; the conversion ran"

@@ -18,6 +18,7 @@ CBnaReader::CBnaReader(CLoaderSettings* settings, Status* status)
 Status CBnaReader::Rewind() {
     if (!source_) return kWlxReadError;
     atEnd_ = false;
+    skippedEllipses_ = skippedDegenerate_ = 0;
     return source_->Seek(0);
 }
 
@@ -32,12 +33,22 @@ Status CBnaReader::NextRecord(CFeatureRecord* record) {
     for (;;) {
         BnaHeader header;
         Status status = ReadBnaHeader(*source_, header);
-        if (status == kWlxEndOfData) atEnd_ = true;
+        if (status == kWlxEndOfData) {
+            atEnd_ = true;
+            ReportSkipped();
+        }
         if (status != 0) return status;
-
         CFeatureKey key;
         key.layer = header.layer.c_str();
         key.kind = header.Kind();
+        if (key.kind == kBnaNone) {
+            // Ellipses and records too short for their kind convert to nothing;
+            // those of the selected layers are counted, so that none is lost unseen.
+            key.kind = kFeatureOther;
+            if (settings_->filter.Accept(&key))
+                ++(header.count == 2 ? skippedEllipses_ : skippedDegenerate_);
+            key.kind = kBnaNone;
+        }
         if (!settings_->filter.Accept(&key)) {
             // Passed over by the same reading that parses, so that blank
             // lines inside the record do not shift the next header.
@@ -71,6 +82,12 @@ Status CBnaReader::ReadGeometry(const BnaHeader& header, CFeatureRecord* record)
     }
     if (Failed(hr)) return hr;
     return record->SetGeometry(geometry.Get());
+}
+
+void CBnaReader::ReportSkipped() {
+    CSourceReader::ReportSkipped(skippedEllipses_, "Ellipse");
+    CSourceReader::ReportSkipped(skippedDegenerate_, "Degenerate");
+    skippedEllipses_ = skippedDegenerate_ = 0;
 }
 
 Status CBnaReader::GetFileInfo(CFileInfo* info) {

@@ -24,8 +24,11 @@ public:
 private:
     Status NextRecord(CFeatureRecord* record);
     Status ReadGeometry(const BnaHeader& header, CFeatureRecord* record);
+    void ReportSkipped();
 
     std::unique_ptr<CTextFile> file_;
     std::unique_ptr<CTextFileLineSource> source_;
     bool atEnd_ = false;
+    long skippedEllipses_ = 0;
+    long skippedDegenerate_ = 0;
 };

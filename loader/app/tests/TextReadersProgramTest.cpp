@@ -183,6 +183,21 @@ TEST(TextReadersProgram, SkippedMifObjectsAreCountedOncePerKind) {
     EXPECT_NE(result.out.find(Summary(1, 0, 0, 0, 0)), std::string::npos) << result.out;
 }
 
+TEST(TextReadersProgram, BnaRecordsWithoutAnObjectKindAreCounted) {
+    wlxtest::TempDir dir;
+    wlxtest::WriteText(dir / "b.bna",
+                       "\"E\",\"\",2\n0,0\n5,5\n\"T\",\"\",3\n0,0\n1,1\n0,0\n"
+                       "\"P\",\"\",1\n7,8\n\"Z\",\"\",0\n\"O\",\"\",-1\n2,2\n");
+    const auto result =
+        wlxtest::RunWlxconv({"/IB", "/OO", (dir / "b.bna").string(), (dir / "out").string()});
+    EXPECT_EQ(result.exitCode, 255) << result.out;
+    EXPECT_NE(result.out.find("Warning : 1 Ellipse object(s) were skipped"), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("Warning : 3 Degenerate object(s) were skipped"), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find(Summary(1, 0, 0, 0, 0)), std::string::npos) << result.out;
+}
+
 TEST(TextReadersProgram, MifInfoListsTheMidColumns) {
     const auto result = wlxtest::RunWlxconv({"/IM", "/INFO", Fixture("mif", "mif_objects.mif")});
     EXPECT_EQ(result.exitCode, 0) << result.out;
@@ -200,12 +215,13 @@ TEST(TextReadersProgram, BnaRecordsConvertByKindAndLayer) {
     const struct {
         std::vector<std::string> switches;
         std::string summary;
+        bool skipped;  // the Roads layer's ellipse and three degenerate records
     } cases[] = {
         // Every polygon record is a multipolygon, one polygon per ring.
-        {{}, Summary(3, 1, 0, 0, 2)},
-        {{"/HOLES"}, Summary(3, 1, 0, 0, 3)},
-        {{"/LAYER:Wells"}, Summary(2, 0, 0, 0, 0)},
-        {{"/TYPE:L"}, Summary(0, 1, 0, 0, 0)},
+        {{}, Summary(3, 1, 0, 0, 2), true},
+        {{"/HOLES"}, Summary(3, 1, 0, 0, 3), true},
+        {{"/LAYER:Wells"}, Summary(2, 0, 0, 0, 0), false},
+        {{"/TYPE:L"}, Summary(0, 1, 0, 0, 0), true},
     };
     for (const auto& c : cases) {
         wlxtest::TempDir dir;
@@ -214,8 +230,11 @@ TEST(TextReadersProgram, BnaRecordsConvertByKindAndLayer) {
         args.push_back(Fixture("bna", "bna_layers.bna"));
         args.push_back((dir / "out").string());
         const auto result = wlxtest::RunWlxconv(args);
-        EXPECT_EQ(result.exitCode, 0) << result.out;
+        EXPECT_EQ(result.exitCode, c.skipped ? 255 : 0) << result.out;
         EXPECT_NE(result.out.find(c.summary), std::string::npos) << result.out;
+        for (const char* warning : {"Warning : 1 Ellipse object(s) were skipped",
+                                    "Warning : 3 Degenerate object(s) were skipped"})
+            EXPECT_EQ(result.out.find(warning) != std::string::npos, c.skipped) << result.out;
     }
 }
 

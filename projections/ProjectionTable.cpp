@@ -4,10 +4,14 @@
 
 #include "coordsys/core/CsCore.h"
 // Each family's header is seen here and by the family's own sources only.
+#include "projections/AeProjection.h"
 #include "projections/AzmeaProjection.h"
 #include "projections/AzmedProjection.h"
+#include "projections/ConicCheck.h"
+#include "projections/EdcncProjection.h"
 #include "projections/GnomonicProjection.h"
 #include "projections/LlProjection.h"
+#include "projections/LmtanProjection.h"
 #include "projections/MrcatProjection.h"
 #include "projections/MsteroProjection.h"
 #include "projections/NzProjection.h"
@@ -46,7 +50,8 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Transverse Mercator, Minnesota DOT Variation"},
     {"TM-SNYDER", CS_tmSnyderSetup, CS_tmSnyderCheck, kCsProjTmSnyder, 0, 0x0A004837,
      "Transverse Mercator per J. P. Snyder"},
-    {"AE", nullptr, nullptr, kCsProjAe, 0, 0x0000804F, "Albers Equal Area Conic Projection"},
+    {"AE", CS_aeSetup, CS_conicCheck, kCsProjAe, 0, 0x0000804F,
+     "Albers Equal Area Conic Projection"},
     {"HOM1UV", nullptr, nullptr, kCsProjHom1uv, 0, 0x0E004427,
      "Unrectified Hotine Oblique Mercator Projection"},
     {"HOM1XY", nullptr, nullptr, kCsProjHom1xy, 0, 0x0E004427,
@@ -67,13 +72,13 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Lambert Azimuthal Equidistant Projection"},
     {"AZMEA", CS_azmeaSetup, CS_azmeaCheck, kCsProjAzmea, 0, 0x0001014F,
      "Lambert Azimuthal Equal Area Projection"},
-    {"LMTAN", nullptr, nullptr, kCsProjLmtan, 0, 0x02008022,
+    {"LMTAN", CS_lmtanSetup, CS_lmtanCheck, kCsProjLmtan, 0, 0x02008022,
      "Lambert Tangential Conformal Conic Projection"},
     {"PLYCN", nullptr, nullptr, kCsProjPlycn, 0, 0x0800808F,
      "Hassler American Polyconic Projection"},
     {"MODPC", nullptr, nullptr, kCsProjModpc, 0, 0x0C008002,
      "Lallemand IMW Modified Polyconic Projection"},
-    {"EDCNC", nullptr, nullptr, kCsProjEdcnc, 0, 0x0000808F,
+    {"EDCNC", CS_edcncSetup, CS_conicCheck, kCsProjEdcnc, 0, 0x0000808F,
      "Equidistant Conic Projection, aka Simple Conic"},
     {"MILLER", nullptr, nullptr, kCsProjMiller, 0, 0x0C00401D, "Miller Cylindrical Projection"},
     {"OSTEROUS", CS_osterousSetup, CS_osterousCheck, kCsProjOsterous, 0, 0x02010127,

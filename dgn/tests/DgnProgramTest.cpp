@@ -303,3 +303,32 @@ TEST(DgnProgramTest, AttachedDesignsConvertWithTheirHolderAndLoopsAreSkipped) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DgnProgramTest, ATextNodeIsOneRecordAtTheTopLeftOfItsRange) {
+    using namespace dgntest;
+    wlxtest::TempDir dir;
+    const std::vector<Bytes> lines = {
+        Element({.type = 17, .complex = true}, TextBody(0, 2, 1000, 0, 1000, 2000, {'a', 'b'})),
+        Element({.type = 17, .complex = true},
+                TextBody(0, 2, 1000, 0, 1000, 1000, {'c', 'd', 'e'})),
+    };
+    const auto design = dir / "node.dgn";
+    wlxtest::WriteBytes(design, DesignOf({WithRange(TextNode(2, lines[0].size() + lines[1].size(),
+                                                             0, 0, 1000, 1000, 0, 1000, 3000),
+                                                    1000, 1000, 4000, 3000),
+                                          lines[0], lines[1]}));
+    const auto result = wlxtest::RunWlxconv(
+        {"/ID", "/OL", "/COORDSYS:*XY-MT*", design.string(), "out"}, WithoutRegistry(dir));
+    EXPECT_EQ(result.out.find("*Error*"), std::string::npos) << result.out;
+    const std::vector<SWltRecord> records = ReadWlt(dir / "out.wlt");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].kind, "M");
+    EXPECT_EQ(records[0].name, "ab cde");
+    ASSERT_EQ(records[0].points.size(), 1u);
+    EXPECT_DOUBLE_EQ(records[0].points[0].first, 1);
+    EXPECT_DOUBLE_EQ(records[0].points[0].second, 3);
+}
+
+}  // namespace

@@ -237,8 +237,8 @@ TFgnFmtErr CDgnBlkInst::ReadElement() {
         const COriginScope origin(global, CDgnPt(-ox, -oy, -oz));
         const CByteSource& design = *Design();
         // The components lie within the cell's stated length, and the design.
-        const std::uint64_t end =
-            std::min<std::uint64_t>(Offset() + 38 + 2 * std::uint64_t(totalLength_), design.Size());
+        const std::uint64_t end = std::min(
+            {Offset() + 38 + 2 * std::uint64_t(totalLength_), design.Size(), enclosingEnd_});
         std::uint64_t position = Offset() + Header().Length();
         while (position + 4 <= end) {
             std::uint8_t first[4];
@@ -257,6 +257,12 @@ TFgnFmtErr CDgnBlkInst::ReadElement() {
                 try {
                     std::unique_ptr<CDgnElement> element =
                         dgn::MakeCellComponent(header.type, design, position, &global);
+                    if (auto* cell = dynamic_cast<CDgnBlkInst*>(element.get())) {
+                        if (depth_ + 1 >= dgn::kMaxCellDepth)
+                            element.reset();
+                        else
+                            cell->SetEnclosure(end, depth_ + 1);
+                    }
                     const auto* text = dynamic_cast<const CDgnText*>(element.get());
                     // The contract cannot carry a component turned out of the plane.
                     if (element && element->ReadElement() == kFgnOk && element->Entity() &&

@@ -113,6 +113,9 @@ public:
     // plane rotation, moved into the cell's unrotated frame.
     TFgnFmtErr ReadElement() override;
     TFgnBool IsXRef(TFgnFmtErr& err) const override;
+    // A cell inside another: its components end with the outer cell's, and
+    // it lies `depth` cells deep.
+    void SetEnclosure(std::uint64_t end, int depth) { enclosingEnd_ = end, depth_ = depth; }
     // A cell inside a rotated cell: its origin moves and its matrix is
     // taken relative to the outer frame.
     void Transform(const dgn::SDgnFrame& frame) override;
@@ -121,6 +124,8 @@ public:
     std::uint16_t TotalLength() const { return totalLength_; }
 
 private:
+    std::uint64_t enclosingEnd_ = UINT64_MAX;
+    int depth_ = 0;
     std::uint16_t totalLength_ = 0;
     std::string name_;
     std::uint16_t class_ = 0;
@@ -129,6 +134,9 @@ private:
 };
 
 namespace dgn {
+
+// Cells nest this deep at most: a cell deeper down is left out of its block.
+inline constexpr int kMaxCellDepth = 32;
 
 // The element of `type` as a cell component, made for reading; null for the
 // types a cell leaves out.

@@ -398,3 +398,26 @@ TEST(DgnAttachmentPathTest, CandidatesBesideTheHolderAndAsGiven) {
     EXPECT_EQ(dgn::AttachmentCandidates("c:b.dgn", "x/a.dgn"),
               (std::vector<std::string>{"c:b.dgn", "x/b.dgn"}));
 }
+
+TEST_F(CCellTest, CellsNestNoDeeperThanTheirLimitNorBeyondTheOuterCell) {
+    // Forty cells each inside the next, every one claiming the most words it can.
+    Bytes chain = kComponents[0];
+    for (int level = 0; level < 40; ++level) {
+        Bytes cell = Cell("c", chain.size(), 214748, 0, 0, 214748, 0, 0, {.complex = level < 39});
+        cell[36] = cell[37] = 0xFF;
+        chain = Cat({cell, chain});
+    }
+    auto reader = Load(DesignOf({chain, Element({.type = 3}, LineBody(0, 0, 1000, 1000))}));
+    TFgnFmtErr err;
+    const CFgnEntity* entity = reader->GetCurrent(err);
+    int depth = 0;
+    while (entity && entity->GetType(err) == kFgnEntityBlkInst) {
+        const auto& entities =
+            *static_cast<const CFgnBlkInst*>(entity)->GetBlk(err)->GetEntities(err);
+        ASSERT_LE(entities.size(), 1u);
+        entity = entities.empty() ? nullptr : entities.front();
+        ++depth;
+    }
+    EXPECT_EQ(depth, dgn::kMaxCellDepth);
+    EXPECT_FALSE(entity);
+}

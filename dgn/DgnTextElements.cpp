@@ -241,8 +241,12 @@ void CDgnTNode::MakeStyle() {
 
 void CDgnTNode::Transform(const dgn::SDgnFrame& frame) {
     origin_ = frame.Apply(origin_);
-    min_ = frame.Apply(min_);
-    max_ = frame.Apply(max_);
+    // The range's top-left corner, where the node is anchored, moves exactly;
+    // the range keeps its size.
+    const CDgnPt topLeft = frame.Apply(CDgnPt(min_.X(), max_.Y(), max_.Z()));
+    const double width = max_.X() - min_.X(), height = max_.Y() - min_.Y();
+    min_ = CDgnPt(topLeft.X(), topLeft.Y() - height, min_.Z());
+    max_ = CDgnPt(topLeft.X() + width, topLeft.Y(), topLeft.Z());
     angle_ = std::fmod(angle_ + frame.Degrees(), 360);
     MakeStyle();
 }

@@ -84,6 +84,10 @@ protected:
     wlxtest::TempDir dir_;
 };
 
+// A text node's one line.
+const Bytes kNodeLine =
+    Element({.type = 17, .complex = true}, TextBody(0, 2, 1000, 0, 11000, 22000, {'N'}));
+
 // 1000 positional units a master unit: every stored coordinate / 1000.
 const std::vector<Bytes> kComponents = {
     Element({.type = 3, .complex = true}, LineBody(11000, 20000, 13000, 21000)),
@@ -95,6 +99,10 @@ const std::vector<Bytes> kComponents = {
             TextBody(0, 2, 1000 * 1000 / 6, 40 * 360000, 10500, 20500, {'D', 'o'})),
     // An empty text is left out.
     Element({.type = 17, .complex = true}, TextBody(0, 2, 1000, 0, 0, 0, {})),
+    // A text node and its line, whose range's top left is (11, 23).
+    WithRange(TextNode(1, kNodeLine.size(), 0, 0, 1000, 1000, 0, 11000, 23000, {.complex = true}),
+              11000, 22000, 14000, 23000),
+    kNodeLine,
 };
 
 }  // namespace
@@ -121,7 +129,7 @@ TEST_F(CCellTest, ACellHoldsItsComponentsInItsOwnFrame) {
         ASSERT_TRUE(block);
         EXPECT_STREQ(block->GetName(err), "DOOR  ");
         const auto& entities = *block->GetEntities(err);
-        ASSERT_EQ(entities.size(), 4u);
+        ASSERT_EQ(entities.size(), 5u);
         auto it = entities.begin();
 
         // Placed by the instance, every point is where the design has it.
@@ -156,6 +164,12 @@ TEST_F(CCellTest, ACellHoldsItsComponentsInItsOwnFrame) {
                                            last);
         // Whole degrees in the style: the cell's turn taken off.
         EXPECT_NEAR(angle, std::trunc(40 - std::atan2(t.s, t.c) / kDegree), 1e-9);
+        const auto* node = static_cast<const CFgnMText*>(*it++);
+        ASSERT_EQ(node->GetType(err), kFgnEntityMText);
+        EXPECT_STREQ(node->GetText(err), "N");
+        ExpectNear(
+            Place(*cell, {node->GetMinPt(err)->GetX(err), node->GetMaxPt(err)->GetY(err), 0}),
+            {11, 23, 0});
 
         // The element after the cell is its own.
         ASSERT_EQ(reader->Step(), kFgnOk);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
+#include <random>
 #include <string>
 
 #include "dgn/DgnCellElements.h"
@@ -434,4 +435,56 @@ TEST_F(CCellTest, CellsNestNoDeeperThanTheirLimitNorBeyondTheOuterCell) {
     }
     EXPECT_EQ(depth, dgn::kMaxCellDepth);
     EXPECT_FALSE(entity);
+}
+
+namespace {
+
+// Every entity of a block, and of the blocks inside it.
+void WalkBlock(const CFgnEntity* entity) {
+    TFgnFmtErr err;
+    if (!entity || entity->GetType(err) != kFgnEntityBlkInst) return;
+    const auto* instance = static_cast<const CFgnBlkInst*>(entity);
+    instance->GetInsertPt(err);
+    if (const CFgnBlk* block = instance->GetBlk(err))
+        for (const CFgnEntity* inner : *block->GetEntities(err)) {
+            Describe(inner, kFgnOk);
+            WalkBlock(inner);
+        }
+}
+
+}  // namespace
+
+TEST_F(CCellTest, TruncatedAndMutatedCellsNodesAndAttachmentsNeverReadOutsideTheirBytes) {
+    const SStoredTurn t = Turn(30);
+    const Bytes good = DesignOf(Join({
+        CellWith("outer",
+                 Join({kComponents, CellWith("inner", {kComponents[0]}, t.c, -t.s, t.s, t.c, 0, 0,
+                                             {.complex = true})}),
+                 t.c, -t.s, t.s, t.c, 10000, 20000),
+        {WithRange(TextNode(1, kNodeLine.size(), 0, 0, 1000, 1000, 0, 0, 0), 0, 0, 10, 10),
+         kNodeLine, Attachment("missing.dgn")},
+    }));
+    const auto exercise = [this](const Bytes& design) {
+        auto reader = std::make_unique<CDgnFileReader>(std::make_unique<CMemoryByteSource>(design),
+                                                       (dir_ / "sample.dgn").c_str(),
+                                                       (dir_ / "none.ini").c_str());
+        if (reader->LoadData() != kFgnOk) return;
+        TFgnFmtErr err;
+        for (reader->Rewind(); !reader->Done(err); reader->Step()) {
+            const CFgnEntity* entity = reader->GetCurrent(err);
+            ASSERT_TRUE(err == kFgnOk || err == kFgnIncomplete || err == kFgnNotLoaded);
+            Describe(entity, err);
+            WalkBlock(entity);
+        }
+    };
+    for (std::size_t cut = dgn::kControlLength; cut < good.size(); ++cut)
+        exercise(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut)));
+    std::mt19937 random(17);
+    for (int round = 0; round < 3000; ++round) {
+        Bytes bytes = good;
+        for (int i = 0; i < 1 + round % 4; ++i)
+            bytes[dgn::kControlLength + random() % (good.size() - dgn::kControlLength)] =
+                static_cast<std::uint8_t>(random());
+        exercise(bytes);
+    }
 }

@@ -199,15 +199,18 @@ TEST_F(CCellTest, CellsAreNamedAndMirroredOnesRefused) {
 }
 
 TEST_F(CCellTest, TheCellsBytesBoundItsComponents) {
-    // A complex shape among the components (its label point made a word
-    // estimate fall short), then a component past the cell's stated length.
+    // Labelled complex shapes among the components (a word estimate counting
+    // their label points reached the cell's length before its last line), then
+    // a component past the cell's stated length.
     const Bytes square =
         Element({.type = 4, .complex = true},
                 VerticesBody({{0, 0}, {1000, 0}, {1000, 1000}, {0, 1000}, {0, 0}}));
     const Bytes shape = Element(
         {.type = 14, .complex = true},
         Cat({Word(static_cast<std::uint16_t>(5 + square.size() / 2)), Word(1), Bytes(8, 0)}));
-    const std::vector<Bytes> inside = {shape, square, kComponents[0]};
+    std::vector<Bytes> inside;
+    for (int i = 0; i < 8; ++i) inside = Join({inside, {shape, square}});
+    inside.push_back(kComponents[0]);
     const Bytes outside = Element({.type = 3, .complex = true}, LineBody(0, 0, 5, 5));
     auto reader =
         Load(DesignOf(Join({CellWith("c", inside, 214748, 0, 0, 214748, 0, 0), {outside}})));
@@ -215,7 +218,7 @@ TEST_F(CCellTest, TheCellsBytesBoundItsComponents) {
     const auto* cell = static_cast<const CFgnBlkInst*>(reader->GetCurrent(err));
     ASSERT_TRUE(cell);
     const auto& entities = *cell->GetBlk(err)->GetEntities(err);
-    ASSERT_EQ(entities.size(), 2u);
+    ASSERT_EQ(entities.size(), 9u);
     EXPECT_EQ(entities.front()->GetType(err), kFgnEntityCPly);
     // The shape's square is its, not the cell's.
     EXPECT_EQ(Describe(entities.front(), kFgnOk).pieces.size(), 1u);

@@ -53,9 +53,10 @@ public:
     // The entity of the element at the cursor: past the last, or unreadable,
     // null with err 7; refused (damaged, or an orientation the contract cannot
     // carry) null with err 1; an element that yields no entity null with
-    // err 0. It stays the reader's until the next call with `replace` true;
-    // with `replace` false the previous entity is left to the caller, who
-    // took it over.
+    // err 0; a reference attachment without entities (a loop, a design not
+    // found) is given with err 1. It stays the reader's until the next call
+    // with `replace` true; with `replace` false the previous entity is left
+    // to the caller, who took it over.
     virtual const CFgnEntity* GetCurrent(TFgnFmtErr& err, TFgnBool replace);
 
     // Null before LoadData.

@@ -23,6 +23,15 @@ CDgnGeomPts* CDgnGeomList::AddPts() {
     return raw;
 }
 
+void CDgnGeomList::Transform(const SDgnFrame& frame) {
+    for (const auto& piece : owned_) {
+        if (auto* pts = dynamic_cast<CDgnGeomPts*>(piece.get()))
+            pts->Transform(frame);
+        else
+            static_cast<CDgnGeomArc&>(*piece).Transform(frame);
+    }
+}
+
 std::vector<CDgnPt> CDgnGeomList::Vertices() const {
     std::vector<CDgnPt> vertices;
     TFgnFmtErr err = kFgnOk;
@@ -194,4 +203,9 @@ const CFgnStylePly* CDgnCPoly::GetStyle(TFgnFmtErr& err) const {
 const CFgnPt* CDgnCPoly::GetLabelPt(TFgnFmtErr& err) const {
     err = static_cast<TFgnFmtErr>(noLabel_);
     return &label_;
+}
+
+void CDgnCPoly::Transform(const dgn::SDgnFrame& frame) {
+    CDgnComplexEntity::Transform(frame);
+    label_ = frame.Apply(label_);
 }

@@ -18,6 +18,7 @@ public:
                 TFgnBool counterClockwise);
     CDgnGeomPts* AddPts();
     const std::list<const CFgnGeom*>* List() const { return &list_; }
+    void Transform(const SDgnFrame& frame);
     // Every vertex of the pieces in order, an arc stroked in tenths of its span.
     std::vector<CDgnPt> Vertices() const;
 
@@ -60,6 +61,7 @@ public:
         err = kFgnOk;
         return kFgnTrue;
     }
+    void Transform(const dgn::SDgnFrame& frame) override { pieces_.Transform(frame); }
     const dgn::CDgnGeomList& Pieces() const { return pieces_; }
 
 protected:
@@ -91,6 +93,7 @@ public:
     const CFgnStylePly* GetStyle(TFgnFmtErr& err) const override;
     // err 1 when the outline has no label point.
     const CFgnPt* GetLabelPt(TFgnFmtErr& err) const override;
+    void Transform(const dgn::SDgnFrame& frame) override;
 
 private:
     CDgnPt label_;

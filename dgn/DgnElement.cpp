@@ -1,6 +1,8 @@
 #include "dgn/DgnElement.h"
 
 #include <charconv>
+#include <cmath>
+#include <numbers>
 
 #include "dgn/DgnGlobal.h"
 #include "dgn/DgnSettings.h"
@@ -33,6 +35,24 @@ double CDgnPt::GetY(TFgnFmtErr& err) const {
 double CDgnPt::GetZ(TFgnFmtErr& err) const {
     err = kFgnOk;
     return z_;
+}
+
+namespace dgn {
+
+CDgnPt SDgnFrame::Apply(const CDgnPt& p) const {
+    return CDgnPt(m[0][0] * p.X() + m[0][1] * p.Y() + m[0][2] * p.Z(),
+                  m[1][0] * p.X() + m[1][1] * p.Y() + m[1][2] * p.Z(),
+                  m[2][0] * p.X() + m[2][1] * p.Y() + m[2][2] * p.Z());
+}
+
+double SDgnFrame::Degrees() const {
+    return std::atan2(m[1][0], m[0][0]) * 180 / std::numbers::pi;
+}
+
+}  // namespace dgn
+
+void CDgnPointList::Transform(const dgn::SDgnFrame& frame) {
+    for (CDgnPt& pt : points_) pt = frame.Apply(pt);
 }
 
 CDgnPointList& CDgnPointList::operator=(const CDgnPointList& other) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/ByteSource.h"
@@ -46,6 +47,21 @@ private:
     double x_ = 0, y_ = 0, z_ = 0;
 };
 
+namespace dgn {
+
+// The map of a rotated cell's components into the cell's own frame: points
+// are multiplied by the matrix (x' = m00 x + m01 y + m02 z, as the contract
+// applies a block instance's matrix), angles turned by its rotation.
+struct SDgnFrame {
+    double m[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+
+    CDgnPt Apply(const CDgnPt& p) const;
+    // The rotation about z in degrees.
+    double Degrees() const;
+};
+
+}  // namespace dgn
+
 // Owned points and the list of them the contract hands out.
 class CDgnPointList {
 public:
@@ -54,6 +70,7 @@ public:
     CDgnPointList& operator=(const CDgnPointList& other);
 
     void Add(const CDgnPt& pt);
+    void Transform(const dgn::SDgnFrame& frame);
     std::size_t Size() const { return points_.size(); }
     const CDgnPt& operator[](std::size_t i) const { return points_[i]; }
     const std::list<const CFgnPt*>* List() const { return &list_; }
@@ -89,6 +106,8 @@ public:
     // Whether its orientation is a rotation (and uniform scale) in the plane,
     // the only kind the contract can carry.
     virtual bool IsPlaneRotation() const { return true; }
+    // Moves the entity into the frame of the cell that holds it.
+    virtual void Transform(const dgn::SDgnFrame&) {}
 
     const dgn::SDgnHeader& Header() const { return header_; }
     const std::string& Key() const { return key_; }
@@ -109,6 +128,7 @@ protected:
     const CByteSource* Design() const { return design_; }
     // Takes the key, layer and header of another element read from the same place.
     void CopyIdentity(const CDgnElement& other);
+    void SetLayer(std::string layer) { layer_ = std::move(layer); }
 
     std::int32_t ReadLong();
     double ReadDouble();

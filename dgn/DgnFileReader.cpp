@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "dgn/DgnCellElements.h"
 #include "dgn/DgnComplexElements.h"
 #include "dgn/DgnGuard.h"
+#include "dgn/DgnRefAttach.h"
 #include "dgn/DgnSettings.h"
 #include "dgn/DgnSimpleElements.h"
 #include "dgn/DgnTextElements.h"
@@ -25,6 +27,7 @@ struct SElementKind {
     ElementFactory make;
 };
 constexpr SElementKind kElementKinds[] = {
+    {dgn::kTypeCell, Make<CDgnBlkInst>},       {dgn::kTypeTextNode, Make<CDgnTNode>},
     {dgn::kTypeLine, Make<CDgnLine>},          {dgn::kTypeLineString, Make<CDgnPline>},
     {dgn::kTypeShape, Make<CDgnShape>},        {dgn::kTypeCurve, Make<CDgnPline>},
     {dgn::kTypeEllipse, Make<CDgnEllipse>},    {dgn::kTypeArc, Make<CDgnArc>},
@@ -245,6 +248,10 @@ TFgnBool CDgnFileReader::DoneTable(TFgnFmtErr& err) {
     return FgnBool(!tableCursor_ || !table_);
 }
 
+std::unique_ptr<CDgnGlobal> CDgnFileReader::TakeFactors() {
+    return std::move(global_);
+}
+
 void CDgnFileReader::NullCurrentEntity() {
     [[maybe_unused]] CDgnElement* taken = current_.release();
 }
@@ -267,6 +274,8 @@ const CFgnEntity* CDgnFileReader::GetCurrent(TFgnFmtErr& err, TFgnBool replace) 
                 return nullptr;
             }
             const std::uint8_t type = dgn::DecodeFirstWord(byteorder::LoadU16Le(first)).type;
+            if (type == dgn::kTypeRefAttachmentOld || type == dgn::kTypeRefAttachment)
+                return Attachment(offset, err);
             const auto kind =
                 std::find_if(std::begin(kElementKinds), std::end(kElementKinds),
                              [type](const SElementKind& k) { return k.type == type; });
@@ -288,4 +297,18 @@ const CFgnEntity* CDgnFileReader::GetCurrent(TFgnFmtErr& err, TFgnBool replace) 
             current_ = std::move(element);
             return current_->Entity();
         });
+}
+
+const CFgnEntity* CDgnFileReader::Attachment(std::uint64_t offset, TFgnFmtErr& err) {
+    auto attachment =
+        std::make_unique<CDgnRefAttach>(*design_, offset, global_.get(), path_, openFiles_);
+    // A loop, a design not found or a damaged body: the attachment is refused.
+    const bool read = attachment->ReadElement() == kFgnOk;
+    const CDgnBlk* block = attachment->Block();
+    TFgnFmtErr status = kFgnIncomplete;
+    if (read && block && !block->Entities().empty() && attachment->IsPlaneRotation())
+        status = kFgnOk;
+    current_ = std::move(attachment);
+    err = status;
+    return current_->Entity();
 }

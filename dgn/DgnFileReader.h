@@ -53,13 +53,16 @@ public:
     // The entity of the element at the cursor: past the last, or unreadable,
     // null with err 7; refused (damaged, or an orientation the contract cannot
     // carry) null with err 1; an element that yields no entity null with
-    // err 0. It stays the reader's until the next call with `replace` true;
-    // with `replace` false the previous entity is left to the caller, who
-    // took it over.
+    // err 0; a reference attachment without entities (a loop, a design not
+    // found) is given with err 1. It stays the reader's until the next call
+    // with `replace` true; with `replace` false the previous entity is left
+    // to the caller, who took it over.
     virtual const CFgnEntity* GetCurrent(TFgnFmtErr& err, TFgnBool replace);
 
     // Null before LoadData.
     CDgnGlobal* Factors() const { return global_.get(); }
+    // Hands the settings object over (the entities taken over refer to it).
+    std::unique_ptr<CDgnGlobal> TakeFactors();
     // Forgets the current entity without deleting it: its owner is the caller.
     void NullCurrentEntity();
     const std::list<std::string>& OpenFiles() const { return openFiles_; }
@@ -70,6 +73,8 @@ private:
     TFgnFmtErr IndexElements(std::uint64_t position);
     // Rows of the element at `position` whose first bytes are `head`.
     void AddRows(std::uint64_t position, const dgn::SDgnHeader& header, bool wholeHeader);
+    // The reference attachment at `offset`: refused (err 1) without entities.
+    const CFgnEntity* Attachment(std::uint64_t offset, TFgnFmtErr& err);
     // Past the components that follow a complex header ending at `position`,
     // and not beyond `limit` (the header's stated length).
     std::uint64_t SkipComponents(std::uint64_t position, std::uint64_t limit) const;

@@ -54,6 +54,11 @@ void CDgnLine::MakeStyle() {
     style_ = MakeLineStyle();
 }
 
+void CDgnLine::Transform(const dgn::SDgnFrame& frame) {
+    start_ = frame.Apply(start_);
+    end_ = frame.Apply(end_);
+}
+
 const CFgnPt* CDgnLine::GetEndPt(TFgnFmtErr& err) const {
     return Give(err, &end_);
 }
@@ -131,6 +136,12 @@ void CDgnArcBase::ReadAxesRotationCentre() {
     }
     if (rotation_ < 0) rotation_ += 360;
     centre_ = ReadDoublePoint();
+}
+
+void CDgnArcBase::Transform(const dgn::SDgnFrame& frame) {
+    centre_ = frame.Apply(centre_);
+    rotation_ = std::fmod(rotation_ + frame.Degrees(), 360);
+    if (rotation_ < 0) rotation_ += 360;
 }
 
 void CDgnArcBase::MakeStyle() {
@@ -220,6 +231,11 @@ void CDgnGeomArc::Rotate(double degrees) {
     if (std::fabs(degrees) > 360) return;
     start_ = dgn::WrapDegrees(start_ + degrees);
     end_ = dgn::WrapDegrees(end_ + degrees);
+}
+
+void CDgnGeomArc::Transform(const dgn::SDgnFrame& frame) {
+    centre_ = frame.Apply(centre_);
+    Rotate(frame.Degrees());
 }
 
 TFgnFmtErr CDgnGeomPts::AddPt(double x, double y, double z) {

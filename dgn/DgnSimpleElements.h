@@ -25,6 +25,7 @@ public:
         err = kFgnOk;
         return points_.List();
     }
+    void Transform(const dgn::SDgnFrame& frame) override { points_.Transform(frame); }
     const CDgnPointList& Points() const { return points_; }
 
 protected:
@@ -37,6 +38,7 @@ public:
     using CDgnEntity::CDgnEntity;
     TFgnFmtErr ReadElement() override;
     void MakeStyle() override;
+    void Transform(const dgn::SDgnFrame& frame) override;
 
     const CFgnPt* GetEndPt(TFgnFmtErr& err) const override;
     const CFgnPt* GetStartPt(TFgnFmtErr& err) const override;
@@ -93,6 +95,8 @@ public:
     using CDgnEntity::CDgnEntity;
     void MakeStyle() override;
     bool IsPlaneRotation() const override { return CDgnElement::IsPlaneRotation(matrix_); }
+    // The centre moves; the rotation turns with the frame.
+    void Transform(const dgn::SDgnFrame& frame) override;
 
     const CFgnPt* GetCenterPt(TFgnFmtErr& err) const override;
     const CFgnStyleLine* GetStyle(TFgnFmtErr& err) const override;
@@ -154,6 +158,7 @@ public:
     void SetRads(double primary, double secondary);
     // Turns both angles by `degrees` into 0 to 360; a turn beyond 360 is ignored.
     void Rotate(double degrees);
+    void Transform(const dgn::SDgnFrame& frame);
 
 private:
     CDgnPt centre_;
@@ -168,6 +173,7 @@ public:
     TFgnFmtErr AddPt(double x, double y, double z) override;
     TFgnFmtErr AddPt(double x, double y) override;
     const std::list<const CFgnPt*>* GetPts(TFgnFmtErr& err) const override;
+    void Transform(const dgn::SDgnFrame& frame) { points_.Transform(frame); }
 
     const CDgnPointList& Points() const { return points_; }
 

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <numbers>
 #include <string>
+#include <vector>
 
+#include "common/ByteOrder.h"
 #include "common/Utf8.h"
 #include "dgn/DgnGlobal.h"
 #include "dgn/DgnSettings.h"
@@ -16,6 +18,17 @@ constexpr double kDegree = std::numbers::pi / 180;
 // A stored character size: positional units x 1000 / 6.
 constexpr double kSizeFactor = 6.0 / 1000;
 constexpr double kQuaternionScale = 2147483647.0;
+
+// The angle of a 3-D text's quaternion (w, x, y, z) when it turns in the
+// plane only (z kept); 0 otherwise and for the identity (all zero).
+double QuaternionAngle(const double (&q)[4]) {
+    const double w = q[0], x = q[1], y = q[2], z = q[3];
+    const double m00 = 1 - 2 * (y * y + z * z), m10 = 2 * (x * y - w * z);
+    const bool plane =
+        std::fabs(2 * (x * z - w * y)) < 1e-9 && std::fabs(2 * (y * z + w * x)) < 1e-9;
+    if ((w != 0 || x != 0 || y != 0 || z != 0) && plane) return -std::atan2(m10, m00) / kDegree;
+    return 0;
+}
 
 }  // namespace
 
@@ -44,6 +57,13 @@ TFgnJustification TextJustification(std::uint8_t code) {
         default:
             return TFgnJustification(0);
     }
+}
+
+TFgnJustification NodeJustification(std::uint8_t code) {
+    if (code <= 4) return TFgnJustification(code + 3);
+    if (code == 5) return TFgnJustification(5);
+    if (code <= 14) return TFgnJustification(code + 2);
+    return TFgnJustification(0);
 }
 
 std::string DecodeText(std::span<const std::uint8_t> bytes) {
@@ -118,13 +138,7 @@ TFgnFmtErr CDgnText::ReadElement() {
         } else {
             double q[4];
             for (double& c : q) c = ReadLong() / kQuaternionScale;
-            const double w = q[0], x = q[1], y = q[2], z = q[3];
-            const double m00 = 1 - 2 * (y * y + z * z), m10 = 2 * (x * y - w * z);
-            // z kept: the text turns in the plane only.
-            const bool plane =
-                std::fabs(2 * (x * z - w * y)) < 1e-9 && std::fabs(2 * (y * z + w * x)) < 1e-9;
-            if ((w != 0 || x != 0 || y != 0 || z != 0) && plane)
-                angle_ = -std::atan2(m10, m00) / kDegree;
+            angle_ = QuaternionAngle(q);
         }
         origin_ = ReadPoint();
         const std::uint8_t count = ReadByte();
@@ -160,6 +174,96 @@ const CFgnStyleText* CDgnText::GetStyle(TFgnFmtErr& err) const {
     return style_.get();
 }
 char const* CDgnText::GetText(TFgnFmtErr& err) const {
+    err = kFgnOk;
+    return text_.c_str();
+}
+
+void CDgnText::Transform(const dgn::SDgnFrame& frame) {
+    origin_ = frame.Apply(origin_);
+    angle_ = std::fmod(angle_ + frame.Degrees(), 360);
+    MakeStyle();
+}
+
+TFgnFmtErr CDgnTNode::ReadElement() {
+    return ReadBody([this] {
+        const auto range = Header().range;
+        CDgnGlobal& global = *Factors();
+        const auto corner = [&](std::size_t at) {
+            return CDgnPt(global.ToMaster(dgn::DecodeRange(range[at]), 0),
+                          global.ToMaster(dgn::DecodeRange(range[at + 1]), 1),
+                          ThreeD() ? global.ToMaster(dgn::DecodeRange(range[at + 2]), 2) : 0.0);
+        };
+        min_ = corner(0);
+        max_ = corner(3);
+        totalLength_ = ReadWord();
+        elements_ = ReadWord();
+        nodeNumber_ = ReadWord();
+        lineLengths_ = ReadWord();  // the longest line and the characters used
+        font_ = ReadByte();
+        justification_ = dgn::NodeJustification(ReadByte());
+        const double units = global.UnitsPerMaster();
+        lineSpacing_ = ReadLong() / units;
+        width_ = ReadLong() / units * kSizeFactor;
+        height_ = ReadLong() / units * kSizeFactor;
+        if (!ThreeD()) {
+            angle_ = dgn::AngleDegrees(ReadLong());
+        } else {
+            double q[4];
+            for (double& c : q) c = ReadLong() / kQuaternionScale;
+            angle_ = QuaternionAngle(q);
+        }
+        origin_ = ReadPoint();
+        if (!ReadOk()) return kFgnIncomplete;
+        // The lines lie within the node's stated length, and the design.
+        const CByteSource& design = *Design();
+        const std::uint64_t end =
+            std::min<std::uint64_t>(Offset() + 38 + 2 * std::uint64_t(totalLength_), design.Size());
+        std::uint64_t position = Offset() + Header().Length();
+        std::vector<std::string> lines;
+        for (std::uint16_t i = 0; i < elements_ && position + 4 <= end; ++i) {
+            std::uint8_t first[4];
+            if (!design.ReadAt(position, first, sizeof first)) break;
+            if (dgn::DecodeFirstWord(byteorder::LoadU16Le(first)).type == dgn::kTypeText) {
+                CDgnText line(design, position, &global);
+                if (line.ReadElement() == kFgnOk) lines.push_back(line.Text());
+            }
+            position += 4 + 2 * std::uint64_t(byteorder::LoadU16Le(first + 2));
+        }
+        for (std::size_t i = 0; i < lines.size(); ++i) text_ += (i ? "\n" : "") + lines[i];
+        return kFgnOk;
+    });
+}
+
+void CDgnTNode::MakeStyle() {
+    style_ = std::make_unique<CDgnStyleText>(height_, SymbologyColour(), justification_, angle_,
+                                             lineSpacing_, dgn::FontName(font_).c_str());
+}
+
+void CDgnTNode::Transform(const dgn::SDgnFrame& frame) {
+    origin_ = frame.Apply(origin_);
+    // The range's top-left corner, where the node is anchored, moves exactly;
+    // the range keeps its size.
+    const CDgnPt topLeft = frame.Apply(CDgnPt(min_.X(), max_.Y(), max_.Z()));
+    const double width = max_.X() - min_.X(), height = max_.Y() - min_.Y();
+    min_ = CDgnPt(topLeft.X(), topLeft.Y() - height, min_.Z());
+    max_ = CDgnPt(topLeft.X() + width, topLeft.Y(), topLeft.Z());
+    angle_ = std::fmod(angle_ + frame.Degrees(), 360);
+    MakeStyle();
+}
+
+const CFgnPt* CDgnTNode::GetMaxPt(TFgnFmtErr& err) const {
+    err = kFgnOk;
+    return &max_;
+}
+const CFgnPt* CDgnTNode::GetMinPt(TFgnFmtErr& err) const {
+    err = kFgnOk;
+    return &min_;
+}
+const CFgnStyleText* CDgnTNode::GetStyle(TFgnFmtErr& err) const {
+    err = kFgnOk;
+    return style_.get();
+}
+char const* CDgnTNode::GetText(TFgnFmtErr& err) const {
     err = kFgnOk;
     return text_.c_str();
 }

@@ -1,4 +1,5 @@
-// Text elements (type 17), one line of text at its origin.
+// Text elements (type 17), one line of text at its origin, and text nodes
+// (type 7), a header whose own text elements follow it, one a line.
 #pragma once
 
 #include <memory>
@@ -12,6 +13,8 @@ namespace dgn {
 
 // The justification a stored text code stands for; 0 for codes not known.
 TFgnJustification TextJustification(std::uint8_t code);
+// The justification a stored text-node code stands for; 0 for codes not known.
+TFgnJustification NodeJustification(std::uint8_t code);
 // The stored bytes as UTF-8: 16-bit text (led by 0xFF 0xFD) decoded, other
 // text as it stands.
 std::string DecodeText(std::span<const std::uint8_t> bytes);
@@ -34,9 +37,13 @@ public:
     const CFgnStyleText* GetStyle(TFgnFmtErr& err) const override;
     char const* GetText(TFgnFmtErr& err) const override;
 
+    // The origin moves and the angle turns with the frame.
+    void Transform(const dgn::SDgnFrame& frame) override;
+
     double Width() const { return width_; }
     double Height() const { return height_; }
     double Angle() const { return angle_; }
+    const std::string& Text() const { return text_; }
 
 private:
     std::unique_ptr<CDgnStyleText> style_;
@@ -44,5 +51,35 @@ private:
     TFgnJustification justification_ = TFgnJustification(0);
     double width_ = 0, height_ = 0, angle_ = 0;
     CDgnPt origin_;
+    std::string text_;
+};
+
+class CDgnTNode : public CDgnEntity<CFgnMText> {
+public:
+    using CDgnEntity::CDgnEntity;
+    // The node's lines are the texts of the type-17 elements that follow it,
+    // within its stated length; other components are passed over.
+    TFgnFmtErr ReadElement() override;
+    void MakeStyle() override;
+    void Transform(const dgn::SDgnFrame& frame) override;
+
+    const CFgnPt* GetMaxPt(TFgnFmtErr& err) const override;
+    const CFgnPt* GetMinPt(TFgnFmtErr& err) const override;
+    const CFgnStyleText* GetStyle(TFgnFmtErr& err) const override;
+    char const* GetText(TFgnFmtErr& err) const override;
+
+    const CDgnPt& Origin() const { return origin_; }
+    double LineSpacing() const { return lineSpacing_; }
+    std::uint16_t Elements() const { return elements_; }
+    std::uint16_t NodeNumber() const { return nodeNumber_; }
+
+private:
+    std::unique_ptr<CDgnStyleText> style_;
+    std::uint8_t font_ = 0;
+    TFgnJustification justification_ = TFgnJustification(0);
+    double width_ = 0, height_ = 0, angle_ = 0;
+    double lineSpacing_ = 0;
+    CDgnPt origin_, min_, max_;
+    std::uint16_t totalLength_ = 0, elements_ = 0, nodeNumber_ = 0, lineLengths_ = 0;
     std::string text_;
 };

@@ -1,5 +1,7 @@
 // A design file read from memory by the DGN reader: every element it
-// presents, with the pieces, points and texts a loader asks of them.
+// presents, with the pieces, points and texts a loader asks of them, and the
+// entities of cells' blocks. (Reference attachments open files by name: an
+// input naming none that exist reads no more than itself.)
 #include <memory>
 #include <vector>
 
@@ -23,7 +25,7 @@ void Touch(const std::list<const CFgnGeom*>* pieces) {
             Touch(static_cast<const CFgnGeomPts*>(piece)->GetPts(err));
 }
 
-void Probe(const CFgnEntity& entity) {
+void Probe(const CFgnEntity& entity, int depth = 0) {
     TFgnFmtErr err;
     switch (entity.GetType(err)) {
         case kFgnEntityPline:
@@ -44,6 +46,22 @@ void Probe(const CFgnEntity& entity) {
         case kFgnEntityText:
             static_cast<const CFgnText&>(entity).GetText(err);
             break;
+        case kFgnEntityMText: {
+            const auto& e = static_cast<const CFgnMText&>(entity);
+            e.GetText(err);
+            e.GetMinPt(err)->GetX(err);
+            e.GetMaxPt(err)->GetX(err);
+            break;
+        }
+        case kFgnEntityBlkInst: {
+            // Cells and attachments: every entity of the block, nested ones too.
+            const auto& e = static_cast<const CFgnBlkInst&>(entity);
+            e.GetInsertPt(err)->GetX(err);
+            e.GetMatrix(err);
+            if (const CFgnBlk* block = e.GetBlk(err); block && depth < 16)
+                for (const CFgnEntity* inner : *block->GetEntities(err)) Probe(*inner, depth + 1);
+            break;
+        }
         default:
             break;
     }

@@ -3,12 +3,15 @@
 // and their colours from the fixed colour table.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
+#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "dgn/tests/DgnOgrInfo.h"
+#include "dgn/tests/DgnTestDesign.h"
 #include "testing/OgrTools.h"
 #include "testing/TestSupport.h"
 
@@ -176,6 +179,156 @@ TEST(DgnProgramTest, AThreeDimensionalDesignIsRefused) {
     const auto flat = wlxtest::RunWlxconv({"/ID", "/OL", (gdal / "seed_2d.dgn").string(), "out"},
                                           WithoutRegistry(dir));
     EXPECT_EQ(flat.exitCode, 0) << flat.out;
+}
+
+// Designs the tests write, with cells and attachments that ogr2ogr cannot make.
+using dgntest::Bytes;
+
+Bytes DesignOf(const std::vector<Bytes>& elements) {
+    Bytes out = dgntest::Control();
+    for (const Bytes& e : elements) out.insert(out.end(), e.begin(), e.end());
+    out.push_back(0xFF);
+    out.push_back(0xFF);
+    return out;
+}
+
+// A 2-D cell turned by `degrees` (or mirrored) at (ox, oy) of two components
+// whose stored coordinates start at (x, y).
+std::vector<Bytes> CellAt(const char* name, double degrees, std::int32_t x, std::int32_t y,
+                          bool mirrored = false) {
+    using namespace dgntest;
+    const std::vector<Bytes> components = {
+        Element({.type = 3, .complex = true}, LineBody(x, y, x + 2000, y + 1000)),
+        Element({.type = 4, .complex = true},
+                VerticesBody({{x, y}, {x + 3000, y}, {x + 3000, y + 2500}})),
+    };
+    const auto c =
+        static_cast<std::int32_t>(std::lround(214748 * std::cos(degrees * std::numbers::pi / 180)));
+    const auto s =
+        static_cast<std::int32_t>(std::lround(214748 * std::sin(degrees * std::numbers::pi / 180)));
+    std::vector<Bytes> out = {Cell(name, components[0].size() + components[1].size(), c, -s, s,
+                                   mirrored ? -c : c, x - 500, y - 500)};
+    out.insert(out.end(), components.begin(), components.end());
+    return out;
+}
+
+std::vector<Bytes> Join(std::initializer_list<std::vector<Bytes>> parts) {
+    std::vector<Bytes> out;
+    for (const auto& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+const char kSkipped[] = "Warning : Skipping empty/invalid entity from the input file.";
+
+// Every record's points are those of ogrinfo's feature of the same element.
+void ExpectAsOgrinfo(const std::filesystem::path& ogrinfo, const std::filesystem::path& design,
+                     const std::vector<SWltRecord>& records, std::size_t first = 0) {
+    std::vector<wlxtest::OgrFeature> ogr;
+    for (const wlxtest::OgrFeature& f : wlxtest::OgrInfo(ogrinfo, design))
+        if (!f.points.empty()) ogr.push_back(f);
+    ASSERT_LE(first + ogr.size(), records.size());
+    for (std::size_t i = 0; i < ogr.size(); ++i) {
+        SCOPED_TRACE(ogr[i].geometry);
+        const SWltRecord& r = records[first + i];
+        ASSERT_EQ(r.points.size(), ogr[i].points.size());
+        for (std::size_t p = 0; p < r.points.size(); ++p) {
+            EXPECT_NEAR(r.points[p].first, ogr[i].points[p].first, 1e-7) << p;
+            EXPECT_NEAR(r.points[p].second, ogr[i].points[p].second, 1e-7) << p;
+        }
+    }
+}
+
+TEST(DgnProgramTest, CellsExplodeToTheirComponentsWhereOgrinfoHasThem) {
+    FIND_TOOL_OR_SKIP(ogrinfo, "ogrinfo");
+    wlxtest::TempDir dir;
+    const auto design = dir / "cells.dgn";
+    wlxtest::WriteBytes(
+        design,
+        DesignOf(Join({CellAt("door", 0, 10000, 20000),
+                       CellAt("gate", 30, -4000, 7000),
+                       {dgntest::Element({.type = 3}, dgntest::LineBody(100, 200, 300, 400))}})));
+    const auto result = wlxtest::RunWlxconv(
+        {"/ID", "/OL", "/BLOCKS:EXPLODE", "/COORDSYS:*XY-MT*", design.string(), "out"},
+        WithoutRegistry(dir));
+    EXPECT_EQ(result.out.find("*Error*"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find(kSkipped), std::string::npos) << result.out;
+    const std::vector<SWltRecord> records = ReadWlt(dir / "out.wlt");
+    ASSERT_EQ(records.size(), 5u);
+    ExpectAsOgrinfo(ogrinfo, design, records);
+
+    const auto info = wlxtest::RunWlxconv({"/ID", "/INFO", design.string()}, WithoutRegistry(dir));
+    EXPECT_EQ(info.exitCode, 0) << info.out;
+    EXPECT_NE(info.out.find(" Block[1] : DOOR\n Block[2] : GATE\n"), std::string::npos) << info.out;
+
+    // A mirrored cell is skipped with a warning; the rest converts.
+    wlxtest::WriteBytes(
+        design, DesignOf(Join({CellAt("door", 0, 10000, 20000), CellAt("mirror", 0, 0, 0, true)})));
+    const auto mirrored = wlxtest::RunWlxconv(
+        {"/ID", "/OL", "/BLOCKS:EXPLODE", "/COORDSYS:*XY-MT*", design.string(), "mirrored"},
+        WithoutRegistry(dir));
+    EXPECT_NE(mirrored.out.find(kSkipped), std::string::npos) << mirrored.out;
+    EXPECT_EQ(ReadWlt(dir / "mirrored.wlt").size(), 2u);
+}
+
+TEST(DgnProgramTest, AttachedDesignsConvertWithTheirHolderAndLoopsAreSkipped) {
+    FIND_TOOL_OR_SKIP(ogrinfo, "ogrinfo");
+    using namespace dgntest;
+    wlxtest::TempDir dir;
+    const Bytes own = Element({.type = 3}, LineBody(100, 200, 300, 400));
+    const Bytes part = Element({.type = 4}, VerticesBody({{5000, 5000}, {6000, 7000}, {9000, 0}}));
+    wlxtest::WriteBytes(dir / "part.dgn", DesignOf({part}));
+    wlxtest::WriteBytes(dir / "holder.dgn", DesignOf({own, Attachment("part.dgn")}));
+    wlxtest::WriteBytes(dir / "self.dgn", DesignOf({own, Attachment("./self.dgn"), part}));
+    wlxtest::WriteBytes(dir / "a.dgn", DesignOf({own, Attachment("b.dgn")}));
+    wlxtest::WriteBytes(dir / "b.dgn", DesignOf({Attachment("a.dgn"), part}));
+    struct Case {
+        const char* design;
+        bool warned;
+        std::size_t records;
+    } cases[] = {{"holder", false, 2}, {"self", true, 2}, {"a", false, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.design);
+        const auto design = dir / (std::string(c.design) + ".dgn");
+        const auto result = wlxtest::RunWlxconv(
+            {"/ID", "/OL", "/BLOCKS:EXPLODE", "/COORDSYS:*XY-MT*", design.string(), c.design},
+            WithoutRegistry(dir));
+        EXPECT_EQ(result.out.find("*Error*"), std::string::npos) << result.out;
+        EXPECT_EQ(result.out.find(kSkipped) != std::string::npos, c.warned) << result.out;
+        const std::vector<SWltRecord> records = ReadWlt(dir / (std::string(c.design) + ".wlt"));
+        ASSERT_EQ(records.size(), c.records);
+        // The holder's own line, then the attached (or following) line string.
+        ExpectAsOgrinfo(ogrinfo, dir / "holder.dgn", records, 0);
+        ExpectAsOgrinfo(ogrinfo, dir / "part.dgn", records, 1);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DgnProgramTest, ATextNodeIsOneRecordAtTheTopLeftOfItsRange) {
+    using namespace dgntest;
+    wlxtest::TempDir dir;
+    const std::vector<Bytes> lines = {
+        Element({.type = 17, .complex = true}, TextBody(0, 2, 1000, 0, 1000, 2000, {'a', 'b'})),
+        Element({.type = 17, .complex = true},
+                TextBody(0, 2, 1000, 0, 1000, 1000, {'c', 'd', 'e'})),
+    };
+    const auto design = dir / "node.dgn";
+    wlxtest::WriteBytes(design, DesignOf({WithRange(TextNode(2, lines[0].size() + lines[1].size(),
+                                                             0, 0, 1000, 1000, 0, 1000, 3000),
+                                                    1000, 1000, 4000, 3000),
+                                          lines[0], lines[1]}));
+    const auto result = wlxtest::RunWlxconv(
+        {"/ID", "/OL", "/COORDSYS:*XY-MT*", design.string(), "out"}, WithoutRegistry(dir));
+    EXPECT_EQ(result.out.find("*Error*"), std::string::npos) << result.out;
+    const std::vector<SWltRecord> records = ReadWlt(dir / "out.wlt");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].kind, "M");
+    EXPECT_EQ(records[0].name, "ab cde");
+    ASSERT_EQ(records[0].points.size(), 1u);
+    EXPECT_DOUBLE_EQ(records[0].points[0].first, 1);
+    EXPECT_DOUBLE_EQ(records[0].points[0].second, 3);
 }
 
 }  // namespace

@@ -590,18 +590,6 @@ TEST(DgnLabelPointTest, TheWidestSpanAtMidHeight) {
     }
 }
 
-namespace {
-
-// A type-17 body: font, justification code, stored width and height, angle
-// (stored units), origin, then the text bytes.
-Bytes TextBody(std::uint8_t font, std::uint8_t code, std::int32_t size, std::int32_t angle,
-               std::int32_t x, std::int32_t y, const Bytes& text) {
-    return Cat({Bytes{font, code}, Long(size), Long(size), Long(angle), Point(x, y),
-                Bytes{std::uint8_t(text.size()), 0}, text});
-}
-
-}  // namespace
-
 TEST_F(CReaderTest, TextElementsCarryTheirTextStyleAndOrigin) {
     // 1000 positional units a master unit: a stored size of 1000 x 1000 / 6 is 1.
     const std::int32_t one = 1000 * 1000 / 6;

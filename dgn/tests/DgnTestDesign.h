@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "dgn/DgnCodec.h"
@@ -124,6 +125,77 @@ inline Bytes ArcBody(std::int32_t start, std::uint32_t sweep, double primary, do
 inline Bytes EllipseBody(double primary, double secondary, std::int32_t rotation, double cx,
                          double cy) {
     return Cat({Double(primary), Double(secondary), Long(rotation), Double(cx), Double(cy)});
+}
+
+// An element with its range block set (low x, low y, high x, high y).
+inline Bytes WithRange(Bytes element, std::int32_t lowX, std::int32_t lowY, std::int32_t highX,
+                       std::int32_t highY) {
+    const std::int32_t values[] = {lowX, lowY, 0, highX, highY, 0};
+    for (int i = 0; i < 6; ++i)
+        dgn::StoreLong(static_cast<std::int32_t>(dgn::EncodeRange(values[i])),
+                       element.data() + 4 + 4 * i);
+    return element;
+}
+
+// Six characters of Radix-50 as the two words a cell's name is.
+inline Bytes CellName(const char* name) {
+    const auto words = dgn::TextToRadix50(name, 2);
+    return Cat({Word(words[0]), Word(words[1])});
+}
+
+// A 2-D cell header of the components that follow it (`componentBytes` of
+// them): name, matrix longs row by row (214748 is 1) and origin.
+inline Bytes Cell(const char* name, std::size_t componentBytes, std::int32_t m0, std::int32_t m1,
+                  std::int32_t m2, std::int32_t m3, std::int32_t ox, std::int32_t oy,
+                  SHeader header = {}) {
+    header.type = dgn::kTypeCell;
+    // The total length counts the words after itself: 27 of the header.
+    return Element(header, Cat({Word(static_cast<std::uint16_t>(27 + componentBytes / 2)),
+                                CellName(name), Word(0), Bytes(8, 0xFF), Point(0, 0), Point(0, 0),
+                                Long(m0), Long(m1), Long(m2), Long(m3), Point(ox, oy)}));
+}
+
+// A 2-D text-node header of `lines` type-17 elements (`componentBytes` of
+// them); sizes and line spacing in stored units, angle in 1/360000 degree.
+inline Bytes TextNode(std::uint16_t lines, std::size_t componentBytes, std::uint8_t font,
+                      std::uint8_t code, std::int32_t spacing, std::int32_t size,
+                      std::int32_t angle, std::int32_t x, std::int32_t y, SHeader header = {}) {
+    header.type = dgn::kTypeTextNode;
+    return Element(header, Cat({Word(static_cast<std::uint16_t>(16 + componentBytes / 2)),
+                                Word(lines), Word(1), Bytes{20, 10, font, code}, Long(spacing),
+                                Long(size), Long(size), Long(angle), Point(x, y)}));
+}
+
+// A type-17 body: font, code, size (both multipliers), angle, origin, text.
+inline Bytes TextBody(std::uint8_t font, std::uint8_t code, std::int32_t size, std::int32_t angle,
+                      std::int32_t x, std::int32_t y, const Bytes& text) {
+    return Cat({Bytes{font, code}, Long(size), Long(size), Long(angle), Point(x, y),
+                Bytes{std::uint8_t(text.size()), 0}, text});
+}
+
+// A reference attachment (type 5 on level 9) of the file `spec`, whose stated
+// length may differ from its characters.
+inline Bytes Attachment(const std::string& spec, const std::string& name = "part",
+                        std::uint16_t specLength = 0xFFFF) {
+    Bytes specBytes(spec.begin(), spec.end());
+    specBytes.resize(65, 0);
+    Bytes nameBytes(name.begin(), name.end());
+    nameBytes.resize(22, 0);
+    const std::uint16_t length =
+        specLength == 0xFFFF ? static_cast<std::uint16_t>(spec.size()) : specLength;
+    return Element({.type = dgn::kTypeRefAttachmentOld, .level = 9},
+                   Cat({Word(length),  specBytes,
+                        Bytes(1, 0),   Word(0),
+                        Word(0),       Bytes(16, 0),
+                        Bytes(64, 0),  Bytes(12, 0),
+                        Double(1),     Double(0),
+                        Double(0),     Double(1),
+                        Bytes(40, 0),  Double(1),
+                        Bytes(12, 0),  Word(static_cast<std::uint16_t>(name.size())),
+                        nameBytes,     Word(0),
+                        Bytes(42, 0),  Word(0),
+                        Bytes(126, 0), Bytes(4, 0),
+                        Word(0)}));
 }
 
 }  // namespace dgntest

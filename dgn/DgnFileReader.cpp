@@ -209,6 +209,7 @@ TFgnFmtErr CDgnFileReader::GetExtents(double& xmin, double& xmax, double& ymin, 
 TFgnFmtErr CDgnFileReader::Rewind() {
     if (!design_) return kFgnNotLoaded;
     cursor_ = 1;
+    refusalPending_ = refusalShown_ = false;
     return kFgnOk;
 }
 
@@ -219,6 +220,12 @@ TFgnBool CDgnFileReader::Done(TFgnFmtErr& err) {
 
 TFgnFmtErr CDgnFileReader::Step() {
     if (offsets_.empty() || cursor_ > offsets_.size()) return kFgnNotLoaded;
+    if (refusalPending_) {
+        refusalPending_ = false;
+        refusalShown_ = true;
+        return kFgnOk;
+    }
+    refusalShown_ = false;
     ++cursor_;
     return kFgnOk;
 }
@@ -265,6 +272,10 @@ const CFgnEntity* CDgnFileReader::GetCurrent(TFgnFmtErr& err, TFgnBool replace) 
         err = kFgnNotLoaded;
         return nullptr;
     }
+    if (refusalShown_) {
+        err = kFgnIncomplete;
+        return nullptr;
+    }
     return dgn::GuardValue(
         err, static_cast<const CFgnEntity*>(nullptr), [&]() -> const CFgnEntity* {
             const std::uint64_t offset = offsets_[cursor_];
@@ -308,6 +319,7 @@ const CFgnEntity* CDgnFileReader::Attachment(std::uint64_t offset, TFgnFmtErr& e
     TFgnFmtErr status = kFgnIncomplete;
     if (read && block && !block->Entities().empty() && attachment->IsPlaneRotation())
         status = kFgnOk;
+    refusalPending_ = status == kFgnOk && attachment->RefusedInside();
     current_ = std::move(attachment);
     err = status;
     return current_->Entity();

@@ -84,6 +84,10 @@ private:
     std::unique_ptr<CDgnElement> current_;
     std::unique_ptr<CDgnTbl> table_;
     std::size_t cursor_ = 0;
+    // An attachment whose design refused elements of its own is followed by
+    // one refused position, so that the loader warns of what it cannot see.
+    bool refusalPending_ = false;
+    bool refusalShown_ = false;
     std::vector<std::uint64_t> offsets_;
     bool tableCursor_ = false;
     std::list<std::string> openFiles_;

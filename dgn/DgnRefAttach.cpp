@@ -137,7 +137,10 @@ TFgnFmtErr CDgnRefAttach::ReadAttached() {
     TFgnFmtErr err = kFgnOk;
     for (nested->Rewind(); !nested->Done(err); nested->Step()) {
         const CFgnEntity* entity = nested->GetCurrent(err, kFgnTrue);
-        if (err != kFgnOk || !entity) continue;
+        if (err != kFgnOk || !entity) {
+            refusedInside_ = true;
+            continue;
+        }
         nested->NullCurrentEntity();
         if (const TFgnFmtErr status = block_->AddEntity(entity)) return status;
     }

@@ -44,6 +44,9 @@ public:
     const std::string& FileSpec() const { return fileSpec_; }
     const std::string& LogicalName() const { return logicalName_; }
     const std::string& Description() const { return description_; }
+    // Whether the attached design refused any of its own elements (its own
+    // attachment back to a design open above, say).
+    bool RefusedInside() const { return refusedInside_; }
 
 private:
     TFgnFmtErr ReadFields();
@@ -56,6 +59,7 @@ private:
     std::string logicalName_;
     std::string description_;
     std::uint16_t clipCount_ = 0;
+    bool refusedInside_ = false;
     std::string holder_;
     std::list<std::string> openFiles_;
     // The attached design's settings, which its entities refer to.

@@ -15,6 +15,7 @@
 #include "projections/OsteroProjection.h"
 #include "projections/OsterousProjection.h"
 #include "projections/PsteroProjection.h"
+#include "projections/SwissProjection.h"
 #include "projections/TmProjection.h"
 #include "projections/TmSnyderProjection.h"
 
@@ -112,7 +113,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Transverse Aspect, Equal Area Cylindrical Projection"},
     {"BIPOLAR", nullptr, nullptr, kCsProjBipolar, 0, 0x0C008021,
      "Bipolar Oblique Conformal Conic Projection"},
-    {"SWISS", nullptr, nullptr, kCsProjSwiss, 0, 0x00004423,
+    {"SWISS", CS_swissSetup, CS_swissCheck, kCsProjSwiss, 0, 0x00004423,
      "Swiss Oblique Cylindrical Projection"},
     {"KROVAK", nullptr, nullptr, kCsProjKrovak, 0, 0x0D008437,
      "Krovak Oblique Conformal Conic, Czechoslovokia"},
@@ -122,7 +123,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Transverse Mercator (Gauss/Kruger) with Affine Post Process"},
     {"NERTH", nullptr, nullptr, kCsProjNerth, 0, 0x0C020034,
      "Non-georeferenced (aka non-earth) coordinate system"},
-    {"OBQCYL", nullptr, nullptr, kCsProjObqcyl, 0, 0x02004423,
+    {"OBQCYL", CS_swissSetup, CS_swissCheck, kCsProjObqcyl, 0, 0x02004423,
      "Oblique Cylindrical Projection (Generalized)"},
     {"SYSTM34", nullptr, nullptr, kCsProjSystm34, 0, 0x0D004823,
      "Danish System 34, UTM + polynomials (pre-1999 vinatge)"},

@@ -6,6 +6,7 @@
 // Each family's header is seen here and by the family's own sources only.
 #include "projections/AzmeaProjection.h"
 #include "projections/AzmedProjection.h"
+#include "projections/CassiniProjection.h"
 #include "projections/GnomonicProjection.h"
 #include "projections/LlProjection.h"
 #include "projections/MrcatProjection.h"
@@ -93,7 +94,8 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Gnomonic Projection"},
     {"EDCYL", nullptr, nullptr, kCsProjEdcyl, 0, 0x0000409D, "Equidistant Cylindrical Projection"},
     {"VDGRNTN", nullptr, nullptr, kCsProjVdgrntn, 0, 0x04020001, "Van Der Grinten Projection"},
-    {"CASSINI", nullptr, nullptr, kCsProjCassini, 0, 0x0800480F, "Cassini Projection"},
+    {"CASSINI", CS_cassiniSetup, CS_cassiniCheck, kCsProjCassini, 0, 0x0800480F,
+     "Cassini Projection"},
     {"MSTERO", CS_msteroSetup, CS_msteroCheck, kCsProjMstero, 0, 0x00010027,
      "Modified Sterographic Projection"},
     {"NZEALAND", CS_nzSetup, CS_nzCheck, kCsProjNzealand, 0, 0x00010022,

@@ -15,6 +15,7 @@
 #include "projections/OrthoProjection.h"
 #include "projections/OsteroProjection.h"
 #include "projections/OsterousProjection.h"
+#include "projections/PlycnProjection.h"
 #include "projections/PsteroProjection.h"
 #include "projections/SwissProjection.h"
 #include "projections/TmProjection.h"
@@ -71,7 +72,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Lambert Azimuthal Equal Area Projection"},
     {"LMTAN", nullptr, nullptr, kCsProjLmtan, 0, 0x02008022,
      "Lambert Tangential Conformal Conic Projection"},
-    {"PLYCN", nullptr, nullptr, kCsProjPlycn, 0, 0x0800808F,
+    {"PLYCN", CS_plycnSetup, CS_cassiniCheck, kCsProjPlycn, 0, 0x0800808F,
      "Hassler American Polyconic Projection"},
     {"MODPC", nullptr, nullptr, kCsProjModpc, 0, 0x0C008002,
      "Lallemand IMW Modified Polyconic Projection"},

@@ -9,6 +9,7 @@
 #include "projections/CassiniProjection.h"
 #include "projections/GnomonicProjection.h"
 #include "projections/LlProjection.h"
+#include "projections/ModpcProjection.h"
 #include "projections/MrcatProjection.h"
 #include "projections/MsteroProjection.h"
 #include "projections/NzProjection.h"
@@ -74,7 +75,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Lambert Tangential Conformal Conic Projection"},
     {"PLYCN", CS_plycnSetup, CS_cassiniCheck, kCsProjPlycn, 0, 0x0800808F,
      "Hassler American Polyconic Projection"},
-    {"MODPC", nullptr, nullptr, kCsProjModpc, 0, 0x0C008002,
+    {"MODPC", CS_modpcSetup, CS_modpcCheck, kCsProjModpc, 0, 0x0C008002,
      "Lallemand IMW Modified Polyconic Projection"},
     {"EDCNC", nullptr, nullptr, kCsProjEdcnc, 0, 0x0000808F,
      "Equidistant Conic Projection, aka Simple Conic"},

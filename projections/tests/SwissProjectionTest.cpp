@@ -186,6 +186,23 @@ TEST_F(SwissProjection, OutsideTheDomain) {
     EXPECT_EQ(params->checkGeographic(CS_constants(params.get()), 2, inside), 0);
 }
 
+// The check admits an origin at a pole: the oblique system is then the
+// transverse one and stays finite.
+TEST_F(SwissProjection, AnOriginAtThePoleStaysFinite) {
+    for (const char* ellipsoid : {"BESSEL", "SPHERE"}) {
+        CsCoordSysDef def = Oblique("SWISS", ellipsoid);
+        def.originLatitude = 90.0;
+        CsPtr<CsParams> params = Build(def);
+        ASSERT_TRUE(params);
+        double xy[3], ll[3];
+        EXPECT_EQ(Forward(params.get(), 20.0, 70.0, xy), 0) << ellipsoid;
+        ASSERT_TRUE(std::isfinite(xy[0]) && std::isfinite(xy[1])) << ellipsoid;
+        EXPECT_EQ(Inverse(params.get(), xy[0], xy[1], ll), 0) << ellipsoid;
+        EXPECT_NEAR(ll[0], 20.0, 1e-6) << ellipsoid;
+        EXPECT_NEAR(ll[1], 70.0, 1e-6) << ellipsoid;
+    }
+}
+
 TEST_F(SwissProjection, WktReadsBackAndProjAcceptsIt) {
     familytest::ExpectWktRoundTrip("CH1903-LV03");
     familytest::ExpectWktRoundTrip("CH1903P-LV95");

@@ -7,18 +7,22 @@
 #include "projections/AeProjection.h"
 #include "projections/AzmeaProjection.h"
 #include "projections/AzmedProjection.h"
+#include "projections/CassiniProjection.h"
 #include "projections/ConicCheck.h"
 #include "projections/EdcncProjection.h"
 #include "projections/GnomonicProjection.h"
 #include "projections/LlProjection.h"
 #include "projections/LmtanProjection.h"
+#include "projections/ModpcProjection.h"
 #include "projections/MrcatProjection.h"
 #include "projections/MsteroProjection.h"
 #include "projections/NzProjection.h"
 #include "projections/OrthoProjection.h"
 #include "projections/OsteroProjection.h"
 #include "projections/OsterousProjection.h"
+#include "projections/PlycnProjection.h"
 #include "projections/PsteroProjection.h"
+#include "projections/SwissProjection.h"
 #include "projections/TmProjection.h"
 #include "projections/TmSnyderProjection.h"
 
@@ -74,9 +78,9 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Lambert Azimuthal Equal Area Projection"},
     {"LMTAN", CS_lmtanSetup, CS_lmtanCheck, kCsProjLmtan, 0, 0x02008022,
      "Lambert Tangential Conformal Conic Projection"},
-    {"PLYCN", nullptr, nullptr, kCsProjPlycn, 0, 0x0800808F,
+    {"PLYCN", CS_plycnSetup, CS_cassiniCheck, kCsProjPlycn, 0, 0x0800808F,
      "Hassler American Polyconic Projection"},
-    {"MODPC", nullptr, nullptr, kCsProjModpc, 0, 0x0C008002,
+    {"MODPC", CS_modpcSetup, CS_modpcCheck, kCsProjModpc, 0, 0x0C008002,
      "Lallemand IMW Modified Polyconic Projection"},
     {"EDCNC", CS_edcncSetup, CS_conicCheck, kCsProjEdcnc, 0, 0x0000808F,
      "Equidistant Conic Projection, aka Simple Conic"},
@@ -97,7 +101,8 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Gnomonic Projection"},
     {"EDCYL", nullptr, nullptr, kCsProjEdcyl, 0, 0x0000409D, "Equidistant Cylindrical Projection"},
     {"VDGRNTN", nullptr, nullptr, kCsProjVdgrntn, 0, 0x04020001, "Van Der Grinten Projection"},
-    {"CASSINI", nullptr, nullptr, kCsProjCassini, 0, 0x0800480F, "Cassini Projection"},
+    {"CASSINI", CS_cassiniSetup, CS_cassiniCheck, kCsProjCassini, 0, 0x0800480F,
+     "Cassini Projection"},
     {"MSTERO", CS_msteroSetup, CS_msteroCheck, kCsProjMstero, 0, 0x00010027,
      "Modified Sterographic Projection"},
     {"NZEALAND", CS_nzSetup, CS_nzCheck, kCsProjNzealand, 0, 0x00010022,
@@ -117,7 +122,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Transverse Aspect, Equal Area Cylindrical Projection"},
     {"BIPOLAR", nullptr, nullptr, kCsProjBipolar, 0, 0x0C008021,
      "Bipolar Oblique Conformal Conic Projection"},
-    {"SWISS", nullptr, nullptr, kCsProjSwiss, 0, 0x00004423,
+    {"SWISS", CS_swissSetup, CS_swissCheck, kCsProjSwiss, 0, 0x00004423,
      "Swiss Oblique Cylindrical Projection"},
     {"KROVAK", nullptr, nullptr, kCsProjKrovak, 0, 0x0D008437,
      "Krovak Oblique Conformal Conic, Czechoslovokia"},
@@ -127,7 +132,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Transverse Mercator (Gauss/Kruger) with Affine Post Process"},
     {"NERTH", nullptr, nullptr, kCsProjNerth, 0, 0x0C020034,
      "Non-georeferenced (aka non-earth) coordinate system"},
-    {"OBQCYL", nullptr, nullptr, kCsProjObqcyl, 0, 0x02004423,
+    {"OBQCYL", CS_swissSetup, CS_swissCheck, kCsProjObqcyl, 0, 0x02004423,
      "Oblique Cylindrical Projection (Generalized)"},
     {"SYSTM34", nullptr, nullptr, kCsProjSystm34, 0, 0x0D004823,
      "Danish System 34, UTM + polynomials (pre-1999 vinatge)"},

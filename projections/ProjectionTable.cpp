@@ -12,6 +12,7 @@
 #include "projections/EdcncProjection.h"
 #include "projections/GnomonicProjection.h"
 #include "projections/LlProjection.h"
+#include "projections/LmProjection.h"
 #include "projections/LmtanProjection.h"
 #include "projections/ModpcProjection.h"
 #include "projections/MrcatProjection.h"
@@ -30,15 +31,15 @@
 constexpr CsProjectionEntry cs_ProjectionTable[] = {
     {"LL", CS_llSetup, CS_llCheck, kCsProjLl, 0, 0x0500021F,
      "Null Projection, produces/processes Latitude & Longitude"},
-    {"LM", nullptr, nullptr, kCsProjLm, 0, 0x00008037,
+    {"LM", CS_lmSetup, CS_lmCheck, kCsProjLm, 0, 0x00008037,
      "Lambert Conformal Conic Projection, Two Standard Parallels"},
-    {"LM1SP", nullptr, nullptr, kCsProjLm1sp, 0, 0x02008037,
+    {"LM1SP", CS_lmSetup, CS_lmCheck, kCsProjLm1sp, 0, 0x02008037,
      "Lambert Conformal Conic Projection, One Standard Parallel"},
-    {"LMBLGN", nullptr, nullptr, kCsProjLmblgn, 0, 0x00008037,
+    {"LMBLGN", CS_lmSetup, CS_lmCheck, kCsProjLmblgn, 0, 0x00008037,
      "Lambert Conformal Conic Projection, Belgian Variation"},
-    {"LM-WCCS", nullptr, nullptr, kCsProjLmWccs, 0, 0x00008037,
+    {"LM-WCCS", CS_lmSetup, CS_lmCheck, kCsProjLmWccs, 0, 0x00008037,
      "Lambert Conformal Conic, Wisconsin County Variation"},
-    {"LM-MNDOT", nullptr, nullptr, kCsProjLmMndot, 0, 0x00008037,
+    {"LM-MNDOT", CS_lmSetup, CS_lmCheck, kCsProjLmMndot, 0, 0x00008037,
      "Lambert Conformal Conic, Minnesota DOT Variation"},
     {"TM", CS_tmSetup, CS_tmCheck, kCsProjTm, 0, 0x0A004837,
      "Transverse Mercator or Gauss Kruger Projection"},

@@ -180,7 +180,7 @@ TEST_F(DamagedDictionary, ScrambledRecordsReadAsPlainOnes) {
     for (int i = 0; i < count; ++i) {
         CS_decodeCoordSys(Record(bytes, i), &plain[i]);
         Scramble(Record(bytes, i), kCsCoordSysRecordSize, kCsCoordSysSeedOffset,
-                 static_cast<std::uint8_t>(0x5A + i));
+                 static_cast<std::uint8_t>(1 + (0x59 + i) % 255));  // never 0
     }
     Install(bytes);
     std::FILE* file = CS_openCoordSysDictionary("rb");

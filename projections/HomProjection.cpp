@@ -240,7 +240,14 @@ void CS_homSetup(CsParams* params) {
         c.phi1 = p[1] * kCsDegToRad;
         c.lambda2 = p[2] * kCsDegToRad;
         c.phi2 = p[3] * kCsDegToRad;
-        c.lambdaC = (c.lambda1 + c.lambda2) / 2.0;
+        // A line across the antimeridian: the second point on the first's
+        // side, so that their mean lies between them.
+        if (c.lambda1 - c.lambda2 > kCsPi) {
+            c.lambda2 += kCsTwoPi;
+        } else if (c.lambda1 - c.lambda2 < -kCsPi) {
+            c.lambda2 -= kCsTwoPi;
+        }
+        c.lambdaC = CS_normLngRad((c.lambda1 + c.lambda2) / 2.0);
         c.phiC = def.originLatitude * kCsDegToRad;
     }
     c.phiConstants = c.phiC;

@@ -186,6 +186,29 @@ TEST_F(HomProjection, ALongitudeBeyondPiFromTheOriginIsReported) {
     EXPECT_NEAR(a[1], b[1], 1e-6);
 }
 
+TEST_F(HomProjection, ATwoPointLineMayCrossTheAntimeridian) {
+    // The same line 180 degrees round: every point lands where its twin does.
+    for (const char* projection : {"HOM2UV", "HOM2XY"}) {
+        SCOPED_TRACE(projection);
+        CsCoordSysDef near = Oblique(projection), across = near;
+        near.parameters[0] = -10.0;
+        near.parameters[2] = 10.0;
+        across.parameters[0] = 170.0;
+        across.parameters[2] = -170.0;
+        CsPtr<CsParams> a = Build(near), b = Build(across);
+        EXPECT_NEAR(b->rangeCentralMeridian, 180.0, 1e-9);
+        for (double longitude : {-12.0, 0.0, 5.0}) {
+            const double here[3] = {longitude, 43.0, 0.0};
+            const double there[3] = {longitude + 180.0, 43.0, 0.0};
+            double xa[3], xb[3];
+            ASSERT_EQ(CS_forwardProject(a.get(), xa, here), 0);
+            ASSERT_EQ(CS_forwardProject(b.get(), xb, there), 0);
+            EXPECT_NEAR(xa[0], xb[0], 1e-6) << longitude;
+            EXPECT_NEAR(xa[1], xb[1], 1e-6) << longitude;
+        }
+    }
+}
+
 TEST_F(HomProjection, TheDefaultRangeFollowsTheCentralLine) {
     CsPtr<CsParams> p = Build(Oblique("HOM1XY"));
     EXPECT_NEAR(p->rangeCentralMeridian, -133.666666666667, 1e-12);

@@ -209,6 +209,38 @@ TEST_F(HomProjection, ATwoPointLineMayCrossTheAntimeridian) {
     }
 }
 
+TEST_F(HomProjection, ThePolesComeBackAsPoles) {
+    CsPtr<CsParams> p = Build(Oblique("HOM1XY"));
+    for (double latitude : {90.0, -90.0}) {
+        const double pole[3] = {-133.666666666667, latitude, 0.0};
+        double xy[3], ll[3];
+        EXPECT_EQ(CS_forwardProject(p.get(), xy, pole), 1) << latitude;
+        EXPECT_EQ(CS_inverseProject(p.get(), ll, xy), 1) << latitude;
+        EXPECT_EQ(ll[1], latitude);
+    }
+}
+
+TEST_F(HomProjection, AnAzimuthOf90DegreesProjects) {
+    // The check lets exactly 90 pass; on the equator the central line is the
+    // equator itself.
+    for (double latitude : {0.0, 57.0, -20.0}) {
+        CsCoordSysDef def = Oblique("RSKEWC");
+        def.parameters[1] = latitude;
+        def.parameters[2] = 90.0;
+        ASSERT_EQ(CS_homCheck(&def, kCsProjRskewc, nullptr, 0), 0);
+        CsPtr<CsParams> p = Build(def);
+        const double point[3] = {-130.0, latitude + 2.0, 0.0};
+        double xy[3], ll[3];
+        ASSERT_EQ(CS_forwardProject(p.get(), xy, point), 0) << latitude;
+        ASSERT_EQ(CS_inverseProject(p.get(), ll, xy), 0) << latitude;
+        // The natural origin lies a quarter turn west, across the
+        // antimeridian: the longitude comes back as lambda0 plus its
+        // difference, unwrapped.
+        EXPECT_NEAR(std::remainder(ll[0] - point[0], 360.0), 0.0, 1e-9) << latitude;
+        EXPECT_NEAR(ll[1], point[1], 1e-9) << latitude;
+    }
+}
+
 TEST_F(HomProjection, TheDefaultRangeFollowsTheCentralLine) {
     CsPtr<CsParams> p = Build(Oblique("HOM1XY"));
     EXPECT_NEAR(p->rangeCentralMeridian, -133.666666666667, 1e-12);

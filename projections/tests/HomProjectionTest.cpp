@@ -278,7 +278,7 @@ TEST_F(HomProjection, ScaleAndConvergenceNearTheCentre) {
 
 TEST_F(HomProjection, WktReadsBackAndProjAcceptsIt) {
     for (const char* key : {"AK83-1", "GDM2000-PRSO", "GDM2000-BRSO", "EXAMPLE-HOM1UV",
-                            "EXAMPLE-HOM2UV", "EXAMPLE-HOM2XY"}) {
+                            "EXAMPLE-HOM2UV", "EXAMPLE-HOM2XY", "TIMBALAI-BRSO"}) {
         familytest::ExpectWktRoundTrip(key);
     }
 }

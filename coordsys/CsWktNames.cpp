@@ -303,6 +303,7 @@ constexpr CsWktAlias kEllipsoidNames[] = {
     {"EVRST30", "Everest (1830 Definition)"},
     {"EVRST56", "Everest 1830 (1962 Definition)"},
     {"EVRST56", "Everest 1956"},
+    {"EVRSTSS", "Everest 1830 (1967 Definition)"},
     {"EVRST-MD", "Everest 1830 Modified"},
     {"HELMERT", "Helmert 1906"},
     {"HOUGH", "Hough 1960"},

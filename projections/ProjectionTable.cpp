@@ -11,6 +11,7 @@
 #include "projections/ConicCheck.h"
 #include "projections/EdcncProjection.h"
 #include "projections/GnomonicProjection.h"
+#include "projections/HomProjection.h"
 #include "projections/LlProjection.h"
 #include "projections/LmProjection.h"
 #include "projections/LmtanProjection.h"
@@ -57,17 +58,17 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Transverse Mercator per J. P. Snyder"},
     {"AE", CS_aeSetup, CS_conicCheck, kCsProjAe, 0, 0x0000804F,
      "Albers Equal Area Conic Projection"},
-    {"HOM1UV", nullptr, nullptr, kCsProjHom1uv, 0, 0x0E004427,
+    {"HOM1UV", CS_homSetup, CS_homCheck, kCsProjHom1uv, 0, 0x0E004427,
      "Unrectified Hotine Oblique Mercator Projection"},
-    {"HOM1XY", nullptr, nullptr, kCsProjHom1xy, 0, 0x0E004427,
+    {"HOM1XY", CS_homSetup, CS_homCheck, kCsProjHom1xy, 0, 0x0E004427,
      "Alaska Variation of Hotine Oblique Mercator Projection"},
-    {"HOM2UV", nullptr, nullptr, kCsProjHom2uv, 0, 0x0A004427,
+    {"HOM2UV", CS_homSetup, CS_homCheck, kCsProjHom2uv, 0, 0x0A004427,
      "Unrectified Hotine Oblique Mercator Projection, Two Point Form"},
-    {"HOM2XY", nullptr, nullptr, kCsProjHom2xy, 0, 0x0A004427,
+    {"HOM2XY", CS_homSetup, CS_homCheck, kCsProjHom2xy, 0, 0x0A004427,
      "Rectified Skew Orthomorphic, Two Point Form"},
-    {"RSKEW", nullptr, nullptr, kCsProjRskew, 0, 0x0E004427,
+    {"RSKEW", CS_homSetup, CS_homCheck, kCsProjRskew, 0, 0x0E004427,
      "Rectified Skew Orthomorphic, Azimuth at Projection Center"},
-    {"RSKEWC", nullptr, nullptr, kCsProjRskewc, 0, 0x0E004427,
+    {"RSKEWC", CS_homSetup, CS_homCheck, kCsProjRskewc, 0, 0x0E004427,
      "Rectified Skew Orthomorphic, Origin & Azimuth at Center"},
     {"MRCAT", CS_mrcatSetup, CS_mrcatCheck, kCsProjMrcat, 0, 0x0C004037,
      "Mercator Cylindrical Projection with Standard Parallel"},
@@ -145,7 +146,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Ordnance Survey National Grid Transformation of 2002"},
     {"SYSTM34-99", nullptr, nullptr, kCsProjSystm3499, 0, 0x0D004823,
      "Danish System 34, UTM + polynomials (1999 vintage)"},
-    {"RSKEWO", nullptr, nullptr, kCsProjRskewo, 0, 0x0E004427,
+    {"RSKEWO", CS_homSetup, CS_homCheck, kCsProjRskewo, 0, 0x0E004427,
      "Rectified Skew Orthomorphic, Skew Azimuth at Rectified Origin"},
     {"TRMRKRG", CS_tmSetup, CS_tmCheck, kCsProjTrmrkrg, 0, 0x0A004837,
      "Transverse Mercator using Kruger Formulation"},

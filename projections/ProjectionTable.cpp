@@ -6,15 +6,19 @@
 // Each family's header is seen here and by the family's own sources only.
 #include "projections/AzmeaProjection.h"
 #include "projections/AzmedProjection.h"
+#include "projections/EdcylProjection.h"
 #include "projections/GnomonicProjection.h"
 #include "projections/LlProjection.h"
+#include "projections/MillerProjection.h"
 #include "projections/MrcatProjection.h"
 #include "projections/MsteroProjection.h"
+#include "projections/NeacylProjection.h"
 #include "projections/NzProjection.h"
 #include "projections/OrthoProjection.h"
 #include "projections/OsteroProjection.h"
 #include "projections/OsterousProjection.h"
 #include "projections/PsteroProjection.h"
+#include "projections/TeacylProjection.h"
 #include "projections/TmProjection.h"
 #include "projections/TmSnyderProjection.h"
 
@@ -75,7 +79,8 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Lallemand IMW Modified Polyconic Projection"},
     {"EDCNC", nullptr, nullptr, kCsProjEdcnc, 0, 0x0000808F,
      "Equidistant Conic Projection, aka Simple Conic"},
-    {"MILLER", nullptr, nullptr, kCsProjMiller, 0, 0x0C00401D, "Miller Cylindrical Projection"},
+    {"MILLER", CS_millerSetup, CS_millerCheck, kCsProjMiller, 0, 0x0C00401D,
+     "Miller Cylindrical Projection"},
     {"OSTEROUS", CS_osterousSetup, CS_osterousCheck, kCsProjOsterous, 0, 0x02010127,
      "Oblique Sterographic Projection, per Snyder (USA)"},
     {"OSTERO", CS_osteroSetup, CS_osteroCheck, kCsProjOstero, 0, 0x02010127,
@@ -90,7 +95,8 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Orthographic Projection"},
     {"GNOMONIC", CS_gnomonicSetup, CS_gnomonicCheck, kCsProjGnomonic, 0, 0x0001010D,
      "Gnomonic Projection"},
-    {"EDCYL", nullptr, nullptr, kCsProjEdcyl, 0, 0x0000409D, "Equidistant Cylindrical Projection"},
+    {"EDCYL", CS_edcylSetup, CS_edcylCheck, kCsProjEdcyl, 0, 0x0000409D,
+     "Equidistant Cylindrical Projection"},
     {"VDGRNTN", nullptr, nullptr, kCsProjVdgrntn, 0, 0x04020001, "Van Der Grinten Projection"},
     {"CASSINI", nullptr, nullptr, kCsProjCassini, 0, 0x0800480F, "Cassini Projection"},
     {"MSTERO", CS_msteroSetup, CS_msteroCheck, kCsProjMstero, 0, 0x00010027,
@@ -106,9 +112,9 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Ekert Pseudocylindrical Projection, Number VI"},
     {"MOLLWEID", nullptr, nullptr, kCsProjMollweid, 0, 0x04007041, "Mollweide Projection"},
     {"GOODE", nullptr, nullptr, kCsProjGoode, 0, 0x04007041, "Goode Homolosine Projection"},
-    {"NEACYL", nullptr, nullptr, kCsProjNeacyl, 0, 0x04004043,
+    {"NEACYL", CS_neacylSetup, CS_neacylCheck, kCsProjNeacyl, 0, 0x04004043,
      "Normal Aspect, Equal Area Cylindrical Projection"},
-    {"TEACYL", nullptr, nullptr, kCsProjTeacyl, 0, 0x02004843,
+    {"TEACYL", CS_teacylSetup, CS_teacylCheck, kCsProjTeacyl, 0, 0x02004843,
      "Transverse Aspect, Equal Area Cylindrical Projection"},
     {"BIPOLAR", nullptr, nullptr, kCsProjBipolar, 0, 0x0C008021,
      "Bipolar Oblique Conformal Conic Projection"},

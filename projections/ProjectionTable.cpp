@@ -18,9 +18,13 @@
 #include "projections/OsteroProjection.h"
 #include "projections/OsterousProjection.h"
 #include "projections/PsteroProjection.h"
+#include "projections/RobinsonProjection.h"
+#include "projections/SinusCheck.h"
 #include "projections/TeacylProjection.h"
 #include "projections/TmProjection.h"
 #include "projections/TmSnyderProjection.h"
+#include "projections/VdgrntnProjection.h"
+#include "projections/WinkelProjection.h"
 
 // In table order; the last row has an empty key.
 constexpr CsProjectionEntry cs_ProjectionTable[] = {
@@ -97,13 +101,14 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Gnomonic Projection"},
     {"EDCYL", CS_edcylSetup, CS_edcylCheck, kCsProjEdcyl, 0, 0x0000409D,
      "Equidistant Cylindrical Projection"},
-    {"VDGRNTN", nullptr, nullptr, kCsProjVdgrntn, 0, 0x04020001, "Van Der Grinten Projection"},
+    {"VDGRNTN", CS_vdgrntnSetup, CS_sinusCheck, kCsProjVdgrntn, 0, 0x04020001,
+     "Van Der Grinten Projection"},
     {"CASSINI", nullptr, nullptr, kCsProjCassini, 0, 0x0800480F, "Cassini Projection"},
     {"MSTERO", CS_msteroSetup, CS_msteroCheck, kCsProjMstero, 0, 0x00010027,
      "Modified Sterographic Projection"},
     {"NZEALAND", CS_nzSetup, CS_nzCheck, kCsProjNzealand, 0, 0x00010022,
      "New Zealand National Grid"},
-    {"ROBINSON", nullptr, nullptr, kCsProjRobinson, 0, 0x04005001,
+    {"ROBINSON", CS_robinsonSetup, CS_sinusCheck, kCsProjRobinson, 0, 0x04005001,
      "Robinson Cylindrical Projection"},
     {"BONNE", nullptr, nullptr, kCsProjBonne, 0, 0x00009043, "Bonne Pseudoconical Projection"},
     {"ECKERT4", nullptr, nullptr, kCsProjEckert4, 0, 0x04005041,
@@ -144,7 +149,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Rectified Skew Orthomorphic, Skew Azimuth at Rectified Origin"},
     {"TRMRKRG", CS_tmSetup, CS_tmCheck, kCsProjTrmrkrg, 0, 0x0A004837,
      "Transverse Mercator using Kruger Formulation"},
-    {"WINKEL", nullptr, nullptr, kCsProjWinkel, 0, 0x04001101,
+    {"WINKEL", CS_winkelSetup, CS_winkelCheck, kCsProjWinkel, 0, 0x04001101,
      "Winkel-Tripel, variable standard latitude"},
     {"", nullptr, nullptr, 0, 0, 0, ""},
 };

@@ -4,7 +4,7 @@
 
 #include "coordsys/core/CsAngles.h"
 #include "coordsys/core/CsCore.h"
-#include "projections/LatitudeLimitsCheck.h"
+#include "projections/LatitudeLimits.h"
 
 namespace {
 

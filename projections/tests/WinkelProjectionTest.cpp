@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "coordsys/CsParams.h"
-#include "projections/LatitudeLimitsCheck.h"
+#include "projections/LatitudeLimits.h"
 #include "projections/ProjectionTable.h"
 #include "projections/WinkelProjection.h"
 #include "projections/tests/FamilySystemChecks.h"

@@ -1,4 +1,4 @@
-#include "projections/LatitudeLimitsCheck.h"
+#include "projections/LatitudeLimits.h"
 
 #include <cmath>
 

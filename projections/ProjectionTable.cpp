@@ -10,23 +10,31 @@
 #include "projections/CassiniProjection.h"
 #include "projections/ConicCheck.h"
 #include "projections/EdcncProjection.h"
+#include "projections/EdcylProjection.h"
 #include "projections/GnomonicProjection.h"
 #include "projections/HomProjection.h"
 #include "projections/LlProjection.h"
 #include "projections/LmProjection.h"
 #include "projections/LmtanProjection.h"
+#include "projections/MillerProjection.h"
 #include "projections/ModpcProjection.h"
 #include "projections/MrcatProjection.h"
 #include "projections/MsteroProjection.h"
+#include "projections/NeacylProjection.h"
 #include "projections/NzProjection.h"
 #include "projections/OrthoProjection.h"
 #include "projections/OsteroProjection.h"
 #include "projections/OsterousProjection.h"
 #include "projections/PlycnProjection.h"
 #include "projections/PsteroProjection.h"
+#include "projections/RobinsonProjection.h"
+#include "projections/SinusCheck.h"
 #include "projections/SwissProjection.h"
+#include "projections/TeacylProjection.h"
 #include "projections/TmProjection.h"
 #include "projections/TmSnyderProjection.h"
+#include "projections/VdgrntnProjection.h"
+#include "projections/WinkelProjection.h"
 
 // In table order; the last row has an empty key.
 constexpr CsProjectionEntry cs_ProjectionTable[] = {
@@ -86,7 +94,8 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Lallemand IMW Modified Polyconic Projection"},
     {"EDCNC", CS_edcncSetup, CS_conicCheck, kCsProjEdcnc, 0, 0x0000808F,
      "Equidistant Conic Projection, aka Simple Conic"},
-    {"MILLER", nullptr, nullptr, kCsProjMiller, 0, 0x0C00401D, "Miller Cylindrical Projection"},
+    {"MILLER", CS_millerSetup, CS_millerCheck, kCsProjMiller, 0, 0x0C00401D,
+     "Miller Cylindrical Projection"},
     {"OSTEROUS", CS_osterousSetup, CS_osterousCheck, kCsProjOsterous, 0, 0x02010127,
      "Oblique Sterographic Projection, per Snyder (USA)"},
     {"OSTERO", CS_osteroSetup, CS_osteroCheck, kCsProjOstero, 0, 0x02010127,
@@ -101,15 +110,17 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Orthographic Projection"},
     {"GNOMONIC", CS_gnomonicSetup, CS_gnomonicCheck, kCsProjGnomonic, 0, 0x0001010D,
      "Gnomonic Projection"},
-    {"EDCYL", nullptr, nullptr, kCsProjEdcyl, 0, 0x0000409D, "Equidistant Cylindrical Projection"},
-    {"VDGRNTN", nullptr, nullptr, kCsProjVdgrntn, 0, 0x04020001, "Van Der Grinten Projection"},
+    {"EDCYL", CS_edcylSetup, CS_edcylCheck, kCsProjEdcyl, 0, 0x0000409D,
+     "Equidistant Cylindrical Projection"},
+    {"VDGRNTN", CS_vdgrntnSetup, CS_sinusCheck, kCsProjVdgrntn, 0, 0x04020001,
+     "Van Der Grinten Projection"},
     {"CASSINI", CS_cassiniSetup, CS_cassiniCheck, kCsProjCassini, 0, 0x0800480F,
      "Cassini Projection"},
     {"MSTERO", CS_msteroSetup, CS_msteroCheck, kCsProjMstero, 0, 0x00010027,
      "Modified Sterographic Projection"},
     {"NZEALAND", CS_nzSetup, CS_nzCheck, kCsProjNzealand, 0, 0x00010022,
      "New Zealand National Grid"},
-    {"ROBINSON", nullptr, nullptr, kCsProjRobinson, 0, 0x04005001,
+    {"ROBINSON", CS_robinsonSetup, CS_sinusCheck, kCsProjRobinson, 0, 0x04005001,
      "Robinson Cylindrical Projection"},
     {"BONNE", nullptr, nullptr, kCsProjBonne, 0, 0x00009043, "Bonne Pseudoconical Projection"},
     {"ECKERT4", nullptr, nullptr, kCsProjEckert4, 0, 0x04005041,
@@ -118,9 +129,9 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Ekert Pseudocylindrical Projection, Number VI"},
     {"MOLLWEID", nullptr, nullptr, kCsProjMollweid, 0, 0x04007041, "Mollweide Projection"},
     {"GOODE", nullptr, nullptr, kCsProjGoode, 0, 0x04007041, "Goode Homolosine Projection"},
-    {"NEACYL", nullptr, nullptr, kCsProjNeacyl, 0, 0x04004043,
+    {"NEACYL", CS_neacylSetup, CS_neacylCheck, kCsProjNeacyl, 0, 0x04004043,
      "Normal Aspect, Equal Area Cylindrical Projection"},
-    {"TEACYL", nullptr, nullptr, kCsProjTeacyl, 0, 0x02004843,
+    {"TEACYL", CS_teacylSetup, CS_teacylCheck, kCsProjTeacyl, 0, 0x02004843,
      "Transverse Aspect, Equal Area Cylindrical Projection"},
     {"BIPOLAR", nullptr, nullptr, kCsProjBipolar, 0, 0x0C008021,
      "Bipolar Oblique Conformal Conic Projection"},
@@ -150,7 +161,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Rectified Skew Orthomorphic, Skew Azimuth at Rectified Origin"},
     {"TRMRKRG", CS_tmSetup, CS_tmCheck, kCsProjTrmrkrg, 0, 0x0A004837,
      "Transverse Mercator using Kruger Formulation"},
-    {"WINKEL", nullptr, nullptr, kCsProjWinkel, 0, 0x04001101,
+    {"WINKEL", CS_winkelSetup, CS_winkelCheck, kCsProjWinkel, 0, 0x04001101,
      "Winkel-Tripel, variable standard latitude"},
     {"", nullptr, nullptr, 0, 0, 0, ""},
 };

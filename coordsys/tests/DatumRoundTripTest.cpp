@@ -1,8 +1,9 @@
 // Every datum of the built dictionary: a point inside the datum's useful
-// range (the middle of the first system on it that gives a range) goes to
-// WGS84 and back through the datum converter and comes back within the
-// inverse's tolerance, its height untouched. A datum whose grid data is not
-// installed is skipped, its test naming the file.
+// range goes to WGS84 and back through the datum converter and comes back
+// within the inverse's tolerance, its height untouched. The point is the
+// middle of the first system on the datum that gives a range; without one, a
+// point of the region the datum's location names. A datum whose grid data is
+// not installed is skipped, its test naming the file.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -24,7 +25,15 @@ namespace {
 struct DatumCase {
     std::string key;
     double point[2];
-    std::string pointFrom;  // the system whose range gave the point, or empty
+    std::string pointFrom;  // where the point comes from
+};
+
+// Points inside the regions that the shipped datums' locations name.
+const std::map<std::string, std::pair<double, double>> kRegions = {
+    {"North America", {-98.0, 39.0}}, {"Europe", {10.0, 50.0}},  {"South Africa", {25.0, -29.0}},
+    {"East Africa", {37.0, -3.0}},    {"Denmark", {10.0, 56.0}}, {"Western Europe", {5.0, 48.0}},
+    {"Russia", {37.6, 55.75}},        {"Germany", {10.0, 51.0}}, {"Great Britain", {-2.0, 54.0}},
+    {"Hong Kong", {114.15, 22.35}},
 };
 
 std::vector<DatumCase> DictionaryDatums() {
@@ -47,11 +56,15 @@ std::vector<DatumCase> DictionaryDatums() {
     if (std::FILE* file = CS_openDatumDictionary("rb")) {
         CsDatumDef def{};
         while (CS_readDatumRecord(file, &def, nullptr) == 1) {
-            DatumCase c{def.key, {12.5, 41.25}, ""};
+            DatumCase c{def.key, {12.5, 41.25}, "no range and no known location"};
             if (auto it = middles.find(def.key); it != middles.end()) {
                 c.point[0] = it->second.first;
                 c.point[1] = it->second.second;
-                c.pointFrom = systems[def.key];
+                c.pointFrom = "the middle of the range of " + systems[def.key];
+            } else if (auto region = kRegions.find(def.location); region != kRegions.end()) {
+                c.point[0] = region->second.first;
+                c.point[1] = region->second.second;
+                c.pointFrom = "in " + region->first;
             }
             cases.push_back(c);
         }
@@ -92,9 +105,8 @@ TEST_P(DictionaryDatum, RoundTripsThroughWgs84) {
     ASSERT_TRUE(forward) << CS_lastMessage();
     ConverterPtr inverse(CS_datumConverterBuild(wgs84.get(), datum.get(), 0));
     ASSERT_TRUE(inverse) << CS_lastMessage();
-    SCOPED_TRACE("point " + std::to_string(c.point[0]) + " " + std::to_string(c.point[1]) +
-                 (c.pointFrom.empty() ? " (no system on the datum gives a range)"
-                                      : " (the middle of " + c.pointFrom + ")"));
+    SCOPED_TRACE("point " + std::to_string(c.point[0]) + " " + std::to_string(c.point[1]) + " (" +
+                 c.pointFrom + ")");
     const double in[3] = {c.point[0], c.point[1], 250.0};
     double out[3], back[3];
     ASSERT_EQ(CS_datumConvert(forward.get(), in, out), 0) << CS_lastMessage();

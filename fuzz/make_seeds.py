@@ -264,6 +264,36 @@ def coverage_seeds(work):
             c.add(name, pack(workspace))
 
 
+def grid_seeds():
+    c = Corpus("grid_catalog")
+    c.add("entries.gdc", "# NADCON grids\n# second line\n\nFallback = NAD27-CONUS\n"
+          "./conus.l?s, 0x4000, 010, 15 # the lower 48\n"
+          "../grids/alaska.L?S,0,0\n\"/data/odd \"\"name\"\".gsb\", 2048\n"
+          "# trailing block\n")
+    c.add("fallback-only.gdc", "fallback,WGS72-BW\r\n")
+    c.add("backslashes.gdc", "#\n.\\sub\\ntv1.dac,-1,4294967295,0.5\n")
+
+    text = "GR3D  002024 024 20370201\n GR3D1 -2.0 0.0 42.0 43.0 1.0 1.0\nGR3D2 x\nGR3D3\n"
+    for lon in (-2, -1, 0):
+        for lat in (42, 43):
+            text += f"00002 {lon}.0 {lat}.0   -165.000 -62.000  318.000 99  -0158\n"
+    c = Corpus("french_grid")
+    c.add("gr3df97a.txt", text)
+    c.add("gr3df97a-crlf.txt", crlf(text.encode()))
+
+    c = Corpus("japan_grid")
+    c.add("tky2jgd.par", "MeshCode dB(sec) dL(sec)\n53394610 11.00000 -12.00000\n"
+          "53394611 11.03750 -11.50000\n53394620 11.16667 -12.04167\n"
+          "53394621 11.20417 -11.54167\n")
+
+    c = Corpus("ostn_grid")
+    c.add("ostn97.txt", b"\0" + b"".join(b"%.3f %.3f\n" % (86.0 + i * 0.01, -82.0 - i * 0.02)
+                                          for i in range(8)))
+    rows = "".join(f"{i + 1},{i * 1000},0,{91.2 + i * 0.01:.3f},{-81.6:.3f},{53.1:.3f},1\n"
+                   for i in range(8))
+    c.add("ostn02.txt", b"\1" + rows.encode())
+
+
 def main():
     bindir = os.path.join(os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else
                                           os.path.join(TOP, "build")), "bin")
@@ -278,6 +308,7 @@ def main():
         switch_file_seeds()
         dxf_seeds()
         coverage_seeds(work)
+        grid_seeds()
     for target in sorted(os.listdir(CORPUS)):
         files = os.listdir(os.path.join(CORPUS, target))
         size = sum(os.path.getsize(os.path.join(CORPUS, target, f)) for f in files)

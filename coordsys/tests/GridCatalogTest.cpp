@@ -14,7 +14,7 @@
 #include "coordsys/GridCatalog.h"
 #include "coordsys/core/CsCore.h"
 #include "coordsys/datum/Ats77File.h"
-#include "coordsys/datum/tests/GridFixtures.h"
+#include "testing/GridFixtures.h"
 #include "testing/TestSupport.h"
 
 namespace fs = std::filesystem;

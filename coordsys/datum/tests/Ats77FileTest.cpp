@@ -11,7 +11,7 @@
 #include "coordsys/datum/Ats77File.h"
 #include "coordsys/datum/DatumErrors.h"
 #include "coordsys/datum/DatumMethods.h"
-#include "coordsys/datum/tests/GridFixtures.h"
+#include "testing/GridFixtures.h"
 
 namespace {
 

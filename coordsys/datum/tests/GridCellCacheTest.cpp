@@ -14,7 +14,7 @@
 #include "coordsys/datum/NadconGridFile.h"
 #include "coordsys/datum/Ntv1GridFile.h"
 #include "coordsys/datum/Ntv2GridFile.h"
-#include "coordsys/datum/tests/GridFixtures.h"
+#include "testing/GridFixtures.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "coordsys/datum/NadconGridFile.h"
 #include "coordsys/datum/Ntv1GridFile.h"
 #include "coordsys/datum/Ntv2GridFile.h"
-#include "coordsys/datum/tests/GridFixtures.h"
+#include "testing/GridFixtures.h"
 #include "testing/TestSupport.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "coordsys/datum/tests/GridFixtures.h"
+#include "testing/GridFixtures.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -10,7 +10,7 @@
 #include "coordsys/datum/DatumErrors.h"
 #include "coordsys/datum/NadconGridFile.h"
 #include "coordsys/datum/tests/GoldenFile.h"
-#include "coordsys/datum/tests/GridFixtures.h"
+#include "testing/GridFixtures.h"
 #include "testing/TestSupport.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "coordsys/datum/DatumInverse.h"
 #include "coordsys/datum/Ntv1GridFile.h"
 #include "coordsys/datum/tests/GoldenFile.h"
-#include "coordsys/datum/tests/GridFixtures.h"
+#include "testing/GridFixtures.h"
 #include "testing/TestSupport.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "coordsys/datum/DatumInverse.h"
 #include "coordsys/datum/Ntv2GridFile.h"
 #include "coordsys/datum/tests/GoldenFile.h"
-#include "coordsys/datum/tests/GridFixtures.h"
+#include "testing/GridFixtures.h"
 #include "testing/TestSupport.h"
 
 namespace {

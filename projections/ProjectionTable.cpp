@@ -15,6 +15,7 @@
 #include "projections/OsteroProjection.h"
 #include "projections/OsterousProjection.h"
 #include "projections/PsteroProjection.h"
+#include "projections/SinusProjection.h"
 #include "projections/TmProjection.h"
 #include "projections/TmSnyderProjection.h"
 
@@ -84,7 +85,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Polar Sterographic Projection"},
     {"PSTEROSL", CS_psteroSetup, CS_psteroCheck, kCsProjPsterosl, 0, 0x00010127,
      "Polar Sterographic Projection with Standard Circle"},
-    {"SINUS", nullptr, nullptr, kCsProjSinus, 0, 0x0400705F,
+    {"SINUS", CS_sinusSetup, CS_sinusCheck, kCsProjSinus, 0, 0x0400705F,
      "Sinusoidal Projection, Optionally Interrupted"},
     {"ORTHO", CS_orthoSetup, CS_gnomonicCheck, kCsProjOrtho, 0, 0x0001010D,
      "Orthographic Projection"},
@@ -100,12 +101,14 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
     {"ROBINSON", nullptr, nullptr, kCsProjRobinson, 0, 0x04005001,
      "Robinson Cylindrical Projection"},
     {"BONNE", nullptr, nullptr, kCsProjBonne, 0, 0x00009043, "Bonne Pseudoconical Projection"},
-    {"ECKERT4", nullptr, nullptr, kCsProjEckert4, 0, 0x04005041,
+    {"ECKERT4", nullptr, CS_sinusCheck, kCsProjEckert4, 0, 0x04005041,
      "Ekert Pseudocylindrical Projection, Number IV"},
-    {"ECKERT6", nullptr, nullptr, kCsProjEckert6, 0, 0x04005041,
+    {"ECKERT6", nullptr, CS_sinusCheck, kCsProjEckert6, 0, 0x04005041,
      "Ekert Pseudocylindrical Projection, Number VI"},
-    {"MOLLWEID", nullptr, nullptr, kCsProjMollweid, 0, 0x04007041, "Mollweide Projection"},
-    {"GOODE", nullptr, nullptr, kCsProjGoode, 0, 0x04007041, "Goode Homolosine Projection"},
+    {"MOLLWEID", nullptr, CS_sinusCheck, kCsProjMollweid, 0, 0x04007041,
+     "Mollweide Projection"},
+    {"GOODE", nullptr, CS_sinusCheck, kCsProjGoode, 0, 0x04007041,
+     "Goode Homolosine Projection"},
     {"NEACYL", nullptr, nullptr, kCsProjNeacyl, 0, 0x04004043,
      "Normal Aspect, Equal Area Cylindrical Projection"},
     {"TEACYL", nullptr, nullptr, kCsProjTeacyl, 0, 0x02004843,

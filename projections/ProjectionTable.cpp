@@ -8,6 +8,7 @@
 #include "projections/AzmedProjection.h"
 #include "projections/GnomonicProjection.h"
 #include "projections/LlProjection.h"
+#include "projections/MollweideProjection.h"
 #include "projections/MrcatProjection.h"
 #include "projections/MsteroProjection.h"
 #include "projections/NzProjection.h"
@@ -105,9 +106,9 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Ekert Pseudocylindrical Projection, Number IV"},
     {"ECKERT6", nullptr, CS_sinusCheck, kCsProjEckert6, 0, 0x04005041,
      "Ekert Pseudocylindrical Projection, Number VI"},
-    {"MOLLWEID", nullptr, CS_sinusCheck, kCsProjMollweid, 0, 0x04007041,
+    {"MOLLWEID", CS_mollweidSetup, CS_sinusCheck, kCsProjMollweid, 0, 0x04007041,
      "Mollweide Projection"},
-    {"GOODE", nullptr, CS_sinusCheck, kCsProjGoode, 0, 0x04007041,
+    {"GOODE", CS_goodeSetup, CS_sinusCheck, kCsProjGoode, 0, 0x04007041,
      "Goode Homolosine Projection"},
     {"NEACYL", nullptr, nullptr, kCsProjNeacyl, 0, 0x04004043,
      "Normal Aspect, Equal Area Cylindrical Projection"},

@@ -6,6 +6,7 @@
 // Each family's header is seen here and by the family's own sources only.
 #include "projections/AzmeaProjection.h"
 #include "projections/AzmedProjection.h"
+#include "projections/EckertProjection.h"
 #include "projections/GnomonicProjection.h"
 #include "projections/LlProjection.h"
 #include "projections/MollweideProjection.h"
@@ -102,9 +103,9 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
     {"ROBINSON", nullptr, nullptr, kCsProjRobinson, 0, 0x04005001,
      "Robinson Cylindrical Projection"},
     {"BONNE", nullptr, nullptr, kCsProjBonne, 0, 0x00009043, "Bonne Pseudoconical Projection"},
-    {"ECKERT4", nullptr, CS_sinusCheck, kCsProjEckert4, 0, 0x04005041,
+    {"ECKERT4", CS_eckert4Setup, CS_sinusCheck, kCsProjEckert4, 0, 0x04005041,
      "Ekert Pseudocylindrical Projection, Number IV"},
-    {"ECKERT6", nullptr, CS_sinusCheck, kCsProjEckert6, 0, 0x04005041,
+    {"ECKERT6", CS_eckert6Setup, CS_sinusCheck, kCsProjEckert6, 0, 0x04005041,
      "Ekert Pseudocylindrical Projection, Number VI"},
     {"MOLLWEID", CS_mollweidSetup, CS_sinusCheck, kCsProjMollweid, 0, 0x04007041,
      "Mollweide Projection"},

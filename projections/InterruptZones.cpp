@@ -17,8 +17,9 @@ bool Admits(const CsZone& zone, double latitude) {
 int CS_zoneSetup(CsZone* zone, double west, double central, double east) {
     *zone = CsZone{};
     if (west == 0.0 && east == 0.0) return 0;
-    const int code = static_cast<int>(std::trunc(std::fabs(west)) / 1000.0) % 4;
-    zone->hemisphere = code == 1 ? 1 : code == 2 ? -1 : 0;
+    // In doubles: a wild value (or a NaN) is no hemisphere, never an overflow.
+    const double code = std::fmod(std::trunc(std::fabs(west) / 1000.0), 4.0);
+    zone->hemisphere = code == 1.0 ? 1 : code == 2.0 ? -1 : 0;
     zone->west = CS_normLngRad(std::fmod(west, 1000.0) * kCsDegToRad);
     zone->central = CS_normLngRad(central * kCsDegToRad);
     zone->east = CS_normLngRad(east * kCsDegToRad);

@@ -55,6 +55,12 @@ TEST(InterruptZones, TheWestValueCarriesTheHemisphere) {
         EXPECT_EQ(zone.hemisphere, c.hemisphere) << c.west;
         EXPECT_DOUBLE_EQ(zone.west, CS_normLngRad(c.longitude * kDeg)) << c.west;
     }
+    // A wild west value names no hemisphere.
+    for (double wild : {1e300, -1e300, std::nan("")}) {
+        CsZone zone;
+        ASSERT_EQ(CS_zoneSetup(&zone, wild, 0.0, 10.0), 1) << wild;
+        EXPECT_EQ(zone.hemisphere, 0) << wild;
+    }
     // A northern-only zone from -180 to -20 about -100.
     CsZone zone;
     ASSERT_EQ(CS_zoneSetup(&zone, -1180, -100, -20), 1);

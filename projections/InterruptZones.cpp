@@ -25,6 +25,8 @@ int CS_zoneSetup(CsZone* zone, double west, double central, double east) {
     zone->east = CS_normLngRad(east * kCsDegToRad);
     zone->width = zone->east - zone->west;
     if (zone->width < 0.0) zone->width += kCsTwoPi;
+    // -180 to +180 wraps to one meridian: the zone is the whole round.
+    if (zone->width == 0.0 && std::fmod(west, 1000.0) != east) zone->width = kCsTwoPi;
     return 1;
 }
 

@@ -189,10 +189,11 @@ int CS_sinusInverse(const CsProjectionConstants* constants, double out[3], const
     if (zone != nullptr) {
         // The zone's edges about its own meridian, so that a zone across the
         // antimeridian clamps as any other; rounding on an edge is no fault.
-        const double west = CS_normLngRad(zone->west - zone->central);
-        const double east = CS_normLngRad(zone->west + zone->width - zone->central);
+        double offset = zone->central - zone->west;
+        if (offset < 0.0) offset += kCsTwoPi;
+        const double west = -offset, east = west + zone->width;
         if (dl < west - kCsAngularTolerance || dl > east + kCsAngularTolerance) status = 2;
-        dl = std::clamp(dl, west, east);
+        dl = std::min(std::max(dl, west), east);
     }
     CS_inverseEpilogue(out, in, dl, phi, centre);
     if (zone != nullptr) CS_zoneEdgeLongitude(out);

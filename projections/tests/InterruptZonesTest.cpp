@@ -82,6 +82,18 @@ TEST(InterruptZones, AZoneAcrossTheAntimeridianHoldsBothSides) {
     EXPECT_EQ(CS_zoneFindByLongitude(&zone, 1, -160.0 * kDeg, 0.0), nullptr) << "no east edge";
 }
 
+TEST(InterruptZones, AZoneFromMinus180To180HoldsTheWholeRound) {
+    CsZone zone;
+    ASSERT_EQ(CS_zoneSetup(&zone, -1180, 0, 180), 1);
+    EXPECT_DOUBLE_EQ(zone.width, 2.0 * kCsPi);
+    for (double longitude : {-180.0, -90.0, 0.0, 90.0, 179.999}) {
+        EXPECT_EQ(CS_zoneFindByLongitude(&zone, 1, longitude * kDeg, 1.0), &zone) << longitude;
+    }
+    // A zone of one meridian stays one.
+    ASSERT_EQ(CS_zoneSetup(&zone, 10, 10, 10), 1);
+    EXPECT_EQ(zone.width, 0.0);
+}
+
 TEST(InterruptZones, OnlyTheEdgeOwnerHoldsItsEastEdge) {
     CsCoordSysDef def = GoodeLand();
     CsZone zones[kCsMaxZones];

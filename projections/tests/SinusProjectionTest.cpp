@@ -192,6 +192,29 @@ TEST_F(SinusProjection, AZonedPointTakesItsOwnZonesMeridian) {
     EXPECT_DOUBLE_EQ(zoned->maxLongitude, 140.0);
 }
 
+TEST_F(SinusProjection, AZoneMayTakeTheWholeRound) {
+    // The north uninterrupted from -180 to 180, the south in two halves.
+    CsCoordSysDef def = Interrupted();
+    const double triples[] = {-1180, 0, 180, -2180, -90, 0, -2000, 90, 180};
+    for (int i = 0; i < 24; ++i) def.parameters[i] = 0.0;
+    for (std::size_t i = 0; i < std::size(triples); ++i) def.parameters[i] = triples[i];
+    CsPtr<CsParams> zoned = Build(def);
+    struct Case {
+        double lon, lat, centre;
+    } cases[] = {{-179, 40, 0}, {179, 40, 0}, {-179, -40, -90}, {100, -40, 90}, {-1, -1, -90}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.lon << " " << k.lat);
+        double xy[3], ll[3];
+        EXPECT_EQ(Forward(*zoned, k.lon, k.lat, xy), 0);
+        const double dl = (k.lon - k.centre) * M_PI / 180.0;
+        EXPECT_NEAR(xy[0] - 1000.0,
+                    kR * (k.centre * M_PI / 180.0 + dl * std::cos(k.lat * M_PI / 180.0)), 1e-6);
+        EXPECT_EQ(Inverse(*zoned, xy[0], xy[1], ll), 0);
+        EXPECT_NEAR(ll[0], k.lon, 1e-9);
+        EXPECT_NEAR(ll[1], k.lat, 1e-9);
+    }
+}
+
 TEST_F(SinusProjection, ZonesAreFoundWhenTheQuadrantNegatesX) {
     // Quadrant 2: x grows westward. Each zone's extent is ordered after the
     // negation, so the inverse still finds it.

@@ -9,6 +9,7 @@
 #include "projections/AzmedProjection.h"
 #include "projections/CassiniProjection.h"
 #include "projections/ConicCheck.h"
+#include "projections/EckertProjection.h"
 #include "projections/EdcncProjection.h"
 #include "projections/EdcylProjection.h"
 #include "projections/GnomonicProjection.h"
@@ -18,6 +19,7 @@
 #include "projections/LmtanProjection.h"
 #include "projections/MillerProjection.h"
 #include "projections/ModpcProjection.h"
+#include "projections/MollweideProjection.h"
 #include "projections/MrcatProjection.h"
 #include "projections/MsteroProjection.h"
 #include "projections/NeacylProjection.h"
@@ -28,7 +30,7 @@
 #include "projections/PlycnProjection.h"
 #include "projections/PsteroProjection.h"
 #include "projections/RobinsonProjection.h"
-#include "projections/SinusCheck.h"
+#include "projections/SinusProjection.h"
 #include "projections/SwissProjection.h"
 #include "projections/TeacylProjection.h"
 #include "projections/TmProjection.h"
@@ -104,7 +106,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Polar Sterographic Projection"},
     {"PSTEROSL", CS_psteroSetup, CS_psteroCheck, kCsProjPsterosl, 0, 0x00010127,
      "Polar Sterographic Projection with Standard Circle"},
-    {"SINUS", nullptr, nullptr, kCsProjSinus, 0, 0x0400705F,
+    {"SINUS", CS_sinusSetup, CS_sinusCheck, kCsProjSinus, 0, 0x0400705F,
      "Sinusoidal Projection, Optionally Interrupted"},
     {"ORTHO", CS_orthoSetup, CS_gnomonicCheck, kCsProjOrtho, 0, 0x0001010D,
      "Orthographic Projection"},
@@ -123,12 +125,14 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
     {"ROBINSON", CS_robinsonSetup, CS_sinusCheck, kCsProjRobinson, 0, 0x04005001,
      "Robinson Cylindrical Projection"},
     {"BONNE", nullptr, nullptr, kCsProjBonne, 0, 0x00009043, "Bonne Pseudoconical Projection"},
-    {"ECKERT4", nullptr, nullptr, kCsProjEckert4, 0, 0x04005041,
+    {"ECKERT4", CS_eckert4Setup, CS_sinusCheck, kCsProjEckert4, 0, 0x04005041,
      "Ekert Pseudocylindrical Projection, Number IV"},
-    {"ECKERT6", nullptr, nullptr, kCsProjEckert6, 0, 0x04005041,
+    {"ECKERT6", CS_eckert6Setup, CS_sinusCheck, kCsProjEckert6, 0, 0x04005041,
      "Ekert Pseudocylindrical Projection, Number VI"},
-    {"MOLLWEID", nullptr, nullptr, kCsProjMollweid, 0, 0x04007041, "Mollweide Projection"},
-    {"GOODE", nullptr, nullptr, kCsProjGoode, 0, 0x04007041, "Goode Homolosine Projection"},
+    {"MOLLWEID", CS_mollweidSetup, CS_sinusCheck, kCsProjMollweid, 0, 0x04007041,
+     "Mollweide Projection"},
+    {"GOODE", CS_goodeSetup, CS_sinusCheck, kCsProjGoode, 0, 0x04007041,
+     "Goode Homolosine Projection"},
     {"NEACYL", CS_neacylSetup, CS_neacylCheck, kCsProjNeacyl, 0, 0x04004043,
      "Normal Aspect, Equal Area Cylindrical Projection"},
     {"TEACYL", CS_teacylSetup, CS_teacylCheck, kCsProjTeacyl, 0, 0x02004843,

@@ -11,7 +11,7 @@
 #include "coordsys/CsParams.h"
 #include "projections/ProjectionTable.h"
 #include "projections/RobinsonProjection.h"
-#include "projections/SinusCheck.h"
+#include "projections/SinusProjection.h"
 #include "projections/tests/FamilySystemChecks.h"
 #include "testing/OgrTools.h"
 #include "testing/TestSupport.h"

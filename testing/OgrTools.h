@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -118,13 +120,15 @@ inline std::vector<WltRecord> ReadWlt(const std::filesystem::path& file) {
     std::istringstream lines(ReadText(file));
     for (std::string line; std::getline(lines, line);) {
         if (line.empty() || line[0] == ';' || line[0] == '#') continue;
-        if (line.size() > 1 && line[1] == ',') {
+        // A header is a kind letter and a comma; a point line may be "0,-180".
+        if (line.size() > 1 && line[1] == ',' && std::strchr("MLP", line[0])) {
             std::istringstream header(line);
             std::vector<std::string> fields;
             for (std::string field; std::getline(header, field, ',');)
                 fields.push_back(field.size() >= 2 && field.front() == '"'
                                      ? field.substr(1, field.size() - 2)
                                      : field);
+            fields.resize(std::max<std::size_t>(fields.size(), 3));
             records.push_back({fields[0], fields[1], fields[2], {}});
         } else if (!records.empty()) {
             const std::size_t comma = line.find(',');

@@ -125,6 +125,9 @@ void CS_forwardEpilogue(double out[3], const double in[3], double x, double y,
 void CS_inverseEpilogue(double out[3], const double in[3], double dLambda, double phi,
                         double centralMeridian) {
     out[0] = (dLambda + centralMeridian) * kCsRadToDeg;
+    // The world's edge, missed by rounding, would read as out of range.
+    if (std::fabs(out[0]) > 180.0 && std::fabs(out[0]) < 180.0 + 1e-9)
+        out[0] = std::copysign(180.0, out[0]);
     out[1] = phi * kCsRadToDeg;
     out[2] = in[2];
 }

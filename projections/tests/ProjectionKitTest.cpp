@@ -206,6 +206,16 @@ TEST(ProjectionKit, ForwardPrologueAndInverseEpilogue) {
     EXPECT_EQ(out[0], 0.375 * kCsRadToDeg);
     EXPECT_EQ(out[1], -0.5 * kCsRadToDeg);
     EXPECT_EQ(out[2], 42.0);
+    // A rounding past the world's edge is the edge; a real excess stays.
+    const struct {
+        double dLambda, expected;
+    } edges[] = {{std::nextafter(kCsPi, 4.0), 180.0},
+                 {-std::nextafter(kCsPi, 4.0), -180.0},
+                 {kCsPi + 1e-6, (kCsPi + 1e-6) * kCsRadToDeg}};
+    for (const auto& e : edges) {
+        CS_inverseEpilogue(out, in, e.dLambda, 0.0, 0.0);
+        EXPECT_EQ(out[0], e.expected) << e.dLambda;
+    }
 }
 
 // A made-up forward: north tilted by 10 degrees (x grows with latitude),

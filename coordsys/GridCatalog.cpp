@@ -125,7 +125,8 @@ CsGridCatalogEntry* CS_newCatalogEntry(const char* path, int pathKind, std::int3
                                        std::uint32_t number2, double density) {
     const std::string text = path ? path : "";
     const std::size_t slash = text.find_last_of('/');
-    if (slash == std::string::npos) {
+    // A path cut to fit the entry would name another file.
+    if (slash == std::string::npos || text.size() >= sizeof CsGridCatalogEntry::path) {
         CS_setErrorContext(text.c_str());
         CS_reportError(kCsErrPathFormat);
         return nullptr;

@@ -274,4 +274,24 @@ TEST_F(GridCatalog, NadconCatalogsRefuseTheirWrongEntries) {
     }
 }
 
+TEST_F(GridCatalog, EntriesNeedAWholePathWithAnExtension) {
+    const std::string longest = "/" + std::string(kCsCatalogPathSize - 6, 'g') + ".gsb";
+    const struct {
+        std::string path;
+        int error;  // 0: the entry is made
+    } cases[] = {{"./a.gsb", 0}, {"a.gsb", 313}, {"./a", 327},
+                 {"./a.", 327},  {longest, 0},   {longest + "b", 313}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        CsGridCatalogEntry* entry = CS_newCatalogEntry(c.path.c_str(), kCsPathAsIs, 0, 0, 0.0);
+        EXPECT_EQ(entry != nullptr, c.error == 0);
+        if (entry) {
+            EXPECT_EQ(std::string(entry->path), c.path);
+            CS_free(entry);
+        } else {
+            EXPECT_EQ(CS_lastError(), c.error) << CS_lastMessage();
+        }
+    }
+}
+
 }  // namespace

@@ -16,6 +16,7 @@
 #include "projections/ModpcProjection.h"
 #include "projections/MrcatProjection.h"
 #include "projections/MsteroProjection.h"
+#include "projections/NerthProjection.h"
 #include "projections/NzProjection.h"
 #include "projections/OrthoProjection.h"
 #include "projections/OsteroProjection.h"
@@ -130,7 +131,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Krovak Oblique Conformal Conic/95 Adjustment"},
     {"TMAF", CS_tmSetup, CS_tmCheck, kCsProjTmaf, 0, 0x0A104837,
      "Transverse Mercator (Gauss/Kruger) with Affine Post Process"},
-    {"NERTH", nullptr, nullptr, kCsProjNerth, 0, 0x0C020034,
+    {"NERTH", CS_nerthSetup, CS_nerthCheck, kCsProjNerth, 0, 0x0C020034,
      "Non-georeferenced (aka non-earth) coordinate system"},
     {"OBQCYL", CS_swissSetup, CS_swissCheck, kCsProjObqcyl, 0, 0x02004423,
      "Oblique Cylindrical Projection (Generalized)"},

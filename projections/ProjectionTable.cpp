@@ -7,6 +7,7 @@
 #include "projections/AeProjection.h"
 #include "projections/AzmeaProjection.h"
 #include "projections/AzmedProjection.h"
+#include "projections/BipolarProjection.h"
 #include "projections/CassiniProjection.h"
 #include "projections/ConicCheck.h"
 #include "projections/EdcncProjection.h"
@@ -121,7 +122,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Normal Aspect, Equal Area Cylindrical Projection"},
     {"TEACYL", nullptr, nullptr, kCsProjTeacyl, 0, 0x02004843,
      "Transverse Aspect, Equal Area Cylindrical Projection"},
-    {"BIPOLAR", nullptr, nullptr, kCsProjBipolar, 0, 0x0C008021,
+    {"BIPOLAR", CS_bipolarSetup, CS_bipolarCheck, kCsProjBipolar, 0, 0x0C008021,
      "Bipolar Oblique Conformal Conic Projection"},
     {"SWISS", CS_swissSetup, CS_swissCheck, kCsProjSwiss, 0, 0x00004423,
      "Swiss Oblique Cylindrical Projection"},

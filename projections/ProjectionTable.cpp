@@ -25,6 +25,7 @@
 #include "projections/PlycnProjection.h"
 #include "projections/PsteroProjection.h"
 #include "projections/SwissProjection.h"
+#include "projections/Systm34Projection.h"
 #include "projections/TmProjection.h"
 #include "projections/TmSnyderProjection.h"
 
@@ -136,7 +137,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Non-georeferenced (aka non-earth) coordinate system"},
     {"OBQCYL", CS_swissSetup, CS_swissCheck, kCsProjObqcyl, 0, 0x02004423,
      "Oblique Cylindrical Projection (Generalized)"},
-    {"SYSTM34", nullptr, nullptr, kCsProjSystm34, 0, 0x0D004823,
+    {"SYSTM34", CS_sys34Setup, CS_sys34Check, kCsProjSystm34, 0, 0x0D004823,
      "Danish System 34, UTM + polynomials (pre-1999 vinatge)"},
     {"OSTN97", CS_tmSetup, CS_tmCheck, kCsProjOstn97, 0, 0x0D004837,
      "Ordnance Survey National Grid Transformation of 1997"},
@@ -144,7 +145,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Lambert Azimuthal Equidistant, Elevated Ellipsoid"},
     {"OSTN02", CS_tmSetup, CS_tmCheck, kCsProjOstn02, 0, 0x0D004837,
      "Ordnance Survey National Grid Transformation of 2002"},
-    {"SYSTM34-99", nullptr, nullptr, kCsProjSystm3499, 0, 0x0D004823,
+    {"SYSTM34-99", CS_sys34Setup, CS_sys34Check, kCsProjSystm3499, 0, 0x0D004823,
      "Danish System 34, UTM + polynomials (1999 vintage)"},
     {"RSKEWO", nullptr, nullptr, kCsProjRskewo, 0, 0x0E004427,
      "Rectified Skew Orthomorphic, Skew Azimuth at Rectified Origin"},

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <memory>
+#include <new>
 
 #include "coordsys/CsParams.h"
 #include "projections/BipolarProjection.h"
@@ -141,6 +143,19 @@ TEST_F(BipolarProjection, RoundTripsAcrossTheMeetingBand) {
         EXPECT_NEAR(ll[0], lon, 1e-6) << lat;
         EXPECT_NEAR(ll[1], lat, 1e-6) << lon;
     }
+}
+
+// A refinement that never settles (no tolerance at all) stops at its bound
+// with status 2 and the last estimate.
+TEST_F(BipolarProjection, TheRefinementIsBounded) {
+    auto unsettled = std::make_unique<CsParams>(*params_);
+    auto* c = std::launder(reinterpret_cast<CsBipolarConstants*>(unsettled->constants.bytes));
+    c->tolerance = -1.0;
+    double xy[3], ll[3];
+    ASSERT_EQ(Forward(-70.0, 20.0, xy), 0);
+    EXPECT_EQ(CS_inverseProject(unsettled.get(), ll, xy), 2);
+    EXPECT_NEAR(ll[0], -70.0, 1e-6);
+    EXPECT_NEAR(ll[1], 20.0, 1e-6);
 }
 
 TEST_F(BipolarProjection, PolesAndPointsBeyondThem) {

@@ -110,12 +110,11 @@ void SetUsefulRange(CsParams* params, const CsBipolarConstants& c, double centra
         CS_setGeoRange(params, -90.0, -90.0, 90.0, 90.0);
     }
     if (def.minX == 0.0 && def.maxX == 0.0) {
-        double x1, y1, north, south, unused;
+        double x1, north, south, unused;
         Project(c, CS_normDeg180(params->minLongitude + centralMeridian), 0.0, &x1, &unused);
         Project(c, centralMeridian, 90.0, &unused, &north);
         Project(c, centralMeridian, -90.0, &unused, &south);
-        y1 = north;
-        CS_setXyRange(params, x1, y1, -x1, south, c.origin);
+        CS_setXyRange(params, x1, north, -x1, south, c.origin);
     } else {
         CS_setXyRange(params, def.minX, def.minY, def.maxX, def.maxY);
     }

@@ -7,6 +7,7 @@
 #include "projections/AeProjection.h"
 #include "projections/AzmeaProjection.h"
 #include "projections/AzmedProjection.h"
+#include "projections/BipolarProjection.h"
 #include "projections/CassiniProjection.h"
 #include "projections/ConicCheck.h"
 #include "projections/EckertProjection.h"
@@ -23,6 +24,7 @@
 #include "projections/MrcatProjection.h"
 #include "projections/MsteroProjection.h"
 #include "projections/NeacylProjection.h"
+#include "projections/NerthProjection.h"
 #include "projections/NzProjection.h"
 #include "projections/OrthoProjection.h"
 #include "projections/OsteroProjection.h"
@@ -32,6 +34,7 @@
 #include "projections/RobinsonProjection.h"
 #include "projections/SinusProjection.h"
 #include "projections/SwissProjection.h"
+#include "projections/Systm34Projection.h"
 #include "projections/TeacylProjection.h"
 #include "projections/TmProjection.h"
 #include "projections/TmSnyderProjection.h"
@@ -137,7 +140,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Normal Aspect, Equal Area Cylindrical Projection"},
     {"TEACYL", CS_teacylSetup, CS_teacylCheck, kCsProjTeacyl, 0, 0x02004843,
      "Transverse Aspect, Equal Area Cylindrical Projection"},
-    {"BIPOLAR", nullptr, nullptr, kCsProjBipolar, 0, 0x0C008021,
+    {"BIPOLAR", CS_bipolarSetup, CS_bipolarCheck, kCsProjBipolar, 0, 0x0C008021,
      "Bipolar Oblique Conformal Conic Projection"},
     {"SWISS", CS_swissSetup, CS_swissCheck, kCsProjSwiss, 0, 0x00004423,
      "Swiss Oblique Cylindrical Projection"},
@@ -147,11 +150,11 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Krovak Oblique Conformal Conic/95 Adjustment"},
     {"TMAF", CS_tmSetup, CS_tmCheck, kCsProjTmaf, 0, 0x0A104837,
      "Transverse Mercator (Gauss/Kruger) with Affine Post Process"},
-    {"NERTH", nullptr, nullptr, kCsProjNerth, 0, 0x0C020034,
+    {"NERTH", CS_nerthSetup, CS_nerthCheck, kCsProjNerth, 0, 0x0C020034,
      "Non-georeferenced (aka non-earth) coordinate system"},
     {"OBQCYL", CS_swissSetup, CS_swissCheck, kCsProjObqcyl, 0, 0x02004423,
      "Oblique Cylindrical Projection (Generalized)"},
-    {"SYSTM34", nullptr, nullptr, kCsProjSystm34, 0, 0x0D004823,
+    {"SYSTM34", CS_sys34Setup, CS_sys34Check, kCsProjSystm34, 0, 0x0D004823,
      "Danish System 34, UTM + polynomials (pre-1999 vinatge)"},
     {"OSTN97", CS_tmSetup, CS_tmCheck, kCsProjOstn97, 0, 0x0D004837,
      "Ordnance Survey National Grid Transformation of 1997"},
@@ -159,7 +162,7 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Lambert Azimuthal Equidistant, Elevated Ellipsoid"},
     {"OSTN02", CS_tmSetup, CS_tmCheck, kCsProjOstn02, 0, 0x0D004837,
      "Ordnance Survey National Grid Transformation of 2002"},
-    {"SYSTM34-99", nullptr, nullptr, kCsProjSystm3499, 0, 0x0D004823,
+    {"SYSTM34-99", CS_sys34Setup, CS_sys34Check, kCsProjSystm3499, 0, 0x0D004823,
      "Danish System 34, UTM + polynomials (1999 vintage)"},
     {"RSKEWO", CS_homSetup, CS_homCheck, kCsProjRskewo, 0, 0x0E004427,
      "Rectified Skew Orthomorphic, Skew Azimuth at Rectified Origin"},

@@ -7,6 +7,7 @@
 #include "projections/AeProjection.h"
 #include "projections/AzmeaProjection.h"
 #include "projections/AzmedProjection.h"
+#include "projections/BonneProjection.h"
 #include "projections/CassiniProjection.h"
 #include "projections/ConicCheck.h"
 #include "projections/EdcncProjection.h"
@@ -109,7 +110,8 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "New Zealand National Grid"},
     {"ROBINSON", nullptr, nullptr, kCsProjRobinson, 0, 0x04005001,
      "Robinson Cylindrical Projection"},
-    {"BONNE", nullptr, nullptr, kCsProjBonne, 0, 0x00009043, "Bonne Pseudoconical Projection"},
+    {"BONNE", CS_bonneSetup, CS_gnomonicCheck, kCsProjBonne, 0, 0x00009043,
+     "Bonne Pseudoconical Projection"},
     {"ECKERT4", nullptr, nullptr, kCsProjEckert4, 0, 0x04005041,
      "Ekert Pseudocylindrical Projection, Number IV"},
     {"ECKERT6", nullptr, nullptr, kCsProjEckert6, 0, 0x04005041,

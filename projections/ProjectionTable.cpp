@@ -12,6 +12,7 @@
 #include "projections/ConicCheck.h"
 #include "projections/EdcncProjection.h"
 #include "projections/GnomonicProjection.h"
+#include "projections/KrovakProjection.h"
 #include "projections/LlProjection.h"
 #include "projections/LmtanProjection.h"
 #include "projections/ModpcProjection.h"
@@ -126,9 +127,9 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Bipolar Oblique Conformal Conic Projection"},
     {"SWISS", CS_swissSetup, CS_swissCheck, kCsProjSwiss, 0, 0x00004423,
      "Swiss Oblique Cylindrical Projection"},
-    {"KROVAK", nullptr, nullptr, kCsProjKrovak, 0, 0x0D008437,
+    {"KROVAK", CS_krovakSetup, CS_krovakCheck, kCsProjKrovak, 0, 0x0D008437,
      "Krovak Oblique Conformal Conic, Czechoslovokia"},
-    {"KROVAK95", nullptr, nullptr, kCsProjKrovak95, 0, 0x0F008437,
+    {"KROVAK95", CS_krovakSetup, CS_krovakCheck, kCsProjKrovak95, 0, 0x0F008437,
      "Krovak Oblique Conformal Conic/95 Adjustment"},
     {"TMAF", CS_tmSetup, CS_tmCheck, kCsProjTmaf, 0, 0x0A104837,
      "Transverse Mercator (Gauss/Kruger) with Affine Post Process"},

@@ -179,8 +179,9 @@ TEST_F(DamagedDictionary, ScrambledRecordsReadAsPlainOnes) {
     std::vector<CsCoordSysDef> plain(count);
     for (int i = 0; i < count; ++i) {
         CS_decodeCoordSys(Record(bytes, i), &plain[i]);
+        // Seeds from 0x5A on, skipping 0 (a plain record) as they wrap.
         Scramble(Record(bytes, i), kCsCoordSysRecordSize, kCsCoordSysSeedOffset,
-                 static_cast<std::uint8_t>(0x5A + i));
+                 static_cast<std::uint8_t>(1 + (0x59 + i) % 255));
     }
     Install(bytes);
     std::FILE* file = CS_openCoordSysDictionary("rb");

@@ -8,6 +8,7 @@
 #include "projections/AzmeaProjection.h"
 #include "projections/AzmedProjection.h"
 #include "projections/BipolarProjection.h"
+#include "projections/BonneProjection.h"
 #include "projections/CassiniProjection.h"
 #include "projections/ConicCheck.h"
 #include "projections/EckertProjection.h"
@@ -15,6 +16,7 @@
 #include "projections/EdcylProjection.h"
 #include "projections/GnomonicProjection.h"
 #include "projections/HomProjection.h"
+#include "projections/KrovakProjection.h"
 #include "projections/LlProjection.h"
 #include "projections/LmProjection.h"
 #include "projections/LmtanProjection.h"
@@ -127,7 +129,8 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "New Zealand National Grid"},
     {"ROBINSON", CS_robinsonSetup, CS_sinusCheck, kCsProjRobinson, 0, 0x04005001,
      "Robinson Cylindrical Projection"},
-    {"BONNE", nullptr, nullptr, kCsProjBonne, 0, 0x00009043, "Bonne Pseudoconical Projection"},
+    {"BONNE", CS_bonneSetup, CS_gnomonicCheck, kCsProjBonne, 0, 0x00009043,
+     "Bonne Pseudoconical Projection"},
     {"ECKERT4", CS_eckert4Setup, CS_sinusCheck, kCsProjEckert4, 0, 0x04005041,
      "Ekert Pseudocylindrical Projection, Number IV"},
     {"ECKERT6", CS_eckert6Setup, CS_sinusCheck, kCsProjEckert6, 0, 0x04005041,
@@ -144,9 +147,9 @@ constexpr CsProjectionEntry cs_ProjectionTable[] = {
      "Bipolar Oblique Conformal Conic Projection"},
     {"SWISS", CS_swissSetup, CS_swissCheck, kCsProjSwiss, 0, 0x00004423,
      "Swiss Oblique Cylindrical Projection"},
-    {"KROVAK", nullptr, nullptr, kCsProjKrovak, 0, 0x0D008437,
+    {"KROVAK", CS_krovakSetup, CS_krovakCheck, kCsProjKrovak, 0, 0x0D008437,
      "Krovak Oblique Conformal Conic, Czechoslovokia"},
-    {"KROVAK95", nullptr, nullptr, kCsProjKrovak95, 0, 0x0F008437,
+    {"KROVAK95", CS_krovakSetup, CS_krovakCheck, kCsProjKrovak95, 0, 0x0F008437,
      "Krovak Oblique Conformal Conic/95 Adjustment"},
     {"TMAF", CS_tmSetup, CS_tmCheck, kCsProjTmaf, 0, 0x0A104837,
      "Transverse Mercator (Gauss/Kruger) with Affine Post Process"},

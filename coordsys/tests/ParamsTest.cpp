@@ -97,8 +97,6 @@ TEST_F(Params, DefinitionErrorsGiveTheirCodes) {
          "TEST-UTM :: Invalid value given for UTM zone number."},
         {"unknown projection", [](auto& d) { std::strcpy(d.projectionKey, "FOO"); }, 105,
          "FOO is not a supported projection."},
-        {"family not built", [](auto& d) { std::strcpy(d.projectionKey, "BIPOLAR"); }, 105,
-         nullptr},
     };
     for (const Case& c : cases) {
         CsCoordSysDef def = Utm();

@@ -83,8 +83,6 @@ TEST_F(DictionaryCompiler, RefusesFlawedSourcesAndWritesNothing) {
          "c.csdef:1: datum 'NAD27' is not defined"},
         {kEllipsoids, kDatums, "[X]\ndatum = WGS84\nprojection = tm\nunit = METER\n",
          "c.csdef:1: 'tm' is not a supported projection"},
-        {kEllipsoids, kDatums, "[X]\ndatum = WGS84\nprojection = BIPOLAR\nunit = METER\n",
-         "c.csdef:1: 'BIPOLAR' is not a supported projection"},
         {kEllipsoids, kDatums, "[X]\ndatum = WGS84\nprojection = UTM\nunit = METER\nparam1 = 61\n",
          "c.csdef:1: X :: Invalid value given for UTM zone number."},
         {kEllipsoids, kDatums, "[X]\ndatum = WGS84\nprojection = LL\nunit = FURLONG\n",

@@ -503,7 +503,8 @@ int WriteAttributeFiles(const Target& t) {
 
 int WriteCoverFiles(const Target& t) {
     const tamrec_cover& c = t.cover;
-    if (c.record_count[kTamrecTics] > 0 && WriteTics(t) != 0) return 1;
+    // Always, if empty: the tic file is what makes the directory a cover.
+    if (WriteTics(t) != 0) return 1;
     if (c.record_count[kTamrecArcs] > 0 && WriteArcs(t) != 0) return 1;
     if (c.record_count[kTamrecPolygons] > 0 && WritePolygons(t) != 0) return 1;
     if (c.record_count[kTamrecCentroids] > 0 && WriteCentroids(t) != 0) return 1;

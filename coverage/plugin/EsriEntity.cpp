@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "coverage/plugin/EsriModule.h"
+#include "coverage/plugin/EsriWriteCoverage.h"
 
 std::string EsriMessage(unsigned id) {
     return std::string(FindStringResource(TscovModule(), id));
@@ -131,8 +132,13 @@ TFgnFmtErr CESRIPline::AddPt(double, double, double) {
     return kFgnIncomplete;
 }
 
-TFgnFmtErr CESRIPline::AddPt(double, double) {
-    return kFgnIncomplete;
+CESRIPline::CESRIPline(CWriteCoverage* builder, const char* key) : builder_(builder) {
+    if (builder_ != nullptr) builder_->StartArc(key, kFgnFalse);
+    SetComplete();
+}
+
+TFgnFmtErr CESRIPline::AddPt(double x, double y) {
+    return builder_ != nullptr ? builder_->AddVertex(x, y) : kFgnIncomplete;
 }
 
 const std::list<const CFgnPt*>* CESRIPline::GetPts(TFgnFmtErr& err) const {
@@ -169,8 +175,13 @@ TFgnFmtErr CESRIPly::AddPt(double, double, double) {
     return kFgnNo3d;
 }
 
-TFgnFmtErr CESRIPly::AddPt(double, double) {
-    return kFgnIncomplete;
+CESRIPly::CESRIPly(CWriteCoverage* builder, const char* key) : label_(0, 0), builder_(builder) {
+    if (builder_ != nullptr) builder_->StartArc(key, kFgnTrue);
+    SetComplete();
+}
+
+TFgnFmtErr CESRIPly::AddPt(double x, double y) {
+    return builder_ != nullptr ? builder_->AddVertex(x, y) : kFgnIncomplete;
 }
 
 const CFgnPt* CESRIPly::GetLabelPt(TFgnFmtErr& err) const {
@@ -208,8 +219,12 @@ TFgnFmtErr CESRIGeomPts::AddPt(double, double, double) {
     return kFgnNo3d;
 }
 
-TFgnFmtErr CESRIGeomPts::AddPt(double, double) {
-    return kFgnIncomplete;
+CESRIGeomPts::CESRIGeomPts(CWriteCoverage* builder) : type_(TFgnAreaType{}), builder_(builder) {
+    SetComplete();
+}
+
+TFgnFmtErr CESRIGeomPts::AddPt(double x, double y) {
+    return builder_ != nullptr ? builder_->AddVertex(x, y) : kFgnIncomplete;
 }
 
 const std::list<const CFgnPt*>* CESRIGeomPts::GetPts(TFgnFmtErr& err) const {
@@ -230,8 +245,22 @@ char const* CESRICPly::GetLayer(TFgnFmtErr& err) const {
     return Ok(err, layer_.c_str());
 }
 
-TFgnFmtErr CESRICPly::AddArcGeom(double, double, double, double, double, double, TFgnBool) {
-    return kFgnIncomplete;
+CESRICPly::CESRICPly(CWriteCoverage* builder, const char* key, TFgnBool contiguous)
+    : key_(key != nullptr ? key : ""), contiguous_(contiguous), label_(0, 0), builder_(builder) {
+    if (builder_ != nullptr && contiguous_ == kFgnTrue) builder_->StartArc(key_.c_str(), kFgnTrue);
+    SetComplete();
+}
+
+TFgnFmtErr CESRICPly::AddArcGeom(double cx, double cy, double start, double end, double xRadius,
+                                 double yRadius, TFgnBool counterClockwise) {
+    if (builder_ == nullptr) return kFgnIncomplete;
+    current_.reset();
+    if (contiguous_ != kFgnTrue) {
+        const TFgnFmtErr started = builder_->StartArc(key_.c_str(), kFgnTrue);
+        if (started != kFgnOk) return started;
+    }
+    return CESRIArcStroker::Stroke(cx, cy, start, end, xRadius, yRadius, counterClockwise,
+                                   *builder_);
 }
 
 TFgnFmtErr CESRICPly::AddArcGeom(double, double, double, double, double, double, double, TFgnBool) {
@@ -239,8 +268,74 @@ TFgnFmtErr CESRICPly::AddArcGeom(double, double, double, double, double, double,
 }
 
 CFgnGeomPts* CESRICPly::AddPtGeom(TFgnFmtErr& err) {
-    err = kFgnIncomplete;
-    return nullptr;
+    if (builder_ == nullptr) {
+        err = kFgnIncomplete;
+        return nullptr;
+    }
+    current_.reset();
+    if (contiguous_ != kFgnTrue) {
+        err = builder_->StartArc(key_.c_str(), kFgnTrue);
+        if (err != kFgnOk) return nullptr;
+    }
+    current_ = std::make_unique<CESRIGeomPts>(builder_);
+    err = kFgnOk;
+    return current_.get();
+}
+
+CESRIMPnt::CESRIMPnt(CWriteCoverage* builder, const char* key)
+    : builder_(builder), key_(key != nullptr ? key : "") {
+    SetComplete();
+}
+
+TFgnFmtErr CESRIMPnt::AddPt(double, double, double) {
+    return kFgnNotImplemented;
+}
+
+TFgnFmtErr CESRIMPnt::AddPt(double x, double y) {
+    return builder_ != nullptr ? builder_->AddLabel(key_.c_str(), x, y) : kFgnIncomplete;
+}
+
+CESRICPline::CESRICPline(CWriteCoverage* builder, const char* key, TFgnBool contiguous)
+    : key_(key != nullptr ? key : ""), contiguous_(contiguous), builder_(builder) {
+    if (builder_ != nullptr && contiguous_ == kFgnTrue) builder_->StartArc(key_.c_str(), kFgnFalse);
+    SetComplete();
+}
+
+TFgnFmtErr CESRICPline::AddArcGeom(double cx, double cy, double start, double end, double xRadius,
+                                   double yRadius, TFgnBool counterClockwise) {
+    if (builder_ == nullptr) return kFgnIncomplete;
+    current_.reset();
+    if (contiguous_ != kFgnTrue) {
+        const TFgnFmtErr started = builder_->StartArc(key_.c_str(), kFgnFalse);
+        if (started != kFgnOk) return started;
+    }
+    return CESRIArcStroker::Stroke(cx, cy, start, end, xRadius, yRadius, counterClockwise,
+                                   *builder_);
+}
+
+TFgnFmtErr CESRICPline::AddArcGeom(double, double, double, double, double, double, double,
+                                   TFgnBool) {
+    return kFgnNotImplemented;
+}
+
+CFgnGeomPts* CESRICPline::AddPtGeom(TFgnFmtErr& err) {
+    if (builder_ == nullptr) {
+        err = kFgnIncomplete;
+        return nullptr;
+    }
+    current_.reset();
+    if (contiguous_ != kFgnTrue) {
+        err = builder_->StartArc(key_.c_str(), kFgnFalse);
+        if (err != kFgnOk) return nullptr;
+    }
+    current_ = std::make_unique<CESRIGeomPts>(builder_);
+    err = kFgnOk;
+    return current_.get();
+}
+
+TFgnBool CESRICPline::IsContiguous(TFgnFmtErr& err) const {
+    err = kFgnOk;
+    return contiguous_;
 }
 
 const std::list<const CFgnGeom*>* CESRICPly::GetGeometry(TFgnFmtErr& err) const {

@@ -27,6 +27,16 @@ T Ok(TFgnFmtErr& err, T value) {
     return value;
 }
 
+// A write-side entity has nothing to answer: err 1 and no value.
+template <class T>
+T ReadSide(TFgnFmtErr& err, bool writeSide, T value) {
+    if (writeSide) {
+        err = kFgnIncomplete;
+        return T{};
+    }
+    return Ok(err, value);
+}
+
 }  // namespace
 
 double CESRIPt::GetX(TFgnFmtErr& err) const {
@@ -121,11 +131,11 @@ CESRIPline::CESRIPline(const tamrec_record_arc& arc, std::int32_t id)
 }
 
 char const* CESRIPline::GetKey(TFgnFmtErr& err) const {
-    return Ok(err, key_.c_str());
+    return ReadSide(err, builder_ != nullptr, key_.c_str());
 }
 
 char const* CESRIPline::GetLayer(TFgnFmtErr& err) const {
-    return Ok(err, layer_.c_str());
+    return ReadSide(err, builder_ != nullptr, layer_.c_str());
 }
 
 TFgnFmtErr CESRIPline::AddPt(double, double, double) {
@@ -142,15 +152,15 @@ TFgnFmtErr CESRIPline::AddPt(double x, double y) {
 }
 
 const std::list<const CFgnPt*>* CESRIPline::GetPts(TFgnFmtErr& err) const {
-    return Ok(err, points_.Get());
+    return ReadSide(err, builder_ != nullptr, points_.Get());
 }
 
 TFgnBool CESRIPline::GetSmoothed(TFgnFmtErr& err) const {
-    return Ok(err, kFgnFalse);
+    return ReadSide(err, builder_ != nullptr, kFgnFalse);
 }
 
 const CFgnStyleLine* CESRIPline::GetStyle(TFgnFmtErr& err) const {
-    err = kFgnNoStyle;
+    err = builder_ != nullptr ? kFgnIncomplete : kFgnNoStyle;
     return nullptr;
 }
 
@@ -164,11 +174,11 @@ CESRIPly::CESRIPly(const tamrec_record_arc& arc, TFgnBool backward, const tamrec
 }
 
 char const* CESRIPly::GetKey(TFgnFmtErr& err) const {
-    return Ok(err, key_.c_str());
+    return ReadSide(err, builder_ != nullptr, key_.c_str());
 }
 
 char const* CESRIPly::GetLayer(TFgnFmtErr& err) const {
-    return Ok(err, layer_.c_str());
+    return ReadSide(err, builder_ != nullptr, layer_.c_str());
 }
 
 TFgnFmtErr CESRIPly::AddPt(double, double, double) {
@@ -185,7 +195,7 @@ TFgnFmtErr CESRIPly::AddPt(double x, double y) {
 }
 
 const CFgnPt* CESRIPly::GetLabelPt(TFgnFmtErr& err) const {
-    return Ok(err, &label_);
+    return ReadSide<const CFgnPt*>(err, builder_ != nullptr, &label_);
 }
 
 const std::list<const CFgnPt*>* CESRIPly::GetPts(TFgnFmtErr& err) const {
@@ -193,10 +203,11 @@ const std::list<const CFgnPt*>* CESRIPly::GetPts(TFgnFmtErr& err) const {
 }
 
 double CESRIPly::GetRadius(TFgnFmtErr& err) const {
-    return Ok(err, 0.0);
+    return ReadSide(err, builder_ != nullptr, 0.0);
 }
 
 TFgnFmtErr CESRIPly::AddArc(const tamrec_record_arc& arc, TFgnBool backward) {
+    if (builder_ != nullptr) return kFgnIncomplete;
     const std::int32_t n = arc.vertex_count;
     if (backward == kFgnTrue) {
         for (std::int32_t i = n - 2; i >= 0; --i) points_.Add(arc.vertices[i]);
@@ -238,11 +249,11 @@ CESRICPly::CESRICPly(const tamrec_dblxy_pair& label, std::int32_t id, TFgnBool c
 }
 
 char const* CESRICPly::GetKey(TFgnFmtErr& err) const {
-    return Ok(err, key_.c_str());
+    return ReadSide(err, builder_ != nullptr, key_.c_str());
 }
 
 char const* CESRICPly::GetLayer(TFgnFmtErr& err) const {
-    return Ok(err, layer_.c_str());
+    return ReadSide(err, builder_ != nullptr, layer_.c_str());
 }
 
 CESRICPly::CESRICPly(CWriteCoverage* builder, const char* key, TFgnBool contiguous)
@@ -343,7 +354,7 @@ const std::list<const CFgnGeom*>* CESRICPly::GetGeometry(TFgnFmtErr& err) const 
 }
 
 const CFgnPt* CESRICPly::GetLabelPt(TFgnFmtErr& err) const {
-    return Ok(err, &label_);
+    return ReadSide<const CFgnPt*>(err, builder_ != nullptr, &label_);
 }
 
 TFgnBool CESRICPly::IsContiguous(TFgnFmtErr& err) const {

@@ -182,5 +182,82 @@ TEST(EsriWriterTest, TableFailureIsAnswered) {
     EXPECT_FALSE(fs::exists(dir / "c"));
 }
 
+TEST(EsriWriterTest, WriteSideTableRows) {
+    CESRITbl t("t", kFgnFalse);
+    ASSERT_EQ(t.AddClmnChar("a.b c_", kFgnTrue, kFgnFalse, 6), kFgnOk);
+    ASSERT_EQ(t.AddClmnInt2("N", kFgnFalse, kFgnFalse), kFgnOk);
+    ASSERT_EQ(t.AddClmnDbl("averyveryverylongname", kFgnFalse, kFgnFalse, 10, 2), kFgnOk);
+    TFgnFmtErr err = kFgnOk;
+    std::vector<std::string> names;
+    for (const CFgnTblClmn* c : *t.GetColumns(err)) names.emplace_back(c->GetName(err));
+    EXPECT_EQ(names, (std::vector<std::string>{"abc#", "N", "averyveryverylo"}));
+    EXPECT_EQ(t.SetInt2Field("N", 1), kFgnIncomplete);  // no open row
+    ASSERT_EQ(t.AddRow(), kFgnOk);
+    ASSERT_EQ(t.SetCharField("abc#", "k7"), kFgnOk);
+    ASSERT_EQ(t.UpdateRow(), kFgnOk);
+    EXPECT_EQ(t.UpdateRow(), kFgnIncomplete);
+    ASSERT_EQ(t.RewindRow(), kFgnOk);
+    EXPECT_STREQ(t.GetCurrentKey(err), "k7");
+    const std::list<const CFgnTblData*>* row = t.GetCurrentRow(err);
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->size(), 3u);
+    EXPECT_EQ(dynamic_cast<const CFgnTblDataInt2*>(*std::next(row->begin()))->GetData(err), 0);
+    EXPECT_EQ(dynamic_cast<const CFgnTblDataDbl*>(row->back())->GetData(err), 0.0);
+    ASSERT_EQ(t.StepRow(), kFgnOk);
+    EXPECT_EQ(t.DoneRow(err), kFgnTrue);
+    CESRITbl all("all", kFgnTrue);
+    EXPECT_EQ(all.GetLayers(err), nullptr);
+    EXPECT_EQ(err, kFgnAllLayers);
+    EXPECT_EQ(all.LinkLayer("X"), kFgnIncomplete);
+    EXPECT_EQ(all.IsLinkedToLayer("any"), kFgnTrue);
+}
+
+// A text style of another class gives no height; nothing is cast unchecked.
+class CForeignStyle final : public CFgnStyleText {
+public:
+    TFgnFmtErr GetDefinition(double& height, std::int32_t&, std::int32_t&, TFgnBool&, TFgnBool&,
+                             TFgnBool&, TFgnJustification&, double&, double&) const override {
+        height = 99;
+        return kFgnOk;
+    }
+};
+
+TEST(EsriWriterTest, WriteSideEntitiesAndForeignStyles) {
+    TempDir dir;
+    CESRIWriter writer(dir.path().c_str(), "c");
+    CFgnWriter& w = writer;
+    ASSERT_EQ(w.LoadData(), kFgnOk);
+    TFgnFmtErr err = kFgnOk;
+    CFgnPly* ply = w.AddPly("p", "P", 1, 1, 0, nullptr, err);
+    ASSERT_NE(ply, nullptr);
+    EXPECT_EQ(ply->GetKey(err), nullptr);
+    EXPECT_EQ(err, kFgnIncomplete);
+    EXPECT_EQ(ply->AddPt(0, 0, 0), kFgnNo3d);
+    CForeignStyle foreign;
+    ASSERT_EQ(w.AddText("t", "T", "x", 5, 5, &foreign), kFgnOk);
+    CFgnMPnt* multi = w.AddMPnt("m", "M", nullptr, err);
+    ASSERT_NE(multi, nullptr);
+    EXPECT_EQ(multi->AddPt(2, 2), kFgnOk);
+    EXPECT_EQ(multi->AddPt(3, 3), kFgnOk);
+    CFgnCPline* compound = w.AddCPline("c", "C", nullptr, kFgnFalse, err);
+    ASSERT_NE(compound, nullptr);
+    CFgnGeomPts* piece = compound->AddPtGeom(err);
+    ASSERT_EQ(err, kFgnOk);
+    EXPECT_EQ(piece->AddPt(0, 0), kFgnOk);
+    EXPECT_EQ(piece->AddPt(1, 0), kFgnOk);
+    EXPECT_EQ(compound->AddArcGeom(0, 0, 0, 90, 1, 1, kFgnTrue), kFgnOk);
+    ASSERT_EQ(w.SaveData(), kFgnOk) << tamrec_last_error_text();
+    const CoverDump d = DumpCover(dir.path(), "c");
+    ASSERT_EQ(d.error, "");
+    ASSERT_EQ(d.texts.size(), 1u);
+    EXPECT_EQ(d.texts[0].height, 0.0);
+    EXPECT_EQ(d.labels.size(), 3u);
+    // The polygon's arc got no vertex: an arc record without an index entry.
+    EXPECT_EQ(d.unreadable, 1);
+    ASSERT_EQ(d.arcs.size(), 2u);
+    EXPECT_EQ(d.arcs[0].vertices.size(), 2u);
+    EXPECT_EQ(d.arcs[1].vertices.size(), 46u);  // 0 to 90 degrees by 2
+}
+
 }  // namespace
 }  // namespace covtest

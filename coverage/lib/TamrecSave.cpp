@@ -812,7 +812,7 @@ int SwapIn(const Target& t, const std::string& final_directory, const std::strin
     if (!existing.empty()) {
         RemoveQuietly(aside);
         fs::rename(existing, aside, error);
-        if (error) return SaveFail(Printf("Cover %s exists. It must be deleted first.\n", t.name));
+        if (error) return SaveFail("unable to create the cover directory\n");
     }
     fs::rename(t.directory, final_directory, error);
     if (!error && !info.staged.empty()) fs::rename(info.staged, info.directory_file, error);

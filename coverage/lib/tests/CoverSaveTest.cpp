@@ -1,6 +1,7 @@
 // Covers built through the library's write side, saved, read back and
 // deleted: every form, INFO registration, replacing and failed saves.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -291,6 +292,53 @@ TEST(CoverSaveTest, ReadOnlyWorkspaceLeavesTheOldCover) {
     EXPECT_EQ(Snapshot(ws), before);
 }
 
+// A tmpfs of 256 KiB mounted for one test and unmounted whatever happens.
+class SmallDisk {
+public:
+    explicit SmallDisk(const fs::path& at) : at_(at) {
+        fs::create_directory(at_);
+        mounted_ = ::geteuid() == 0 && ::mount("tmpfs", at_.c_str(), "tmpfs", 0, "size=256k") == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_) ::umount(at_.c_str());
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool mounted() const { return mounted_; }
+
+private:
+    fs::path at_;
+    bool mounted_ = false;
+};
+
+// The disk fills while the new cover's files are written: the old cover,
+// its INFO tables and the workspace stay as they were.
+TEST(CoverSaveTest, FullDiskLeavesTheOldCover) {
+    TempDir dir;
+    SmallDisk disk(dir / "disk");
+    if (!disk.mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+    const fs::path ws = dir / "disk" / "ws";
+    GenCover first = Sample("cov", false, false, false);
+    ASSERT_EQ(SaveBuilt(first, ws), 0) << tamrec_last_error_text();
+    // Fill the disk, then free a few pages: some files fit, the mask does not.
+    {
+        std::ofstream filler(dir / "disk" / "filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), block.size())) {
+        }
+    }
+    const auto size = fs::file_size(dir / "disk" / "filler");
+    fs::resize_file(dir / "disk" / "filler", size > 16384 ? size - 16384 : 0);
+    const auto before = Snapshot(ws);
+    GenCover second = first;
+    second.double_precision = true;
+    EXPECT_EQ(SaveBuilt(second, ws, 1), 1);
+    EXPECT_NE(std::string(tamrec_last_error_text()).find("unable to"), std::string::npos)
+        << tamrec_last_error_text();
+    EXPECT_EQ(Snapshot(ws), before);
+    ExpectSavedAsGenerated(first, ws);
+}
+
 TEST(CoverSaveTest, RefusedBeforeAnythingIsCreated) {
     TempDir dir;
     GenCover g = Sample("abcdefghijklm", false, false, false);
@@ -329,6 +377,22 @@ TEST(CoverSaveTest, DeleteFlagsTheTablesAndRemovesTheFiles) {
     EXPECT_EQ(tamrec_delete_cover(ws.c_str(), "one"), 1);
     EXPECT_STREQ(tamrec_last_error_text(),
                  "tamrec_lib: tamrec_delete_cover() 'one' is not a valid cover\n");
+}
+
+// The "arc.dir" style: 4-digit table numbers, ".nit" and ".dat" files.
+TEST(CoverSaveTest, DeleteInASuffixedWorkspace) {
+    TempDir dir;
+    const fs::path ws = dir / "ws";
+    ASSERT_EQ(SaveBuilt(Sample("one", true, true, false), ws), 0) << tamrec_last_error_text();
+    EXPECT_TRUE(fs::exists(ws / "one" / "dbltic.adf"));
+    EXPECT_TRUE(fs::exists(ws / "info" / "arc0003.nit"));
+    ASSERT_EQ(tamrec_delete_cover(ws.c_str(), "one"), 0) << tamrec_last_error_text();
+    EXPECT_EQ(DirectoryNames(ws / "info" / "arc.dir"),
+              (std::vector<std::string>{"ONE.TIC ARC0000 deleted", "ONE.BND ARC0001 deleted",
+                                        "ONE.AAT ARC0002 deleted", "ONE.PAT ARC0003 deleted"}));
+    EXPECT_FALSE(fs::exists(ws / "info" / "arc0003.nit"));
+    EXPECT_FALSE(fs::exists(ws / "info" / "arc0003.dat"));
+    EXPECT_FALSE(fs::exists(ws / "one"));
 }
 
 TEST(CoverSaveTest, ArcVerticesAndAllocators) {

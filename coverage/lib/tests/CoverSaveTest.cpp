@@ -271,27 +271,6 @@ TEST(CoverSaveTest, FailingHalfWayLeavesTheOldCover) {
     ExpectSavedAsGenerated(first, ws);
 }
 
-TEST(CoverSaveTest, ReadOnlyWorkspaceLeavesTheOldCover) {
-    TempDir dir;
-    const fs::path ws = dir / "ws";
-    GenCover first = Sample("cov", false, false, false);
-    ASSERT_EQ(SaveBuilt(first, ws), 0) << tamrec_last_error_text();
-    const auto before = Snapshot(ws);
-    fs::permissions(ws, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    const bool writable = ::access(ws.c_str(), W_OK) == 0;
-    GenCover second = first;
-    second.arcs.pop_back();
-    second.aat.rows.pop_back();
-    const int result = writable ? 0 : SaveBuilt(second, ws, 1);
-    fs::permissions(ws, fs::perms::owner_write, fs::perm_options::add);
-    if (writable) GTEST_SKIP() << "permissions do not bind this user";
-    EXPECT_EQ(result, 1);
-    EXPECT_STREQ(tamrec_last_error_text(),
-                 "tamrec_lib: tamrec_save_cover() unable to create the cover directory\n");
-    EXPECT_EQ(Snapshot(ws), before);
-}
-
 // A tmpfs of 256 KiB mounted for one test and unmounted whatever happens.
 class SmallDisk {
 public:
@@ -310,6 +289,35 @@ private:
     fs::path at_;
     bool mounted_ = false;
 };
+
+// A workspace that cannot be written: read-only by its permissions, or,
+// for a user they do not bind, on a file system mounted read-only.
+TEST(CoverSaveTest, ReadOnlyWorkspaceLeavesTheOldCover) {
+    TempDir dir;
+    SmallDisk disk(dir / "disk");
+    const fs::path ws = dir / "disk" / "ws";
+    GenCover first = Sample("cov", false, false, false);
+    ASSERT_EQ(SaveBuilt(first, ws), 0) << tamrec_last_error_text();
+    const auto before = Snapshot(ws);
+    fs::permissions(ws, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    bool writable = ::access(ws.c_str(), W_OK) == 0;
+    if (writable && disk.mounted())
+        writable = ::mount("tmpfs", (dir / "disk").c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY,
+                           "size=256k") != 0;
+    GenCover second = first;
+    second.arcs.pop_back();
+    second.aat.rows.pop_back();
+    const int result = writable ? 0 : SaveBuilt(second, ws, 1);
+    if (disk.mounted()) ::mount("tmpfs", (dir / "disk").c_str(), "tmpfs", MS_REMOUNT, "size=256k");
+    fs::permissions(ws, fs::perms::owner_write, fs::perm_options::add);
+    if (writable) GTEST_SKIP() << "the workspace cannot be made read-only here";
+    EXPECT_EQ(result, 1);
+    EXPECT_STREQ(tamrec_last_error_text(),
+                 "tamrec_lib: tamrec_save_cover() unable to create the cover directory\n");
+    EXPECT_EQ(Snapshot(ws), before);
+    ExpectSavedAsGenerated(first, ws);
+}
 
 // The disk fills while the new cover's files are written: the old cover,
 // its INFO tables and the workspace stay as they were.

@@ -58,6 +58,8 @@ struct tamrec_info_field_description {
     std::int32_t decimals;
     std::int32_t type;  // 1-6
     tamrec_item_value value;
+    // A cover being built: one value per row, from 1 (texts owned, null when empty).
+    tamrec_item_value* rows;
 };
 
 // The AAT and PAT items of one cover name in the workspace's INFO directory.
@@ -176,6 +178,30 @@ struct tamrec_record_text {
     std::int32_t text_capacity;
 };
 
+// Records of a cover being built that the current-record types do not cover.
+struct tamrec_build_label {
+    char deleted;
+    std::int32_t user_id;
+    std::int32_t polygon_id;
+    double x, y;
+};
+
+struct tamrec_build_tic {
+    char deleted;
+    std::int32_t id;
+    double x, y;
+};
+
+// Arrays indexed from 1; their counts are the cover's record counts.
+struct tamrec_cover_records {
+    tamrec_record_arc* arcs;
+    tamrec_record_polygon* polygons;
+    tamrec_record_centroid* centroids;  // one per polygon
+    tamrec_build_label* labels;
+    tamrec_build_tic* tics;
+    tamrec_record_text* texts;
+};
+
 // The AAT or PAT items of an open cover, copied from its table entry.
 struct tamrec_attribute_items {
     tamrec_info_field_description* items;
@@ -215,6 +241,8 @@ struct tamrec_cover {
     tamrec_record_projection projection;
     tamrec_record_text text;
     tamrec_record_bounds bounds;
+
+    tamrec_cover_records built;  // tamrec_new_cover's covers only
 };
 
 // `*workspace` must be null on entry and receives the new workspace.
@@ -233,3 +261,35 @@ int tamrec_unload_kind(tamrec_cover* cover, int kind);
 // Decodes record `n` (from 1) of a loaded kind 1-11 into the current record.
 // A failure leaves the previous current record as it was.
 int tamrec_read_record(tamrec_cover* cover, int kind, std::int32_t n);
+
+// ---- Building, saving and deleting covers. Allocators answer the new record's
+// number (from 1) or -1.
+
+// `*cover` must be null on entry; double precision, no suffix, binary form.
+int tamrec_new_cover(tamrec_cover** cover);
+int tamrec_free_cover(tamrec_cover** cover);
+std::int32_t tamrec_new_arc(tamrec_cover* cover);
+std::int32_t tamrec_new_polygon(tamrec_cover* cover);  // with its centroid
+std::int32_t tamrec_new_text(tamrec_cover* cover);
+std::int32_t tamrec_new_tic(tamrec_cover* cover);
+std::int32_t tamrec_new_label(tamrec_cover* cover);
+std::int32_t tamrec_clear_arc(tamrec_cover* cover, std::int32_t arc);
+// Inserts at `position` (0 to the vertex count); at most 500 vertices.
+std::int32_t tamrec_add_arc_vertex(tamrec_cover* cover, std::int32_t arc, std::int32_t position,
+                                   double x, double y, int finish);
+std::int32_t tamrec_end_arc(tamrec_cover* cover, std::int32_t arc);
+std::int32_t tamrec_polygon_bounds(tamrec_cover* cover, std::int32_t polygon);
+constexpr int kTamrecAatTable = 0;
+constexpr int kTamrecPatTable = 1;
+constexpr int kTamrecPolygonPatTable = 2;  // tamrec_default_items only
+// Inserts an item at `position` (from 0, after the default items); answers it or -1.
+int tamrec_add_item(tamrec_cover* cover, int table, int position, const char* name, int width,
+                    int output_width, int decimals, int type);
+int tamrec_default_items(tamrec_cover* cover, int table);
+// Writes the cover under a temporary name and swaps it in; an existing cover
+// of that name is replaced only with `replace` set, and a failed save leaves
+// it as it was.
+int tamrec_save_cover(const char* workspace_path, const char* cover_name, tamrec_cover* cover,
+                      int replace = 0);
+// Flags the cover's INFO tables deleted, removes their files and the cover directory.
+int tamrec_delete_cover(const char* workspace_path, const char* cover_name);

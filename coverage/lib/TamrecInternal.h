@@ -7,6 +7,7 @@
 #include "common/ByteSource.h"
 
 struct tamrec_info_field_description;
+struct tamrec_attribute_items;
 
 namespace tamrecinternal {
 
@@ -24,6 +25,9 @@ double ParseNumber(const char* text);
 
 // Frees item names and text buffers, then the array.
 void FreeItems(tamrec_info_field_description* items, std::int32_t count);
+
+// Start positions from 1 in item order; the record length their sum.
+void RecomputeItems(tamrec_attribute_items& table);
 
 // Fields in the file's byte order; a failed cursor yields 0.
 inline std::int16_t I16(CByteCursor& c, bool big) {

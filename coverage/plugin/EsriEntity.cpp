@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "coverage/plugin/EsriModule.h"
+#include "coverage/plugin/EsriWriteCoverage.h"
 
 std::string EsriMessage(unsigned id) {
     return std::string(FindStringResource(TscovModule(), id));
@@ -24,6 +25,16 @@ template <class T>
 T Ok(TFgnFmtErr& err, T value) {
     err = kFgnOk;
     return value;
+}
+
+// A write-side entity has nothing to answer: err 1 and no value.
+template <class T>
+T ReadSide(TFgnFmtErr& err, bool writeSide, T value) {
+    if (writeSide) {
+        err = kFgnIncomplete;
+        return T{};
+    }
+    return Ok(err, value);
 }
 
 }  // namespace
@@ -120,31 +131,36 @@ CESRIPline::CESRIPline(const tamrec_record_arc& arc, std::int32_t id)
 }
 
 char const* CESRIPline::GetKey(TFgnFmtErr& err) const {
-    return Ok(err, key_.c_str());
+    return ReadSide(err, builder_ != nullptr, key_.c_str());
 }
 
 char const* CESRIPline::GetLayer(TFgnFmtErr& err) const {
-    return Ok(err, layer_.c_str());
+    return ReadSide(err, builder_ != nullptr, layer_.c_str());
 }
 
 TFgnFmtErr CESRIPline::AddPt(double, double, double) {
     return kFgnIncomplete;
 }
 
-TFgnFmtErr CESRIPline::AddPt(double, double) {
-    return kFgnIncomplete;
+CESRIPline::CESRIPline(CWriteCoverage* builder, const char* key) : builder_(builder) {
+    if (builder_ != nullptr) builder_->StartArc(key, kFgnFalse);
+    SetComplete();
+}
+
+TFgnFmtErr CESRIPline::AddPt(double x, double y) {
+    return builder_ != nullptr ? builder_->AddVertex(x, y) : kFgnIncomplete;
 }
 
 const std::list<const CFgnPt*>* CESRIPline::GetPts(TFgnFmtErr& err) const {
-    return Ok(err, points_.Get());
+    return ReadSide(err, builder_ != nullptr, points_.Get());
 }
 
 TFgnBool CESRIPline::GetSmoothed(TFgnFmtErr& err) const {
-    return Ok(err, kFgnFalse);
+    return ReadSide(err, builder_ != nullptr, kFgnFalse);
 }
 
 const CFgnStyleLine* CESRIPline::GetStyle(TFgnFmtErr& err) const {
-    err = kFgnNoStyle;
+    err = builder_ != nullptr ? kFgnIncomplete : kFgnNoStyle;
     return nullptr;
 }
 
@@ -158,23 +174,28 @@ CESRIPly::CESRIPly(const tamrec_record_arc& arc, TFgnBool backward, const tamrec
 }
 
 char const* CESRIPly::GetKey(TFgnFmtErr& err) const {
-    return Ok(err, key_.c_str());
+    return ReadSide(err, builder_ != nullptr, key_.c_str());
 }
 
 char const* CESRIPly::GetLayer(TFgnFmtErr& err) const {
-    return Ok(err, layer_.c_str());
+    return ReadSide(err, builder_ != nullptr, layer_.c_str());
 }
 
 TFgnFmtErr CESRIPly::AddPt(double, double, double) {
     return kFgnNo3d;
 }
 
-TFgnFmtErr CESRIPly::AddPt(double, double) {
-    return kFgnIncomplete;
+CESRIPly::CESRIPly(CWriteCoverage* builder, const char* key) : label_(0, 0), builder_(builder) {
+    if (builder_ != nullptr) builder_->StartArc(key, kFgnTrue);
+    SetComplete();
+}
+
+TFgnFmtErr CESRIPly::AddPt(double x, double y) {
+    return builder_ != nullptr ? builder_->AddVertex(x, y) : kFgnIncomplete;
 }
 
 const CFgnPt* CESRIPly::GetLabelPt(TFgnFmtErr& err) const {
-    return Ok(err, &label_);
+    return ReadSide<const CFgnPt*>(err, builder_ != nullptr, &label_);
 }
 
 const std::list<const CFgnPt*>* CESRIPly::GetPts(TFgnFmtErr& err) const {
@@ -182,10 +203,11 @@ const std::list<const CFgnPt*>* CESRIPly::GetPts(TFgnFmtErr& err) const {
 }
 
 double CESRIPly::GetRadius(TFgnFmtErr& err) const {
-    return Ok(err, 0.0);
+    return ReadSide(err, builder_ != nullptr, 0.0);
 }
 
 TFgnFmtErr CESRIPly::AddArc(const tamrec_record_arc& arc, TFgnBool backward) {
+    if (builder_ != nullptr) return kFgnIncomplete;
     const std::int32_t n = arc.vertex_count;
     if (backward == kFgnTrue) {
         for (std::int32_t i = n - 2; i >= 0; --i) points_.Add(arc.vertices[i]);
@@ -208,8 +230,12 @@ TFgnFmtErr CESRIGeomPts::AddPt(double, double, double) {
     return kFgnNo3d;
 }
 
-TFgnFmtErr CESRIGeomPts::AddPt(double, double) {
-    return kFgnIncomplete;
+CESRIGeomPts::CESRIGeomPts(CWriteCoverage* builder) : type_(TFgnAreaType{}), builder_(builder) {
+    SetComplete();
+}
+
+TFgnFmtErr CESRIGeomPts::AddPt(double x, double y) {
+    return builder_ != nullptr ? builder_->AddVertex(x, y) : kFgnIncomplete;
 }
 
 const std::list<const CFgnPt*>* CESRIGeomPts::GetPts(TFgnFmtErr& err) const {
@@ -223,15 +249,29 @@ CESRICPly::CESRICPly(const tamrec_dblxy_pair& label, std::int32_t id, TFgnBool c
 }
 
 char const* CESRICPly::GetKey(TFgnFmtErr& err) const {
-    return Ok(err, key_.c_str());
+    return ReadSide(err, builder_ != nullptr, key_.c_str());
 }
 
 char const* CESRICPly::GetLayer(TFgnFmtErr& err) const {
-    return Ok(err, layer_.c_str());
+    return ReadSide(err, builder_ != nullptr, layer_.c_str());
 }
 
-TFgnFmtErr CESRICPly::AddArcGeom(double, double, double, double, double, double, TFgnBool) {
-    return kFgnIncomplete;
+CESRICPly::CESRICPly(CWriteCoverage* builder, const char* key, TFgnBool contiguous)
+    : key_(key != nullptr ? key : ""), contiguous_(contiguous), label_(0, 0), builder_(builder) {
+    if (builder_ != nullptr && contiguous_ == kFgnTrue) builder_->StartArc(key_.c_str(), kFgnTrue);
+    SetComplete();
+}
+
+TFgnFmtErr CESRICPly::AddArcGeom(double cx, double cy, double start, double end, double xRadius,
+                                 double yRadius, TFgnBool counterClockwise) {
+    if (builder_ == nullptr) return kFgnIncomplete;
+    current_.reset();
+    if (contiguous_ != kFgnTrue) {
+        const TFgnFmtErr started = builder_->StartArc(key_.c_str(), kFgnTrue);
+        if (started != kFgnOk) return started;
+    }
+    return CESRIArcStroker::Stroke(cx, cy, start, end, xRadius, yRadius, counterClockwise,
+                                   *builder_);
 }
 
 TFgnFmtErr CESRICPly::AddArcGeom(double, double, double, double, double, double, double, TFgnBool) {
@@ -239,8 +279,74 @@ TFgnFmtErr CESRICPly::AddArcGeom(double, double, double, double, double, double,
 }
 
 CFgnGeomPts* CESRICPly::AddPtGeom(TFgnFmtErr& err) {
-    err = kFgnIncomplete;
-    return nullptr;
+    if (builder_ == nullptr) {
+        err = kFgnIncomplete;
+        return nullptr;
+    }
+    current_.reset();
+    if (contiguous_ != kFgnTrue) {
+        err = builder_->StartArc(key_.c_str(), kFgnTrue);
+        if (err != kFgnOk) return nullptr;
+    }
+    current_ = std::make_unique<CESRIGeomPts>(builder_);
+    err = kFgnOk;
+    return current_.get();
+}
+
+CESRIMPnt::CESRIMPnt(CWriteCoverage* builder, const char* key)
+    : builder_(builder), key_(key != nullptr ? key : "") {
+    SetComplete();
+}
+
+TFgnFmtErr CESRIMPnt::AddPt(double, double, double) {
+    return kFgnNotImplemented;
+}
+
+TFgnFmtErr CESRIMPnt::AddPt(double x, double y) {
+    return builder_ != nullptr ? builder_->AddLabel(key_.c_str(), x, y) : kFgnIncomplete;
+}
+
+CESRICPline::CESRICPline(CWriteCoverage* builder, const char* key, TFgnBool contiguous)
+    : key_(key != nullptr ? key : ""), contiguous_(contiguous), builder_(builder) {
+    if (builder_ != nullptr && contiguous_ == kFgnTrue) builder_->StartArc(key_.c_str(), kFgnFalse);
+    SetComplete();
+}
+
+TFgnFmtErr CESRICPline::AddArcGeom(double cx, double cy, double start, double end, double xRadius,
+                                   double yRadius, TFgnBool counterClockwise) {
+    if (builder_ == nullptr) return kFgnIncomplete;
+    current_.reset();
+    if (contiguous_ != kFgnTrue) {
+        const TFgnFmtErr started = builder_->StartArc(key_.c_str(), kFgnFalse);
+        if (started != kFgnOk) return started;
+    }
+    return CESRIArcStroker::Stroke(cx, cy, start, end, xRadius, yRadius, counterClockwise,
+                                   *builder_);
+}
+
+TFgnFmtErr CESRICPline::AddArcGeom(double, double, double, double, double, double, double,
+                                   TFgnBool) {
+    return kFgnNotImplemented;
+}
+
+CFgnGeomPts* CESRICPline::AddPtGeom(TFgnFmtErr& err) {
+    if (builder_ == nullptr) {
+        err = kFgnIncomplete;
+        return nullptr;
+    }
+    current_.reset();
+    if (contiguous_ != kFgnTrue) {
+        err = builder_->StartArc(key_.c_str(), kFgnFalse);
+        if (err != kFgnOk) return nullptr;
+    }
+    current_ = std::make_unique<CESRIGeomPts>(builder_);
+    err = kFgnOk;
+    return current_.get();
+}
+
+TFgnBool CESRICPline::IsContiguous(TFgnFmtErr& err) const {
+    err = kFgnOk;
+    return contiguous_;
 }
 
 const std::list<const CFgnGeom*>* CESRICPly::GetGeometry(TFgnFmtErr& err) const {
@@ -248,7 +354,7 @@ const std::list<const CFgnGeom*>* CESRICPly::GetGeometry(TFgnFmtErr& err) const 
 }
 
 const CFgnPt* CESRICPly::GetLabelPt(TFgnFmtErr& err) const {
-    return Ok(err, &label_);
+    return ReadSide<const CFgnPt*>(err, builder_ != nullptr, &label_);
 }
 
 TFgnBool CESRICPly::IsContiguous(TFgnFmtErr& err) const {

@@ -12,6 +12,8 @@
 #include "coverage/lib/Tamrec.h"
 #include "foreign/Foreign.h"
 
+class CWriteCoverage;
+
 class CESRIPt final : public CFgnPt {
 public:
     CESRIPt(double x, double y) : x_(x), y_(y) {}
@@ -79,6 +81,8 @@ class CESRIPline final : public CFgnPline {
 public:
     // One point per vertex of the arc, in record order.
     CESRIPline(const tamrec_record_arc& arc, std::int32_t id);
+    // Write side: an open arc of the builder, filled by AddPt.
+    CESRIPline(CWriteCoverage* builder, const char* key);
 
     char const* GetKey(TFgnFmtErr& err) const override;
     char const* GetLayer(TFgnFmtErr& err) const override;
@@ -92,6 +96,7 @@ public:
 private:
     CESRIPtList points_;
     std::string layer_, key_;
+    CWriteCoverage* builder_ = nullptr;
 };
 
 // One ring of a polygon, walked arc by arc.
@@ -100,6 +105,8 @@ public:
     // Starts at the arc's first vertex in walking order, then AddArc.
     CESRIPly(const tamrec_record_arc& arc, TFgnBool backward, const tamrec_dblxy_pair& label,
              std::int32_t id, TFgnBool island);
+    // Write side: a closed arc of the builder, filled by AddPt.
+    CESRIPly(CWriteCoverage* builder, const char* key);
 
     char const* GetKey(TFgnFmtErr& err) const override;
     char const* GetLayer(TFgnFmtErr& err) const override;
@@ -118,12 +125,15 @@ private:
     CESRIPtList points_;
     std::string layer_, key_;
     CESRIPt label_;
+    CWriteCoverage* builder_ = nullptr;
 };
 
 // A piece of a compound polygon: one ring.
 class CESRIGeomPts final : public CFgnGeomPts {
 public:
     CESRIGeomPts(const CESRIPtList& points, TFgnAreaType type);
+    // Write side: its points go to the builder's current arc.
+    explicit CESRIGeomPts(CWriteCoverage* builder);
 
     TFgnAreaType GetAreaType(TFgnFmtErr& err) const override;
     TFgnFmtErr AddPt(double x, double y, double z) override;
@@ -133,6 +143,7 @@ public:
 private:
     CESRIPtList points_;
     TFgnAreaType type_;
+    CWriteCoverage* builder_ = nullptr;
 };
 
 // A polygon of several rings: the outer one first, its holes after it.
@@ -140,6 +151,8 @@ class CESRICPly final : public CFgnCPly {
 public:
     CESRICPly(const tamrec_dblxy_pair& label, std::int32_t id, TFgnBool contiguous,
               TFgnBool island);
+    // Write side: rings of the builder; a contiguous polygon is one ring.
+    CESRICPly(CWriteCoverage* builder, const char* key, TFgnBool contiguous);
 
     char const* GetKey(TFgnFmtErr& err) const override;
     char const* GetLayer(TFgnFmtErr& err) const override;
@@ -161,6 +174,38 @@ private:
     std::vector<std::unique_ptr<CESRIGeomPts>> pieces_;
     std::list<const CFgnGeom*> list_;
     CESRIPt label_;
+    CWriteCoverage* builder_ = nullptr;
+    std::unique_ptr<CESRIGeomPts> current_;
+};
+
+// Write side only: every point a label of the builder.
+class CESRIMPnt final : public CFgnMPnt {
+public:
+    CESRIMPnt(CWriteCoverage* builder, const char* key);
+    TFgnFmtErr AddPt(double x, double y, double z) override;
+    TFgnFmtErr AddPt(double x, double y) override;
+
+private:
+    CWriteCoverage* builder_;
+    std::string key_;
+};
+
+// Write side only: pieces of one open arc when contiguous, else one arc each.
+class CESRICPline final : public CFgnCPline {
+public:
+    CESRICPline(CWriteCoverage* builder, const char* key, TFgnBool contiguous);
+    TFgnFmtErr AddArcGeom(double cx, double cy, double start, double end, double xRadius,
+                          double yRadius, TFgnBool counterClockwise) override;
+    TFgnFmtErr AddArcGeom(double cx, double cy, double cz, double start, double end, double xRadius,
+                          double yRadius, TFgnBool counterClockwise) override;
+    CFgnGeomPts* AddPtGeom(TFgnFmtErr& err) override;
+    TFgnBool IsContiguous(TFgnFmtErr& err) const override;
+
+private:
+    std::string key_;
+    std::unique_ptr<CESRIGeomPts> current_;
+    TFgnBool contiguous_;
+    CWriteCoverage* builder_;
 };
 
 class CESRIStyleText final : public CFgnStyleText {

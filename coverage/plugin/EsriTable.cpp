@@ -30,6 +30,7 @@ using CESRITblDataInt2 = CESRITblData<CFgnTblDataInt2, std::int16_t>;
 using CESRITblDataInt4 = CESRITblData<CFgnTblDataInt4, std::int32_t>;
 using CESRITblDataFloat = CESRITblData<CFgnTblDataFloat, float>;
 using CESRITblDataDbl = CESRITblData<CFgnTblDataDbl, double>;
+using CESRITblDataLgcl = CESRITblData<CFgnTblDataLgcl, char>;
 
 template <class Interface>
 class CESRITblText final : public Interface {
@@ -180,6 +181,112 @@ std::unique_ptr<CESRITblClmn> MakeColumn(const tamrec_info_field_description& it
     }
 }
 
+// Longest column name written, in bytes.
+constexpr std::int32_t kWriteNameMax = 15;
+
+// Only letters, digits, "_", "$" and "#", at most 15 bytes; a final "_"
+// becomes "#".
+std::string WriteName(const char* name) {
+    std::unique_ptr<char[]> kept(KeepNameChars(name != nullptr ? name : ""));
+    if (kept == nullptr) return {};
+    std::unique_ptr<char[]> cut(DupStringMax(kept.get(), kWriteNameMax + 1));
+    std::string text = cut != nullptr ? cut.get() : "";
+    if (!text.empty() && text.back() == '_') text.back() = '#';
+    return text;
+}
+
+template <class Interface>
+class CESRIWriteTypedClmn : public Interface, public CESRIWriteClmn {
+public:
+    CESRIWriteTypedClmn(std::string name, TFgnBool key, TFgnBool indexed, std::int16_t width = 0,
+                        std::int16_t decimals = 0)
+        : name_(std::move(name)),
+          key_(key),
+          indexed_(indexed),
+          width_(width),
+          decimals_(decimals) {}
+    TFgnBool GetIndexed(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return indexed_;
+    }
+    TFgnBool GetKey(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return key_;
+    }
+    char const* GetName(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return name_.c_str();
+    }
+    const CFgnTblClmn& Contract() const override { return *this; }
+
+protected:
+    std::string name_;
+    TFgnBool key_, indexed_;
+    std::int16_t width_, decimals_;
+};
+
+template <class Interface, class Cell, class Value>
+class CESRIWriteNumberClmn final : public CESRIWriteTypedClmn<Interface> {
+public:
+    using CESRIWriteTypedClmn<Interface>::CESRIWriteTypedClmn;
+    std::unique_ptr<CFgnTblData> DefaultData() const override {
+        return std::make_unique<Cell>(Value{});
+    }
+    std::string KeyText(const CFgnTblData* cell) const override {
+        TFgnFmtErr err = kFgnOk;
+        const auto* c = dynamic_cast<const Cell*>(cell);
+        return c != nullptr ? EsriKey(static_cast<std::int32_t>(c->GetData(err))) : std::string();
+    }
+};
+
+template <class Interface, class Cell, class Value>
+class CESRIWriteRealClmn final : public CESRIWriteTypedClmn<Interface> {
+public:
+    using CESRIWriteTypedClmn<Interface>::CESRIWriteTypedClmn;
+    std::unique_ptr<CFgnTblData> DefaultData() const override {
+        return std::make_unique<Cell>(Value{});
+    }
+    std::int16_t GetDecimal(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return this->decimals_;
+    }
+    std::int16_t GetWidth(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return this->width_;
+    }
+};
+
+class CESRIWriteCharClmn final : public CESRIWriteTypedClmn<CFgnTblClmnChar> {
+public:
+    using CESRIWriteTypedClmn::CESRIWriteTypedClmn;
+    std::unique_ptr<CFgnTblData> DefaultData() const override {
+        return std::make_unique<CESRITblDataChar>("");
+    }
+    std::string KeyText(const CFgnTblData* cell) const override {
+        TFgnFmtErr err = kFgnOk;
+        const auto* c = dynamic_cast<const CESRITblDataChar*>(cell);
+        return c != nullptr ? c->GetData(err) : std::string();
+    }
+    std::int16_t GetWidth(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return width_;
+    }
+};
+
+class CESRIWriteDteClmn final : public CESRIWriteTypedClmn<CFgnTblClmnDte> {
+public:
+    using CESRIWriteTypedClmn::CESRIWriteTypedClmn;
+    std::unique_ptr<CFgnTblData> DefaultData() const override {
+        return std::make_unique<CESRITblDataDte>("");
+    }
+};
+
+using CESRIWriteInt2Clmn = CESRIWriteNumberClmn<CFgnTblClmnInt2, CESRITblDataInt2, std::int16_t>;
+using CESRIWriteInt4Clmn = CESRIWriteNumberClmn<CFgnTblClmnInt4, CESRITblDataInt4, std::int32_t>;
+using CESRIWriteLgclClmn = CESRIWriteNumberClmn<CFgnTblClmnLgcl, CESRITblDataLgcl, char>;
+using CESRIWriteFloatClmn = CESRIWriteRealClmn<CFgnTblClmnFloat, CESRITblDataFloat, float>;
+using CESRIWriteDblClmn = CESRIWriteRealClmn<CFgnTblClmnDbl, CESRITblDataDbl, double>;
+
 bool StartsWithIgnoringCase(const char* text, const std::string& prefix) {
     for (std::size_t i = 0; i < prefix.size(); ++i) {
         const unsigned char a = static_cast<unsigned char>(text[i]);
@@ -244,7 +351,36 @@ CESRITbl::CESRITbl(TARCTblType type, std::int32_t itemCount, std::int32_t record
     SetComplete();
 }
 
+CESRITbl::CESRITbl(const char* name, TFgnBool allLayers)
+    : name_(name != nullptr ? name : ""), writeSide_(true), allLayers_(allLayers) {
+    SetComplete();
+}
+
 CESRITbl::~CESRITbl() = default;
+
+std::string CESRIWriteClmn::KeyText(const CFgnTblData*) const {
+    return {};
+}
+
+TFgnFmtErr CESRITbl::AddWriteColumn(std::unique_ptr<CESRIWriteClmn> column, TFgnBool key,
+                                    bool mayBeKey) {
+    if (!writeSide_) return kFgnIncomplete;
+    TFgnFmtErr err = kFgnOk;
+    const CFgnTblClmn& contract = column->Contract();
+    const TFgnClmnType type = contract.GetType(err);
+    rowValid_ = false;
+    if (err != kFgnOk) return kFgnOk;
+    if (mayBeKey && key == kFgnTrue && keyColumn_ < 0) keyColumn_ = columnCount_;
+    // Rows added before the column get its default cells.
+    for (std::int32_t r = 0; r < rowCount_; ++r)
+        column->cells.push_back(rowOpen_ && r == rowCount_ - 1 ? nullptr : column->DefaultData());
+    columns_.push_back(&contract);
+    columnIndex_.emplace(contract.GetName(err), columnCount_);
+    columnTypes_.push_back(type);
+    writeColumns_.push_back(std::move(column));
+    ++columnCount_;
+    return kFgnOk;
+}
 
 void CESRITbl::InitializeColumns(const char* coverName, const tamrec_info_field_description* items,
                                  std::int32_t itemCount) {
@@ -270,6 +406,17 @@ TFgnFmtErr CESRITbl::SetCurrentRow() {
     currentKey_.clear();
     rowValid_ = false;
     if (currentRow_ < 1 || currentRow_ > rowCount_) return kFgnOk;
+    if (writeSide_) {
+        const auto row = static_cast<std::size_t>(currentRow_ - 1);
+        for (const auto& column : writeColumns_) currentCells_.push_back(column->cells[row].get());
+        if (keyColumn_ >= 0) {
+            const auto& column = writeColumns_[static_cast<std::size_t>(keyColumn_)];
+            currentKey_ = column->KeyText(column->cells[row].get());
+            hasKey_ = true;
+        }
+        rowValid_ = true;
+        return kFgnOk;
+    }
     const int kind = type_ == kArcTblArc ? kTamrecAat : kTamrecPat;
     // A row that cannot be read is no row: its cells would be another row's.
     if (cover_ == nullptr || tamrec_read_record(cover_, kind, currentRow_) != 0) return kFgnOk;
@@ -290,40 +437,60 @@ TFgnFmtErr CESRITbl::SetCurrentRow() {
     return kFgnOk;
 }
 
-TFgnFmtErr CESRITbl::LinkLayer(char const*) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::LinkLayer(char const* layer) {
+    if (!writeSide_ || allLayers_ == kFgnTrue || layer == nullptr) return kFgnIncomplete;
+    layerNames_.emplace_back(layer);
+    layers_.clear();
+    for (const std::string& name : layerNames_) layers_.push_back(name.c_str());
+    return kFgnOk;
 }
 
-TFgnFmtErr CESRITbl::AddClmnChar(char const*, TFgnBool, TFgnBool, std::int16_t) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::AddClmnChar(char const* name, TFgnBool key, TFgnBool indexed,
+                                 std::int16_t width) {
+    return AddWriteColumn(
+        std::make_unique<CESRIWriteCharClmn>(WriteName(name), key, indexed, width), key, true);
 }
 
-TFgnFmtErr CESRITbl::AddClmnDbl(char const*, TFgnBool, TFgnBool, std::int16_t, std::int16_t) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::AddClmnDbl(char const* name, TFgnBool key, TFgnBool indexed,
+                                std::int16_t width, std::int16_t decimals) {
+    return AddWriteColumn(
+        std::make_unique<CESRIWriteDblClmn>(WriteName(name), key, indexed, width, decimals), key,
+        false);
 }
 
-TFgnFmtErr CESRITbl::AddClmnDte(char const*, TFgnBool, TFgnBool) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::AddClmnDte(char const* name, TFgnBool key, TFgnBool indexed) {
+    return AddWriteColumn(std::make_unique<CESRIWriteDteClmn>(WriteName(name), key, indexed), key,
+                          false);
 }
 
-TFgnFmtErr CESRITbl::AddClmnFloat(char const*, TFgnBool, TFgnBool, std::int16_t, std::int16_t) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::AddClmnFloat(char const* name, TFgnBool key, TFgnBool indexed,
+                                  std::int16_t width, std::int16_t decimals) {
+    return AddWriteColumn(
+        std::make_unique<CESRIWriteFloatClmn>(WriteName(name), key, indexed, width, decimals), key,
+        false);
 }
 
-TFgnFmtErr CESRITbl::AddClmnInt2(char const*, TFgnBool, TFgnBool) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::AddClmnInt2(char const* name, TFgnBool key, TFgnBool indexed) {
+    return AddWriteColumn(std::make_unique<CESRIWriteInt2Clmn>(WriteName(name), key, indexed), key,
+                          true);
 }
 
-TFgnFmtErr CESRITbl::AddClmnInt4(char const*, TFgnBool, TFgnBool) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::AddClmnInt4(char const* name, TFgnBool key, TFgnBool indexed) {
+    return AddWriteColumn(std::make_unique<CESRIWriteInt4Clmn>(WriteName(name), key, indexed), key,
+                          true);
 }
 
-TFgnFmtErr CESRITbl::AddClmnLgcl(char const*, TFgnBool, TFgnBool) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::AddClmnLgcl(char const* name, TFgnBool key, TFgnBool indexed) {
+    return AddWriteColumn(std::make_unique<CESRIWriteLgclClmn>(WriteName(name), key, indexed), key,
+                          false);
 }
 
 TFgnFmtErr CESRITbl::AddRow() {
-    return kFgnIncomplete;
+    if (!writeSide_) return kFgnIncomplete;
+    ++rowCount_;
+    for (auto& column : writeColumns_) column->cells.push_back(nullptr);
+    rowOpen_ = true;
+    return kFgnOk;
 }
 
 TFgnBool CESRITbl::DoneRow(TFgnFmtErr& err) {
@@ -346,6 +513,10 @@ const std::list<const CFgnTblData*>* CESRITbl::GetCurrentRow(TFgnFmtErr& err) co
 }
 
 const std::list<char const*>* CESRITbl::GetLayers(TFgnFmtErr& err) const {
+    if (writeSide_ && allLayers_ == kFgnTrue) {
+        err = kFgnAllLayers;
+        return nullptr;
+    }
     err = kFgnOk;
     return &layers_;
 }
@@ -370,38 +541,74 @@ TFgnFmtErr CESRITbl::StepRow() {
 }
 
 TFgnFmtErr CESRITbl::UpdateRow() {
-    return kFgnIncomplete;
+    if (!writeSide_ || !rowOpen_) return kFgnIncomplete;
+    for (auto& column : writeColumns_)
+        if (column->cells.back() == nullptr) column->cells.back() = column->DefaultData();
+    rowOpen_ = false;
+    return kFgnOk;
 }
 
-TFgnFmtErr CESRITbl::SetInt2Field(char const*, std::int16_t) {
-    return kFgnIncomplete;
+std::unique_ptr<CFgnTblData>* CESRITbl::OpenCell(const char* column, TFgnClmnType type) {
+    if (!writeSide_ || !rowOpen_ || column == nullptr) return nullptr;
+    auto it = columnIndex_.find(column);
+    if (it == columnIndex_.end()) it = columnIndex_.find(WriteName(column));
+    if (it == columnIndex_.end()) return nullptr;
+    const auto index = static_cast<std::size_t>(it->second);
+    if (columnTypes_[index] != type) return nullptr;
+    return &writeColumns_[index]->cells.back();
 }
 
-TFgnFmtErr CESRITbl::SetInt4Field(char const*, std::int32_t) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::SetInt2Field(char const* column, std::int16_t value) {
+    auto* cell = OpenCell(column, kFgnClmnInt2);
+    if (cell == nullptr) return kFgnIncomplete;
+    *cell = std::make_unique<CESRITblDataInt2>(value);
+    return kFgnOk;
 }
 
-TFgnFmtErr CESRITbl::SetFloatField(char const*, float) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::SetInt4Field(char const* column, std::int32_t value) {
+    auto* cell = OpenCell(column, kFgnClmnInt4);
+    if (cell == nullptr) return kFgnIncomplete;
+    *cell = std::make_unique<CESRITblDataInt4>(value);
+    return kFgnOk;
 }
 
-TFgnFmtErr CESRITbl::SetDblField(char const*, double) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::SetFloatField(char const* column, float value) {
+    auto* cell = OpenCell(column, kFgnClmnFloat);
+    if (cell == nullptr) return kFgnIncomplete;
+    *cell = std::make_unique<CESRITblDataFloat>(value);
+    return kFgnOk;
 }
 
-TFgnFmtErr CESRITbl::SetCharField(char const*, char const*) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::SetDblField(char const* column, double value) {
+    auto* cell = OpenCell(column, kFgnClmnDbl);
+    if (cell == nullptr) return kFgnIncomplete;
+    *cell = std::make_unique<CESRITblDataDbl>(value);
+    return kFgnOk;
 }
 
-TFgnFmtErr CESRITbl::SetDteField(char const*, char const*) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::SetCharField(char const* column, char const* value) {
+    auto* cell = OpenCell(column, kFgnClmnChar);
+    if (cell == nullptr) return kFgnIncomplete;
+    *cell = std::make_unique<CESRITblDataChar>(value);
+    return kFgnOk;
 }
 
-TFgnFmtErr CESRITbl::SetLgclField(char const*, char) {
-    return kFgnIncomplete;
+TFgnFmtErr CESRITbl::SetDteField(char const* column, char const* value) {
+    auto* cell = OpenCell(column, kFgnClmnDte);
+    if (cell == nullptr) return kFgnIncomplete;
+    *cell = std::make_unique<CESRITblDataDte>(value);
+    return kFgnOk;
+}
+
+TFgnFmtErr CESRITbl::SetLgclField(char const* column, char value) {
+    auto* cell = OpenCell(column, kFgnClmnLgcl);
+    if (cell == nullptr) return kFgnIncomplete;
+    *cell = std::make_unique<CESRITblDataLgcl>(value);
+    return kFgnOk;
 }
 
 TFgnBool CESRITbl::IsLinkedToLayer(const char* layer) const {
+    if (writeSide_ && allLayers_ == kFgnTrue) return kFgnTrue;
     if (layer == nullptr) return kFgnFalse;
     for (const std::string& name : layerNames_)
         if (name == layer) return kFgnTrue;

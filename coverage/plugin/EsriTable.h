@@ -43,8 +43,26 @@ protected:
     std::string name_;
 };
 
+// A column of a table being written: its cells, one per row added.
+class CESRIWriteClmn {
+public:
+    CESRIWriteClmn() = default;
+    CESRIWriteClmn(const CESRIWriteClmn&) = delete;
+    CESRIWriteClmn& operator=(const CESRIWriteClmn&) = delete;
+    virtual ~CESRIWriteClmn() = default;
+
+    virtual std::unique_ptr<CFgnTblData> DefaultData() const = 0;
+    // The cell as a key text; empty for a column that gives none.
+    virtual std::string KeyText(const CFgnTblData* cell) const;
+    virtual const CFgnTblClmn& Contract() const = 0;
+
+    std::vector<std::unique_ptr<CFgnTblData>> cells;  // row r at r - 1
+};
+
 class CESRITbl final : public CFgnTbl {
 public:
+    // A table to be filled by a producer and written into a new coverage.
+    CESRITbl(const char* name, TFgnBool allLayers);
     CESRITbl(TARCTblType type, std::int32_t itemCount, std::int32_t recordCount,
              const tamrec_info_field_description* items, const char* coverName,
              tamrec_cover* cover);
@@ -93,6 +111,9 @@ private:
                            std::int32_t itemCount);
     // 0, or 2 when memory runs out (the row is then invalid).
     TFgnFmtErr SetCurrentRow();
+    TFgnFmtErr AddWriteColumn(std::unique_ptr<CESRIWriteClmn> column, TFgnBool key, bool mayBeKey);
+    // The open row's cell of `column` when it has the type `type`; else null.
+    std::unique_ptr<CFgnTblData>* OpenCell(const char* column, TFgnClmnType type);
 
     std::string name_;
     std::vector<std::string> layerNames_;
@@ -109,6 +130,10 @@ private:
     std::string currentKey_;
     bool hasKey_ = false;
     bool rowValid_ = false;
-    tamrec_cover* cover_;
-    TARCTblType type_;
+    tamrec_cover* cover_ = nullptr;
+    TARCTblType type_ = kArcTblPoint;
+    bool writeSide_ = false;
+    TFgnBool allLayers_ = kFgnFalse;
+    bool rowOpen_ = false;
+    std::vector<std::unique_ptr<CESRIWriteClmn>> writeColumns_;
 };

@@ -9,6 +9,7 @@
 
 #include "common/ByteOrder.h"
 #include "common/Utf8.h"
+#include "dgn/DgnEncoder.h"
 #include "dgn/DgnGlobal.h"
 #include "dgn/DgnSettings.h"
 
@@ -125,6 +126,102 @@ std::string FontName(std::uint8_t font) {
 }
 
 }  // namespace dgn
+
+namespace dgn {
+
+std::uint8_t TextJustificationCode(TFgnJustification justification) {
+    switch (static_cast<int>(justification)) {
+        case 0:
+        case 5:
+            return 2;
+        case 1:
+        case 10:
+            return 8;
+        case 2:
+        case 13:
+        case 16:
+            return 14;
+        case 4:
+        case 7:
+            return 1;
+        case 8:
+            return 6;
+        case 9:
+            return 7;
+        case 11:
+        case 14:
+            return 12;
+        case 12:
+        case 15:
+            return 13;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace dgn
+
+void CDgnText::SetText(std::string text, const CDgnPt& origin, const CFgnStyleText* style) {
+    text_ = std::move(text);
+    origin_ = origin;
+    justification_ = TFgnJustification(5);
+    if (!style) return;
+    double height = 0, angle = 0, spacing = 0;
+    std::int32_t colour = 0, second = 0;
+    TFgnBool f1 = kFgnFalse, f2 = kFgnFalse, f3 = kFgnFalse;
+    TFgnJustification justification = TFgnJustification(5);
+    TFgnFmtErr err = kFgnOk;
+    style->GetDefinition(height, colour, second, f1, f2, f3, justification, angle, spacing);
+    if (std::fabs(angle) <= 360) {
+        angle_ = std::fmod(angle_ + angle, 360);
+        if (angle_ < 0) angle_ += 360;
+    }
+    width_ = height_ = height;
+    justification_ = justification;
+    const auto value = static_cast<std::uint32_t>(colour);
+    const std::uint8_t index = Factors()->NearestColour({static_cast<std::uint8_t>(value),
+                                                         static_cast<std::uint8_t>(value >> 8),
+                                                         static_cast<std::uint8_t>(value >> 16)});
+    Written().symbology = static_cast<std::uint16_t>(index == 255 ? 0 : index << 8);
+    const char* font = style->GetFont(err);
+    font_ = static_cast<std::uint8_t>(
+        std::atoi(iniFile.Read(dgn::kSectionDgnFonts, font ? font : "", "0", 64).c_str()));
+}
+
+TFgnFmtErr CDgnText::WriteElement() {
+    if (Mode() != kModeWrite || !Output() || text_.size() > 255) return kFgnIncomplete;
+    CDgnPt origin = origin_;
+    if (std::atoi(iniFile.Read(dgn::kSectionGeneral, dgn::kKeyJustConvert, "0", 16).c_str())) {
+        const CDgnPt offset = dgn::JustificationOffset(
+            justification_, double(text_.size()) * width_, height_, angle_);
+        origin.SetPoint(origin.X() - offset.X(), origin.Y() - offset.Y(), origin.Z());
+    }
+    dgn::CDgnEncoder encoder(*Factors(), dgn::kTypeText, Written());
+    const double units = Factors()->UnitsPerMaster();
+    encoder.Byte(font_);
+    encoder.Byte(dgn::TextJustificationCode(justification_));
+    const double size = std::trunc(height_ / kSizeFactor * units);
+    if (!(std::fabs(size) <= 2147483647.0)) return kFgnIncomplete;
+    for (int i = 0; i < 2; ++i) encoder.Long(static_cast<std::int32_t>(size));
+    if (encoder.ThreeD()) {
+        const double half = angle_ * kDegree / 2;  // a turn about z
+        encoder.Long(static_cast<std::int32_t>(std::cos(half) * kQuaternionScale));
+        encoder.Long(0);
+        encoder.Long(0);
+        encoder.Long(static_cast<std::int32_t>(std::sin(half) * kQuaternionScale));
+    } else {
+        encoder.Angle(angle_);
+    }
+    encoder.Point(origin);
+    // The far corner of the text box, for the range.
+    encoder.Extend(
+        CDgnPt(origin.X() + double(text_.size()) * width_, origin.Y() + height_, origin.Z()));
+    encoder.Byte(static_cast<std::uint8_t>(text_.size()));
+    encoder.Byte(0);  // no enter-data fields
+    encoder.Bytes(std::span(reinterpret_cast<const std::uint8_t*>(text_.data()), text_.size()));
+    if (text_.size() % 2) encoder.Byte(' ');
+    return encoder.Finish(*Output());
+}
 
 TFgnFmtErr CDgnText::ReadElement() {
     return ReadBody([this] {

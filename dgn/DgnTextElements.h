@@ -24,6 +24,8 @@ CDgnPt JustificationOffset(TFgnJustification justification, double width, double
                            double angle);
 // The font name of a font number: the settings' [DRFX Fonts], else a fixed name.
 std::string FontName(std::uint8_t font);
+// The stored justification code of a text written with `justification`.
+std::uint8_t TextJustificationCode(TFgnJustification justification);
 
 }  // namespace dgn
 
@@ -31,7 +33,11 @@ class CDgnText : public CDgnEntity<CFgnText> {
 public:
     using CDgnEntity::CDgnEntity;
     TFgnFmtErr ReadElement() override;
+    // Type 17 of single-byte text; 1 for a text longer than 255 bytes.
+    TFgnFmtErr WriteElement() override;
     void MakeStyle() override;
+    // Writing: the text at `origin` (the justification point) drawn as `style` says.
+    void SetText(std::string text, const CDgnPt& origin, const CFgnStyleText* style);
 
     const CFgnPt* GetPt(TFgnFmtErr& err) const override;
     const CFgnStyleText* GetStyle(TFgnFmtErr& err) const override;

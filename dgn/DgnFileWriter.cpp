@@ -568,16 +568,30 @@ TFgnFmtErr CDgnFileWriter::TextImpl(char const* key, char const* layer, char con
     });
 }
 
-TFgnFmtErr CDgnFileWriter::AddMText(char const*, char const*, char const*, double, double, double,
-                                    double, const CFgnStyleText* style) {
-    TakeStyle(style);
-    return kFgnIncomplete;
+TFgnFmtErr CDgnFileWriter::AddMText(char const* key, char const* layer, char const* text,
+                                    double minX, double maxX, double minY, double maxY,
+                                    const CFgnStyleText* style) {
+    if (!Ready(false)) return TakeStyle(style), kFgnIncomplete;
+    return MTextImpl(key, layer, text, CDgnPt(minX, minY, 0), CDgnPt(maxX, maxY, 0), style);
 }
 
-TFgnFmtErr CDgnFileWriter::AddMText(char const*, char const*, char const*, double, double, double,
-                                    double, double, double, const CFgnStyleText* style) {
-    TakeStyle(style);
-    return kFgnIncomplete;
+TFgnFmtErr CDgnFileWriter::AddMText(char const* key, char const* layer, char const* text,
+                                    double minX, double maxX, double minY, double maxY, double minZ,
+                                    double maxZ, const CFgnStyleText* style) {
+    if (!Ready(true)) return TakeStyle(style), kFgnIncomplete;
+    return MTextImpl(key, layer, text, CDgnPt(minX, minY, minZ), CDgnPt(maxX, maxY, maxZ), style);
+}
+
+TFgnFmtErr CDgnFileWriter::MTextImpl(char const* key, char const* layer, char const* text,
+                                     const CDgnPt& min, const CDgnPt& max,
+                                     const CFgnStyleText* style) {
+    const std::unique_ptr<CFgnObject> owned = TakeStyle(style);
+    return dgn::GuardStatus([&] {
+        auto node = std::make_unique<CDgnTNode>(global_.get(), CDgnElement::kModeWrite);
+        node->SetNode(Text(text), min, max, style);
+        node->SetBuilt();
+        return Append(std::move(node), key, layer);
+    });
 }
 
 CFgnBlk* CDgnFileWriter::AddBlk(char const*, char const*, TFgnFmtErr& err) {
@@ -810,6 +824,15 @@ TFgnFmtErr CDgnFileWriter::CopyEntity(const CFgnEntity& source, CDgnFileWriter& 
             const char* value = text.GetText(err);
             return threeD ? target.AddText(k, l, value, at.X(), at.Y(), at.Z(), style)
                           : target.AddText(k, l, value, at.X(), at.Y(), style);
+        }
+        case kFgnEntityMText: {
+            const auto& node = static_cast<const CFgnMText&>(source);
+            const CDgnPt a = PointOf(node.GetMinPt(err)), b = PointOf(node.GetMaxPt(err));
+            const CFgnStyleText* style = CopyTextStyle(node.GetStyle(err), target);
+            const char* value = node.GetText(err);
+            return threeD ? target.AddMText(k, l, value, a.X(), b.X(), a.Y(), b.Y(), a.Z(), b.Z(),
+                                            style)
+                          : target.AddMText(k, l, value, a.X(), b.X(), a.Y(), b.Y(), style);
         }
         default:
             return kFgnIncomplete;

@@ -163,6 +163,8 @@ private:
                        TFgnBool counterClockwise, const CFgnStyleLine* style);
     TFgnFmtErr TextImpl(char const* key, char const* layer, char const* text, double x, double y,
                         double z, const CFgnStyleText* style);
+    TFgnFmtErr MTextImpl(char const* key, char const* layer, char const* text, const CDgnPt& min,
+                         const CDgnPt& max, const CFgnStyleText* style);
     // State 2 and a writer of this dimension.
     bool Ready(bool threeD) const;
     // Flushes at every hundredth element, then lists `element` with its key and layer.

@@ -159,6 +159,13 @@ std::uint8_t TextJustificationCode(TFgnJustification justification) {
     }
 }
 
+std::uint8_t NodeJustificationCode(TFgnJustification justification) {
+    static constexpr std::uint8_t kCodes[17] = {2, 0, 14, 0,  1,  2,  3,  4, 6,
+                                                7, 8, 9,  10, 11, 12, 13, 14};
+    const int j = static_cast<int>(justification);
+    return j >= 0 && j <= 16 ? kCodes[j] : 0;
+}
+
 }  // namespace dgn
 
 void CDgnText::SetText(std::string text, const CDgnPt& origin, const CFgnStyleText* style) {
@@ -363,4 +370,104 @@ const CFgnStyleText* CDgnTNode::GetStyle(TFgnFmtErr& err) const {
 char const* CDgnTNode::GetText(TFgnFmtErr& err) const {
     err = kFgnOk;
     return text_.c_str();
+}
+
+void CDgnTNode::SetNode(std::string text, const CDgnPt& min, const CDgnPt& max,
+                        const CFgnStyleText* style) {
+    text_ = std::move(text);
+    min_ = min;
+    max_ = max;
+    double height = 0, angle = 0, spacing = 0;
+    std::int32_t colour = 0, second = 0;
+    TFgnBool f1 = kFgnFalse, f2 = kFgnFalse, f3 = kFgnFalse;
+    TFgnJustification justification = TFgnJustification(5);
+    TFgnFmtErr err = kFgnOk;
+    std::string font;
+    if (style) {
+        style->GetDefinition(height, colour, second, f1, f2, f3, justification, angle, spacing);
+        const char* name = style->GetFont(err);
+        font = name ? name : "";
+    }
+    style_ = std::make_unique<CDgnStyleText>(height, colour, justification, angle, spacing,
+                                             font.c_str());
+    width_ = height_ = height;
+    lineSpacing_ = spacing;
+    justification_ = justification;
+    const auto value = static_cast<std::uint32_t>(colour);
+    const std::uint8_t index = Factors()->NearestColour({static_cast<std::uint8_t>(value),
+                                                         static_cast<std::uint8_t>(value >> 8),
+                                                         static_cast<std::uint8_t>(value >> 16)});
+    Written().symbology = static_cast<std::uint16_t>(index == 255 ? 0 : index << 8);
+    const int number =
+        std::atoi(iniFile.Read(dgn::kSectionDgnFonts, font.c_str(), "3", 64).c_str());
+    font_ = static_cast<std::uint8_t>((number & 0xFF) == 0 ? 3 : number);
+}
+
+TFgnFmtErr CDgnTNode::WriteElement() {
+    if (Mode() != kModeWrite || !Output() || !style_) return kFgnIncomplete;
+    const std::uint8_t code = dgn::NodeJustificationCode(justification_);
+    // From the top-left corner to the justification point, in parts of the box.
+    static constexpr double kAcross[15] = {0, 0, 0, 0, 0, 0, 0.5, 0.5, 0.5, 1, 1, 1, 1, 1, 1};
+    static constexpr double kDown[15] = {0, 0.5, 1, 0, 0.5, 1, 0, 0.5, 1, 0, 0.5, 1, 0, 0.5, 1};
+    const double w = max_.X() - min_.X(), h = max_.Y() - min_.Y();
+    origin_ = CDgnPt(min_.X() + kAcross[code] * w, max_.Y() - kDown[code] * h, min_.Z());
+
+    std::vector<std::string> lines;
+    for (std::size_t at = 0;;) {
+        const std::size_t end = text_.find('\n', at);
+        lines.push_back(text_.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    if (lines.size() > 0xFFFF) return kFgnIncomplete;
+    const double step = h / double(lines.size());
+    const double baseline = max_.Y() - kDown[code] * step;
+
+    dgn::SDgnWriteHeader part = Written();
+    part.complex = true;
+    part.linkage = false;
+    part.elementClass = 0;
+    part.graphicGroup = 0;
+    std::vector<std::uint8_t> components;
+    std::size_t longest = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        CDgnText line(Factors(), kModeWrite);
+        line.SetText(lines[i], CDgnPt(origin_.X(), baseline - double(i) * step, origin_.Z()),
+                     style_.get());
+        line.Written() = part;
+        line.SetOutput(&components);
+        if (line.WriteElement() != kFgnOk) return kFgnIncomplete;
+        longest = std::max(longest, lines[i].size());
+    }
+
+    dgn::CDgnEncoder encoder(*Factors(), dgn::kTypeTextNode, Written());
+    encoder.Extend(min_);
+    encoder.Extend(max_);
+    const double units = Factors()->UnitsPerMaster();
+    encoder.Word(0);  // the total length, set below
+    encoder.Word(static_cast<std::uint16_t>(lines.size()));
+    encoder.Word(0);  // node number
+    encoder.Byte(static_cast<std::uint8_t>(std::min<std::size_t>(longest, 255)));
+    encoder.Byte(0);
+    encoder.Byte(font_);
+    encoder.Byte(code);
+    const double spacing = std::trunc(lineSpacing_ * units);
+    const double size = std::trunc(height_ / kSizeFactor * units);
+    if (!(std::fabs(spacing) <= 2147483647.0) || !(std::fabs(size) <= 2147483647.0))
+        return kFgnIncomplete;
+    encoder.Long(static_cast<std::int32_t>(spacing));
+    encoder.Long(static_cast<std::int32_t>(size));
+    encoder.Long(static_cast<std::int32_t>(size));
+    // The node itself is not turned.
+    for (int i = 0; i < (encoder.ThreeD() ? 4 : 1); ++i) encoder.Long(0);
+    encoder.Point(origin_);
+    std::vector<std::uint8_t> element;
+    if (encoder.Finish(element) != kFgnOk) return kFgnIncomplete;
+    const std::size_t words = (element.size() + components.size() - (dgn::kHeaderSize + 2)) / 2;
+    if (words > 0xFFFF) return kFgnIncomplete;
+    element[dgn::kHeaderSize] = static_cast<std::uint8_t>(words);
+    element[dgn::kHeaderSize + 1] = static_cast<std::uint8_t>(words >> 8);
+    Output()->insert(Output()->end(), element.begin(), element.end());
+    Output()->insert(Output()->end(), components.begin(), components.end());
+    return kFgnOk;
 }

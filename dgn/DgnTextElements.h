@@ -26,6 +26,8 @@ CDgnPt JustificationOffset(TFgnJustification justification, double width, double
 std::string FontName(std::uint8_t font);
 // The stored justification code of a text written with `justification`.
 std::uint8_t TextJustificationCode(TFgnJustification justification);
+// The stored justification code of a text node written with `justification`.
+std::uint8_t NodeJustificationCode(TFgnJustification justification);
 
 }  // namespace dgn
 
@@ -66,8 +68,13 @@ public:
     // The node's lines are the texts of the type-17 elements that follow it,
     // within its stated length; other components are passed over.
     TFgnFmtErr ReadElement() override;
+    // Type 7 and one type-17 element a line, the lines spread over the box.
+    TFgnFmtErr WriteElement() override;
     void MakeStyle() override;
     void Transform(const dgn::SDgnFrame& frame) override;
+    // Writing: the text in the box from `min` to `max` drawn as `style` says.
+    void SetNode(std::string text, const CDgnPt& min, const CDgnPt& max,
+                 const CFgnStyleText* style);
 
     const CFgnPt* GetMaxPt(TFgnFmtErr& err) const override;
     const CFgnPt* GetMinPt(TFgnFmtErr& err) const override;

@@ -86,6 +86,10 @@ void AddEveryKind(CDgnFileWriter& w, SDesign& design) {
                         w.AddTextStyle("", 2.5, kRed, 0, kFgnFalse, kFgnFalse, kFgnFalse,
                                        TFgnJustification(5), 30, 0, err)),
               kFgnOk);
+    EXPECT_EQ(w.AddMText("K12", "12", "one\ntwo", 500, 540, 500, 520,
+                         w.AddTextStyle("", 4, kGreen, 0, kFgnFalse, kFgnFalse, kFgnFalse,
+                                        TFgnJustification(3), 0, 6, err)),
+              kFgnOk);
 }
 
 // Attribute rows keyed as the entities: MSLink 100 + n and EntityNum n for Kn.
@@ -108,6 +112,7 @@ void AddRows(CDgnFileWriter& w, const std::vector<int>& keys) {
 struct SExpected {
     int key, type, level, colour, weight;
     std::string wkt;  // the start of ogrinfo's geometry
+    bool row = true;  // the element carries the key's row
 };
 
 TEST(DgnWriterTest, EveryKindReadsBackAsOgrinfoAndThePluginReadThem) {
@@ -118,7 +123,7 @@ TEST(DgnWriterTest, EveryKindReadsBackAsOgrinfoAndThePluginReadThem) {
     ASSERT_EQ(w->LoadData(), kFgnOk);
     SDesign design;
     AddEveryKind(*w, design);
-    AddRows(*w, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    AddRows(*w, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     ASSERT_EQ(w->SaveData(), kFgnOk);
     EXPECT_EQ(Files(dir.path()), std::vector<fs::path>{"every.dgn"});
 
@@ -134,6 +139,9 @@ TEST(DgnWriterTest, EveryKindReadsBackAsOgrinfoAndThePluginReadThem) {
         {9, 12, 9, 0, 0, "MULTILINESTRING ((0 100,10 100),(10.0 100.0,"},
         {10, 14, 10, 0, 0, "POLYGON ((300 300,310 300,310 310,300 310,300 300))"},
         {11, 17, 11, 3, 0, "POINT (400 400)"},
+        // A text node is its lines; the row is on the node.
+        {12, 17, 12, 2, 0, "POINT (500 520)", false},
+        {12, 17, 12, 2, 0, "POINT (500 510)", false},
     };
     const std::vector<wlxtest::OgrFeature> ogr = wlxtest::OgrInfo(ogrinfo, output);
     ASSERT_EQ(ogr.size(), expected.size());
@@ -145,8 +153,8 @@ TEST(DgnWriterTest, EveryKindReadsBackAsOgrinfoAndThePluginReadThem) {
         EXPECT_EQ(wlxtest::IntField(ogr[i], "Weight"), expected[i].weight);
         EXPECT_EQ(ogr[i].geometry.rfind(expected[i].wkt, 0), 0u) << ogr[i].geometry;
         // Each element carries its own row.
-        EXPECT_EQ(wlxtest::IntField(ogr[i], "MSLink"), 100 + expected[i].key);
-        EXPECT_EQ(wlxtest::IntField(ogr[i], "EntityNum"), expected[i].key);
+        EXPECT_EQ(wlxtest::IntField(ogr[i], "MSLink"), expected[i].row ? 100 + expected[i].key : 0);
+        EXPECT_EQ(wlxtest::IntField(ogr[i], "EntityNum"), expected[i].row ? expected[i].key : 0);
     }
     // The long line string is one outline of every vertex, in order.
     std::vector<std::pair<double, double>> joined;
@@ -160,7 +168,7 @@ TEST(DgnWriterTest, EveryKindReadsBackAsOgrinfoAndThePluginReadThem) {
     const std::vector<TFgnEntityType> kinds = {kFgnEntityMPnt,  kFgnEntityLine, kFgnEntityCPline,
                                                kFgnEntityPline, kFgnEntityCPly, kFgnEntityArc,
                                                kFgnEntityArc,   kFgnEntityMPnt, kFgnEntityCPline,
-                                               kFgnEntityCPly,  kFgnEntityText};
+                                               kFgnEntityCPly,  kFgnEntityText, kFgnEntityMText};
     std::vector<TFgnEntityType> read;
     TFgnFmtErr err = kFgnOk;
     for (; !reader.Done(err); reader.Step()) {
@@ -201,6 +209,12 @@ TEST(DgnWriterTest, EveryKindReadsBackAsOgrinfoAndThePluginReadThem) {
             EXPECT_EQ(colour, FixedColour(3));
             EXPECT_EQ(justification, TFgnJustification(5));
             EXPECT_EQ(angle, 30);
+        }
+        if (read.size() == 12) {
+            const auto* node = static_cast<const CFgnMText*>(entity);
+            EXPECT_STREQ(node->GetText(err), "one\ntwo");
+            EXPECT_EQ(CDgnPt(*node->GetMinPt(err)), CDgnPt(500, 500, 0));
+            EXPECT_EQ(CDgnPt(*node->GetMaxPt(err)), CDgnPt(540, 520, 0));
         }
         if (read.size() == 8) {
             const auto* pts = static_cast<const CFgnMPnt*>(entity)->GetPts(err);

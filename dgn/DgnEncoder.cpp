@@ -54,6 +54,35 @@ void CDgnEncoder::Extend(const CDgnPt& pt) {
     hasRange_ = true;
 }
 
+void CDgnEncoder::ExtendStored(const std::int32_t (&low)[3], const std::int32_t (&high)[3]) {
+    for (int axis = 0; axis < 3; ++axis) {
+        low_[axis] = hasRange_ ? std::min(low_[axis], low[axis]) : low[axis];
+        high_[axis] = hasRange_ ? std::max(high_[axis], high[axis]) : high[axis];
+    }
+    hasRange_ = true;
+}
+
+bool StoredRange(std::span<const std::uint8_t> bytes, std::int32_t (&low)[3],
+                 std::int32_t (&high)[3], std::uint16_t (&levels)[4]) {
+    bool any = false;
+    for (std::size_t at = 0; at + kHeaderSize <= bytes.size();) {
+        const std::uint8_t* h = bytes.data() + at;
+        const std::uint8_t level = h[0] & 0x3F;
+        levels[level / 16] = static_cast<std::uint16_t>(levels[level / 16] | 1u << (level % 16));
+        for (int axis = 0; axis < 3; ++axis) {
+            const std::int32_t l =
+                DecodeRange(static_cast<std::uint32_t>(LoadLong(h + 4 + 4 * axis)));
+            const std::int32_t u =
+                DecodeRange(static_cast<std::uint32_t>(LoadLong(h + 16 + 4 * axis)));
+            low[axis] = any ? std::min(low[axis], l) : l;
+            high[axis] = any ? std::max(high[axis], u) : u;
+        }
+        any = true;
+        at += 4 + 2 * std::size_t(h[2] | h[3] << 8);
+    }
+    return any;
+}
+
 void CDgnEncoder::Point(const CDgnPt& pt) {
     Extend(pt);
     Long(Stored(pt.X(), 0));

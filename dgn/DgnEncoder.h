@@ -35,6 +35,8 @@ public:
     void Length(double value);
     // A point the element passes through, for its range only.
     void Extend(const CDgnPt& pt);
+    // Stored positional values the element spans (those of its components).
+    void ExtendStored(const std::int32_t (&low)[3], const std::int32_t (&high)[3]);
     // Angles in stored units (1/360000 degree), refused beyond a long.
     void Angle(double degrees);
 
@@ -64,6 +66,11 @@ private:
 // its ends, the quarter turns inside it, and its middle when none is.
 std::vector<CDgnPt> ArcExtremes(const CDgnPt& centre, double primary, double secondary,
                                 double rotation, double start, double sweep);
+
+// The stored range of the elements in `bytes` (the low and high values of
+// every element header), and the bit of each level they use; false for none.
+bool StoredRange(std::span<const std::uint8_t> bytes, std::int32_t (&low)[3],
+                 std::int32_t (&high)[3], std::uint16_t (&levels)[4]);
 
 // One piece of a written outline: a vertex list or an arc.
 struct SDgnPiece {

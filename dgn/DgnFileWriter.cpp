@@ -108,6 +108,145 @@ private:
     CDgnStylePly style_{kDgnNoColour, kDgnNoColour, kDgnNoColour, 0, "", ""};
 };
 
+constexpr double kMatrixUnits = 2147483648.0 / 10000.0;  // a stored matrix element's 1.0
+
+// A cell placed by the writer: its block's entities are written after its
+// header as components, moved by its matrix to its insertion point.
+class CDgnWriterCell : public CDgnEntity<CFgnBlkInst> {
+public:
+    CDgnWriterCell(CDgnGlobal* global, const CDgnBlk* block, const FgnMatrix* matrix,
+                   const CDgnPt& insert)
+        : CDgnEntity(global, kModeWrite), block_(block), insert_(insert) {
+        if (matrix)
+            for (int r = 0; r < 3; ++r)
+                for (int c = 0; c < 3; ++c) matrix_[r][c] = (*matrix)[r][c];
+        SetBuilt();
+    }
+    TFgnFmtErr AddPt(double x, double y, double z) override {
+        return dgn::GuardStatus([&] {
+            points_.Add(CDgnPt(x, y, z));
+            return kFgnOk;
+        });
+    }
+    TFgnFmtErr AddPt(double x, double y) override { return AddPt(x, y, 0); }
+    const std::list<const CFgnPt*>* GetPts(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return points_.List();
+    }
+    const CFgnBlk* GetBlk(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return block_;
+    }
+    const CFgnPt* GetInsertPt(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return &insert_;
+    }
+    const FgnMatrix* GetMatrix(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return &matrix_;
+    }
+    TFgnBool IsXRef(TFgnFmtErr& err) const override {
+        err = kFgnOk;
+        return kFgnFalse;
+    }
+    // Inside a turned cell: the insertion point moves, the matrices compose.
+    void Transform(const dgn::SDgnFrame& frame) override {
+        insert_ = frame.Apply(insert_);
+        FgnMatrix product{};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c)
+                for (int k = 0; k < 3; ++k) product[r][c] += frame.m[r][k] * matrix_[k][c];
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) matrix_[r][c] = product[r][c];
+    }
+    TFgnFmtErr WriteElement() override;
+
+private:
+    const CDgnBlk* block_;
+    FgnMatrix matrix_ = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    CDgnPt insert_;
+    CDgnPointList points_;
+};
+
+bool Invert(const FgnMatrix& m, dgn::SDgnFrame& inverse) {
+    const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+                       m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                       m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    if (!std::isfinite(det) || det == 0) return false;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            const int r1 = (c + 1) % 3, r2 = (c + 2) % 3, c1 = (r + 1) % 3, c2 = (r + 2) % 3;
+            inverse.m[r][c] = (m[r1][c1] * m[r2][c2] - m[r1][c2] * m[r2][c1]) / det;
+        }
+    return true;
+}
+
+TFgnFmtErr CDgnWriterCell::WriteElement() {
+    if (!Output() || !block_) return kFgnIncomplete;
+    CDgnGlobal& global = *Factors();
+    const int axes = ThreeD() ? 3 : 2;
+    dgn::SDgnFrame frame, inverse;
+    bool identity = true;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            frame.m[r][c] = r < axes && c < axes ? matrix_[r][c] : (r == c ? 1 : 0);
+            identity = identity && frame.m[r][c] == (r == c ? 1 : 0);
+        }
+    if (!identity && !Invert(frame.m, inverse)) return kFgnIncomplete;
+
+    // Components are stored where the cell places them: turned, then moved
+    // to the insertion point.
+    std::vector<std::uint8_t> components;
+    const CDgnPt origin = global.NegatedOrigin();
+    global.SetNegatedOrigin(
+        CDgnPt(origin.X() - insert_.X(), origin.Y() - insert_.Y(), origin.Z() - insert_.Z()));
+    TFgnFmtErr status = kFgnOk;
+    for (const CFgnEntity* entity : block_->Entities()) {
+        auto* element = dynamic_cast<CDgnElement*>(const_cast<CFgnEntity*>(entity));
+        if (!element) continue;
+        const dgn::SDgnWriteHeader kept = element->Written();
+        element->Written().complex = true;
+        element->Written().linkage = false;
+        if (!identity) element->Transform(frame);
+        element->SetOutput(&components);
+        status = element->WriteElement();
+        if (!identity) element->Transform(inverse);
+        element->Written() = kept;
+        if (status != kFgnOk) break;
+    }
+    global.SetNegatedOrigin(origin);
+    if (status != kFgnOk) return status;
+
+    dgn::CDgnEncoder encoder(global, dgn::kTypeCell, Written());
+    std::int32_t low[3] = {}, high[3] = {};
+    std::uint16_t levels[4] = {};
+    const bool spans = dgn::StoredRange(components, low, high, levels);
+    if (spans) encoder.ExtendStored(low, high);
+    encoder.Word(0);  // the total length, set below
+    TFgnFmtErr err = kFgnOk;
+    for (const std::uint16_t word : dgn::TextToRadix50(block_->GetName(err), 2)) encoder.Word(word);
+    encoder.Word(0);  // class
+    for (const std::uint16_t word : levels) encoder.Word(word);
+    for (const std::int32_t* corner : {low, high})
+        for (int axis = 0; axis < axes; ++axis) encoder.Long(corner[axis]);
+    for (int r = 0; r < axes; ++r)
+        for (int c = 0; c < axes; ++c) {
+            const double stored = std::round(frame.m[r][c] * kMatrixUnits);
+            if (!(std::fabs(stored) <= 2147483647.0)) return kFgnIncomplete;
+            encoder.Long(static_cast<std::int32_t>(stored));
+        }
+    encoder.Point(insert_);
+    std::vector<std::uint8_t> element;
+    if (encoder.Finish(element) != kFgnOk) return kFgnIncomplete;
+    const std::size_t words = (element.size() + components.size() - (dgn::kHeaderSize + 2)) / 2;
+    if (words > 0xFFFF) return kFgnIncomplete;
+    element[dgn::kHeaderSize] = static_cast<std::uint8_t>(words);
+    element[dgn::kHeaderSize + 1] = static_cast<std::uint8_t>(words >> 8);
+    Output()->insert(Output()->end(), element.begin(), element.end());
+    Output()->insert(Output()->end(), components.begin(), components.end());
+    return kFgnOk;
+}
+
 bool ThreeDOf(const CDgnGlobal* global) {
     return global && !global->TwoD();
 }
@@ -117,6 +256,108 @@ CDgnPt PointOf(const CFgnPt* pt) {
 }
 
 }  // namespace
+
+// A cell definition the writer fills: each Add operation is the writer's,
+// its element kept by the block instead of written.
+class CDgnWriterBlk final : public CDgnBlk {
+public:
+    CDgnWriterBlk(CDgnFileWriter& writer, const char* name, const char* xref)
+        : CDgnBlk(name, xref, 0), writer_(writer) {}
+
+    // Runs `add` with the writer filling this block.
+    template <class F>
+    auto Into(F&& add) {
+        CDgnBlk* const outer = writer_.into_;
+        writer_.into_ = this;
+        auto result = add();
+        writer_.into_ = outer;
+        return result;
+    }
+
+    TFgnFmtErr AddPnt(char const* k, char const* l, double x, double y,
+                      const CFgnStylePnt* s) override {
+        return Into([&] { return writer_.AddPnt(k, l, x, y, s); });
+    }
+    TFgnFmtErr AddPnt(char const* k, char const* l, double x, double y, double z,
+                      const CFgnStylePnt* s) override {
+        return Into([&] { return writer_.AddPnt(k, l, x, y, z, s); });
+    }
+    CFgnMPnt* AddMPnt(char const* k, char const* l, const CFgnStylePnt* s,
+                      TFgnFmtErr& err) override {
+        return Into([&] { return writer_.AddMPnt(k, l, s, err); });
+    }
+    TFgnFmtErr AddLine(char const* k, char const* l, double x1, double x2, double y1, double y2,
+                       const CFgnStyleLine* s) override {
+        return Into([&] { return writer_.AddLine(k, l, x1, x2, y1, y2, s); });
+    }
+    TFgnFmtErr AddLine(char const* k, char const* l, double x1, double x2, double y1, double y2,
+                       double z1, double z2, const CFgnStyleLine* s) override {
+        return Into([&] { return writer_.AddLine(k, l, x1, x2, y1, y2, z1, z2, s); });
+    }
+    CFgnPline* AddPline(char const* k, char const* l, TFgnBool smoothed, const CFgnStyleLine* s,
+                        TFgnFmtErr& err) override {
+        return Into([&] { return writer_.AddPline(k, l, smoothed, s, err); });
+    }
+    CFgnCPline* AddCPline(char const* k, char const* l, const CFgnStyleLine* s, TFgnBool c,
+                          TFgnFmtErr& err) override {
+        return Into([&] { return writer_.AddCPline(k, l, s, c, err); });
+    }
+    CFgnPly* AddPly(char const* k, char const* l, double x, double y, double r,
+                    const CFgnStylePly* s, TFgnFmtErr& err) override {
+        return Into([&] { return writer_.AddPly(k, l, x, y, r, s, err); });
+    }
+    CFgnPly* AddPly(char const* k, char const* l, double x, double y, double z, double r,
+                    const CFgnStylePly* s, TFgnFmtErr& err) override {
+        return Into([&] { return writer_.AddPly(k, l, x, y, z, r, s, err); });
+    }
+    CFgnCPly* AddCPly(char const* k, char const* l, double x, double y, const CFgnStylePly* s,
+                      TFgnBool c, TFgnFmtErr& err) override {
+        return Into([&] { return writer_.AddCPly(k, l, x, y, s, c, err); });
+    }
+    CFgnCPly* AddCPly(char const* k, char const* l, double x, double y, double z,
+                      const CFgnStylePly* s, TFgnBool c, TFgnFmtErr& err) override {
+        return Into([&] { return writer_.AddCPly(k, l, x, y, z, s, c, err); });
+    }
+    TFgnFmtErr AddArc(char const* k, char const* l, double cx, double cy, double start, double end,
+                      double xr, double yr, TFgnBool ccw, const CFgnStyleLine* s) override {
+        return Into([&] { return writer_.AddArc(k, l, cx, cy, start, end, xr, yr, ccw, s); });
+    }
+    TFgnFmtErr AddArc(char const* k, char const* l, double cx, double cy, double cz, double start,
+                      double end, double xr, double yr, TFgnBool ccw,
+                      const CFgnStyleLine* s) override {
+        return Into([&] { return writer_.AddArc(k, l, cx, cy, cz, start, end, xr, yr, ccw, s); });
+    }
+    TFgnFmtErr AddText(char const* k, char const* l, char const* t, double x, double y,
+                       const CFgnStyleText* s) override {
+        return Into([&] { return writer_.AddText(k, l, t, x, y, s); });
+    }
+    TFgnFmtErr AddText(char const* k, char const* l, char const* t, double x, double y, double z,
+                       const CFgnStyleText* s) override {
+        return Into([&] { return writer_.AddText(k, l, t, x, y, z, s); });
+    }
+    TFgnFmtErr AddMText(char const* k, char const* l, char const* t, double x1, double x2,
+                        double y1, double y2, const CFgnStyleText* s) override {
+        return Into([&] { return writer_.AddMText(k, l, t, x1, x2, y1, y2, s); });
+    }
+    TFgnFmtErr AddMText(char const* k, char const* l, char const* t, double x1, double x2,
+                        double y1, double y2, double z1, double z2,
+                        const CFgnStyleText* s) override {
+        return Into([&] { return writer_.AddMText(k, l, t, x1, x2, y1, y2, z1, z2, s); });
+    }
+    CFgnBlkInst* AddBlkInst(char const* k, char const* l, const CFgnBlk* b, const FgnMatrix* m,
+                            double x, double y, const CFgnStyleBlk* s, TFgnFmtErr& err) override {
+        return Into([&] { return writer_.AddBlkInst(k, l, b, m, x, y, s, err); });
+    }
+    CFgnBlkInst* AddBlkInst(char const* k, char const* l, const CFgnBlk* b, const FgnMatrix* m,
+                            double x, double y, double z, const CFgnStyleBlk* s,
+                            TFgnFmtErr& err) override {
+        return Into([&] { return writer_.AddBlkInst(k, l, b, m, x, y, z, s, err); });
+    }
+    TFgnFmtErr AddUnknown(char const*, char const*, char const*) override { return kFgnOk; }
+
+private:
+    CDgnFileWriter& writer_;
+};
 
 CDgnFileWriter::CDgnFileWriter() = default;
 
@@ -172,6 +413,13 @@ bool CDgnFileWriter::Ready(bool threeD) const {
 
 TFgnFmtErr CDgnFileWriter::Append(std::unique_ptr<CDgnElement> element, char const* key,
                                   char const* layer) {
+    if (into_) {
+        element->SetIdentity(Text(key), Text(layer));
+        CFgnEntity* entity = element->Entity();
+        if (!entity) return kFgnIncomplete;
+        element.release();
+        return into_->AddEntity(entity);
+    }
     if (added_ % 100 == 0)
         if (const TFgnFmtErr status = Flush()) return status;
     element->SetIdentity(Text(key), Text(layer));
@@ -594,25 +842,52 @@ TFgnFmtErr CDgnFileWriter::MTextImpl(char const* key, char const* layer, char co
     });
 }
 
-CFgnBlk* CDgnFileWriter::AddBlk(char const*, char const*, TFgnFmtErr& err) {
+CFgnBlk* CDgnFileWriter::AddBlk(char const* name, char const* xref, TFgnFmtErr& err) {
     err = kFgnIncomplete;
-    return nullptr;
+    if (state_ != kLoaded) return nullptr;
+    return dgn::GuardValue(err, static_cast<CFgnBlk*>(nullptr), [&]() -> CFgnBlk* {
+        blocks_.push_back(std::make_unique<CDgnWriterBlk>(*this, name, xref));
+        err = kFgnOk;
+        return blocks_.back().get();
+    });
 }
 
-CFgnBlkInst* CDgnFileWriter::AddBlkInst(char const*, char const*, const CFgnBlk*, const FgnMatrix*,
-                                        double, double, const CFgnStyleBlk* style,
-                                        TFgnFmtErr& err) {
-    TakeStyle(style);
-    err = kFgnIncomplete;
-    return nullptr;
+CFgnBlkInst* CDgnFileWriter::AddBlkInst(char const* key, char const* layer, const CFgnBlk* block,
+                                        const FgnMatrix* transform, double x, double y,
+                                        const CFgnStyleBlk* style, TFgnFmtErr& err) {
+    if (!Ready(false)) {
+        err = kFgnIncomplete;
+        return TakeStyle(style), nullptr;
+    }
+    return BlkInstImpl(key, layer, block, transform, CDgnPt(x, y, 0), style, err);
 }
 
-CFgnBlkInst* CDgnFileWriter::AddBlkInst(char const*, char const*, const CFgnBlk*, const FgnMatrix*,
-                                        double, double, double, const CFgnStyleBlk* style,
-                                        TFgnFmtErr& err) {
-    TakeStyle(style);
+CFgnBlkInst* CDgnFileWriter::AddBlkInst(char const* key, char const* layer, const CFgnBlk* block,
+                                        const FgnMatrix* transform, double x, double y, double z,
+                                        const CFgnStyleBlk* style, TFgnFmtErr& err) {
+    if (!Ready(true)) {
+        err = kFgnIncomplete;
+        return TakeStyle(style), nullptr;
+    }
+    return BlkInstImpl(key, layer, block, transform, CDgnPt(x, y, z), style, err);
+}
+
+CFgnBlkInst* CDgnFileWriter::BlkInstImpl(char const* key, char const* layer, const CFgnBlk* block,
+                                         const FgnMatrix* transform, const CDgnPt& insert,
+                                         const CFgnStyleBlk* style, TFgnFmtErr& err) {
+    const std::unique_ptr<CFgnObject> owned = TakeStyle(style);
     err = kFgnIncomplete;
-    return nullptr;
+    const auto* cell = dynamic_cast<const CDgnBlk*>(block);
+    if (!cell) return nullptr;
+    std::int32_t colour = 0;
+    if (style) style->GetDefinition(colour);
+    return dgn::GuardValue(err, static_cast<CFgnBlkInst*>(nullptr), [&]() -> CFgnBlkInst* {
+        auto instance = std::make_unique<CDgnWriterCell>(global_.get(), cell, transform, insert);
+        instance->Written().symbology = global_->StyleToSymbology(colour, 0, nullptr);
+        CDgnWriterCell* made = instance.get();
+        err = Append(std::move(instance), key, layer);
+        return err == kFgnOk ? made : nullptr;
+    });
 }
 
 TFgnFmtErr CDgnFileWriter::AddUnknown(char const*, char const*, char const*) {
@@ -833,6 +1108,38 @@ TFgnFmtErr CDgnFileWriter::CopyEntity(const CFgnEntity& source, CDgnFileWriter& 
             return threeD ? target.AddMText(k, l, value, a.X(), b.X(), a.Y(), b.Y(), a.Z(), b.Z(),
                                             style)
                           : target.AddMText(k, l, value, a.X(), b.X(), a.Y(), b.Y(), style);
+        }
+        case kFgnEntityBlkInst: {
+            const auto& instance = static_cast<const CFgnBlkInst&>(source);
+            const CFgnBlk* block = instance.GetBlk(err);
+            if (!block) return kFgnIncomplete;
+            // Each instance gets a definition of its own, filled from the source's.
+            CDgnBlk* const outer = target.into_;
+            target.into_ = nullptr;
+            TFgnFmtErr status = kFgnOk;
+            auto* copy = static_cast<CDgnBlk*>(
+                target.AddBlk(block->GetName(err), block->GetXRef(err), status));
+            target.into_ = copy;
+            const std::list<const CFgnEntity*>* entities = block->GetEntities(err);
+            for (const CFgnEntity* entity : entities ? *entities : std::list<const CFgnEntity*>{}) {
+                if (status != kFgnOk) break;
+                status = CopyEntity(*entity, target, entity->GetKey(err), entity->GetLayer(err));
+            }
+            target.into_ = outer;
+            if (status != kFgnOk) return status;
+            const CDgnPt at = PointOf(instance.GetInsertPt(err));
+            const FgnMatrix* matrix = instance.GetMatrix(err);
+            const CFgnStyleBlk* style = nullptr;
+            if (const CFgnStyleBlk* given = instance.GetStyle(err)) {
+                std::int32_t colour = 0;
+                given->GetDefinition(colour);
+                style = target.AddBlkStyle(colour, err);
+            }
+            TFgnFmtErr made = kFgnOk;
+            const CFgnBlkInst* placed =
+                threeD ? target.AddBlkInst(k, l, copy, matrix, at.X(), at.Y(), at.Z(), style, made)
+                       : target.AddBlkInst(k, l, copy, matrix, at.X(), at.Y(), style, made);
+            return placed ? kFgnOk : made;
         }
         default:
             return kFgnIncomplete;

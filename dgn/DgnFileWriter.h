@@ -16,12 +16,14 @@
 #include <utility>
 #include <vector>
 
+#include "dgn/DgnCellElements.h"
 #include "dgn/DgnElement.h"
 #include "dgn/DgnGlobal.h"
 #include "dgn/DgnTable.h"
 #include "foreign/Foreign.h"
 
 class CDgnFileReader;
+class CDgnWriterBlk;
 
 namespace dgn {
 
@@ -146,6 +148,8 @@ public:
     const std::string& TemporaryPath() const { return temporary_; }
 
 private:
+    // A block's Add operations are the writer's, their elements going to the block.
+    friend class CDgnWriterBlk;
     enum EState { kNone = 0, kConstructed = 1, kLoaded = 2, kDone = 3 };
 
     // The operations of both dimensions, once the dimension is checked.
@@ -165,6 +169,9 @@ private:
                         double z, const CFgnStyleText* style);
     TFgnFmtErr MTextImpl(char const* key, char const* layer, char const* text, const CDgnPt& min,
                          const CDgnPt& max, const CFgnStyleText* style);
+    CFgnBlkInst* BlkInstImpl(char const* key, char const* layer, const CFgnBlk* block,
+                             const FgnMatrix* transform, const CDgnPt& insert,
+                             const CFgnStyleBlk* style, TFgnFmtErr& err);
     // State 2 and a writer of this dimension.
     bool Ready(bool threeD) const;
     // Flushes at every hundredth element, then lists `element` with its key and layer.
@@ -197,4 +204,8 @@ private:
     bool writeFailed_ = false;
     std::size_t refused_ = 0;  // elements that could not be encoded
     std::unordered_map<const CFgnObject*, std::unique_ptr<CFgnObject>> styles_;
+    // The blocks made by AddBlk, kept while instances may still refer to them.
+    std::vector<std::unique_ptr<CDgnBlk>> blocks_;
+    // The block that Add operations fill instead of the design, while one does.
+    CDgnBlk* into_ = nullptr;
 };

@@ -301,7 +301,8 @@ TFgnFmtErr CDgnArc::WriteElement() {
         dgn::CDgnEncoder encoder(*Factors(), dgn::kTypeArc, Written());
         dgn::SDgnPiece arc;
         arc.centre = Centre();
-        arc.start = start_;
+        // A cell's frame turns the arc.
+        arc.start = start_ + Rotation();
         arc.sweep = sweep_;
         arc.primary = Primary();
         arc.secondary = Secondary();

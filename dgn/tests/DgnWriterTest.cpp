@@ -225,6 +225,71 @@ TEST(DgnWriterTest, EveryKindReadsBackAsOgrinfoAndThePluginReadThem) {
     EXPECT_EQ(read, kinds);
 }
 
+// Cells: a definition filled through its own Add operations, placed twice
+// (the second turned a quarter and moved), and a cell nested in another.
+TEST(DgnWriterTest, CellsWithInstancesReadBackInTheirOwnFrame) {
+    FIND_TOOL_OR_SKIP(ogrinfo, "ogrinfo");
+    wlxtest::TempDir dir;
+    const fs::path output = dir / "cells.dgn";
+    auto w = MakeWriter(output, dir / "tsdgn.ini");
+    ASSERT_EQ(w->LoadData(), kFgnOk);
+    TFgnFmtErr err = kFgnOk;
+    CFgnBlk* tree = w->AddBlk("TREE", "", err);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->AddLine("", "2", 0, 10, 0, 0, w->AddLineStyle("", kRed, 1, err)), kFgnOk);
+    EXPECT_EQ(tree->AddArc("", "2", 0, 0, 0, 90, 5, 5, kFgnTrue, nullptr), kFgnOk);
+    CFgnBlk* grove = w->AddBlk("GROVE", "", err);
+    ASSERT_NE(grove->AddBlkInst("", "3", tree, nullptr, 100, 0, nullptr, err), nullptr);
+    const FgnMatrix quarter = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}};
+    ASSERT_NE(w->AddBlkInst("K1", "1", tree, nullptr, 50, 60, w->AddBlkStyle(kGreen, err), err),
+              nullptr);
+    ASSERT_NE(w->AddBlkInst("K2", "1", tree, &quarter, 200, 200, nullptr, err), nullptr);
+    ASSERT_NE(w->AddBlkInst("K3", "1", grove, nullptr, 0, 500, nullptr, err), nullptr);
+    ASSERT_EQ(w->SaveData(), kFgnOk);
+
+    // ogrinfo gives the cells' components (not their headers) where they lie.
+    std::vector<std::pair<int, std::string>> ogr;
+    for (const wlxtest::OgrFeature& f : wlxtest::OgrInfo(ogrinfo, output))
+        ogr.emplace_back(wlxtest::IntField(f, "Type"), f.geometry.substr(0, 24));
+    const std::vector<std::pair<int, std::string>> expected = {
+        {3, "LINESTRING (50 60,60 60)"}, {16, "LINESTRING (55 60,"},
+        {3, "LINESTRING (200 200,200 "}, {16, "LINESTRING (200 205,"},
+        {3, "LINESTRING (100 500,110 "}, {16, "LINESTRING (105 500,"}};
+    ASSERT_EQ(ogr.size(), expected.size());
+    for (std::size_t i = 0; i < ogr.size(); ++i) {
+        EXPECT_EQ(ogr[i].first, expected[i].first) << i;
+        EXPECT_EQ(ogr[i].second.rfind(expected[i].second, 0), 0u) << ogr[i].second;
+    }
+
+    CDgnFileReader reader(output.string().c_str(), (dir / "tsdgn.ini").string().c_str());
+    ASSERT_EQ(reader.LoadData(), kFgnOk);
+    std::vector<std::string> names;
+    std::vector<CDgnPt> inserts, lineEnds;
+    for (; !reader.Done(err); reader.Step()) {
+        const auto* cell = dynamic_cast<const CFgnBlkInst*>(reader.GetCurrent(err));
+        ASSERT_NE(cell, nullptr);
+        const CFgnBlk* block = cell->GetBlk(err);
+        names.push_back(block->GetName(err));
+        inserts.push_back(CDgnPt(*cell->GetInsertPt(err)));
+        const CFgnEntity* first = block->GetEntities(err)->front();
+        if (const auto* line = dynamic_cast<const CFgnLine*>(first)) {
+            const CDgnPt end(*line->GetEndPt(err));
+            lineEnds.emplace_back(std::round(end.X() * 1e3) / 1e3, std::round(end.Y() * 1e3) / 1e3,
+                                  0);
+            EXPECT_EQ(block->GetEntities(err)->size(), 2u);
+        }
+        if (const auto* inner = dynamic_cast<const CFgnBlkInst*>(first)) {
+            EXPECT_NEAR(inner->GetInsertPt(err)->GetX(err), 100, 1e-3);
+            EXPECT_NEAR(inner->GetInsertPt(err)->GetY(err), 0, 1e-3);
+        }
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"TREE  ", "TREE  ", "GROVE "}));
+    EXPECT_EQ(inserts, (std::vector<CDgnPt>{{50, 60, 0}, {200, 200, 0}, {0, 500, 0}}));
+    // In each cell's own frame the line runs as it was defined (a stored 1.0
+    // of a matrix is 0.9999983).
+    EXPECT_EQ(lineEnds, (std::vector<CDgnPt>{{10, 0, 0}, {10, 0, 0}}));
+}
+
 // The first pass's key of an element is found by the element's offset: an
 // element the writer cannot encode moves no later row.
 TEST(DgnWriterTest, AnElementLeftOutMovesNoAttributeRow) {

@@ -12,6 +12,7 @@
 #include "dgn/DgnFileReader.h"
 #include "dgn/DgnFileWriter.h"
 #include "dgn/DgnSeed.h"
+#include "dgn/DgnSettings.h"
 #include "dgn/tests/DgnOgrInfo.h"
 #include "testing/OgrTools.h"
 #include "testing/TestSupport.h"
@@ -466,6 +467,76 @@ TEST(DgnWriterTest, ManyElementsInOrderAndComplexLengthsAsWritten) {
     }
     ASSERT_EQ(xs.size(), 249u);
     for (std::size_t i = 0; i < xs.size(); ++i) EXPECT_EQ(xs[i], double(i + 1));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DgnWriterTest, AWriterOfNoEntitiesWritesTheSeedAndOneThatIsDroppedSaves) {
+    wlxtest::TempDir dir;
+    {
+        auto w = MakeWriter(dir / "empty.dgn", dir / "tsdgn.ini");
+        ASSERT_EQ(w->LoadData(), kFgnOk);
+        ASSERT_EQ(w->SaveData(), kFgnOk);
+    }
+    const auto seed = dgn::SeedDesign();
+    EXPECT_EQ(wlxtest::ReadBytes(dir / "empty.dgn"),
+              std::vector<std::uint8_t>(seed.begin(), seed.end()));
+    {
+        auto w = MakeWriter(dir / "kept.dgn", dir / "tsdgn.ini");
+        ASSERT_EQ(w->LoadData(), kFgnOk);
+        EXPECT_EQ(w->AddLine("K1", "1", 0, 1, 0, 1, nullptr), kFgnOk);
+    }
+    CDgnFileReader reader((dir / "kept.dgn").string().c_str(),
+                          (dir / "tsdgn.ini").string().c_str());
+    ASSERT_EQ(reader.LoadData(), kFgnOk);
+    TFgnFmtErr err = kFgnOk;
+    EXPECT_FALSE(reader.Done(err));
+}
+
+TEST(DgnWriterTest, ElementsOfOneKeyShareItsFirstRow) {
+    wlxtest::TempDir dir;
+    const fs::path output = dir / "same.dgn";
+    auto w = MakeWriter(output, dir / "tsdgn.ini");
+    ASSERT_EQ(w->LoadData(), kFgnOk);
+    EXPECT_EQ(w->AddLine("K1", "1", 0, 1, 0, 1, nullptr), kFgnOk);
+    EXPECT_EQ(w->AddLine("K1", "1", 0, 2, 0, 2, nullptr), kFgnOk);
+    EXPECT_EQ(w->AddLine("K2", "1", 0, 3, 0, 3, nullptr), kFgnOk);
+    AddRows(*w, {1, 1, 2});
+    ASSERT_EQ(w->SaveData(), kFgnOk);
+    CDgnFileReader reader(output.string().c_str(), (dir / "tsdgn.ini").string().c_str());
+    ASSERT_EQ(reader.LoadData(), kFgnOk);
+    TFgnFmtErr err = kFgnOk;
+    CFgnTbl* table = reader.GetCurrentTable(err);
+    ASSERT_NE(table, nullptr);
+    std::vector<std::int32_t> links;
+    for (table->RewindRow(); !table->DoneRow(err); table->StepRow())
+        links.push_back(
+            static_cast<const CFgnTblDataInt4*>(table->GetCurrentRow(err)->back())->GetData(err));
+    EXPECT_EQ(links, (std::vector<std::int32_t>{101, 101, 102}));
+}
+
+TEST(DgnWriterTest, LevelsFollowTheLayerMappingAndColoursTheNearestEntry) {
+    wlxtest::TempDir dir;
+    const fs::path settings = dir / "tsdgn.ini";
+    const std::string text = "[Level Layer Mapping]\n7=Roads\n= Orphan\n12 = rivers\n";
+    wlxtest::WriteBytes(settings, std::vector<std::uint8_t>(text.begin(), text.end()));
+    const std::string previous = iniFile.GetFile();
+    iniFile.SetFile(settings.string().c_str());
+    const struct {
+        const char* layer;
+        int level;
+    } cases[] = {{"Roads", 7}, {"ROADS", 7}, {"Rivers", 12}, {"Orphan", 63},
+                 {"5", 5},     {"70", 6},    {"0", 63},      {"none", 63}};
+    for (const auto& c : cases) EXPECT_EQ(dgn::LevelFromLayer(c.layer), c.level) << c.layer;
+    CDgnGlobal global(nullptr, nullptr, 1, 1, true, 0, 0, 0);
+    EXPECT_EQ(global.NearestColour({255, 255, 255}), 0);
+    EXPECT_EQ(global.NearestColour({250, 250, 250}), 0);
+    EXPECT_EQ(global.NearestColour({0, 0, 255}), 1);
+    // Index 255 (black) leaves the colour bits clear.
+    EXPECT_EQ(global.StyleToSymbology(0, 33, "CONTINUOUS"), 1 << 3);
+    iniFile.SetFile(previous.c_str());
 }
 
 }  // namespace

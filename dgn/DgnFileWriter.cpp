@@ -92,6 +92,10 @@ public:
         err = kFgnOk;
         return &style_;
     }
+    void Transform(const dgn::SDgnFrame& frame) override {
+        label_ = frame.Apply(label_);
+        points_.Transform(frame);
+    }
     // A shape closes: a ring whose last point is not its first gets it again.
     TFgnFmtErr WriteElement() override {
         if (!Output() || points_.Size() == 0) return kFgnIncomplete;

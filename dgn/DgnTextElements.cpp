@@ -285,7 +285,8 @@ char const* CDgnText::GetText(TFgnFmtErr& err) const {
 void CDgnText::Transform(const dgn::SDgnFrame& frame) {
     origin_ = frame.Apply(origin_);
     angle_ = std::fmod(angle_ + frame.Degrees(), 360);
-    MakeStyle();
+    // A text being written keeps the style it was given.
+    if (Mode() == kModeRead) MakeStyle();
 }
 
 TFgnFmtErr CDgnTNode::ReadElement() {
@@ -352,7 +353,8 @@ void CDgnTNode::Transform(const dgn::SDgnFrame& frame) {
     min_ = CDgnPt(topLeft.X(), topLeft.Y() - height, min_.Z());
     max_ = CDgnPt(topLeft.X() + width, topLeft.Y(), topLeft.Z());
     angle_ = std::fmod(angle_ + frame.Degrees(), 360);
-    MakeStyle();
+    // A text being written keeps the style it was given.
+    if (Mode() == kModeRead) MakeStyle();
 }
 
 const CFgnPt* CDgnTNode::GetMaxPt(TFgnFmtErr& err) const {

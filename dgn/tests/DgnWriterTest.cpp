@@ -239,6 +239,10 @@ TEST(DgnWriterTest, CellsWithInstancesReadBackInTheirOwnFrame) {
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(tree->AddLine("", "2", 0, 10, 0, 0, w->AddLineStyle("", kRed, 1, err)), kFgnOk);
     EXPECT_EQ(tree->AddArc("", "2", 0, 0, 0, 90, 5, 5, kFgnTrue, nullptr), kFgnOk);
+    CFgnPly* leaf = tree->AddPly("", "2", 1, 1, 0, nullptr, err);
+    ASSERT_NE(leaf, nullptr);
+    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {2.0, 0.0}, {2.0, 2.0}, {0.0, 2.0}})
+        leaf->AddPt(x, y);
     CFgnBlk* grove = w->AddBlk("GROVE", "", err);
     ASSERT_NE(grove->AddBlkInst("", "3", tree, nullptr, 100, 0, nullptr, err), nullptr);
     const FgnMatrix quarter = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}};
@@ -251,11 +255,17 @@ TEST(DgnWriterTest, CellsWithInstancesReadBackInTheirOwnFrame) {
     // ogrinfo gives the cells' components (not their headers) where they lie.
     std::vector<std::pair<int, std::string>> ogr;
     for (const wlxtest::OgrFeature& f : wlxtest::OgrInfo(ogrinfo, output))
-        ogr.emplace_back(wlxtest::IntField(f, "Type"), f.geometry.substr(0, 24));
+        ogr.emplace_back(wlxtest::IntField(f, "Type"), f.geometry);
     const std::vector<std::pair<int, std::string>> expected = {
-        {3, "LINESTRING (50 60,60 60)"}, {16, "LINESTRING (55 60,"},
-        {3, "LINESTRING (200 200,200 "}, {16, "LINESTRING (200 205,"},
-        {3, "LINESTRING (100 500,110 "}, {16, "LINESTRING (105 500,"}};
+        {3, "LINESTRING (50 60,60 60)"},
+        {16, "LINESTRING (55 60,"},
+        {14, "POLYGON ((50 60,52 60,52 62,50 62,50 60))"},
+        {3, "LINESTRING (200 200,200 210)"},
+        {16, "LINESTRING (200 205,"},
+        {14, "POLYGON ((200 200,200 202,198 202,198 200,200 200))"},
+        {3, "LINESTRING (100 500,110 500)"},
+        {16, "LINESTRING (105 500,"},
+        {14, "POLYGON ((100 500,102 500,102 502,100 502,100 500))"}};
     ASSERT_EQ(ogr.size(), expected.size());
     for (std::size_t i = 0; i < ogr.size(); ++i) {
         EXPECT_EQ(ogr[i].first, expected[i].first) << i;
@@ -277,7 +287,7 @@ TEST(DgnWriterTest, CellsWithInstancesReadBackInTheirOwnFrame) {
             const CDgnPt end(*line->GetEndPt(err));
             lineEnds.emplace_back(std::round(end.X() * 1e3) / 1e3, std::round(end.Y() * 1e3) / 1e3,
                                   0);
-            EXPECT_EQ(block->GetEntities(err)->size(), 2u);
+            EXPECT_EQ(block->GetEntities(err)->size(), 3u);
         }
         if (const auto* inner = dynamic_cast<const CFgnBlkInst*>(first)) {
             EXPECT_NEAR(inner->GetInsertPt(err)->GetX(err), 100, 1e-3);

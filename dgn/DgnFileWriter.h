@@ -65,7 +65,9 @@ public:
     // 7 unless constructed with values, or when the temporary file cannot be
     // made; else the seed's status (1 no seed, 8 a seed of the other dimension).
     TFgnFmtErr LoadData() override;
-    // Writes the design: 0; the first failure otherwise, leaving no output.
+    // Writes the design: 0. A failure of the passes leaves no output and is
+    // returned; elements that could not be encoded are left out of a design
+    // that is written all the same, and reported with 1.
     TFgnFmtErr SaveData() override;
     // Drops what was added and the temporary file.
     TFgnFmtErr UnloadData() override;

@@ -159,6 +159,45 @@ std::uint8_t TextJustificationCode(TFgnJustification justification) {
     }
 }
 
+std::vector<std::uint8_t> EncodeText(std::string_view text) {
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) return std::vector<std::uint8_t>(text.begin(), text.end());
+    std::vector<std::uint8_t> out = {0xFF, 0xFD};
+    const auto unit = [&out](char32_t u) {
+        out.push_back(static_cast<std::uint8_t>(u));
+        out.push_back(static_cast<std::uint8_t>(u >> 8));
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int length = lead < 0x80       ? 1
+                           : lead >> 5 == 6  ? 2
+                           : lead >> 4 == 14 ? 3
+                           : lead >> 3 == 30 ? 4
+                                             : 0;
+        char32_t code = 0xFFFD;
+        if (length > 0 && i + length <= text.size()) {
+            code = length == 1 ? lead : lead & (0x7F >> length);
+            for (int k = 1; k < length; ++k) {
+                const auto next = static_cast<unsigned char>(text[i + k]);
+                if ((next & 0xC0) != 0x80) {
+                    code = 0xFFFD;
+                    break;
+                }
+                code = code << 6 | (next & 0x3F);
+            }
+        }
+        i += length > 0 && code != 0xFFFD ? length : 1;
+        if (code >= 0x10000 && code <= 0x10FFFF) {
+            unit(0xD800 + ((code - 0x10000) >> 10));
+            unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            unit(code > 0x10FFFF || (code >= 0xD800 && code < 0xE000) ? 0xFFFD : code);
+        }
+    }
+    return out;
+}
+
 std::uint8_t NodeJustificationCode(TFgnJustification justification) {
     static constexpr std::uint8_t kCodes[17] = {2, 0, 14, 0,  1,  2,  3,  4, 6,
                                                 7, 8, 9,  10, 11, 12, 13, 14};
@@ -196,11 +235,15 @@ void CDgnText::SetText(std::string text, const CDgnPt& origin, const CFgnStyleTe
 }
 
 TFgnFmtErr CDgnText::WriteElement() {
-    if (Mode() != kModeWrite || !Output() || text_.size() > 255) return kFgnIncomplete;
+    const std::vector<std::uint8_t> stored = dgn::EncodeText(text_);
+    if (Mode() != kModeWrite || !Output() || stored.size() > 255) return kFgnIncomplete;
+    const auto characters = std::count_if(text_.begin(), text_.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
     CDgnPt origin = origin_;
     if (std::atoi(iniFile.Read(dgn::kSectionGeneral, dgn::kKeyJustConvert, "0", 16).c_str())) {
-        const CDgnPt offset = dgn::JustificationOffset(
-            justification_, double(text_.size()) * width_, height_, angle_);
+        const CDgnPt offset =
+            dgn::JustificationOffset(justification_, double(characters) * width_, height_, angle_);
         origin.SetPoint(origin.X() - offset.X(), origin.Y() - offset.Y(), origin.Z());
     }
     dgn::CDgnEncoder encoder(*Factors(), dgn::kTypeText, Written());
@@ -222,11 +265,11 @@ TFgnFmtErr CDgnText::WriteElement() {
     encoder.Point(origin);
     // The far corner of the text box, for the range.
     encoder.Extend(
-        CDgnPt(origin.X() + double(text_.size()) * width_, origin.Y() + height_, origin.Z()));
-    encoder.Byte(static_cast<std::uint8_t>(text_.size()));
+        CDgnPt(origin.X() + double(characters) * width_, origin.Y() + height_, origin.Z()));
+    encoder.Byte(static_cast<std::uint8_t>(stored.size()));
     encoder.Byte(0);  // no enter-data fields
-    encoder.Bytes(std::span(reinterpret_cast<const std::uint8_t*>(text_.data()), text_.size()));
-    if (text_.size() % 2) encoder.Byte(' ');
+    encoder.Bytes(stored);
+    if (stored.size() % 2) encoder.Byte(' ');
     return encoder.Finish(*Output());
 }
 

@@ -5,6 +5,8 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "dgn/DgnElement.h"
 #include "dgn/DgnStyle.h"
@@ -18,6 +20,9 @@ TFgnJustification NodeJustification(std::uint8_t code);
 // The stored bytes as UTF-8: 16-bit text (led by 0xFF 0xFD) decoded, other
 // text as it stands.
 std::string DecodeText(std::span<const std::uint8_t> bytes);
+// The stored bytes of UTF-8 `text`: as they stand when all are ASCII, else
+// 16-bit text (0xFF 0xFD, then UTF-16LE).
+std::vector<std::uint8_t> EncodeText(std::string_view text);
 // Where the justification point lies from the lower-left corner of a text of
 // `width` (the whole line) and `height`, turned by `angle` degrees.
 CDgnPt JustificationOffset(TFgnJustification justification, double width, double height,

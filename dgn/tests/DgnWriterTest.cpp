@@ -13,6 +13,7 @@
 #include "dgn/DgnFileWriter.h"
 #include "dgn/DgnSeed.h"
 #include "dgn/DgnSettings.h"
+#include "dgn/DgnTextElements.h"
 #include "dgn/tests/DgnOgrInfo.h"
 #include "testing/OgrTools.h"
 #include "testing/TestSupport.h"
@@ -547,6 +548,55 @@ TEST(DgnWriterTest, LevelsFollowTheLayerMappingAndColoursTheNearestEntry) {
     // Index 255 (black) leaves the colour bits clear.
     EXPECT_EQ(global.StyleToSymbology(0, 33, "CONTINUOUS"), 1 << 3);
     iniFile.SetFile(previous.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DgnWriterTest, TextBeyondAsciiIsStoredAs16BitText) {
+    using Bytes = std::vector<std::uint8_t>;
+    const struct {
+        std::string text;
+        Bytes stored;
+    } cases[] = {
+        {"Ab", {'A', 'b'}},
+        {"\xC3\xA9", {0xFF, 0xFD, 0xE9, 0x00}},
+        {"\xF0\x9D\x84\x9E", {0xFF, 0xFD, 0x34, 0xD8, 0x1E, 0xDD}},
+        {"a\xFF", {0xFF, 0xFD, 'a', 0x00, 0xFD, 0xFF}},  // not UTF-8: U+FFFD
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(dgn::EncodeText(c.text), c.stored) << c.text;
+        if (c.text != "a\xFF") {
+            EXPECT_EQ(dgn::DecodeText(dgn::EncodeText(c.text)), c.text);
+        }
+    }
+
+    FIND_TOOL_OR_SKIP(ogrinfo, "ogrinfo");
+    wlxtest::TempDir dir;
+    const fs::path output = dir / "text.dgn";
+    auto w = MakeWriter(output, dir / "tsdgn.ini");
+    ASSERT_EQ(w->LoadData(), kFgnOk);
+    EXPECT_EQ(w->AddText("K1", "1",
+                         "Gr\xC3\xB6\xC3\x9F"
+                         "e",
+                         1, 2, nullptr),
+              kFgnOk);
+    ASSERT_EQ(w->SaveData(), kFgnOk);
+    const std::vector<wlxtest::OgrFeature> ogr = wlxtest::OgrInfo(ogrinfo, output);
+    ASSERT_EQ(ogr.size(), 1u);
+    // ogrinfo gives each 16-bit unit below 256 as that one byte: the code points.
+    EXPECT_EQ(ogr[0].fields.at("Text").value,
+              "Gr\xF6\xDF"
+              "e");
+    CDgnFileReader reader(output.string().c_str(), (dir / "tsdgn.ini").string().c_str());
+    ASSERT_EQ(reader.LoadData(), kFgnOk);
+    TFgnFmtErr err = kFgnOk;
+    const auto* text = dynamic_cast<const CFgnText*>(reader.GetCurrent(err));
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text->GetText(err),
+                 "Gr\xC3\xB6\xC3\x9F"
+                 "e");
 }
 
 }  // namespace

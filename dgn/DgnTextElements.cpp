@@ -254,11 +254,13 @@ TFgnFmtErr CDgnText::WriteElement() {
     if (!(std::fabs(size) <= 2147483647.0)) return kFgnIncomplete;
     for (int i = 0; i < 2; ++i) encoder.Long(static_cast<std::int32_t>(size));
     if (encoder.ThreeD()) {
-        const double half = angle_ * kDegree / 2;  // a turn about z
-        encoder.Long(static_cast<std::int32_t>(std::cos(half) * kQuaternionScale));
+        // A hair past the angle: a stored component is near a whole unit,
+        // and readers take the angle in whole degrees, fraction dropped.
+        const double half = (angle_ + 1e-5) * kDegree / 2;  // a turn about z
+        encoder.Long(static_cast<std::int32_t>(std::lround(std::cos(half) * kQuaternionScale)));
         encoder.Long(0);
         encoder.Long(0);
-        encoder.Long(static_cast<std::int32_t>(std::sin(half) * kQuaternionScale));
+        encoder.Long(static_cast<std::int32_t>(std::lround(std::sin(half) * kQuaternionScale)));
     } else {
         encoder.Angle(angle_);
     }

@@ -600,3 +600,58 @@ TEST(DgnWriterTest, TextBeyondAsciiIsStoredAs16BitText) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 3-D writer (over a 3-D seed named by the settings) reads back with its z.
+TEST(DgnWriterTest, ThreeDimensionalElementsKeepTheirHeights) {
+    wlxtest::TempDir dir;
+    const fs::path settings = dir / "tsdgn.ini";
+    const std::string text = "[General]\nSeedFilePath=seed3d.dgn\n";
+    wlxtest::WriteBytes(settings, std::vector<std::uint8_t>(text.begin(), text.end()));
+    std::vector<std::uint8_t> seed(dgn::SeedDesign().begin(), dgn::SeedDesign().end());
+    seed[0] |= 0x80;  // the control element's 3-D flag
+    wlxtest::WriteBytes(dir / "seed3d.dgn", seed);
+    const fs::path output = dir / "solid.dgn";
+    auto w = MakeWriter(output, settings, 0);
+    ASSERT_EQ(w->LoadData(), kFgnOk);
+    TFgnFmtErr err = kFgnOk;
+    EXPECT_EQ(w->AddLine("K1", "1", 0, 10, 0, 5, 1, 2, nullptr), kFgnOk);
+    EXPECT_EQ(w->AddLine("K1", "1", 0, 10, 0, 5, nullptr), kFgnIncomplete);  // a 2-D form
+    EXPECT_EQ(w->AddArc("K2", "1", 5, 5, 3, 0, 90, 2, 2, kFgnTrue, nullptr), kFgnOk);
+    EXPECT_EQ(w->AddText("K3", "1", "Z", 1, 1, 4,
+                         w->AddTextStyle("", 1, kRed, 0, kFgnFalse, kFgnFalse, kFgnFalse,
+                                         TFgnJustification(5), 30, 0, err)),
+              kFgnOk);
+    ASSERT_EQ(w->SaveData(), kFgnOk);
+
+    CDgnFileReader reader(output.string().c_str(), settings.string().c_str());
+    ASSERT_EQ(reader.LoadData(), kFgnOk);
+    EXPECT_EQ(reader.GetDimension(err), kFgn3d);
+    const auto* line = dynamic_cast<const CFgnLine*>(reader.GetCurrent(err));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(CDgnPt(*line->GetStartPt(err)), CDgnPt(0, 0, 1));
+    EXPECT_EQ(CDgnPt(*line->GetEndPt(err)), CDgnPt(10, 5, 2));
+    reader.Step();
+    const auto* arc = dynamic_cast<const CFgnArc*>(reader.GetCurrent(err));
+    ASSERT_NE(arc, nullptr);
+    EXPECT_EQ(CDgnPt(*arc->GetCenterPt(err)), CDgnPt(5, 5, 3));
+    double start = 0, end = 0, primary = 0, secondary = 0;
+    TFgnBool ccw = kFgnFalse;
+    arc->GetDefinition(start, end, primary, secondary, ccw);
+    EXPECT_NEAR(end - start, 90, 1e-9);
+    reader.Step();
+    const auto* label = dynamic_cast<const CFgnText*>(reader.GetCurrent(err));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(CDgnPt(*label->GetPt(err)), CDgnPt(1, 1, 4));
+    double height = 0, angle = 0, spacing = 0;
+    std::int32_t colour = 0, second = 0;
+    TFgnBool f1, f2, f3;
+    TFgnJustification justification;
+    label->GetStyle(err)->GetDefinition(height, colour, second, f1, f2, f3, justification, angle,
+                                        spacing);
+    // Through both passes the angle stays whole.
+    EXPECT_EQ(angle, 30);
+}
+
+}  // namespace

@@ -163,9 +163,6 @@ TFgnFmtErr CDgnComplexEntity<Base>::ReadComplex() {
     return kFgnOk;
 }
 
-template class CDgnComplexEntity<CFgnCPline>;
-template class CDgnComplexEntity<CFgnCPly>;
-
 TFgnFmtErr CDgnCPline::ReadElement() {
     return ReadBody([this] { return ReadComplex(); });
 }
@@ -208,4 +205,41 @@ const CFgnPt* CDgnCPoly::GetLabelPt(TFgnFmtErr& err) const {
 void CDgnCPoly::Transform(const dgn::SDgnFrame& frame) {
     CDgnComplexEntity::Transform(frame);
     label_ = frame.Apply(label_);
+}
+
+template <class Base>
+std::vector<dgn::SDgnPiece> CDgnComplexEntity<Base>::WritePieces() const {
+    std::vector<dgn::SDgnPiece> pieces;
+    TFgnFmtErr err = kFgnOk;
+    for (const CFgnGeom* geom : *pieces_.List()) {
+        dgn::SDgnPiece piece;
+        if (const auto* arc = dynamic_cast<const CDgnGeomArc*>(geom)) {
+            double end = 0;
+            TFgnBool ccw = kFgnTrue;
+            arc->GetDefinition(piece.start, end, piece.primary, piece.secondary, ccw);
+            piece.arc = true;
+            piece.centre = CDgnPt(*arc->GetCenterPt(err));
+            piece.sweep = dgn::SweepOf(piece.start, end, ccw != kFgnFalse);
+        } else if (const auto* pts = dynamic_cast<const CDgnGeomPts*>(geom)) {
+            for (std::size_t i = 0; i < pts->Points().Size(); ++i)
+                piece.points.push_back(pts->Points()[i]);
+        }
+        pieces.push_back(std::move(piece));
+    }
+    return pieces;
+}
+
+template class CDgnComplexEntity<CFgnCPline>;
+template class CDgnComplexEntity<CFgnCPly>;
+
+TFgnFmtErr CDgnCPline::WriteElement() {
+    if (Mode() != kModeWrite || !Output()) return kFgnIncomplete;
+    return dgn::WriteComplex(*Factors(), dgn::kTypeComplexChain, Written(), WritePieces(),
+                             *Output());
+}
+
+TFgnFmtErr CDgnCPoly::WriteElement() {
+    if (Mode() != kModeWrite || !Output()) return kFgnIncomplete;
+    return dgn::WriteComplex(*Factors(), dgn::kTypeComplexShape, Written(), WritePieces(),
+                             *Output());
 }

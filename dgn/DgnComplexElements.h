@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "dgn/DgnEncoder.h"
 #include "dgn/DgnSimpleElements.h"
 
 namespace dgn {
@@ -63,6 +64,8 @@ public:
     }
     void Transform(const dgn::SDgnFrame& frame) override { pieces_.Transform(frame); }
     const dgn::CDgnGeomList& Pieces() const { return pieces_; }
+    // The pieces as the writer encodes them.
+    std::vector<dgn::SDgnPiece> WritePieces() const;
 
 protected:
     // The header words, then each component that follows the header: lines,
@@ -78,6 +81,8 @@ class CDgnCPline : public CDgnComplexEntity<CFgnCPline> {
 public:
     using CDgnComplexEntity::CDgnComplexEntity;
     TFgnFmtErr ReadElement() override;
+    // Type 12 and its components; 1 without a piece to write.
+    TFgnFmtErr WriteElement() override;
     void MakeStyle() override;
     const CFgnStyleLine* GetStyle(TFgnFmtErr& err) const override;
 
@@ -89,7 +94,10 @@ class CDgnCPoly : public CDgnComplexEntity<CFgnCPly> {
 public:
     using CDgnComplexEntity::CDgnComplexEntity;
     TFgnFmtErr ReadElement() override;
+    // Type 14 and its components; 1 without a piece to write.
+    TFgnFmtErr WriteElement() override;
     void MakeStyle() override;
+    void SetLabel(const CDgnPt& label) { label_ = label, noLabel_ = 0; }
     const CFgnStylePly* GetStyle(TFgnFmtErr& err) const override;
     // err 1 when the outline has no label point.
     const CFgnPt* GetLabelPt(TFgnFmtErr& err) const override;

@@ -110,6 +110,12 @@ TFgnFmtErr CDgnElement::ReadHeader() {
     return kFgnOk;
 }
 
+void CDgnElement::SetIdentity(std::string key, std::string layer) {
+    key_ = std::move(key);
+    layer_ = std::move(layer);
+    written_.level = dgn::LevelFromLayer(layer_);
+}
+
 void CDgnElement::CopyIdentity(const CDgnElement& other) {
     offset_ = other.offset_;
     key_ = other.key_;

@@ -60,6 +60,19 @@ struct SDgnFrame {
     double Degrees() const;
 };
 
+// What a writer sets of an element's header besides its type and length,
+// and the database linkage the second pass attaches.
+struct SDgnWriteHeader {
+    std::uint8_t level = 63;
+    bool complex = false;
+    std::uint16_t symbology = 0;
+    std::uint8_t elementClass = 0;
+    std::uint16_t graphicGroup = 0;
+    bool linkage = false;
+    std::uint16_t entityNumber = 0;
+    std::uint32_t linkNumber = 0;
+};
+
 }  // namespace dgn
 
 // Owned points and the list of them the contract hands out.
@@ -116,6 +129,13 @@ public:
     EMode Mode() const { return mode_; }
     CDgnGlobal* Factors() const { return global_; }
 
+    // Writing: the key and layer the caller gave (the level follows the layer).
+    void SetIdentity(std::string key, std::string layer);
+    dgn::SDgnWriteHeader& Written() { return written_; }
+    const dgn::SDgnWriteHeader& Written() const { return written_; }
+    // Where WriteElement appends the element's bytes.
+    void SetOutput(std::vector<std::uint8_t>* out) { output_ = out; }
+
     // A matrix m0..m8 (row by row) is a plane rotation when m2 = m5 = 0,
     // m1 = -m3 and m0 = m4: rotation and uniform scale about z, no mirror.
     static bool IsPlaneRotation(const double (&m)[3][3]);
@@ -161,6 +181,7 @@ protected:
     // The line pattern named for the header's line style.
     std::string LinePattern() const;
     std::unique_ptr<CDgnStyleLine> MakeLineStyle() const;
+    std::vector<std::uint8_t>* Output() const { return output_; }
 
 private:
     const CByteSource* design_ = nullptr;
@@ -172,6 +193,8 @@ private:
     dgn::SDgnHeader header_;
     std::vector<std::uint8_t> bytes_;
     CByteCursor cursor_{{}};
+    dgn::SDgnWriteHeader written_;
+    std::vector<std::uint8_t>* output_ = nullptr;
 };
 
 // Key and layer of an element-backed entity.
@@ -188,6 +211,8 @@ public:
         return Layer().c_str();
     }
     CFgnEntity* Entity() override { return this; }
+    // Writing: the entity is whole once its values are set.
+    void SetBuilt() { this->SetComplete(); }
 
 protected:
     // ReadElement's frame: the header, then `body` (its status), then past the

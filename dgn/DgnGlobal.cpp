@@ -1,5 +1,7 @@
 #include "dgn/DgnGlobal.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <memory>
 
@@ -128,6 +130,90 @@ void CDgnGlobal::LoadColourTable() {
         return;
     }
     for (int i = 0; i < 256; ++i) colours_[i] = GenerateColour(i);
+}
+
+namespace dgn {
+
+namespace {
+
+long LeadingDigits(std::string_view text) {
+    long value = 0;
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && value < 100000000; ++i)
+        value = value * 10 + (text[i] - '0');
+    return negative ? -value : value;
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+std::uint8_t LevelFromLayer(std::string_view layer) {
+    const std::string section = iniFile.ReadSection(kSectionLevelLayers, 10000);
+    long number = LeadingDigits(layer);
+    for (std::size_t at = 0; at < section.size() && section[at] != '\0';) {
+        const std::size_t end = std::min(section.find('\0', at), section.size());
+        const std::string_view line(section.data() + at, end - at);
+        at = end + 1;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos || equals == 0 || line.size() - equals < 2) continue;
+        std::string_view value = line.substr(equals + 1);
+        while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
+        if (!SameIgnoringCase(value, layer)) continue;
+        std::string_view key = line.substr(0, equals);
+        while (!key.empty() && key.back() == ' ') key.remove_suffix(1);
+        number = LeadingDigits(key);
+        break;
+    }
+    const auto level = static_cast<std::uint8_t>(static_cast<unsigned long>(number) & 0x3F);
+    return level == 0 ? 63 : level;
+}
+
+}  // namespace dgn
+
+std::uint8_t CDgnGlobal::NearestColour(DgnRgb rgb) const {
+    std::uint8_t best = 0;
+    long bestDistance = -1;
+    for (int i = 0; i < 256; ++i) {
+        const DgnRgb& c = colours_[i];
+        if (c == rgb) return static_cast<std::uint8_t>(i);
+        long distance = 0;
+        for (int k = 0; k < 3; ++k) distance += long(c[k] - rgb[k]) * (c[k] - rgb[k]);
+        if (bestDistance < 0 || distance < bestDistance) {
+            bestDistance = distance;
+            best = static_cast<std::uint8_t>(i);
+        }
+    }
+    return best;
+}
+
+std::uint16_t CDgnGlobal::StyleToSymbology(std::int32_t colour, std::int16_t weight,
+                                           const char* pattern) const {
+    const auto value = static_cast<std::uint32_t>(colour);
+    const std::uint8_t index =
+        NearestColour({static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                       static_cast<std::uint8_t>(value >> 16)});
+    std::uint16_t lineStyle = 0;
+    for (int style = 0; style < 8 && pattern; ++style) {
+        const std::string key(1, char('0' + style));
+        if (iniFile.Read(dgn::kSectionLineStyles, key.c_str(), dgn::kDefaultLineStyle, 512) ==
+            pattern) {
+            lineStyle = static_cast<std::uint16_t>(style);
+            break;
+        }
+    }
+    const std::uint16_t colourBits = index == 255 ? 0 : std::uint16_t(index) << 8;
+    return static_cast<std::uint16_t>(colourBits | (weight & 0x1F) << 3 | lineStyle);
 }
 
 double CDgnGlobal::ToMaster(double stored, int axis) const {

@@ -5,11 +5,19 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "dgn/DgnElement.h"
 
 using DgnRgb = std::array<std::uint8_t, 3>;
+
+namespace dgn {
+// The level of a written element: the key of the first [Level Layer Mapping]
+// line whose value is the layer name (letter case ignored), else the layer
+// name's leading digits; the low six bits, 63 for 0.
+std::uint8_t LevelFromLayer(std::string_view layer);
+}  // namespace dgn
 
 class CDgnGlobal : public CDgnElement {
 public:
@@ -33,6 +41,13 @@ public:
     TFgnFmtErr ReadDesignHeader() { return ReadElement(); }
 
     DgnRgb ColourOf(std::uint8_t index) const { return colours_[index]; }
+    // The first entry equal to `rgb`, else the nearest (ties to the lower index).
+    std::uint8_t NearestColour(DgnRgb rgb) const;
+    // The symbology word of a line or outline style: colour (an index of 255
+    // leaves the colour bits 0), weight, and the first line style number whose
+    // [Import Line Styles] name is `pattern` exactly, else 0.
+    std::uint16_t StyleToSymbology(std::int32_t colour, std::int16_t weight,
+                                   const char* pattern) const;
     static DgnRgb GenerateColour(int index);
     static const std::array<DgnRgb, 256>& FixedColours();
 

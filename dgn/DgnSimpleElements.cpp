@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "dgn/DgnEncoder.h"
 #include "dgn/DgnGlobal.h"
 
 namespace {
@@ -249,4 +250,74 @@ TFgnFmtErr CDgnGeomPts::AddPt(double x, double y) {
 }
 const std::list<const CFgnPt*>* CDgnGeomPts::GetPts(TFgnFmtErr& err) const {
     return Give(err, points_.List());
+}
+
+namespace {
+
+std::vector<CDgnPt> Vertices(const CDgnPointList& points) {
+    std::vector<CDgnPt> out;
+    out.reserve(points.Size());
+    for (std::size_t i = 0; i < points.Size(); ++i) out.push_back(points[i]);
+    return out;
+}
+
+}  // namespace
+
+TFgnFmtErr CDgnLine::WriteElement() {
+    if (Mode() != kModeWrite || !Output()) return kFgnIncomplete;
+    dgn::CDgnEncoder encoder(*Factors(), dgn::kTypeLine, Written());
+    encoder.Point(start_);
+    encoder.Point(end_);
+    return encoder.Finish(*Output());
+}
+
+TFgnFmtErr CDgnPline::WriteElement() {
+    if (Mode() != kModeWrite || !Output() || points_.Size() < 2) return kFgnIncomplete;
+    const std::vector<CDgnPt> vertices = Vertices(points_);
+    if (vertices.size() > dgn::kMaxVertices) {
+        dgn::SDgnPiece piece;
+        piece.points = vertices;
+        return dgn::WriteComplex(*Factors(), dgn::kTypeComplexChain, Written(), {piece}, *Output());
+    }
+    dgn::CDgnEncoder encoder(*Factors(), dgn::kTypeLineString, Written());
+    dgn::EncodeLineString(encoder, vertices);
+    return encoder.Finish(*Output());
+}
+
+TFgnFmtErr CDgnPoint::WriteElement() {
+    if (Mode() != kModeWrite || !Output() || points_.Size() == 0) return kFgnIncomplete;
+    dgn::CDgnEncoder encoder(*Factors(), dgn::kTypePointString, Written());
+    encoder.Word(static_cast<std::uint16_t>(std::min<std::size_t>(points_.Size(), 0xFFFF)));
+    for (std::size_t i = 0; i < points_.Size(); ++i) encoder.Point(points_[i]);
+    for (std::size_t i = 0; i < points_.Size(); ++i)
+        for (int k = 0; k < 4; ++k) encoder.Long(0);
+    return encoder.Finish(*Output());
+}
+
+TFgnFmtErr CDgnArc::WriteElement() {
+    if (Mode() != kModeWrite || !Output()) return kFgnIncomplete;
+    const bool whole = std::fabs(sweep_) >= 360;
+    if (!whole) {
+        dgn::CDgnEncoder encoder(*Factors(), dgn::kTypeArc, Written());
+        dgn::SDgnPiece arc;
+        arc.centre = Centre();
+        // A cell's frame turns the arc.
+        arc.start = start_ + Rotation();
+        arc.sweep = sweep_;
+        arc.primary = Primary();
+        arc.secondary = Secondary();
+        dgn::EncodeArc(encoder, arc);
+        return encoder.Finish(*Output());
+    }
+    dgn::CDgnEncoder encoder(*Factors(), dgn::kTypeEllipse, Written());
+    for (const CDgnPt& pt : dgn::ArcExtremes(Centre(), Primary(), Secondary(), 0, 0, 360))
+        encoder.Extend(pt);
+    encoder.Length(Primary());
+    encoder.Length(Secondary());
+    if (encoder.ThreeD())
+        for (int i = 0; i < 4; ++i) encoder.Long(0);
+    else
+        encoder.Long(0);
+    encoder.DoublePoint(Centre());
+    return encoder.Finish(*Output());
 }

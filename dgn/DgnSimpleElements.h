@@ -37,8 +37,11 @@ class CDgnLine : public CDgnEntity<CFgnLine> {
 public:
     using CDgnEntity::CDgnEntity;
     TFgnFmtErr ReadElement() override;
+    // Type 3 from its two ends.
+    TFgnFmtErr WriteElement() override;
     void MakeStyle() override;
     void Transform(const dgn::SDgnFrame& frame) override;
+    void SetEnds(const CDgnPt& start, const CDgnPt& end) { start_ = start, end_ = end; }
 
     const CFgnPt* GetEndPt(TFgnFmtErr& err) const override;
     const CFgnPt* GetStartPt(TFgnFmtErr& err) const override;
@@ -58,7 +61,11 @@ public:
     using CDgnPointsEntity::CDgnPointsEntity;
     // A curve of fewer than 4 vertices has no tangent points to drop: refused.
     TFgnFmtErr ReadElement() override;
+    // Type 4; past the vertices one element holds, a complex chain of line
+    // strings that share their joining vertices. Fewer than 2 vertices: 1.
+    TFgnFmtErr WriteElement() override;
     void MakeStyle() override;
+    void SetSmoothed(TFgnBool smoothed) { smoothed_ = smoothed; }
 
     TFgnBool GetSmoothed(TFgnFmtErr& err) const override;
     const CFgnStyleLine* GetStyle(TFgnFmtErr& err) const override;
@@ -81,6 +88,8 @@ public:
     // The point a degenerate line stands for: its key, layer, start and colour.
     explicit CDgnPoint(const CDgnLine& line);
     TFgnFmtErr ReadElement() override;
+    // Type 22, each vertex with an orientation record of no rotation; no vertex: 1.
+    TFgnFmtErr WriteElement() override;
     void MakeStyle() override;
 
     const CFgnStylePnt* GetStyle(TFgnFmtErr& err) const override;
@@ -107,6 +116,11 @@ public:
     double Primary() const { return primary_; }
     double Secondary() const { return secondary_; }
 
+    void SetAxes(const CDgnPt& centre, double primary, double secondary) {
+        centre_ = centre, primary_ = primary, secondary_ = secondary;
+    }
+    const CDgnPt& Centre() const { return centre_; }
+
 protected:
     // The semi-axes, the rotation (2-D an angle, 3-D a quaternion) and the centre.
     void ReadAxesRotationCentre();
@@ -123,6 +137,9 @@ class CDgnArc : public CDgnArcBase {
 public:
     using CDgnArcBase::CDgnArcBase;
     TFgnFmtErr ReadElement() override;
+    // Type 16; a whole turn goes out as an ellipse (type 15).
+    TFgnFmtErr WriteElement() override;
+    void SetAngles(double start, double sweep) { start_ = start, sweep_ = sweep; }
     // The rotation turns both angles; the semi-axes stay along x and y.
     TFgnFmtErr GetDefinition(double& start, double& end, double& primary, double& secondary,
                              TFgnBool& counterClockwise) const override;

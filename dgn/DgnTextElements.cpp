@@ -9,6 +9,7 @@
 
 #include "common/ByteOrder.h"
 #include "common/Utf8.h"
+#include "dgn/DgnEncoder.h"
 #include "dgn/DgnGlobal.h"
 #include "dgn/DgnSettings.h"
 
@@ -126,6 +127,154 @@ std::string FontName(std::uint8_t font) {
 
 }  // namespace dgn
 
+namespace dgn {
+
+std::uint8_t TextJustificationCode(TFgnJustification justification) {
+    switch (static_cast<int>(justification)) {
+        case 0:
+        case 5:
+            return 2;
+        case 1:
+        case 10:
+            return 8;
+        case 2:
+        case 13:
+        case 16:
+            return 14;
+        case 4:
+        case 7:
+            return 1;
+        case 8:
+            return 6;
+        case 9:
+            return 7;
+        case 11:
+        case 14:
+            return 12;
+        case 12:
+        case 15:
+            return 13;
+        default:
+            return 0;
+    }
+}
+
+std::vector<std::uint8_t> EncodeText(std::string_view text) {
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) return std::vector<std::uint8_t>(text.begin(), text.end());
+    std::vector<std::uint8_t> out = {0xFF, 0xFD};
+    const auto unit = [&out](char32_t u) {
+        out.push_back(static_cast<std::uint8_t>(u));
+        out.push_back(static_cast<std::uint8_t>(u >> 8));
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int length = lead < 0x80       ? 1
+                           : lead >> 5 == 6  ? 2
+                           : lead >> 4 == 14 ? 3
+                           : lead >> 3 == 30 ? 4
+                                             : 0;
+        char32_t code = 0xFFFD;
+        if (length > 0 && i + length <= text.size()) {
+            code = length == 1 ? lead : lead & (0x7F >> length);
+            for (int k = 1; k < length; ++k) {
+                const auto next = static_cast<unsigned char>(text[i + k]);
+                if ((next & 0xC0) != 0x80) {
+                    code = 0xFFFD;
+                    break;
+                }
+                code = code << 6 | (next & 0x3F);
+            }
+        }
+        i += length > 0 && code != 0xFFFD ? length : 1;
+        if (code >= 0x10000 && code <= 0x10FFFF) {
+            unit(0xD800 + ((code - 0x10000) >> 10));
+            unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            unit(code > 0x10FFFF || (code >= 0xD800 && code < 0xE000) ? 0xFFFD : code);
+        }
+    }
+    return out;
+}
+
+std::uint8_t NodeJustificationCode(TFgnJustification justification) {
+    static constexpr std::uint8_t kCodes[17] = {2, 0, 14, 0,  1,  2,  3,  4, 6,
+                                                7, 8, 9,  10, 11, 12, 13, 14};
+    const int j = static_cast<int>(justification);
+    return j >= 0 && j <= 16 ? kCodes[j] : 0;
+}
+
+}  // namespace dgn
+
+void CDgnText::SetText(std::string text, const CDgnPt& origin, const CFgnStyleText* style) {
+    text_ = std::move(text);
+    origin_ = origin;
+    justification_ = TFgnJustification(5);
+    if (!style) return;
+    double height = 0, angle = 0, spacing = 0;
+    std::int32_t colour = 0, second = 0;
+    TFgnBool f1 = kFgnFalse, f2 = kFgnFalse, f3 = kFgnFalse;
+    TFgnJustification justification = TFgnJustification(5);
+    TFgnFmtErr err = kFgnOk;
+    style->GetDefinition(height, colour, second, f1, f2, f3, justification, angle, spacing);
+    if (std::fabs(angle) <= 360) {
+        angle_ = std::fmod(angle_ + angle, 360);
+        if (angle_ < 0) angle_ += 360;
+    }
+    width_ = height_ = height;
+    justification_ = justification;
+    const auto value = static_cast<std::uint32_t>(colour);
+    const std::uint8_t index = Factors()->NearestColour({static_cast<std::uint8_t>(value),
+                                                         static_cast<std::uint8_t>(value >> 8),
+                                                         static_cast<std::uint8_t>(value >> 16)});
+    Written().symbology = static_cast<std::uint16_t>(index == 255 ? 0 : index << 8);
+    const char* font = style->GetFont(err);
+    font_ = static_cast<std::uint8_t>(
+        std::atoi(iniFile.Read(dgn::kSectionDgnFonts, font ? font : "", "0", 64).c_str()));
+}
+
+TFgnFmtErr CDgnText::WriteElement() {
+    const std::vector<std::uint8_t> stored = dgn::EncodeText(text_);
+    if (Mode() != kModeWrite || !Output() || stored.size() > 255) return kFgnIncomplete;
+    const auto characters = std::count_if(text_.begin(), text_.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    CDgnPt origin = origin_;
+    if (std::atoi(iniFile.Read(dgn::kSectionGeneral, dgn::kKeyJustConvert, "0", 16).c_str())) {
+        const CDgnPt offset =
+            dgn::JustificationOffset(justification_, double(characters) * width_, height_, angle_);
+        origin.SetPoint(origin.X() - offset.X(), origin.Y() - offset.Y(), origin.Z());
+    }
+    dgn::CDgnEncoder encoder(*Factors(), dgn::kTypeText, Written());
+    const double units = Factors()->UnitsPerMaster();
+    encoder.Byte(font_);
+    encoder.Byte(dgn::TextJustificationCode(justification_));
+    const double size = std::trunc(height_ / kSizeFactor * units);
+    if (!(std::fabs(size) <= 2147483647.0)) return kFgnIncomplete;
+    for (int i = 0; i < 2; ++i) encoder.Long(static_cast<std::int32_t>(size));
+    if (encoder.ThreeD()) {
+        // A hair past the angle: a stored component is near a whole unit,
+        // and readers take the angle in whole degrees, fraction dropped.
+        const double half = (angle_ + 1e-5) * kDegree / 2;  // a turn about z
+        encoder.Long(static_cast<std::int32_t>(std::lround(std::cos(half) * kQuaternionScale)));
+        encoder.Long(0);
+        encoder.Long(0);
+        encoder.Long(static_cast<std::int32_t>(std::lround(std::sin(half) * kQuaternionScale)));
+    } else {
+        encoder.Angle(angle_);
+    }
+    encoder.Point(origin);
+    // The far corner of the text box, for the range.
+    encoder.Extend(
+        CDgnPt(origin.X() + double(characters) * width_, origin.Y() + height_, origin.Z()));
+    encoder.Byte(static_cast<std::uint8_t>(stored.size()));
+    encoder.Byte(0);  // no enter-data fields
+    encoder.Bytes(stored);
+    if (stored.size() % 2) encoder.Byte(' ');
+    return encoder.Finish(*Output());
+}
+
 TFgnFmtErr CDgnText::ReadElement() {
     return ReadBody([this] {
         font_ = ReadByte();
@@ -181,7 +330,8 @@ char const* CDgnText::GetText(TFgnFmtErr& err) const {
 void CDgnText::Transform(const dgn::SDgnFrame& frame) {
     origin_ = frame.Apply(origin_);
     angle_ = std::fmod(angle_ + frame.Degrees(), 360);
-    MakeStyle();
+    // A text being written keeps the style it was given.
+    if (Mode() == kModeRead) MakeStyle();
 }
 
 TFgnFmtErr CDgnTNode::ReadElement() {
@@ -248,7 +398,8 @@ void CDgnTNode::Transform(const dgn::SDgnFrame& frame) {
     min_ = CDgnPt(topLeft.X(), topLeft.Y() - height, min_.Z());
     max_ = CDgnPt(topLeft.X() + width, topLeft.Y(), topLeft.Z());
     angle_ = std::fmod(angle_ + frame.Degrees(), 360);
-    MakeStyle();
+    // A text being written keeps the style it was given.
+    if (Mode() == kModeRead) MakeStyle();
 }
 
 const CFgnPt* CDgnTNode::GetMaxPt(TFgnFmtErr& err) const {
@@ -266,4 +417,104 @@ const CFgnStyleText* CDgnTNode::GetStyle(TFgnFmtErr& err) const {
 char const* CDgnTNode::GetText(TFgnFmtErr& err) const {
     err = kFgnOk;
     return text_.c_str();
+}
+
+void CDgnTNode::SetNode(std::string text, const CDgnPt& min, const CDgnPt& max,
+                        const CFgnStyleText* style) {
+    text_ = std::move(text);
+    min_ = min;
+    max_ = max;
+    double height = 0, angle = 0, spacing = 0;
+    std::int32_t colour = 0, second = 0;
+    TFgnBool f1 = kFgnFalse, f2 = kFgnFalse, f3 = kFgnFalse;
+    TFgnJustification justification = TFgnJustification(5);
+    TFgnFmtErr err = kFgnOk;
+    std::string font;
+    if (style) {
+        style->GetDefinition(height, colour, second, f1, f2, f3, justification, angle, spacing);
+        const char* name = style->GetFont(err);
+        font = name ? name : "";
+    }
+    style_ = std::make_unique<CDgnStyleText>(height, colour, justification, angle, spacing,
+                                             font.c_str());
+    width_ = height_ = height;
+    lineSpacing_ = spacing;
+    justification_ = justification;
+    const auto value = static_cast<std::uint32_t>(colour);
+    const std::uint8_t index = Factors()->NearestColour({static_cast<std::uint8_t>(value),
+                                                         static_cast<std::uint8_t>(value >> 8),
+                                                         static_cast<std::uint8_t>(value >> 16)});
+    Written().symbology = static_cast<std::uint16_t>(index == 255 ? 0 : index << 8);
+    const int number =
+        std::atoi(iniFile.Read(dgn::kSectionDgnFonts, font.c_str(), "3", 64).c_str());
+    font_ = static_cast<std::uint8_t>((number & 0xFF) == 0 ? 3 : number);
+}
+
+TFgnFmtErr CDgnTNode::WriteElement() {
+    if (Mode() != kModeWrite || !Output() || !style_) return kFgnIncomplete;
+    const std::uint8_t code = dgn::NodeJustificationCode(justification_);
+    // From the top-left corner to the justification point, in parts of the box.
+    static constexpr double kAcross[15] = {0, 0, 0, 0, 0, 0, 0.5, 0.5, 0.5, 1, 1, 1, 1, 1, 1};
+    static constexpr double kDown[15] = {0, 0.5, 1, 0, 0.5, 1, 0, 0.5, 1, 0, 0.5, 1, 0, 0.5, 1};
+    const double w = max_.X() - min_.X(), h = max_.Y() - min_.Y();
+    origin_ = CDgnPt(min_.X() + kAcross[code] * w, max_.Y() - kDown[code] * h, min_.Z());
+
+    std::vector<std::string> lines;
+    for (std::size_t at = 0;;) {
+        const std::size_t end = text_.find('\n', at);
+        lines.push_back(text_.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    if (lines.size() > 0xFFFF) return kFgnIncomplete;
+    const double step = h / double(lines.size());
+    const double baseline = max_.Y() - kDown[code] * step;
+
+    dgn::SDgnWriteHeader part = Written();
+    part.complex = true;
+    part.linkage = false;
+    part.elementClass = 0;
+    part.graphicGroup = 0;
+    std::vector<std::uint8_t> components;
+    std::size_t longest = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        CDgnText line(Factors(), kModeWrite);
+        line.SetText(lines[i], CDgnPt(origin_.X(), baseline - double(i) * step, origin_.Z()),
+                     style_.get());
+        line.Written() = part;
+        line.SetOutput(&components);
+        if (line.WriteElement() != kFgnOk) return kFgnIncomplete;
+        longest = std::max(longest, lines[i].size());
+    }
+
+    dgn::CDgnEncoder encoder(*Factors(), dgn::kTypeTextNode, Written());
+    encoder.Extend(min_);
+    encoder.Extend(max_);
+    const double units = Factors()->UnitsPerMaster();
+    encoder.Word(0);  // the total length, set below
+    encoder.Word(static_cast<std::uint16_t>(lines.size()));
+    encoder.Word(0);  // node number
+    encoder.Byte(static_cast<std::uint8_t>(std::min<std::size_t>(longest, 255)));
+    encoder.Byte(0);
+    encoder.Byte(font_);
+    encoder.Byte(code);
+    const double spacing = std::trunc(lineSpacing_ * units);
+    const double size = std::trunc(height_ / kSizeFactor * units);
+    if (!(std::fabs(spacing) <= 2147483647.0) || !(std::fabs(size) <= 2147483647.0))
+        return kFgnIncomplete;
+    encoder.Long(static_cast<std::int32_t>(spacing));
+    encoder.Long(static_cast<std::int32_t>(size));
+    encoder.Long(static_cast<std::int32_t>(size));
+    // The node itself is not turned.
+    for (int i = 0; i < (encoder.ThreeD() ? 4 : 1); ++i) encoder.Long(0);
+    encoder.Point(origin_);
+    std::vector<std::uint8_t> element;
+    if (encoder.Finish(element) != kFgnOk) return kFgnIncomplete;
+    const std::size_t words = (element.size() + components.size() - (dgn::kHeaderSize + 2)) / 2;
+    if (words > 0xFFFF) return kFgnIncomplete;
+    element[dgn::kHeaderSize] = static_cast<std::uint8_t>(words);
+    element[dgn::kHeaderSize + 1] = static_cast<std::uint8_t>(words >> 8);
+    Output()->insert(Output()->end(), element.begin(), element.end());
+    Output()->insert(Output()->end(), components.begin(), components.end());
+    return kFgnOk;
 }

@@ -189,7 +189,7 @@ void EncodeLineString(CDgnEncoder& encoder, std::span<const CDgnPt> points) {
 
 void EncodeArc(CDgnEncoder& encoder, const SDgnPiece& arc) {
     for (const CDgnPt& pt :
-         ArcExtremes(arc.centre, arc.primary, arc.secondary, 0, arc.start, arc.sweep))
+         ArcExtremes(arc.centre, arc.primary, arc.secondary, arc.rotation, arc.start, arc.sweep))
         encoder.Extend(pt);
     encoder.Angle(arc.start);
     encoder.Long(static_cast<std::int32_t>(EncodeSweep(arc.sweep)));
@@ -198,7 +198,7 @@ void EncodeArc(CDgnEncoder& encoder, const SDgnPiece& arc) {
     if (encoder.ThreeD())
         for (int i = 0; i < 4; ++i) encoder.Long(0);  // no rotation
     else
-        encoder.Long(0);
+        encoder.Angle(arc.rotation);
     encoder.DoublePoint(arc.centre);
 }
 

@@ -78,6 +78,7 @@ struct SDgnPiece {
     std::vector<CDgnPt> points;
     CDgnPt centre;
     double start = 0, sweep = 0, primary = 0, secondary = 0;
+    double rotation = 0;  // of the primary axis, degrees; stored in 2-D designs only
 };
 
 // The sweep from `start` to `end` in the direction given: the whole turn

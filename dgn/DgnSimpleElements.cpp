@@ -301,8 +301,14 @@ TFgnFmtErr CDgnArc::WriteElement() {
         dgn::CDgnEncoder encoder(*Factors(), dgn::kTypeArc, Written());
         dgn::SDgnPiece arc;
         arc.centre = Centre();
-        // A cell's frame turns the arc.
-        arc.start = start_ + Rotation();
+        // A cell's frame turns the arc: by its stored rotation in 2-D, where
+        // an elliptical arc keeps its axes; a 3-D arc turns its start only.
+        arc.start = start_;
+        arc.rotation = Rotation();
+        if (encoder.ThreeD()) {
+            arc.start += arc.rotation;
+            arc.rotation = 0;
+        }
         arc.sweep = sweep_;
         arc.primary = Primary();
         arc.secondary = Secondary();
@@ -310,14 +316,15 @@ TFgnFmtErr CDgnArc::WriteElement() {
         return encoder.Finish(*Output());
     }
     dgn::CDgnEncoder encoder(*Factors(), dgn::kTypeEllipse, Written());
-    for (const CDgnPt& pt : dgn::ArcExtremes(Centre(), Primary(), Secondary(), 0, 0, 360))
+    const double rotation = encoder.ThreeD() ? 0.0 : Rotation();
+    for (const CDgnPt& pt : dgn::ArcExtremes(Centre(), Primary(), Secondary(), rotation, 0, 360))
         encoder.Extend(pt);
     encoder.Length(Primary());
     encoder.Length(Secondary());
     if (encoder.ThreeD())
         for (int i = 0; i < 4; ++i) encoder.Long(0);
     else
-        encoder.Long(0);
+        encoder.Angle(rotation);
     encoder.DoublePoint(Centre());
     return encoder.Finish(*Output());
 }

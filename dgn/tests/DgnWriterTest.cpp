@@ -302,6 +302,37 @@ TEST(DgnWriterTest, CellsWithInstancesReadBackInTheirOwnFrame) {
     EXPECT_EQ(lineEnds, (std::vector<CDgnPt>{{10, 0, 0}, {10, 0, 0}}));
 }
 
+// An ellipse and an elliptical arc in a quarter-turned cell keep their axes:
+// the primary axis, along x in the cell, runs along y where the cell is placed.
+TEST(DgnWriterTest, EllipsesInATurnedCellTurnTheirAxes) {
+    FIND_TOOL_OR_SKIP(ogrinfo, "ogrinfo");
+    wlxtest::TempDir dir;
+    const fs::path output = dir / "turned.dgn";
+    auto w = MakeWriter(output, dir / "tsdgn.ini");
+    ASSERT_EQ(w->LoadData(), kFgnOk);
+    TFgnFmtErr err = kFgnOk;
+    CFgnBlk* cell = w->AddBlk("OVALS", "", err);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->AddArc("", "2", 0, 0, 0, 360, 6, 2, kFgnTrue, nullptr), kFgnOk);
+    EXPECT_EQ(cell->AddArc("", "2", 0, 0, 0, 90, 6, 2, kFgnTrue, nullptr), kFgnOk);
+    const FgnMatrix quarter = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}};
+    ASSERT_NE(w->AddBlkInst("K1", "1", cell, &quarter, 200, 200, nullptr, err), nullptr);
+    ASSERT_EQ(w->SaveData(), kFgnOk);
+
+    const auto features = wlxtest::OgrInfo(ogrinfo, output);
+    ASSERT_EQ(features.size(), 2u);
+    // Both start at angle 0 of the cell: (6, 0) there, (200, 206) here; the
+    // arc ends at angle 90: (0, 2) there, (198, 200) here.
+    for (const wlxtest::OgrFeature& f : features) {
+        SCOPED_TRACE(f.geometry);
+        ASSERT_FALSE(f.points.empty());
+        EXPECT_NEAR(f.points.front().first, 200, 1e-2);
+        EXPECT_NEAR(f.points.front().second, 206, 1e-2);
+    }
+    EXPECT_NEAR(features[1].points.back().first, 198, 1e-2);
+    EXPECT_NEAR(features[1].points.back().second, 200, 1e-2);
+}
+
 // The first pass's key of an element is found by the element's offset: an
 // element the writer cannot encode moves no later row.
 TEST(DgnWriterTest, AnElementLeftOutMovesNoAttributeRow) {

@@ -104,7 +104,8 @@ void COffsetIndex::Clear() {
 
 void CNodeCache::Reset(std::size_t limitBytes, std::uint32_t nodeBytes) {
     nodeBytes_ = nodeBytes;
-    chunkNodes_ = static_cast<std::uint32_t>(std::max<std::size_t>(1, kChunkBytes / nodeBytes));
+    chunkNodes_ = static_cast<std::uint32_t>(
+        std::max<std::size_t>(1, kChunkBytes / std::max<std::uint32_t>(1, nodeBytes)));
     mostEntries_ = limitBytes / (nodeBytes + kEntryCost);
     maxEntries_ = std::min(mostEntries_, kStartBytes / (nodeBytes + kEntryCost));
     entries_.clear();

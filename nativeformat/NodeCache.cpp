@@ -1,13 +1,32 @@
 #include "nativeformat/NodeCache.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace {
 
 // What one node costs beside its bytes: its entry and its share of the index.
 constexpr std::size_t kEntryCost = 32;
 constexpr std::size_t kLargestRun = 1 << 20;
+constexpr std::size_t kLine = 64;
+
+// Scattered input finds its nodes anywhere in the cache: asking for every
+// cache line of one at once costs one wait on memory instead of one a line.
+void PrefetchLines(const std::uint8_t* bytes, std::size_t length) {
+#if defined(__GNUC__)
+    for (std::size_t at = 0; at < length; at += kLine) __builtin_prefetch(bytes + at);
+    __builtin_prefetch(bytes + length - 1);
+#else
+    (void)bytes;
+    (void)length;
+#endif
+}
 
 }  // namespace
 
@@ -26,6 +45,14 @@ std::uint32_t COffsetIndex::Find(std::uint32_t offset) const {
         const Slot& slot = slots_[i];
         if (slot.value == kNone || slot.offset == offset) return slot.value;
     }
+}
+
+void COffsetIndex::Prefetch(std::uint32_t offset) const {
+#if defined(__GNUC__)
+    if (!slots_.empty()) __builtin_prefetch(&slots_[Home(offset)]);
+#else
+    (void)offset;
+#endif
 }
 
 void COffsetIndex::Place(Slot slot) {
@@ -77,6 +104,8 @@ void COffsetIndex::Clear() {
 
 void CNodeCache::Reset(std::size_t limitBytes, std::uint32_t nodeBytes) {
     nodeBytes_ = nodeBytes;
+    chunkNodes_ = static_cast<std::uint32_t>(
+        std::max<std::size_t>(1, kChunkBytes / std::max<std::uint32_t>(1, nodeBytes)));
     mostEntries_ = limitBytes / (nodeBytes + kEntryCost);
     maxEntries_ = std::min(mostEntries_, kStartBytes / (nodeBytes + kEntryCost));
     entries_.clear();
@@ -116,9 +145,33 @@ bool CNodeCache::Write(std::uint32_t offset, const std::uint8_t* bytes, std::siz
 const std::uint8_t* CNodeCache::Find(std::uint32_t offset, bool& leaf) {
     const std::uint32_t e = index_.Find(offset);
     if (e == kNone) return nullptr;
+    const std::uint8_t* bytes = Bytes(e);
+    PrefetchLines(bytes, nodeBytes_);
     leaf = entries_[e].leaf;
     Use(entries_[e]);
-    return Bytes(e);
+    return bytes;
+}
+
+void CNodeCache::Pin(std::uint32_t offset) {
+    const std::uint32_t e = index_.Find(offset);
+    if (e == kNone || entries_[e].pinned) return;
+    entries_[e].pinned = true;
+    pinned_.push_back(e);
+}
+
+const std::uint8_t* CNodeCache::FindPinned(std::uint32_t offset, bool& leaf) {
+    const std::uint32_t e = index_.Find(offset);
+    if (e == kNone) return nullptr;
+    const std::uint8_t* bytes = Bytes(e);
+    PrefetchLines(bytes, nodeBytes_);
+    Entry& entry = entries_[e];
+    leaf = entry.leaf;
+    Use(entry);
+    if (!entry.pinned) {
+        entry.pinned = true;
+        pinned_.push_back(e);
+    }
+    return bytes;
 }
 
 std::uint8_t* CNodeCache::Change(std::uint32_t offset) {
@@ -127,13 +180,6 @@ std::uint8_t* CNodeCache::Change(std::uint32_t offset) {
     Use(entries_[e]);
     entries_[e].changed = true;
     return Bytes(e);
-}
-
-void CNodeCache::Pin(std::uint32_t offset) {
-    const std::uint32_t e = index_.Find(offset);
-    if (e == kNone || entries_[e].pinned) return;
-    entries_[e].pinned = true;
-    pinned_.push_back(e);
 }
 
 void CNodeCache::UnpinAll() {
@@ -167,8 +213,7 @@ bool CNodeCache::TakeEntry(std::uint32_t& entry) {
     // Past the bound only while every node held is pinned.
     if (entries_.size() < maxEntries_ || pinned_.size() >= entries_.size()) {
         entry = static_cast<std::uint32_t>(entries_.size());
-        if (entry % kChunkNodes == 0)
-            chunks_.emplace_back(new std::uint8_t[kChunkNodes * nodeBytes_]);
+        if (entry % chunkNodes_ == 0) chunks_.emplace_back(NewChunk(entry));
         entries_.emplace_back();
         return true;
     }
@@ -191,6 +236,28 @@ bool CNodeCache::TakeEntry(std::uint32_t& entry) {
     hand_ = next(hand_);
     index_.Erase(entries_[entry].offset);
     return true;
+}
+
+void CNodeCache::FreeChunk::operator()(std::uint8_t* chunk) const {
+    std::free(chunk);
+}
+
+// Nodes of a large cache lie anywhere in many megabytes: large pages spare
+// scattered input a page walk for nearly every node. Not the first chunk,
+// which a small file does not fill, nor one the bound cuts short: memory is
+// still taken only as nodes come.
+std::uint8_t* CNodeCache::NewChunk(std::uint32_t entry) const {
+    const std::size_t bytes = std::size_t{nodeBytes_} * chunkNodes_ + kChunkBytes - 1;
+    const std::size_t length = bytes - bytes % kChunkBytes;
+    void* chunk = std::aligned_alloc(kChunkBytes, length);
+    if (!chunk) throw std::bad_alloc();
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (entry != 0 && entry + std::size_t{chunkNodes_} <= mostEntries_)
+        madvise(chunk, length, MADV_HUGEPAGE);
+#else
+    (void)entry;
+#endif
+    return static_cast<std::uint8_t*>(chunk);
 }
 
 bool CNodeCache::Flush() {

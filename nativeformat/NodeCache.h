@@ -22,6 +22,8 @@ public:
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
     std::uint32_t Find(std::uint32_t offset) const;
+    // Starts loading where Find will look for `offset`.
+    void Prefetch(std::uint32_t offset) const;
     // `offset` must not be held yet.
     void Insert(std::uint32_t offset, std::uint32_t value);
     // `offset` must be held.
@@ -64,8 +66,12 @@ public:
     std::uint8_t* Change(std::uint32_t offset);
     // A pinned node stays held until Unpin; few at a time.
     void Pin(std::uint32_t offset);
+    // Find and Pin in one lookup.
+    const std::uint8_t* FindPinned(std::uint32_t offset, bool& leaf);
     void UnpinAll();
     bool Holds(std::uint32_t offset) const { return index_.Find(offset) != kNone; }
+    // Starts loading what a lookup of `offset` touches first.
+    void Prefetch(std::uint32_t offset) const { index_.Prefetch(offset); }
 
     // Takes a copy of the `size` bytes of the node at `offset`; `changed`
     // when the file does not hold them yet (they are written back before
@@ -80,7 +86,8 @@ public:
 
 private:
     static constexpr std::uint32_t kNone = COffsetIndex::kNone;
-    static constexpr std::size_t kChunkNodes = 1024;
+    // Node bytes come in chunks of one large page each.
+    static constexpr std::size_t kChunkBytes = 2u << 20;
     static constexpr std::size_t kStartBytes = 1 << 20;
     static constexpr std::size_t kReadAhead = 64 * 1024;
     static constexpr std::size_t kGrowth = 8;  // nodes per node read again while full
@@ -95,7 +102,7 @@ private:
     };
 
     std::uint8_t* Bytes(std::uint32_t entry) {
-        return chunks_[entry / kChunkNodes].get() + (entry % kChunkNodes) * nodeBytes_;
+        return chunks_[entry / chunkNodes_].get() + (entry % chunkNodes_) * std::size_t{nodeBytes_};
     }
     void Use(Entry& entry) { entry.spared = entry.leaf ? 1 : 3; }
     // An entry for a new node: a fresh one while the bound allows, else the
@@ -111,7 +118,14 @@ private:
     std::size_t mostEntries_ = 0;  // at the bound
     std::uint32_t nodeBytes_ = 0;
     std::vector<Entry> entries_;
-    std::vector<std::unique_ptr<std::uint8_t[]>> chunks_;
+    struct FreeChunk {
+        void operator()(std::uint8_t* chunk) const;
+    };
+    // A chunk for the nodes from `entry` on.
+    std::uint8_t* NewChunk(std::uint32_t entry) const;
+
+    std::vector<std::unique_ptr<std::uint8_t[], FreeChunk>> chunks_;
+    std::uint32_t chunkNodes_ = 1;
     COffsetIndex index_;
     std::uint32_t hand_ = 0;
     std::vector<std::uint32_t> batch_;

@@ -167,20 +167,22 @@ public:
         const bool leaf = level == 0;
         if (!IsNodeOffset(offset, leaf)) return errors_.invalidNodeOffset;
         if (Find(offset)) return 0;
-        if (!cache_.Holds(offset)) {
+        bool cachedLeaf = leaf;
+        bytes = cache_.FindPinned(offset, cachedLeaf);
+        if (!bytes) {
             if (!cache_.Read(offset, NodeSize(leaf), scratch_.data())) return errors_.readError;
             if (!cache_.Put(offset, NodeSize(leaf), leaf, scratch_.data(), false))
                 return errors_.writeError;
+            bytes = cache_.FindPinned(offset, cachedLeaf);
         }
-        bool cachedLeaf = leaf;
-        bytes = cache_.Find(offset, cachedLeaf);
         if (cachedLeaf != leaf) {
             bytes = nullptr;
             return errors_.invalidNodeOffset;
         }
-        if (bytes) cache_.Pin(offset);
         return 0;
     }
+    // Starts loading what PeekBytes of `offset` will look at first.
+    void PrefetchBytes(std::uint32_t offset) const { cache_.Prefetch(offset); }
     std::uint8_t* ChangeBytes(std::uint32_t offset) { return cache_.Change(offset); }
     void UnpinBytes() { cache_.UnpinAll(); }
 

@@ -256,6 +256,11 @@ Status CSpatialIndexFile::Descend(const Box& box, bool inPlace) {
         }
         if (level > 0) {
             if (step.count == 0) return kSifInvalidNodeOffset;  // an empty inner node
+            // Scattered input goes on to a child anywhere in the node cache:
+            // its lookup loads while the entries are weighed.
+            if (!node)
+                for (int i = 0; i < step.count; ++i)
+                    store_.PrefetchBytes(byteorder::LoadU32Be(bytes + 4 * i));
             // The first entry unless another needs less: areas that overflow
             // make every enlargement NaN.
             double leastGrowth = HUGE_VAL;

@@ -137,50 +137,62 @@ TEST_F(NodeStoreTest, FreeListsAreUsedBeforeTheFileGrows) {
     }
 }
 
-// The node cache under a bound of four nodes, against a model of the file:
+// The node cache under a bound of a few nodes, against a model of the file:
 // what it holds is what was put last, what it dropped was written first, what
 // is read from the file is never older than what was written, and pinned
-// nodes stay.
+// nodes stay. Small nodes share one chunk of the cache's memory; large ones
+// spread the bound over several.
 TEST(NodeCacheTest, KeepsTheFileBytesUnderItsBound) {
-    wlxtest::TempDir dir;
-    const std::string name = (dir / "nodes.bin").string();
-    constexpr std::uint32_t kNodes = 64, kSize = 16;
-    Bytes model = Zeros(512 + kNodes * kSize);
-    for (std::uint32_t i = 0; i < model.size(); ++i)
-        model[i] = static_cast<std::uint8_t>(i / kSize);
-    wlxtest::WriteBytes(name, model);
-    CBinaryFile file;
-    ASSERT_TRUE(file.Open(name, kOpenReadWrite));
-    file.SetUnbuffered();
-    CNodeCache cache(file);
-    cache.Reset(4 * (kSize + 32), kSize);
+    struct Case {
+        std::uint32_t nodes, size, bound, rounds;
+    };
+    // Chunks of 2 MiB: three nodes of the second size, two of the third.
+    for (const Case c :
+         {Case{64, 16, 4, 4000}, Case{12, (1u << 19) + 1, 5, 300}, Case{10, 700001, 5, 200}}) {
+        SCOPED_TRACE(c.size);
+        wlxtest::TempDir dir;
+        const std::string name = (dir / "nodes.bin").string();
+        Bytes model = Zeros(512 + c.nodes * c.size);
+        for (std::uint32_t i = 0; i < model.size(); ++i)
+            model[i] = static_cast<std::uint8_t>(i / c.size + i % 7);
+        wlxtest::WriteBytes(name, model);
+        CBinaryFile file;
+        ASSERT_TRUE(file.Open(name, kOpenReadWrite));
+        file.SetUnbuffered();
+        CNodeCache cache(file);
+        cache.Reset(c.bound * (c.size + 32), c.size);
 
-    std::mt19937 random(7);
-    auto node = [&](std::uint32_t i) { return 512 + kSize * i; };
-    const std::uint32_t pinned = node(5);
-    ASSERT_TRUE(cache.Put(pinned, kSize, true, model.data() + pinned, false));
-    cache.Pin(pinned);
-    for (int round = 0; round < 4000; ++round) {
-        SCOPED_TRACE(round);
-        const std::uint32_t at = node(random() % kNodes);
-        Bytes bytes(kSize);
-        bool leaf = false;
-        if (const std::uint8_t* held = cache.Find(at, leaf)) {
-            ASSERT_TRUE(std::equal(held, held + kSize, model.begin() + at));
-        } else {
-            ASSERT_TRUE(cache.Read(at, kSize, bytes.data()));
-            ASSERT_TRUE(std::equal(bytes.begin(), bytes.end(), model.begin() + at));
+        std::mt19937 random(7);
+        auto node = [&](std::uint32_t i) { return 512 + c.size * i; };
+        const std::uint32_t pinned = node(5);
+        ASSERT_TRUE(cache.Put(pinned, c.size, true, model.data() + pinned, false));
+        cache.Pin(pinned);
+        for (std::uint32_t round = 0; round < c.rounds; ++round) {
+            SCOPED_TRACE(round);
+            const std::uint32_t at = node(random() % c.nodes);
+            Bytes bytes(c.size);
+            bool leaf = false;
+            if (const std::uint8_t* held = cache.Find(at, leaf)) {
+                ASSERT_TRUE(std::equal(held, held + c.size, model.begin() + at));
+            } else {
+                ASSERT_TRUE(cache.Read(at, c.size, bytes.data()));
+                ASSERT_TRUE(std::equal(bytes.begin(), bytes.end(), model.begin() + at));
+                // As the node store keeps what it reads: the cache grows.
+                ASSERT_TRUE(cache.Put(at, c.size, true, bytes.data(), false));
+            }
+            if (random() % 2 && at != pinned) {
+                for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+                std::copy(bytes.begin(), bytes.end(), model.begin() + at);
+                ASSERT_TRUE(cache.Put(at, c.size, random() % 2, bytes.data(), true));
+            }
+            const std::uint8_t* held = cache.FindPinned(pinned, leaf);
+            ASSERT_NE(held, nullptr);
+            ASSERT_TRUE(std::equal(held, held + c.size, model.begin() + pinned));
         }
-        if (random() % 2 && at != pinned) {
-            for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
-            std::copy(bytes.begin(), bytes.end(), model.begin() + at);
-            ASSERT_TRUE(cache.Put(at, kSize, random() % 2, bytes.data(), true));
-        }
-        ASSERT_TRUE(cache.Holds(pinned));
+        cache.UnpinAll();
+        ASSERT_TRUE(cache.Flush());
+        EXPECT_EQ(wlxtest::HexDiff(model, wlxtest::ReadBytes(name)), "");
     }
-    cache.UnpinAll();
-    ASSERT_TRUE(cache.Flush());
-    EXPECT_EQ(wlxtest::HexDiff(model, wlxtest::ReadBytes(name)), "");
 }
 
 }  // namespace

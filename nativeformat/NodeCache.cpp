@@ -5,9 +5,7 @@
 #include <cstring>
 #include <new>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
+#include "platform/LargePages.h"
 
 namespace {
 
@@ -251,12 +249,8 @@ std::uint8_t* CNodeCache::NewChunk(std::uint32_t entry) const {
     const std::size_t length = bytes - bytes % kChunkBytes;
     void* chunk = std::aligned_alloc(kChunkBytes, length);
     if (!chunk) throw std::bad_alloc();
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
     if (entry != 0 && entry + std::size_t{chunkNodes_} <= mostEntries_)
-        madvise(chunk, length, MADV_HUGEPAGE);
-#else
-    (void)entry;
-#endif
+        platform::AdviseLargePages(chunk, length);
     return static_cast<std::uint8_t*>(chunk);
 }
 

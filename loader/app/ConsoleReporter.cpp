@@ -59,6 +59,8 @@ CConsoleReporter::CConsoleReporter(std::FILE* console, std::FILE* keyboard)
 
 void CConsoleReporter::PrintLine(const char* text) {
     std::lock_guard<CCriticalSection> guard(lock_);
+    if (progressShown_) std::fputc('\n', console_);
+    progressShown_ = false;
     std::fprintf(console_, "%s\n", text ? text : "");
     std::fflush(console_);
 }
@@ -101,6 +103,7 @@ int CConsoleReporter::ShowProgress(std::int32_t count) {
     } else {
         std::fprintf(console_, "Number of Entities Processed: %i\r", static_cast<int>(count));
     }
+    progressShown_ = true;
     std::fflush(console_);
     return 0;
 }
@@ -139,6 +142,7 @@ int CConsoleReporter::ShowUsage() {
 int CConsoleReporter::ShowSummary(const CLoaderSettings* settings) {
     if (!settings) return 0;
     std::lock_guard<CCriticalSection> guard(lock_);
+    progressShown_ = false;  // the summary's first line overwrites the progress line
     UserLocale locale;
     std::fputs(Format(kMsgObjectsWritten, static_cast<long>(settings->pointsWritten),
                       static_cast<long>(settings->polylinesWritten),

@@ -43,6 +43,9 @@ private:
     std::FILE* keyboard_;
     std::int32_t progressTotal_ = 0;
     std::optional<std::int64_t> lastProgressSecond_;
+    // A progress line waits for its carriage return to be overwritten; a
+    // message printed meanwhile starts a line of its own.
+    bool progressShown_ = false;
     std::function<std::int64_t()> seconds_;
     // The console handler's thread prints too: one operation at a time.
     CCriticalSection lock_;

@@ -24,6 +24,26 @@ TEST(ConsoleReporterTest, ProgressPrintsOncePerSecondAndAtEveryHundred) {
     EXPECT_EQ(console.Text().substr(before), "Processed 251 of 50 Entities\r");
 }
 
+// A warning during the progress starts its own line, and the progress goes on
+// after it; the summary overwrites the last progress line.
+TEST(ConsoleReporterTest, MessagesDuringTheProgressStartTheirOwnLine) {
+    TestConsole console;
+    CConsoleReporter reporter(console.out(), console.in());
+    reporter.SetSecondsClock([] { return std::int64_t{7}; });
+    reporter.ShowProgress(1);
+    reporter.ShowWarning("Warning : w");
+    reporter.ShowWarning("Warning : x");
+    reporter.ShowProgress(100);
+    CLoaderSettings settings;
+    reporter.ShowSummary(&settings);
+    const std::string text = console.Text();
+    EXPECT_EQ(text.rfind("Number of Entities Processed: 1\r\nWarning : w\nWarning : x\n"
+                         "Number of Entities Processed: 100\rObjects written to file:",
+                         0),
+              0u)
+        << text;
+}
+
 TEST(ConsoleReporterTest, OverwritePromptRepeatsUntilAnAnswerAndQuitsAtTheEndOfInput) {
     struct Case {
         std::string typed;

@@ -205,7 +205,7 @@ TEST(RunTest, AFailedReadStopsWithItsMessageAndNoSummary) {
     EXPECT_EQ(g_scenario.closed, 0);
     std::string text = run.console.Text();
     EXPECT_EQ(text.find("Objects written"), std::string::npos);
-    EXPECT_NE(text.find("\r*Error* : An error occurred when reading the input file in.dat.\n"),
+    EXPECT_NE(text.find("\r\n*Error* : An error occurred when reading the input file in.dat.\n"),
               std::string::npos);
 }
 

@@ -30,14 +30,6 @@ CsCoordSysDef Soldner(const char* ellipsoid = "BESSEL", const char* projection =
 
 class CassiniProjection : public familytest::FamilyTest {
 protected:
-    static int Forward(const CsParams* params, double lon, double lat, double out[3]) {
-        const double in[3] = {lon, lat, 0.0};
-        return CS_forwardProject(params, out, in);
-    }
-    static int Inverse(const CsParams* params, double x, double y, double out[3]) {
-        const double in[3] = {x, y, 0.0};
-        return CS_inverseProject(params, out, in);
-    }
 };
 
 // The polyconic shares the check.

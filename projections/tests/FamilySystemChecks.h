@@ -31,6 +31,15 @@ protected:
         EXPECT_TRUE(params) << CS_lastMessage();
         return params;
     }
+    // One point through the system's forward or inverse, height 0.
+    static int Forward(const CsParams* params, double lon, double lat, double out[3]) {
+        const double in[3] = {lon, lat, 0.0};
+        return CS_forwardProject(params, out, in);
+    }
+    static int Inverse(const CsParams* params, double x, double y, double out[3]) {
+        const double in[3] = {x, y, 0.0};
+        return CS_inverseProject(params, out, in);
+    }
 };
 
 inline void ExpectWktRoundTrip(const char* key) {

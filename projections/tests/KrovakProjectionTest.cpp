@@ -32,14 +32,6 @@ CsCoordSysDef Sjtsk(const char* projection = "KROVAK", const char* ellipsoid = "
 
 class KrovakProjection : public familytest::FamilyTest {
 protected:
-    static int Forward(const CsParams* params, double lon, double lat, double out[3]) {
-        const double in[3] = {lon, lat, 0.0};
-        return CS_forwardProject(params, out, in);
-    }
-    static int Inverse(const CsParams* params, double x, double y, double out[3]) {
-        const double in[3] = {x, y, 0.0};
-        return CS_inverseProject(params, out, in);
-    }
 };
 
 TEST_F(KrovakProjection, CheckReportsEachFault) {

@@ -28,14 +28,6 @@ CsCoordSysDef Polyconic(const char* ellipsoid = "GRS1980", double originLatitude
 
 class PlycnProjection : public familytest::FamilyTest {
 protected:
-    static int Forward(const CsParams* params, double lon, double lat, double out[3]) {
-        const double in[3] = {lon, lat, 0.0};
-        return CS_forwardProject(params, out, in);
-    }
-    static int Inverse(const CsParams* params, double x, double y, double out[3]) {
-        const double in[3] = {x, y, 0.0};
-        return CS_inverseProject(params, out, in);
-    }
 };
 
 // East stays east: 100 degrees out lands on the edge a quarter turn out on

@@ -40,14 +40,6 @@ protected:
         params_ = Build(Robinson());
         ASSERT_TRUE(params_);
     }
-    static int Forward(const CsParams* params, double lon, double lat, double out[3]) {
-        const double in[3] = {lon, lat, 0.0};
-        return CS_forwardProject(params, out, in);
-    }
-    static int Inverse(const CsParams* params, double x, double y, double out[3]) {
-        const double in[3] = {x, y, 0.0};
-        return CS_inverseProject(params, out, in);
-    }
     CsPtr<CsParams> params_;
 };
 

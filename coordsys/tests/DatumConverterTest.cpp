@@ -15,11 +15,16 @@
 #include "coordsys/GridCatalog.h"
 #include "coordsys/JapanGrid.h"
 #include "coordsys/core/CsCore.h"
+#include "coordsys/tests/DatumConverterTestKit.h"
 #include "testing/TestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using convertertest::ConverterPtr;
+using convertertest::Datum;
+using convertertest::Steps;
 
 fs::path NzGrid() {
     for (const char* variable : {"PROJ_DATA", "PROJ_LIB"}) {
@@ -32,17 +37,6 @@ fs::path NzGrid() {
     return fs::exists(system) ? system : fs::path();
 }
 
-CsDatumBlock Datum(const char* key, int method, double a, double e) {
-    CsDatumBlock block{};
-    std::strncpy(block.key, key, sizeof block.key - 1);
-    block.method = static_cast<std::uint16_t>(method);
-    block.equatorialRadius = a;
-    block.eccentricity = e;
-    block.flattening = 1.0 - std::sqrt(1.0 - e * e);
-    block.polarRadius = a * (1.0 - block.flattening);
-    return block;
-}
-
 const CsDatumBlock kNzgd49 = Datum("NZGD49", 15, 6378388.0, 0.0819918899790298);
 const CsDatumBlock kNzgd2000 = Datum("NZGD2000", 18, 6378137.0, 0.0818191910428158);
 const CsDatumBlock kNad27 = Datum("NAD27", 4, 6378206.4, 0.0822718542230039);
@@ -52,11 +46,6 @@ const CsDatumBlock kNtf = Datum("NTF", 21, 6378249.2, 0.08248325676341775);
 const CsDatumBlock kWgs84 = Datum("WGS84", 6, 6378137.0, 0.0818191908426215);
 const CsDatumBlock kTokyo = Datum("TOKYO", 20, 6377397.155, 0.0816968312225269);
 const CsDatumBlock kAgd66 = Datum("AGD66", 10, 6378160.0, 0.0818201799960599);
-
-struct ConverterFree {
-    void operator()(CsDatumConverter* c) const { CS_datumConverterFree(c); }
-};
-using ConverterPtr = std::unique_ptr<CsDatumConverter, ConverterFree>;
 
 class DatumConverter : public ::testing::Test {
 protected:
@@ -72,15 +61,6 @@ protected:
     }
     wlxtest::TempDir dir_;
 };
-
-std::vector<int> Steps(const CsDatumConverter* c) {
-    std::vector<int> steps;
-    for (const CsDatumStep& s : c->steps) {
-        if (s.code == 0) break;
-        steps.push_back(s.code);
-    }
-    return steps;
-}
 
 TEST_F(DatumConverter, NzgdCatalogMatchesCctBothWays) {
     const fs::path grid = NzGrid();

@@ -19,8 +19,11 @@
 #include "coordsys/core/CsCore.h"
 #include "coordsys/core/CsDictionary.h"
 #include "coordsys/tests/CoordSysTestSupport.h"
+#include "coordsys/tests/DatumConverterTestKit.h"
 
 namespace {
+
+using convertertest::ConverterPtr;
 
 struct DatumCase {
     std::string key;
@@ -82,11 +85,6 @@ std::string TestName(const ::testing::TestParamInfo<DatumCase>& info) {
     for (char c : info.param.key) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
     return name;
 }
-
-struct ConverterFree {
-    void operator()(CsDatumConverter* c) const { CS_datumConverterFree(c); }
-};
-using ConverterPtr = std::unique_ptr<CsDatumConverter, ConverterFree>;
 
 class DictionaryDatum : public ::testing::TestWithParam<DatumCase> {};
 

@@ -14,6 +14,7 @@
 #include "coordsys/GridCatalog.h"
 #include "coordsys/core/CsCore.h"
 #include "coordsys/datum/Ats77File.h"
+#include "coordsys/tests/DatumConverterTestKit.h"
 #include "testing/GridFixtures.h"
 #include "testing/TestSupport.h"
 
@@ -21,36 +22,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-CsDatumBlock Datum(const char* key, int method, double a, double e) {
-    CsDatumBlock block{};
-    std::strncpy(block.key, key, sizeof block.key - 1);
-    block.method = static_cast<std::uint16_t>(method);
-    block.equatorialRadius = a;
-    block.eccentricity = e;
-    block.flattening = 1.0 - std::sqrt(1.0 - e * e);
-    block.polarRadius = a * (1.0 - block.flattening);
-    return block;
-}
+using convertertest::ConverterPtr;
+using convertertest::Datum;
+using convertertest::Steps;
 
 const CsDatumBlock kNad27 = Datum("NAD27", 4, 6378206.4, 0.0822718542230039);
 const CsDatumBlock kNad83 = Datum("NAD83", 5, 6378137.0, 0.0818191910428158);
 const CsDatumBlock kHarn = Datum("HARN", 8, 6378137.0, 0.0818191910428158);
 const CsDatumBlock kWgs84 = Datum("WGS84", 6, 6378137.0, 0.0818191908426215);
 const CsDatumBlock kAts77 = Datum("ATS77", 16, 6378135.0, 0.0818188106627487);
-
-struct ConverterFree {
-    void operator()(CsDatumConverter* c) const { CS_datumConverterFree(c); }
-};
-using ConverterPtr = std::unique_ptr<CsDatumConverter, ConverterFree>;
-
-std::vector<int> Steps(const CsDatumConverter* c) {
-    std::vector<int> steps;
-    for (const CsDatumStep& s : c->steps) {
-        if (s.code == 0) break;
-        steps.push_back(s.code);
-    }
-    return steps;
-}
 
 class GridCatalog : public ::testing::Test {
 protected:

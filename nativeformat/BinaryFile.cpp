@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/PositionalIo.h"
+
 namespace fs = std::filesystem;
 
 bool CBinaryFile::Open(const std::string& name, int flags) {
@@ -39,6 +41,7 @@ bool CBinaryFile::Open(const std::string& name, int flags) {
     }
     file_ = f;
     name_ = name;
+    unbuffered_ = false;
     position_ = 0;
     lastOp_ = LastOp::kNone;
     streamAt_ = 0;
@@ -75,28 +78,33 @@ void CBinaryFile::EndOp(std::size_t asked, std::size_t done) {
 }
 
 bool CBinaryFile::ReadExactly(void* buffer, std::size_t n) {
-    if (!file_) return false;
-    if (!StartOp(LastOp::kRead, position_)) return false;
-    const std::size_t got = std::fread(buffer, 1, n, file_);
-    EndOp(n, got);
-    position_ += got;
-    return got == n;
+    return file_ && ReadUpTo(buffer, n) == n;
 }
 
 std::size_t CBinaryFile::ReadUpTo(void* buffer, std::size_t n) {
     if (!file_) return 0;
-    if (!StartOp(LastOp::kRead, position_)) return 0;
-    const std::size_t got = std::fread(buffer, 1, n, file_);
-    EndOp(n, got);
+    std::size_t got = 0;
+    if (unbuffered_) {
+        got = platform::ReadAt(file_, buffer, n, position_);
+    } else {
+        if (!StartOp(LastOp::kRead, position_)) return 0;
+        got = std::fread(buffer, 1, n, file_);
+        EndOp(n, got);
+    }
     position_ += got;
     return got;
 }
 
 bool CBinaryFile::WriteExactly(const void* buffer, std::size_t n) {
     if (!file_ || readOnly_) return false;
-    if (!StartOp(LastOp::kWrite, position_)) return false;
-    const std::size_t put = std::fwrite(buffer, 1, n, file_);
-    EndOp(n, put);
+    std::size_t put = 0;
+    if (unbuffered_) {
+        put = platform::WriteAt(file_, buffer, n, position_);
+    } else {
+        if (!StartOp(LastOp::kWrite, position_)) return false;
+        put = std::fwrite(buffer, 1, n, file_);
+        EndOp(n, put);
+    }
     position_ += put;
     return put == n;
 }
@@ -139,7 +147,9 @@ bool CBinaryFile::Size(std::uint32_t& size) {
 }
 
 bool CBinaryFile::SetUnbuffered() {
-    return file_ && std::setvbuf(file_, nullptr, _IONBF, 0) == 0;
+    if (!file_ || std::setvbuf(file_, nullptr, _IONBF, 0) != 0) return false;
+    unbuffered_ = true;
+    return true;
 }
 
 bool CBinaryFile::Flush() {

@@ -40,8 +40,9 @@ public:
     // Fails for files of 4 GiB and more: the native formats address bytes
     // with 32-bit offsets.
     bool Size(std::uint32_t& size);
-    // Reads and writes go straight to the system: for callers that do their
-    // own buffering or move in whole nodes.
+    // Reads and writes go straight to the system, each in one call at its
+    // position: for callers that do their own buffering or move in whole
+    // nodes. Must come before the first transfer.
     bool SetUnbuffered();
     // Hands buffered writes to the system.
     bool Flush();
@@ -67,6 +68,7 @@ private:
     std::string name_;
     bool readOnly_ = false;
     bool newFile_ = false;
+    bool unbuffered_ = false;
     // The position is kept here, and the stream's apart from it, so that
     // seeks to where the stream already is cost nothing; switching between
     // reading and writing needs a seek on a stdio stream, which StartOp adds.

@@ -1,6 +1,7 @@
 #include "nativeformat/SpatialIndexFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -218,6 +219,59 @@ void CSpatialIndexFile::PutBox(const Box& box, std::uint8_t* bytes, int i) const
     bigendian::PutReal(box.maxY, precision_, at + 3 * b);
 }
 
+namespace {
+
+// The i-th of the boxes stored from `boxes` on as big-endian reals of type T.
+template <class T>
+SpatialIndexBox StoredBox(const std::uint8_t* boxes, int i) {
+    const std::uint8_t* at = boxes + 4 * sizeof(T) * static_cast<std::size_t>(i);
+    auto get = [](const std::uint8_t* in) -> double {
+        if constexpr (sizeof(T) == 4)
+            return byteorder::LoadF32Be(in);
+        else
+            return byteorder::LoadF64Be(in);
+    };
+    return {get(at), get(at + sizeof(T)), get(at + 2 * sizeof(T)), get(at + 3 * sizeof(T))};
+}
+
+// `next` where `take` is all ones, `now` where it is zero: a choice the
+// compiler cannot turn back into a branch, for comparisons of scattered
+// boxes that no branch predictor foresees.
+double Pick(std::uint64_t take, double now, double next) {
+    return std::bit_cast<double>((std::bit_cast<std::uint64_t>(now) & ~take) |
+                                 (std::bit_cast<std::uint64_t>(next) & take));
+}
+int Pick(std::uint64_t take, int now, int next) {
+    return static_cast<int>((static_cast<std::uint64_t>(now) & ~take) |
+                            (static_cast<std::uint64_t>(next) & take));
+}
+std::uint64_t Mask(bool condition) {
+    return 0 - static_cast<std::uint64_t>(condition);
+}
+
+// The entry whose box grows least to take `box`, the one of least area among
+// equals, the first among those; the first when overflowing areas make every
+// enlargement NaN.
+template <class BoxOf>
+int LeastEnlargement(int count, const SpatialIndexBox& box, BoxOf boxOf) {
+    int chosen = 0;
+    double leastGrowth = HUGE_VAL;
+    double leastArea = HUGE_VAL;
+    for (int i = 0; i < count; ++i) {
+        const SpatialIndexBox entry = boxOf(i);
+        const double area = Area(Union(entry, box));
+        const double growth = area - Area(entry);
+        const std::uint64_t take =
+            Mask((growth < leastGrowth) | ((growth == leastGrowth) & (area < leastArea)));
+        chosen = Pick(take, chosen, i);
+        leastGrowth = Pick(take, leastGrowth, growth);
+        leastArea = Pick(take, leastArea, area);
+    }
+    return chosen;
+}
+
+}  // namespace
+
 // The path down to a leaf, and the nodes the splits on the way up will need.
 // An insert that splits nothing changes the nodes it can in place; one that
 // splits works on decoded nodes throughout.
@@ -261,20 +315,17 @@ Status CSpatialIndexFile::Descend(const Box& box, bool inPlace) {
             if (!node)
                 for (int i = 0; i < step.count; ++i)
                     store_.PrefetchBytes(byteorder::LoadU32Be(bytes + 4 * i));
-            // The first entry unless another needs less: areas that overflow
-            // make every enlargement NaN.
-            double leastGrowth = HUGE_VAL;
-            double leastArea = HUGE_VAL;
-            for (int i = 0; i < step.count; ++i) {
-                const Box entry = node ? node->boxes[i] : BoxAt(bytes, i);
-                const double area = Area(Union(entry, box));
-                const double growth = area - Area(entry);
-                if (growth < leastGrowth || (growth == leastGrowth && area < leastArea)) {
-                    step.chosen = i;
-                    leastGrowth = growth;
-                    leastArea = area;
-                }
-            }
+            if (node)
+                step.chosen =
+                    LeastEnlargement(step.count, box, [node](int i) { return node->boxes[i]; });
+            else if (precision_ == 32)
+                step.chosen = LeastEnlargement(step.count, box, [this, bytes](int i) {
+                    return StoredBox<float>(bytes + 4 * maxEntries_, i);
+                });
+            else
+                step.chosen = LeastEnlargement(step.count, box, [this, bytes](int i) {
+                    return StoredBox<double>(bytes + 4 * maxEntries_, i);
+                });
             offset =
                 node ? node->offsets[step.chosen] : byteorder::LoadU32Be(bytes + 4 * step.chosen);
         } else if (step.count > maxEntries_) {
@@ -361,10 +412,11 @@ void CSpatialIndexFile::Split(Store::Ref& node, Store::Ref& sibling) {
     // Seeds: the pair that would waste the most area together.
     int seed1 = 0, seed2 = 1;
     double worst = -HUGE_VAL;
+    double areas[kMaxEntriesLimit + 1];
+    for (int i = 0; i < n; ++i) areas[i] = Area(all.boxes[i]);
     for (int i = 0; i < n; ++i) {
         for (int j = i + 1; j < n; ++j) {
-            const double waste =
-                Area(Union(all.boxes[i], all.boxes[j])) - Area(all.boxes[i]) - Area(all.boxes[j]);
+            const double waste = Area(Union(all.boxes[i], all.boxes[j])) - areas[i] - areas[j];
             if (waste > worst) {
                 worst = waste;
                 seed1 = i;
@@ -403,12 +455,13 @@ void CSpatialIndexFile::Split(Store::Ref& node, Store::Ref& sibling) {
         int next = -1;
         double strongest = -HUGE_VAL;
         double d[2] = {0, 0};
+        const double coverArea[2] = {Area(cover[0]), Area(cover[1])};
         for (int e = 0; e < n; ++e) {
             if (assigned[e]) continue;
             // Taken when overflowing areas make every preference NaN.
             if (next < 0) next = e;
-            const double d1 = Area(Union(cover[0], all.boxes[e])) - Area(cover[0]);
-            const double d2 = Area(Union(cover[1], all.boxes[e])) - Area(cover[1]);
+            const double d1 = Area(Union(cover[0], all.boxes[e])) - coverArea[0];
+            const double d2 = Area(Union(cover[1], all.boxes[e])) - coverArea[1];
             if (std::fabs(d1 - d2) > strongest) {
                 strongest = std::fabs(d1 - d2);
                 next = e;

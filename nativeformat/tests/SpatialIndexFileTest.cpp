@@ -145,6 +145,48 @@ TEST(SpatialIndexFileTest, EqualWasteSeedsTheSplitWithThePairMetFirst) {
     EXPECT_EQ(offsets(tree.nodes[2]), "BC");
 }
 
+TEST(SpatialIndexFileTest, AnInsertGoesToTheEntryThatGrowsLeastThenToTheSmaller) {
+    // The five boxes of the split above leave the first leaf covering x 1 to
+    // 3.5 (area 2.5) and the second covering x 4 to 5.5 (area 1.5); a sixth,
+    // unit-high box joins one of them without a split, in the cached bytes of
+    // either precision.
+    struct Case {
+        double minX, maxX;
+        int leaf;  // 0: the first, 1: the second
+    } const cases[] = {
+        {2, 2.5, 0},      // inside the first cover
+        {5, 6, 1},        // grows the second by 0.5, the first by 2.5
+        {3.75, 3.75, 1},  // grows both by 0.25: the second is smaller
+        {0, 7, 0},        // grows them by 4.5 and 5.5
+    };
+    for (const int precision : {32, 64}) {
+        for (const Case& c : cases) {
+            TempDir dir;
+            Status st = 0;
+            {
+                CSpatialIndexFile index(Path(dir), kCreate, st);
+                ASSERT_EQ(index.SetEntryLimits(4, 2), 0);
+                ASSERT_EQ(index.SetPrecision(precision), 0);
+                for (std::uint32_t i = 1; i <= 5; ++i) {
+                    const double box[] = {double(i), 0, i + 0.5, 1};
+                    ASSERT_EQ(index.Insert(0, box, 0x10 * i), 0);
+                }
+                const double probe[] = {c.minX, 0, c.maxX, 1};
+                ASSERT_EQ(index.Insert(0, probe, 0x99), 0);
+            }
+            const indexcheck::SifTree tree = ReadSif(Path(dir));
+            ASSERT_EQ(tree.error, "");
+            std::uint32_t found = 0;
+            for (const auto& node : tree.nodes)
+                for (const auto& entry : node.entries)
+                    if (node.level == 0 && entry.offset == 0x99) found = node.offset;
+            const std::uint32_t leafBytes = precision == 32 ? 88 : 152;
+            EXPECT_EQ(found, 512 + c.leaf * leafBytes)
+                << precision << " bits, box from x " << c.minX << " to " << c.maxX;
+        }
+    }
+}
+
 TEST(SpatialIndexFileTest, ManyRandomBoxesKeepTheTreeSound) {
     TempDir dir;
     std::mt19937 random(11);

@@ -111,19 +111,27 @@ Status CKeyIndexFile::SetMaxKeyLength(int length) {
 // ---------------------------------------------------------------------------
 // Insertion
 
+// A node's entries are in order of key, then of record offset: the first one
+// not before the new entry is found by halving.
 int CKeyIndexFile::Position(const Node& node, std::uint32_t offset, bool& equal) const {
     const std::size_t k = static_cast<std::size_t>(keyLength_);
-    for (int i = 0; i < node.count; ++i) {
+    auto compare = [&](int i) {
         // Byte order is character order in UTF-8.
-        int c = std::memcmp(node.keys + k * i, key_, k);
-        if (c == 0) c = node.offsets[i] < offset ? -1 : (node.offsets[i] > offset ? 1 : 0);
-        if (c >= 0) {
-            equal = c == 0;
-            return i;
-        }
+        const int c = std::memcmp(node.keys + k * i, key_, k);
+        if (c != 0) return c;
+        return node.offsets[i] < offset ? -1 : (node.offsets[i] > offset ? 1 : 0);
+    };
+    int first = 0;
+    int last = node.count;
+    while (first < last) {
+        const int middle = first + (last - first) / 2;
+        if (compare(middle) < 0)
+            first = middle + 1;
+        else
+            last = middle;
     }
-    equal = false;
-    return node.count;
+    equal = first < node.count && compare(first) == 0;
+    return first;
 }
 
 // Copies entry `index` of `from` into slot `at` of `to`.

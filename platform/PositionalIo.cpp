@@ -9,43 +9,38 @@ namespace platform {
 
 namespace {
 
-// The largest position the system's file offsets reach.
-bool InRange(std::uint64_t position, std::size_t length) {
+// Calls `call(done)` until all `length` bytes moved, the file ended or a
+// call failed; a call the system interrupted is repeated.
+template <class Call>
+std::size_t Transfer(std::size_t length, std::uint64_t position, Call call) {
+    // The largest position the system's file offsets reach.
     constexpr std::uint64_t kMax = static_cast<std::uint64_t>(INT64_MAX);
-    return position <= kMax && length <= kMax - position;
+    if (position > kMax || length > kMax - position) return 0;
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t moved = call(done, static_cast<off_t>(position + done));
+        if (moved < 0 && errno == EINTR) continue;
+        if (moved <= 0) break;
+        done += static_cast<std::size_t>(moved);
+    }
+    return done;
 }
 
 }  // namespace
 
 std::size_t ReadAt(std::FILE* file, void* buffer, std::size_t length, std::uint64_t position) {
-    if (!InRange(position, length)) return 0;
-    const int fd = fileno(file);
     auto* bytes = static_cast<unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t got =
-            pread(fd, bytes + done, length - done, static_cast<off_t>(position + done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
+    return Transfer(length, position, [&](std::size_t done, off_t at) {
+        return pread(fileno(file), bytes + done, length - done, at);
+    });
 }
 
 std::size_t WriteAt(std::FILE* file, const void* buffer, std::size_t length,
                     std::uint64_t position) {
-    if (!InRange(position, length)) return 0;
-    const int fd = fileno(file);
     const auto* bytes = static_cast<const unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t put =
-            pwrite(fd, bytes + done, length - done, static_cast<off_t>(position + done));
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) break;
-        done += static_cast<std::size_t>(put);
-    }
-    return done;
+    return Transfer(length, position, [&](std::size_t done, off_t at) {
+        return pwrite(fileno(file), bytes + done, length - done, at);
+    });
 }
 
 }  // namespace platform

@@ -93,6 +93,7 @@ void COffsetIndex::Erase(std::uint32_t offset) {
 
 void COffsetIndex::Clear() {
     slots_.clear();
+    slots_.shrink_to_fit();
     count_ = 0;
     shift_ = 64;
 }
@@ -107,6 +108,7 @@ void CNodeCache::Reset(std::size_t limitBytes, std::uint32_t nodeBytes) {
     mostEntries_ = limitBytes / (nodeBytes + kEntryCost);
     maxEntries_ = std::min(mostEntries_, kStartBytes / (nodeBytes + kEntryCost));
     entries_.clear();
+    entries_.shrink_to_fit();
     chunks_.clear();
     index_.Clear();
     pinned_.clear();

@@ -255,6 +255,14 @@ public:
         return cache_.Flush() ? 0 : errors_.writeError;
     }
 
+    // Writes every changed node and gives back the node cache's memory, for
+    // a walk that reads the whole file.
+    Status WriteOutCache() {
+        if (Status st = Flush()) return st;
+        cache_.Reset(cacheBytes_, std::max(innerSize_, leafSize_));
+        return 0;
+    }
+
 private:
     struct Slot {
         std::uint32_t offset = 0;  // 0: empty

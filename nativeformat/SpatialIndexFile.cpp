@@ -512,9 +512,14 @@ Status CSpatialIndexFile::GetExtent(double extent[4]) {
     return 0;
 }
 
+// Leaves lie all over a large file, and one read each would cost a call to
+// the system for nearly every one: they are gathered in batches and read in
+// file order, many to a read, once every changed node is in the file and the
+// node cache's memory is free to hold a batch.
 Status CSpatialIndexFile::CheckIntegrity() {
     if (status_ || !opened_ || closed_) return status_;
     if (height_ == 0) return featureCount_ == 0 ? 0 : kSifBadFeatureCount;
+    if (Status st = store_.WriteOutCache()) return Fail(st);
     struct Visit {
         std::uint32_t offset;
         int level;
@@ -524,14 +529,22 @@ Status CSpatialIndexFile::CheckIntegrity() {
     std::vector<Visit> pending{{root_, height_ - 1, true, {}}};
     // One bit per place a node may start.
     std::vector<bool> seen(store_.NodeNumber(store_.End()) + 1);
+    std::vector<LeafVisit> leaves;
     std::uint64_t leafEntries = 0;
     while (!pending.empty()) {
         const Visit v = pending.back();
         pending.pop_back();
-        // Nodes still in the cache count as within the file.
         if (!store_.IsNodeOffset(v.offset, v.level == 0) || seen[store_.NodeNumber(v.offset)])
             return kSifInvalidNodeOffset;
         seen[store_.NodeNumber(v.offset)] = true;
+        if (v.level == 0 && !v.root) {
+            leaves.push_back({v.offset, v.box});
+            if (leaves.size() == kLeafBatch) {
+                if (Status st = CheckLeaves(leaves, leafEntries)) return st;
+                leaves.clear();
+            }
+            continue;
+        }
         Store::Ref node;
         if (Status st = store_.Fetch(v.offset, v.level, node, true)) return st;
         if (!v.root && node->count < minEntries_) return kSifNodeUnderflow;
@@ -543,5 +556,34 @@ Status CSpatialIndexFile::CheckIntegrity() {
         for (int i = node->count - 1; i >= 0; --i)
             pending.push_back({node->offsets[i], v.level - 1, false, node->boxes[i]});
     }
+    if (Status st = CheckLeaves(leaves, leafEntries)) return st;
     return leafEntries == featureCount_ ? 0 : kSifBadFeatureCount;
+}
+
+Status CSpatialIndexFile::CheckLeaves(std::vector<LeafVisit>& leaves, std::uint64_t& entries) {
+    std::sort(leaves.begin(), leaves.end(),
+              [](const LeafVisit& a, const LeafVisit& b) { return a.offset < b.offset; });
+    const std::uint32_t size = NodeSize(true);
+    std::vector<std::uint8_t> block;
+    std::uint64_t blockStart = 0;
+    Node node;
+    for (std::size_t i = 0; i < leaves.size(); ++i) {
+        const std::uint64_t at = leaves[i].offset;
+        if (at < blockStart || at + size > blockStart + block.size()) {
+            // One read for the leaves ahead within a block's reach.
+            std::size_t last = i;
+            while (last + 1 < leaves.size() && leaves[last + 1].offset + size - at <= kLeafBlock)
+                ++last;
+            block.resize(leaves[last].offset + size - at);
+            if (!file_.Seek(static_cast<std::int64_t>(at), CBinaryFile::kFromStart) ||
+                file_.ReadUpTo(block.data(), block.size()) != block.size())
+                return kSifReadError;
+            blockStart = at;
+        }
+        Decode(block.data() + (at - blockStart), true, node);
+        if (node.count < minEntries_) return kSifNodeUnderflow;
+        if (!(Cover(node) == leaves[i].box)) return kSifInvalidNodeExtent;
+        entries += static_cast<std::uint64_t>(node.count);
+    }
+    return 0;
 }

@@ -77,7 +77,20 @@ private:
     // The entries of a node's bytes, or -1 when a gap lies between them.
     int CountEntries(const std::uint8_t* bytes) const;
     Box BoxAt(const std::uint8_t* bytes, int i) const;
+    // A leaf met in CheckIntegrity, with the box its parent gives it.
+    struct LeafVisit {
+        std::uint32_t offset;
+        Box box;
+    };
+    // Reads `leaves` in file order, checking their fill and covers, and
+    // counts their entries.
+    Status CheckLeaves(std::vector<LeafVisit>& leaves, std::uint64_t& entries);
     void PutBox(const Box& box, std::uint8_t* bytes, int i) const;
+
+    // Leaves checked at a time (their memory is 40 bytes each), and the
+    // longest read that serves them.
+    static constexpr std::size_t kLeafBatch = 1 << 19;
+    static constexpr std::size_t kLeafBlock = 1 << 20;
 
     int minEntries_ = kDefaultMinEntries;
     int maxEntries_ = kDefaultMaxEntries;

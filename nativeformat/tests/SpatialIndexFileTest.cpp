@@ -321,7 +321,9 @@ TEST(SpatialIndexFileTest, CorruptFilesGiveErrors) {
     const indexcheck::SifTree tree = ReadSif(Path(dir));
     ASSERT_EQ(tree.error, "");
     ASSERT_EQ(tree.height, 3);
-    const std::uint32_t root = tree.nodes[0].offset, child = tree.nodes[1].offset;
+    // Depth-first: the root, its first child, that child's first leaf.
+    const std::uint32_t root = tree.nodes[0].offset, child = tree.nodes[1].offset,
+                        leaf = tree.nodes[2].offset;
     struct Case {
         const char* what;
         std::function<void(Bytes&)> damage;
@@ -349,6 +351,10 @@ TEST(SpatialIndexFileTest, CorruptFilesGiveErrors) {
          kSifInvalidNodeExtent},
         {"feature count", Overwrite(28, U32(31)), 0, kSifBadFeatureCount},
         {"node underflow", Overwrite(child + 4, Zeros(12)), 0, kSifNodeUnderflow},
+        {"leaf underflow", Overwrite(leaf + 4, Zeros(12)), 0, kSifNodeUnderflow},
+        {"leaf box not its leaf's cover", Overwrite(child + 4 * 4, F32(-100)), 0,
+         kSifInvalidNodeExtent},
+        {"leaf referenced twice", Overwrite(child + 4, U32(leaf)), 0, kSifInvalidNodeOffset},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

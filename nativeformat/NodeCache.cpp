@@ -1,7 +1,6 @@
 #include "nativeformat/NodeCache.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -239,21 +238,23 @@ bool CNodeCache::TakeEntry(std::uint32_t& entry) {
 }
 
 void CNodeCache::FreeChunk::operator()(std::uint8_t* chunk) const {
-    std::free(chunk);
+    platform::FreePages(chunk, length);
 }
 
 // Nodes of a large cache lie anywhere in many megabytes: large pages spare
 // scattered input a page walk for nearly every node. Not the first chunk,
 // which a small file does not fill, nor one the bound cuts short: memory is
-// still taken only as nodes come.
-std::uint8_t* CNodeCache::NewChunk(std::uint32_t entry) const {
+// still taken only as nodes come. Chunks come from the system and go back to
+// it when the cache is reset.
+std::unique_ptr<std::uint8_t[], CNodeCache::FreeChunk> CNodeCache::NewChunk(
+    std::uint32_t entry) const {
     const std::size_t bytes = std::size_t{nodeBytes_} * chunkNodes_ + kChunkBytes - 1;
     const std::size_t length = bytes - bytes % kChunkBytes;
-    void* chunk = std::aligned_alloc(kChunkBytes, length);
+    void* chunk = platform::AllocatePages(length, kChunkBytes);
     if (!chunk) throw std::bad_alloc();
     if (entry != 0 && entry + std::size_t{chunkNodes_} <= mostEntries_)
         platform::AdviseLargePages(chunk, length);
-    return static_cast<std::uint8_t*>(chunk);
+    return {static_cast<std::uint8_t*>(chunk), FreeChunk{length}};
 }
 
 bool CNodeCache::Flush() {

@@ -71,6 +71,8 @@ public:
     const std::uint8_t* FindPinned(std::uint32_t offset, bool& leaf);
     void UnpinAll();
     bool Holds(std::uint32_t offset) const { return index_.Find(offset) != kNone; }
+    // The memory its nodes take now.
+    std::size_t HeldBytes() const { return chunks_.size() * kChunkBytes; }
     // Starts loading what a lookup of `offset` touches first.
     void Prefetch(std::uint32_t offset) const { index_.Prefetch(offset); }
 
@@ -120,10 +122,11 @@ private:
     std::uint32_t nodeBytes_ = 0;
     std::vector<Entry> entries_;
     struct FreeChunk {
+        std::size_t length = 0;
         void operator()(std::uint8_t* chunk) const;
     };
     // A chunk for the nodes from `entry` on.
-    std::uint8_t* NewChunk(std::uint32_t entry) const;
+    std::unique_ptr<std::uint8_t[], FreeChunk> NewChunk(std::uint32_t entry) const;
 
     std::vector<std::unique_ptr<std::uint8_t[], FreeChunk>> chunks_;
     std::uint32_t chunkNodes_ = 1;

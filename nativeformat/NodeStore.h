@@ -256,9 +256,10 @@ public:
     }
 
     // Writes every changed node and gives back the node cache's memory, for
-    // a walk that reads the whole file.
-    Status WriteOutCache() {
+    // a walk that reads the whole file: how much it gave back.
+    Status WriteOutCache(std::size_t& freedBytes) {
         if (Status st = Flush()) return st;
+        freedBytes = cache_.HeldBytes();
         cache_.Reset(cacheBytes_, std::max(innerSize_, leafSize_));
         return 0;
     }

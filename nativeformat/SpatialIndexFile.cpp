@@ -519,7 +519,11 @@ Status CSpatialIndexFile::GetExtent(double extent[4]) {
 Status CSpatialIndexFile::CheckIntegrity() {
     if (status_ || !opened_ || closed_) return status_;
     if (height_ == 0) return featureCount_ == 0 ? 0 : kSifBadFeatureCount;
-    if (Status st = store_.WriteOutCache()) return Fail(st);
+    // A batch takes about the memory the node cache gives back.
+    std::size_t freed = 0;
+    if (Status st = store_.WriteOutCache(freed)) return Fail(st);
+    const std::size_t batch =
+        std::clamp(freed / sizeof(LeafVisit), kLeastLeafBatch, kLargestLeafBatch);
     struct Visit {
         std::uint32_t offset;
         int level;
@@ -539,7 +543,7 @@ Status CSpatialIndexFile::CheckIntegrity() {
         seen[store_.NodeNumber(v.offset)] = true;
         if (v.level == 0 && !v.root) {
             leaves.push_back({v.offset, v.box});
-            if (leaves.size() == kLeafBatch) {
+            if (leaves.size() == batch) {
                 if (Status st = CheckLeaves(leaves, leafEntries)) return st;
                 leaves.clear();
             }

@@ -87,10 +87,11 @@ private:
     Status CheckLeaves(std::vector<LeafVisit>& leaves, std::uint64_t& entries);
     void PutBox(const Box& box, std::uint8_t* bytes, int i) const;
 
-    // Leaves checked at a time (their memory is 40 bytes each), and the
-    // longest read that serves them.
-    static constexpr std::size_t kLeafBatch = 1 << 19;
-    static constexpr std::size_t kLeafBlock = 1 << 20;
+    // Bounds of the leaves checked at a time (40 bytes each), and the longest
+    // read that serves them.
+    static constexpr std::size_t kLeastLeafBatch = 1 << 14;
+    static constexpr std::size_t kLargestLeafBatch = 1 << 19;
+    static constexpr std::size_t kLeafBlock = 1 << 18;
 
     int minEntries_ = kDefaultMinEntries;
     int maxEntries_ = kDefaultMaxEntries;

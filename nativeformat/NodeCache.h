@@ -50,9 +50,8 @@ public:
     CNodeCache& operator=(const CNodeCache&) = delete;
 
     // Forgets every node, changed ones too, giving back their memory, and
-    // holds from now on at most
-    // `limitBytes` of nodes of up to `nodeBytes` bytes each. Memory is taken
-    // as nodes come, so a small file costs little.
+    // holds from now on at most `limitBytes` of nodes of up to `nodeBytes`
+    // bytes each. Memory is taken as nodes come, so a small file costs little.
     void Reset(std::size_t limitBytes, std::uint32_t nodeBytes);
 
     // Reads the node at `offset` from the file. When reads come near one

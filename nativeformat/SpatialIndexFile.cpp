@@ -203,22 +203,6 @@ int CSpatialIndexFile::CountEntries(const std::uint8_t* bytes) const {
     return count;
 }
 
-CSpatialIndexFile::Box CSpatialIndexFile::BoxAt(const std::uint8_t* bytes, int i) const {
-    const int b = precision_ / 8;
-    const std::uint8_t* at = bytes + 4 * maxEntries_ + 4 * b * i;
-    return {bigendian::GetReal(at, precision_), bigendian::GetReal(at + b, precision_),
-            bigendian::GetReal(at + 2 * b, precision_), bigendian::GetReal(at + 3 * b, precision_)};
-}
-
-void CSpatialIndexFile::PutBox(const Box& box, std::uint8_t* bytes, int i) const {
-    const int b = precision_ / 8;
-    std::uint8_t* at = bytes + 4 * maxEntries_ + 4 * b * i;
-    bigendian::PutReal(box.minX, precision_, at);
-    bigendian::PutReal(box.minY, precision_, at + b);
-    bigendian::PutReal(box.maxX, precision_, at + 2 * b);
-    bigendian::PutReal(box.maxY, precision_, at + 3 * b);
-}
-
 namespace {
 
 // The i-th of the boxes stored from `boxes` on as big-endian reals of type T.
@@ -233,6 +217,24 @@ SpatialIndexBox StoredBox(const std::uint8_t* boxes, int i) {
     };
     return {get(at), get(at + sizeof(T)), get(at + 2 * sizeof(T)), get(at + 3 * sizeof(T))};
 }
+
+}  // namespace
+
+CSpatialIndexFile::Box CSpatialIndexFile::BoxAt(const std::uint8_t* bytes, int i) const {
+    const std::uint8_t* boxes = bytes + 4 * maxEntries_;
+    return precision_ == 32 ? StoredBox<float>(boxes, i) : StoredBox<double>(boxes, i);
+}
+
+void CSpatialIndexFile::PutBox(const Box& box, std::uint8_t* bytes, int i) const {
+    const int b = precision_ / 8;
+    std::uint8_t* at = bytes + 4 * maxEntries_ + 4 * b * i;
+    bigendian::PutReal(box.minX, precision_, at);
+    bigendian::PutReal(box.minY, precision_, at + b);
+    bigendian::PutReal(box.maxX, precision_, at + 2 * b);
+    bigendian::PutReal(box.maxY, precision_, at + 3 * b);
+}
+
+namespace {
 
 // `next` where `take` is all ones, `now` where it is zero: a choice the
 // compiler cannot turn back into a branch, for comparisons of scattered
@@ -319,13 +321,15 @@ Status CSpatialIndexFile::Descend(const Box& box, bool inPlace) {
                 step.chosen =
                     LeastEnlargement(step.count, box, [node](int i) { return node->boxes[i]; });
             else if (precision_ == 32)
-                step.chosen = LeastEnlargement(step.count, box, [this, bytes](int i) {
-                    return StoredBox<float>(bytes + 4 * maxEntries_, i);
-                });
+                step.chosen =
+                    LeastEnlargement(step.count, box, [boxes = bytes + 4 * maxEntries_](int i) {
+                        return StoredBox<float>(boxes, i);
+                    });
             else
-                step.chosen = LeastEnlargement(step.count, box, [this, bytes](int i) {
-                    return StoredBox<double>(bytes + 4 * maxEntries_, i);
-                });
+                step.chosen =
+                    LeastEnlargement(step.count, box, [boxes = bytes + 4 * maxEntries_](int i) {
+                        return StoredBox<double>(boxes, i);
+                    });
             offset =
                 node ? node->offsets[step.chosen] : byteorder::LoadU32Be(bytes + 4 * step.chosen);
         } else if (step.count > maxEntries_) {

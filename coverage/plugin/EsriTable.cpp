@@ -45,25 +45,33 @@ private:
 using CESRITblDataChar = CESRITblText<CFgnTblDataChar>;
 using CESRITblDataDte = CESRITblText<CFgnTblDataDte>;
 
-// A column of the contract class `Interface` over an item.
-template <class Interface>
-class CESRITypedClmn : public Interface, public CESRITblClmn {
+// A column of the contract class `Interface` whose name and flags are the
+// fields name_, key_ and indexed_ of `Base`.
+template <class Interface, class Base>
+class CESRINamedClmn : public Interface, public Base {
 public:
-    using CESRITblClmn::CESRITblClmn;
+    using Base::Base;
 
     TFgnBool GetIndexed(TFgnFmtErr& err) const override {
         err = kFgnOk;
-        return indexed_;
+        return this->indexed_;
     }
     TFgnBool GetKey(TFgnFmtErr& err) const override {
         err = kFgnOk;
-        return key_;
+        return this->key_;
     }
     char const* GetName(TFgnFmtErr& err) const override {
         err = kFgnOk;
-        return name_.c_str();
+        return this->name_.c_str();
     }
     const CFgnTblClmn& Contract() const override { return *this; }
+};
+
+// A column of the contract class `Interface` over an item.
+template <class Interface>
+class CESRITypedClmn : public CESRINamedClmn<Interface, CESRITblClmn> {
+public:
+    using CESRINamedClmn<Interface, CESRITblClmn>::CESRINamedClmn;
 };
 
 class CESRITblClmnInt2 final : public CESRITypedClmn<CFgnTblClmnInt2> {
@@ -195,34 +203,27 @@ std::string WriteName(const char* name) {
     return text;
 }
 
-template <class Interface>
-class CESRIWriteTypedClmn : public Interface, public CESRIWriteClmn {
+// What a column being written is given.
+class CESRIWriteFields : public CESRIWriteClmn {
 public:
-    CESRIWriteTypedClmn(std::string name, TFgnBool key, TFgnBool indexed, std::int16_t width = 0,
-                        std::int16_t decimals = 0)
+    CESRIWriteFields(std::string name, TFgnBool key, TFgnBool indexed, std::int16_t width = 0,
+                     std::int16_t decimals = 0)
         : name_(std::move(name)),
           key_(key),
           indexed_(indexed),
           width_(width),
           decimals_(decimals) {}
-    TFgnBool GetIndexed(TFgnFmtErr& err) const override {
-        err = kFgnOk;
-        return indexed_;
-    }
-    TFgnBool GetKey(TFgnFmtErr& err) const override {
-        err = kFgnOk;
-        return key_;
-    }
-    char const* GetName(TFgnFmtErr& err) const override {
-        err = kFgnOk;
-        return name_.c_str();
-    }
-    const CFgnTblClmn& Contract() const override { return *this; }
 
 protected:
     std::string name_;
     TFgnBool key_, indexed_;
     std::int16_t width_, decimals_;
+};
+
+template <class Interface>
+class CESRIWriteTypedClmn : public CESRINamedClmn<Interface, CESRIWriteFields> {
+public:
+    using CESRINamedClmn<Interface, CESRIWriteFields>::CESRINamedClmn;
 };
 
 template <class Interface, class Cell, class Value>

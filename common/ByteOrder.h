@@ -21,26 +21,51 @@ using UnsignedOf = std::conditional_t<
     std::conditional_t<sizeof(T) == 2, std::uint16_t,
                        std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>>;
 
+// The bytes of a 2-, 4- or 8-byte value in the other order.
+template <class U>
+constexpr U Swap(U value) {
+#if defined(__GNUC__)
+    if constexpr (sizeof(U) == 2)
+        return __builtin_bswap16(value);
+    else if constexpr (sizeof(U) == 4)
+        return __builtin_bswap32(value);
+    else
+        return __builtin_bswap64(value);
+#else
+    U swapped = 0;
+    for (std::size_t i = 0; i < sizeof(U); ++i, value >>= 8)
+        swapped = static_cast<U>(swapped << 8 | (value & 0xFF));
+    return swapped;
+#endif
+}
+
+static_assert(std::endian::native == std::endian::little ||
+              std::endian::native == std::endian::big);
+
+// A value between the host's order and E's, either way.
 template <Endian E, class U>
-constexpr U LoadUnsigned(const std::uint8_t* in) {
-    U value = 0;
-    for (std::size_t i = 0; i < sizeof(U); ++i) {
-        const std::size_t shift = E == Endian::kLittle ? 8 * i : 8 * (sizeof(U) - 1 - i);
-        value |= static_cast<U>(static_cast<U>(in[i]) << shift);
-    }
-    return value;
+constexpr U Ordered(U value) {
+    if constexpr (sizeof(U) == 1 ||
+                  (E == Endian::kLittle) == (std::endian::native == std::endian::little))
+        return value;
+    else
+        return Swap(value);
+}
+
+// One load or store, swapped when the orders differ: the compiler does not
+// always merge byte-by-byte forms, and index nodes are read field by field in
+// the hottest loops.
+template <Endian E, class U>
+inline U LoadUnsigned(const std::uint8_t* in) {
+    U value;
+    std::memcpy(&value, in, sizeof value);
+    return Ordered<E>(value);
 }
 
 template <Endian E, class U>
 inline void StoreUnsigned(U value, std::uint8_t* out) {
-    // Built in a local array and copied once: single-byte stores into `out`
-    // keep the compiler from merging the loop into one swapped store.
-    std::uint8_t bytes[sizeof(U)];
-    for (std::size_t i = 0; i < sizeof(U); ++i) {
-        const std::size_t shift = E == Endian::kLittle ? 8 * i : 8 * (sizeof(U) - 1 - i);
-        bytes[i] = static_cast<std::uint8_t>(value >> shift);
-    }
-    std::memcpy(out, bytes, sizeof bytes);
+    const U ordered = Ordered<E>(value);
+    std::memcpy(out, &ordered, sizeof ordered);
 }
 
 }  // namespace detail

@@ -555,9 +555,10 @@ Status CSpatialIndexFile::CheckIntegrity() {
         }
         Store::Ref node;
         if (Status st = store_.Fetch(v.offset, v.level, node, true)) return st;
-        if (!v.root && node->count < minEntries_) return kSifNodeUnderflow;
-        if (!v.root && !(Cover(*node) == v.box)) return kSifInvalidNodeExtent;
-        if (v.level == 0) {
+        if (!v.root) {
+            if (Status st = CheckChild(*node, v.box)) return st;
+        }
+        if (v.level == 0) {  // a root that is a leaf
             leafEntries += static_cast<std::uint64_t>(node->count);
             continue;
         }
@@ -589,9 +590,13 @@ Status CSpatialIndexFile::CheckLeaves(std::vector<LeafVisit>& leaves, std::uint6
             blockStart = at;
         }
         Decode(block.data() + (at - blockStart), true, node);
-        if (node.count < minEntries_) return kSifNodeUnderflow;
-        if (!(Cover(node) == leaves[i].box)) return kSifInvalidNodeExtent;
+        if (Status st = CheckChild(node, leaves[i].box)) return st;
         entries += static_cast<std::uint64_t>(node.count);
     }
     return 0;
+}
+
+Status CSpatialIndexFile::CheckChild(const Node& node, const Box& box) const {
+    if (node.count < minEntries_) return kSifNodeUnderflow;
+    return Cover(node) == box ? 0 : kSifInvalidNodeExtent;
 }

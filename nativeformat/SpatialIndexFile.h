@@ -85,6 +85,9 @@ private:
     // Reads `leaves` in file order, checking their fill and covers, and
     // counts their entries.
     Status CheckLeaves(std::vector<LeafVisit>& leaves, std::uint64_t& entries);
+    // A node below the root: filled to the minimum, and covered exactly by
+    // `box`, its parent's entry for it.
+    Status CheckChild(const Node& node, const Box& box) const;
     void PutBox(const Box& box, std::uint8_t* bytes, int i) const;
 
     // Bounds of the leaves checked at a time (40 bytes each), and the longest

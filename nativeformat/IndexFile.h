@@ -33,6 +33,8 @@ struct IndexFileFormat {
     // What the index's node cache may hold: the nodes that scattered input
     // reaches are then mostly in memory.
     std::size_t cacheBytes;
+    // How many nodes the index keeps decoded.
+    std::size_t decodedNodes;
     Status openFailed;
     Status readError;
     Status writeError;
@@ -73,7 +75,7 @@ protected:
 
     explicit CIndexFile(const IndexFileFormat& format)
         : store_(file_, *this, {format.readError, format.writeError, format.invalidNodeOffset},
-                 format.cacheBytes),
+                 format.cacheBytes, format.decodedNodes),
           format_(format),
           version_(format.version) {}
     // Close() needs the index's own header fields, so each index closes in

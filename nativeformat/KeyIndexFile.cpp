@@ -13,6 +13,7 @@ constexpr IndexFileFormat kFormat{.magic = 0x414B4946,  // "AKIF"
                                   .heightAt = 10,
                                   .rootAt = 12,
                                   .cacheBytes = 8u << 20,
+                                  .decodedNodes = CNodeStore<KeyIndexNode>::kCacheSize,
                                   .openFailed = kKifOpenFailed,
                                   .readError = kKifReadError,
                                   .writeError = kKifWriteError,

@@ -47,8 +47,9 @@ class CNodeStore {
     struct Slot;
 
 public:
-    // Decoded nodes, enough for the inner nodes that most descents pass;
-    // more only while every one is pinned.
+    // Decoded nodes unless the index asks for another number: enough for
+    // the inner nodes that most descents pass; more only while every one is
+    // pinned.
     static constexpr std::size_t kCacheSize = 256;
     static constexpr std::uint32_t kFirstNode = 512;
 
@@ -86,8 +87,13 @@ public:
     // `cacheBytes` bounds the memory of the node cache beneath the decoded
     // nodes; 0 writes every node evicted straight to the file.
     CNodeStore(CBinaryFile& file, const CNodeCodec<Node>& codec, NodeStoreErrors errors,
-               std::size_t cacheBytes)
-        : file_(file), codec_(codec), errors_(errors), cacheBytes_(cacheBytes), cache_(file) {}
+               std::size_t cacheBytes, std::size_t decodedNodes = kCacheSize)
+        : file_(file),
+          codec_(codec),
+          errors_(errors),
+          cacheBytes_(cacheBytes),
+          decodedNodes_(decodedNodes),
+          cache_(file) {}
 
     // Starts over with empty caches: the file ends at `end` and the free
     // lists start at the given heads. Node sizes are taken from the codec now.
@@ -319,7 +325,7 @@ private:
         if (empty_.empty()) {
             Slot* victim = oldest_;
             while (victim && victim->pins > 0) victim = victim->newer;
-            if (slots_.size() < kCacheSize || !victim) {
+            if (slots_.size() < decodedNodes_ || !victim) {
                 // Room to grow, or every node pinned by a change that holds a
                 // path deeper than the cache.
                 slots_.push_back(std::make_unique<Slot>());
@@ -357,6 +363,7 @@ private:
     const CNodeCodec<Node>& codec_;
     NodeStoreErrors errors_;
     std::size_t cacheBytes_;
+    std::size_t decodedNodes_;
     CNodeCache cache_;
     std::vector<std::unique_ptr<Slot>> slots_;
     std::vector<Slot*> empty_;

@@ -77,6 +77,22 @@ TEST_F(NodeStoreTest, EvictsTheLeastRecentlyUsedUnpinnedNode) {
     EXPECT_EQ(file[Leaf(2) + 7], 102);
 }
 
+TEST_F(NodeStoreTest, KeepsAsManyDecodedNodesAsTheIndexAsks) {
+    Open(8);
+    CNodeStore<Node> few{file_, codec_, kErrors, 0, 4};
+    few.Reset(512 + 8 * 12, 0, 0);
+    CNodeStore<Node>::Ref ref;
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(few.Fetch(Leaf(i), 0, ref), 0);
+        ref->value = 1000 + i;
+        ref.MarkDirty();
+    }
+    // The fifth made room by writing back the first, and only it.
+    const Bytes file = wlxtest::ReadBytes(path_);
+    EXPECT_EQ(file[Leaf(0) + 7], 1000 % 256);
+    EXPECT_EQ(file[Leaf(1) + 7], 101);
+}
+
 TEST_F(NodeStoreTest, PinnedNodesStayAndChangedNodesAreWrittenBack) {
     Open(kSlots + 10);
     std::vector<CNodeStore<Node>::Ref> pinned(kSlots);

@@ -53,6 +53,7 @@ public:
     // closes it; the destructor of each index does so unless done already.
     Status Close() {
         if (closed_) return status_;
+        if (opened_) Settle();
         closed_ = true;
         if (opened_ && !file_.IsReadOnly()) {
             if (Status st = store_.Flush()) Fail(st);
@@ -61,6 +62,9 @@ public:
         if (file_.IsOpen() && !file_.Close()) Fail(format_.writeError);
         return status_;
     }
+
+    // Carries out what the index has held back: what failed, sticky.
+    virtual Status Settle() { return status_; }
 
     int GetVersion() const { return version_; }
     const std::string& GetDescription() const { return description_; }

@@ -158,9 +158,12 @@ void CNodeCache::Pin(std::uint32_t offset) {
     pinned_.push_back(e);
 }
 
-const std::uint8_t* CNodeCache::FindPinned(std::uint32_t offset, bool& leaf) {
-    const std::uint32_t e = index_.Find(offset);
-    if (e == kNone) return nullptr;
+const std::uint8_t* CNodeCache::FindPinned(std::uint32_t offset, bool& leaf, std::uint32_t& e) {
+    // An entry holds the node its offset names until it is given another.
+    if (e >= entries_.size() || entries_[e].offset != offset) {
+        e = index_.Find(offset);
+        if (e == kNone) return nullptr;
+    }
     const std::uint8_t* bytes = Bytes(e);
     PrefetchLines(bytes, nodeBytes_);
     Entry& entry = entries_[e];
@@ -171,6 +174,12 @@ const std::uint8_t* CNodeCache::FindPinned(std::uint32_t offset, bool& leaf) {
         pinned_.push_back(e);
     }
     return bytes;
+}
+
+void CNodeCache::PrefetchHeld(std::uint32_t entry) const {
+    if (entry >= entries_.size()) return;
+    PrefetchLines(reinterpret_cast<const std::uint8_t*>(&entries_[entry]), sizeof(Entry));
+    PrefetchLines(Bytes(entry), nodeBytes_);
 }
 
 std::uint8_t* CNodeCache::Change(std::uint32_t offset) {

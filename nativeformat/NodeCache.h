@@ -66,14 +66,22 @@ public:
     std::uint8_t* Change(std::uint32_t offset);
     // A pinned node stays held until Unpin; few at a time.
     void Pin(std::uint32_t offset);
-    // Find and Pin in one lookup.
-    const std::uint8_t* FindPinned(std::uint32_t offset, bool& leaf);
+    // Find and Pin in one lookup. `entry` is where the node may be held, as
+    // an earlier find set it (anything else is looked up); set to where it
+    // is held.
+    const std::uint8_t* FindPinned(std::uint32_t offset, bool& leaf, std::uint32_t& entry);
     void UnpinAll();
     bool Holds(std::uint32_t offset) const { return index_.Find(offset) != kNone; }
     // The memory its nodes take now.
     std::size_t HeldBytes() const { return chunks_.size() * kChunkBytes; }
     // Starts loading what a lookup of `offset` touches first.
     void Prefetch(std::uint32_t offset) const { index_.Prefetch(offset); }
+    // Starts loading the node held in `entry`, for a find given `entry`.
+    void PrefetchHeld(std::uint32_t entry) const;
+    // The offset of the node held in `entry`; 0 when none.
+    std::uint32_t HeldOffset(std::uint32_t entry) const {
+        return entry < entries_.size() ? entries_[entry].offset : 0;
+    }
 
     // Takes a copy of the `size` bytes of the node at `offset`; `changed`
     // when the file does not hold them yet (they are written back before
@@ -103,7 +111,7 @@ private:
         bool pinned = false;
     };
 
-    std::uint8_t* Bytes(std::uint32_t entry) {
+    std::uint8_t* Bytes(std::uint32_t entry) const {
         return chunks_[entry / chunkNodes_].get() + (entry % chunkNodes_) * std::size_t{nodeBytes_};
     }
     void Use(Entry& entry) { entry.spared = entry.leaf ? 1 : 3; }

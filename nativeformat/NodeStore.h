@@ -52,6 +52,7 @@ public:
     // pinned.
     static constexpr std::size_t kCacheSize = 256;
     static constexpr std::uint32_t kFirstNode = 512;
+    static constexpr std::uint32_t kNotHeld = COffsetIndex::kNone;
 
     // A pinned node.
     class Ref {
@@ -167,28 +168,41 @@ public:
     // The bytes of the node at `offset` of the given level as the node cache
     // holds them, pinned there until UnpinBytes, to be changed in place with
     // ChangeBytes and without a Ref; null when the node is decoded (Fetch it
-    // then) or no cache holds it.
-    Status PeekBytes(std::uint32_t offset, int level, const std::uint8_t*& bytes) {
+    // then) or no cache holds it. `held` is where the node cache may hold the
+    // node, as an earlier PeekBytes set it (anything else is looked up); set
+    // to where it does, kNotHeld when `bytes` is null.
+    Status PeekBytes(std::uint32_t offset, int level, const std::uint8_t*& bytes,
+                     std::uint32_t& held) {
         bytes = nullptr;
         const bool leaf = level == 0;
         if (!IsNodeOffset(offset, leaf)) return errors_.invalidNodeOffset;
-        if (Find(offset)) return 0;
+        if (Find(offset)) {
+            held = kNotHeld;
+            return 0;
+        }
         bool cachedLeaf = leaf;
-        bytes = cache_.FindPinned(offset, cachedLeaf);
+        bytes = cache_.FindPinned(offset, cachedLeaf, held);
         if (!bytes) {
             if (!cache_.Read(offset, NodeSize(leaf), scratch_.data())) return errors_.readError;
             if (!cache_.Put(offset, NodeSize(leaf), leaf, scratch_.data(), false))
                 return errors_.writeError;
-            bytes = cache_.FindPinned(offset, cachedLeaf);
+            held = kNotHeld;
+            bytes = cache_.FindPinned(offset, cachedLeaf, held);
         }
         if (cachedLeaf != leaf) {
             bytes = nullptr;
             return errors_.invalidNodeOffset;
         }
+        if (!bytes) held = kNotHeld;
         return 0;
     }
     // Starts loading what PeekBytes of `offset` will look at first.
     void PrefetchBytes(std::uint32_t offset) const { cache_.Prefetch(offset); }
+    // Starts loading the node that PeekBytes set `held` for.
+    void PrefetchHeld(std::uint32_t held) const { cache_.PrefetchHeld(held); }
+    // The offset of the node the node cache holds where `held` says; 0 when
+    // none.
+    std::uint32_t HeldOffset(std::uint32_t held) const { return cache_.HeldOffset(held); }
     std::uint8_t* ChangeBytes(std::uint32_t offset) { return cache_.Change(offset); }
     void UnpinBytes() { cache_.UnpinAll(); }
 

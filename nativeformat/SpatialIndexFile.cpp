@@ -113,7 +113,7 @@ CSpatialIndexFile::~CSpatialIndexFile() {
 
 Status CSpatialIndexFile::SetPrecision(int precision) {
     if (precision != 32 && precision != 64) return kSifInvalidParameter;
-    if (!CanConfigure()) return status_;
+    if (!CanConfigure() || pending_) return status_;
     precision_ = precision;
     return Reconfigure();
 }
@@ -121,7 +121,7 @@ Status CSpatialIndexFile::SetPrecision(int precision) {
 Status CSpatialIndexFile::SetEntryLimits(int maximum, int minimum) {
     if (maximum < 2 || maximum > kMaxEntriesLimit || minimum < 0 || minimum > maximum / 2)
         return kSifInvalidParameter;
-    if (!CanConfigure()) return status_;
+    if (!CanConfigure() || pending_) return status_;
     maxEntries_ = maximum;
     minEntries_ = minimum;
     return Reconfigure();
@@ -173,23 +173,50 @@ Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4
         !std::isfinite(box.maxY) || box.minX > box.maxX || box.minY > box.maxY)
         return kSifInvalidParameter;
 
+    const double x = (box.minX + box.maxX) / 2, y = (box.minY + box.maxY) / 2;
+    memo_.See(x, y);
+    Pending next{recordType, box, recordOffset, memo_.Cell(x, y), {}};
+    // What the memo says of this insert loads while the last one goes in,
+    // and its nodes while the caller makes the next.
+    memo_.Prefetch(next.cell);
+    if (pending_) {
+        if (Status st = Apply()) return st;
+    }
+    next.path = memo_.Find(next.cell);
+    for (std::uint32_t held : next.path.held) store_.PrefetchHeld(held);
+    pending_ = next;
+    ++featureCount_;
+    return 0;
+}
+
+Status CSpatialIndexFile::Settle() {
+    if (pending_ && !status_) Apply();
+    return status_;
+}
+
+Status CSpatialIndexFile::Apply() {
+    const Pending insert = *pending_;
+    pending_.reset();
+    Status st = 0;
     if (height_ == 0) {
         Store::Ref root;
-        if (Status st = GrowRoot(root)) return Fail(st);
+        st = GrowRoot(root);
     }
-    // Whatever may fail comes first, so that a failure changes nothing.
-    store_.BeginChange();
-    Status st = Prepare(box);
-    if (st == 0) Commit(recordType, box, recordOffset);
-    path_.clear();
-    siblings_.clear();
-    newRoot_.Release();
-    store_.UnpinBytes();
+    if (st == 0) {
+        // Whatever may fail comes first, so that a failure changes nothing.
+        store_.BeginChange();
+        st = Prepare(insert);
+        if (st == 0) Commit(insert.recordType, insert.box, insert.recordOffset);
+        path_.clear();
+        siblings_.clear();
+        newRoot_.Release();
+        store_.UnpinBytes();
+        if (st) store_.UndoAllocations();
+    }
     if (st) {
-        store_.UndoAllocations();
+        --featureCount_;
         return Fail(st);
     }
-    ++featureCount_;
     return 0;
 }
 
@@ -208,6 +235,17 @@ int CSpatialIndexFile::CountEntries(const std::uint8_t* bytes) const {
 }
 
 namespace {
+
+// Whether `child` is among the `count` children whose offsets start `bytes`.
+bool HoldsChild(const std::uint8_t* bytes, int count, std::uint32_t child) {
+    if (child == 0) return false;
+    // Compared as stored: no conversion per entry.
+    std::uint8_t stored[4];
+    byteorder::StoreU32Be(child, stored);
+    bool found = false;
+    for (int i = 0; i < count; ++i) found |= std::memcmp(bytes + 4 * i, stored, 4) == 0;
+    return found;
+}
 
 // The i-th of the boxes stored from `boxes` on as big-endian reals of type T.
 template <class T>
@@ -281,8 +319,13 @@ int LeastEnlargement(int count, const SpatialIndexBox& box, BoxOf boxOf) {
 // The path down to a leaf, and the nodes the splits on the way up will need.
 // An insert that splits nothing changes the nodes it can in place; one that
 // splits works on decoded nodes throughout.
-Status CSpatialIndexFile::Prepare(const Box& box) {
-    if (Status st = Descend(box, true)) return st;
+Status CSpatialIndexFile::Prepare(const Pending& insert) {
+    const Box& box = insert.box;
+    if (Status st = Descend(box, &insert.path)) return st;
+    CPathMemo::Path held;
+    for (int level = 0; level < std::min(height_, CPathMemo::kLevels); ++level)
+        held.held[level] = path_[height_ - 1 - level].held;
+    memo_.Remember(insert.cell, held);
     // Full nodes from the leaf up split, one new node each, in that order;
     // a full root also needs the root above it.
     int splits = 0;
@@ -290,7 +333,7 @@ Status CSpatialIndexFile::Prepare(const Box& box) {
     if (splits == 0) return 0;
     path_.clear();
     store_.UnpinBytes();
-    if (Status st = Descend(box, false)) return st;
+    if (Status st = Descend(box, nullptr)) return st;
     for (int level = 0; level < splits; ++level) {
         siblings_.emplace_back();
         if (Status st = store_.Allocate(level, siblings_.back())) return st;
@@ -300,16 +343,21 @@ Status CSpatialIndexFile::Prepare(const Box& box) {
 }
 
 // Down from the root through the entries that need the least enlargement.
-Status CSpatialIndexFile::Descend(const Box& box, bool inPlace) {
+Status CSpatialIndexFile::Descend(const Box& box, const CPathMemo::Path* hints) {
+    const auto hint = [hints](int level) {
+        return hints && level < CPathMemo::kLevels ? hints->held[level] : Store::kNotHeld;
+    };
     std::uint32_t offset = root_;
     for (int level = height_ - 1; level >= 0; --level) {
         const std::uint8_t* bytes = nullptr;
-        if (inPlace) {
-            if (Status st = store_.PeekBytes(offset, level, bytes)) return st;
+        std::uint32_t held = hint(level);
+        if (hints) {
+            if (Status st = store_.PeekBytes(offset, level, bytes, held)) return st;
         }
-        Step step{{}, offset, bytes ? CountEntries(bytes) : -1, 0};
+        Step step{{}, offset, bytes ? CountEntries(bytes) : -1, 0, bytes ? held : Store::kNotHeld};
         const Node* node = nullptr;
         if (step.count < 0) {
+            step.held = Store::kNotHeld;
             if (Status st = store_.Fetch(offset, level, step.node)) return st;
             node = &*step.node;
             step.count = node->count;
@@ -317,8 +365,9 @@ Status CSpatialIndexFile::Descend(const Box& box, bool inPlace) {
         if (level > 0) {
             if (step.count == 0) return kSifInvalidNodeOffset;  // an empty inner node
             // Scattered input goes on to a child anywhere in the node cache:
-            // its lookup loads while the entries are weighed.
-            if (!node)
+            // unless the memo told where one of them is held, their lookups
+            // load while the entries are weighed.
+            if (!node && !HoldsChild(bytes, step.count, store_.HeldOffset(hint(level - 1))))
                 for (int i = 0; i < step.count; ++i)
                     store_.PrefetchBytes(byteorder::LoadU32Be(bytes + 4 * i));
             if (node)
@@ -508,6 +557,7 @@ void CSpatialIndexFile::Split(Store::Ref& node, Store::Ref& sibling) {
 Status CSpatialIndexFile::GetExtent(double extent[4]) {
     std::fill(extent, extent + 4, 0.0);
     if (status_ || !opened_ || closed_) return status_;
+    if (Settle()) return status_;
     if (height_ == 0) return 0;
     Store::Ref root;
     if (Status st = store_.Fetch(root_, height_ - 1, root)) return Fail(st);
@@ -526,6 +576,7 @@ Status CSpatialIndexFile::GetExtent(double extent[4]) {
 // node cache's memory is free to hold a batch.
 Status CSpatialIndexFile::CheckIntegrity() {
     if (status_ || !opened_ || closed_) return status_;
+    if (Settle()) return status_;
     if (height_ == 0) return featureCount_ == 0 ? 0 : kSifBadFeatureCount;
     // A batch takes about the memory the node cache gives back.
     std::size_t freed = 0;

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/Status.h"
 #include "nativeformat/IndexFile.h"
+#include "nativeformat/PathMemo.h"
 
 struct SpatialIndexBox {
     double minX, minY, maxX, maxY;
@@ -48,8 +50,13 @@ public:
 
     // Adds one leaf entry: the record's type (0..5), its extent (minimum x,
     // minimum y, maximum x, maximum y; finite, minimum not above maximum)
-    // and its offset (not 0).
+    // and its offset (not 0). A rejected argument is returned at once. The
+    // entry goes into the tree at the next Insert, or at Settle, GetExtent,
+    // CheckIntegrity or Close, which return what failed then: meanwhile the
+    // nodes it will likely reach load from memory.
     Status Insert(std::uint16_t recordType, const double extent[4], std::uint32_t recordOffset);
+    // Puts the entry held back into the tree.
+    Status Settle() override;
 
     // The box covering the root's entries; zeros while empty.
     Status GetExtent(double extent[4]);
@@ -68,8 +75,19 @@ private:
     Status ReadParameters(const std::uint8_t* header) override;
     void WriteParameters(std::uint8_t* header) const override;
 
-    Status Prepare(const Box& box);
-    Status Descend(const Box& box, bool inPlace);
+    // An insert held back until the next one comes.
+    struct Pending {
+        std::uint16_t recordType;
+        Box box;
+        std::uint32_t recordOffset;
+        std::uint64_t cell;    // of the path memo
+        CPathMemo::Path path;  // where its lowest nodes may be held
+    };
+    Status Apply();
+    Status Prepare(const Pending& insert);
+    // With `hints`, changes in place what it can and sets where each node
+    // on the way is held.
+    Status Descend(const Box& box, const CPathMemo::Path* hints);
     void Commit(std::uint16_t recordType, const Box& box, std::uint32_t recordOffset);
     void Split(Store::Ref& node, Store::Ref& sibling);
     Box Quantize(const Box& box) const;
@@ -109,8 +127,11 @@ private:
         std::uint32_t offset;
         int count;
         int chosen;
+        std::uint32_t held;  // where the node cache holds the node
     };
     std::vector<Step> path_;
+    std::optional<Pending> pending_;
+    CPathMemo memo_;
     std::vector<Store::Ref> siblings_;
     Store::Ref newRoot_;
 };

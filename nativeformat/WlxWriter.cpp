@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "loader/core/FeatureRecord.h"
 #include "loader/core/FileNames.h"
@@ -46,6 +47,8 @@ void CWlxWriter::DiscardNewFiles() {
 }
 
 CWlxWriter::~CWlxWriter() {
+    // A run that ends without Close still leaves both indexes alike.
+    if (!closed_ && spatialIndex_) SettleIndexes();
     file_.reset();
     spatialIndex_.reset();
     keyIndex_.reset();
@@ -165,10 +168,11 @@ Status CWlxWriter::CheckExistingFile() {
 Status CWlxWriter::Close() {
     if (closed_) return 0;
     closed_ = true;
-    Status status = settings_->integrityTest ? spatialIndex_->CheckIntegrity() : 0;
+    Status status = SettleIndexes();
     auto keep = [&status](Status next) {
         if (status == 0) status = next;
     };
+    if (settings_->integrityTest) keep(spatialIndex_->CheckIntegrity());
     keep(file_->Finish());
     keep(spatialIndex_->Close());
     if (keyIndex_) keep(keyIndex_->Close());
@@ -181,7 +185,16 @@ Status CWlxWriter::Index(const CFeatureRecord& record, int recordType, const dou
     if (const Status status =
             spatialIndex_->Insert(static_cast<std::uint16_t>(recordType), extent, offset))
         return status;
-    return keyIndex_ ? keyIndex_->Insert(record.GetKey(), offset) : 0;
+    heldOffset_ = offset;
+    if (keyIndex_) heldKey_ = record.GetKey();
+    return 0;
+}
+
+Status CWlxWriter::SettleIndexes() {
+    if (heldOffset_ == 0) return 0;
+    const std::uint32_t offset = std::exchange(heldOffset_, 0);
+    if (const Status status = spatialIndex_->Settle()) return status;
+    return keyIndex_ ? keyIndex_->Insert(heldKey_, offset) : 0;
 }
 
 Status CWlxWriter::SkipUnwritable(const CFeatureRecord& record, Status status) {
@@ -200,6 +213,7 @@ Status CWlxWriter::SkipUnwritable(const CFeatureRecord& record, Status status) {
 }
 
 Status CWlxWriter::WritePoint(const CFeatureRecord& record, double x, double y, bool& written) {
+    if (const Status status = SettleIndexes()) return status;
     std::uint32_t offset = 0;
     double extent[4];
     if (const Status status = file_->WritePoint(record.GetName(), record.GetKey(), record.GetLink(),
@@ -243,6 +257,7 @@ Status CWlxWriter::WriteParts(const CFeatureRecord& record, int recordType, bool
         WarnTooFewPoints(record.GetName(), record.GetKey(), false);
         return 0;
     }
+    if (const Status status = SettleIndexes()) return status;
     const char* name = record.GetName();
     const char* key = record.GetKey();
     const char* link = record.GetLink();

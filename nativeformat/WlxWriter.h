@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "nativeformat/KeyIndexFile.h"
@@ -56,11 +57,18 @@ private:
     // The index entries of a record just written.
     Status Index(const CFeatureRecord& record, int recordType, const double extent[4],
                  std::uint32_t offset);
+    // Before a record is written: the spatial index takes the entry it holds
+    // back, then the key index the key of the same record. A failure then
+    // stops the run before the next record, with both indexes alike.
+    Status SettleIndexes();
 
     std::unique_ptr<CWlxFile> file_;
     std::unique_ptr<CSpatialIndexFile> spatialIndex_;
     std::unique_ptr<CKeyIndexFile> keyIndex_;
     bool closed_ = false;
+    // The key of the record whose spatial entry is held back.
+    std::string heldKey_;
+    std::uint32_t heldOffset_ = 0;
     // The object being written: x, y pairs, and the point count of each part.
     std::vector<double> points_;
     std::vector<std::uint32_t> counts_;

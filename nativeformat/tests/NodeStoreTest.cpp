@@ -156,8 +156,8 @@ TEST_F(NodeStoreTest, FreeListsAreUsedBeforeTheFileGrows) {
 // The node cache under a bound of a few nodes, against a model of the file:
 // what it holds is what was put last, what it dropped was written first, what
 // is read from the file is never older than what was written, and pinned
-// nodes stay. Small nodes share one chunk of the cache's memory; large ones
-// spread the bound over several.
+// nodes stay, found from any guess at where they are held. Small nodes share
+// one chunk of the cache's memory; large ones spread the bound over several.
 TEST(NodeCacheTest, KeepsTheFileBytesUnderItsBound) {
     struct Case {
         std::uint32_t nodes, size, bound, rounds;
@@ -201,9 +201,14 @@ TEST(NodeCacheTest, KeepsTheFileBytesUnderItsBound) {
                 std::copy(bytes.begin(), bytes.end(), model.begin() + at);
                 ASSERT_TRUE(cache.Put(at, c.size, random() % 2, bytes.data(), true));
             }
-            const std::uint8_t* held = cache.FindPinned(pinned, leaf);
+            // Any guess at where the pinned node is held finds it, and the
+            // place found finds it again.
+            std::uint32_t entry = random() % (c.bound + 2);
+            const std::uint8_t* held = cache.FindPinned(pinned, leaf, entry);
             ASSERT_NE(held, nullptr);
             ASSERT_TRUE(std::equal(held, held + c.size, model.begin() + pinned));
+            cache.PrefetchHeld(entry);
+            ASSERT_EQ(cache.FindPinned(pinned, leaf, entry), held);
         }
         cache.UnpinAll();
         ASSERT_TRUE(cache.Flush());

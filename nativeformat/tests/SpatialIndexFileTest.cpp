@@ -106,6 +106,8 @@ TEST(SpatialIndexFileTest, TheTwentyFirstEntrySplitsTheRoot) {
         for (std::uint32_t i = 1; i <= 21; ++i) {
             const double box[] = {double(i), 0, double(i) + 0.5, 1};
             ASSERT_EQ(index.Insert(0, box, i * 16), 0);
+            EXPECT_EQ(index.GetHeight(), i == 1 ? 0 : 1) << "held back";
+            ASSERT_EQ(index.Settle(), 0);
             EXPECT_EQ(index.GetHeight(), i < 21 ? 1 : 2);
         }
         EXPECT_EQ(index.CheckIntegrity(), 0);
@@ -241,6 +243,50 @@ TEST(SpatialIndexFileTest, ManyRandomBoxesKeepTheTreeSound) {
     }
 }
 
+// The tree is the one the inserts make, whatever else happens: points in a
+// scattered order (each far from the last, as unsorted data comes) give the
+// same file inserted in one run, or in many runs over the file with extents
+// asked for between inserts. Small nodes make a tree deeper than the nodes
+// kept decoded, so that inserts change the node cache's bytes in place.
+TEST(SpatialIndexFileTest, TheTreeDependsOnTheInsertsAlone) {
+    const std::uint32_t side = 150, count = side * side, stride = 7919;
+    auto insert = [&](CSpatialIndexFile& index, std::uint32_t i) {
+        const std::uint32_t cell = i * stride % count;
+        const double x = cell % side, y = cell / side;
+        const double box[] = {x, y, x, y};
+        return index.Insert(0, box, 2 + 2 * i);
+    };
+    TempDir dir;
+    const std::string one = (dir / "one.sif").string(), many = (dir / "many.sif").string();
+    Status st = 0;
+    {
+        CSpatialIndexFile index(one, kCreate, st);
+        ASSERT_EQ(index.SetEntryLimits(4, 2), 0);
+        for (std::uint32_t i = 0; i < count; ++i) ASSERT_EQ(insert(index, i), 0);
+        EXPECT_EQ(index.Close(), 0);
+    }
+    for (std::uint32_t first = 0; first < count; first += 997) {
+        CSpatialIndexFile index(many, first == 0 ? kCreate : kOpenReadWrite, st);
+        ASSERT_EQ(st, 0);
+        if (first == 0) {
+            ASSERT_EQ(index.SetEntryLimits(4, 2), 0);
+        }
+        for (std::uint32_t i = first; i < std::min(count, first + 997); ++i) {
+            ASSERT_EQ(insert(index, i), 0);
+            double extent[4];
+            if (i % 7 == 0) {
+                ASSERT_EQ(index.GetExtent(extent), 0);
+            }
+        }
+        EXPECT_EQ(index.Close(), 0);
+    }
+    const indexcheck::SifTree tree = ReadSif(one);
+    ASSERT_EQ(tree.error, "");
+    EXPECT_EQ(tree.records.size(), count);
+    EXPECT_GE(tree.height, 6);
+    EXPECT_EQ(HexDiff(ReadBytes(one), ReadBytes(many)), "");
+}
+
 TEST(SpatialIndexFileTest, BoxesWhoseAreasOverflowStillSplitAndChoose) {
     // At 64 bits, finite boxes can have infinite areas, and then every
     // enlargement compared is NaN: each entry must still find a node.
@@ -374,7 +420,8 @@ TEST(SpatialIndexFileTest, CorruptFilesGiveErrors) {
         CSpatialIndexFile index(Path(dir), kOpenRead, st);
         EXPECT_TRUE(st == kSifInvalidNodeOffset || index.CheckIntegrity() == kSifInvalidNodeOffset);
     }
-    // Inserting into a damaged tree fails with the error and adds nothing.
+    // Inserting into a damaged tree fails with the error, when the insert
+    // held back goes in, and adds nothing.
     Bytes bytes = good;
     Overwrite(root,
               Cat({U32(0x10000000), U32(0x10000000), U32(0x10000000), U32(0x10000000)}))(bytes);
@@ -383,10 +430,26 @@ TEST(SpatialIndexFileTest, CorruptFilesGiveErrors) {
         CSpatialIndexFile index(Path(dir), kOpenReadWrite, st);
         ASSERT_EQ(st, 0);
         const double box[] = {0, 0, 1, 1};
-        EXPECT_EQ(index.Insert(0, box, 1000), kSifInvalidNodeOffset);
+        EXPECT_EQ(index.Insert(0, box, 1000), 0);
         EXPECT_EQ(index.Insert(0, box, 1002), kSifInvalidNodeOffset);
+        EXPECT_EQ(index.Insert(0, box, 1004), kSifInvalidNodeOffset);
     }
     EXPECT_EQ(ReadBytes(Path(dir)), bytes);
+    for (const auto& settle : std::vector<std::function<Status(CSpatialIndexFile&)>>{
+             [](CSpatialIndexFile& index) { return index.Close(); },
+             [](CSpatialIndexFile& index) { return index.CheckIntegrity(); },
+             [](CSpatialIndexFile& index) {
+                 double extent[4];
+                 return index.GetExtent(extent);
+             }}) {
+        CSpatialIndexFile index(Path(dir), kOpenReadWrite, st);
+        ASSERT_EQ(st, 0);
+        const double box[] = {0, 0, 1, 1};
+        EXPECT_EQ(index.Insert(0, box, 1000), 0);
+        EXPECT_EQ(settle(index), kSifInvalidNodeOffset);
+        EXPECT_EQ(index.Close(), kSifInvalidNodeOffset);
+        EXPECT_EQ(ReadBytes(Path(dir)), bytes);
+    }
 }
 
 TEST(SpatialIndexFileTest, AppendingToAnExistingIndex) {
@@ -453,8 +516,10 @@ TEST(SpatialIndexFileTest, AFailedSplitLeavesTheTreeAsItWas) {
                 std::filesystem::resize_file(Path(dir), c.cutAfterOpening);
                 bytes.resize(c.cutAfterOpening);
             }
-            EXPECT_EQ(index.Insert(0, box(3), 1000), c.expected);
-            EXPECT_EQ(index.Insert(0, box(3), 1002), c.expected) << "sticky";
+            EXPECT_EQ(index.Insert(0, box(3), 1000), 0) << "held back";
+            EXPECT_EQ(index.Insert(0, box(3), 1002), c.expected);
+            EXPECT_EQ(index.Insert(0, box(3), 1004), c.expected) << "sticky";
+            EXPECT_EQ(index.GetFeatureCount(), static_cast<std::uint32_t>(c.entries));
             EXPECT_EQ(index.Close(), c.expected);
         }
         EXPECT_EQ(HexDiff(bytes, ReadBytes(Path(dir))), "");

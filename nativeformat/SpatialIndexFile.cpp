@@ -173,9 +173,8 @@ Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4
         !std::isfinite(box.maxY) || box.minX > box.maxX || box.minY > box.maxY)
         return kSifInvalidParameter;
 
-    const double x = (box.minX + box.maxX) / 2, y = (box.minY + box.maxY) / 2;
-    memo_.See(x, y);
-    Pending next{recordType, box, recordOffset, memo_.Cell(x, y), {}};
+    memo_.See((box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2);
+    Pending next{recordType, box, recordOffset, CellOf(box), {}};
     // What the memo says of this insert loads while the last one goes in,
     // and its nodes while the caller makes the next.
     memo_.Prefetch(next.cell);
@@ -187,6 +186,14 @@ Status CSpatialIndexFile::Insert(std::uint16_t recordType, const double extent[4
     pending_ = next;
     ++featureCount_;
     return 0;
+}
+
+void CSpatialIndexFile::Anticipate(const double extent[4]) {
+    if (extent) memo_.Prefetch(CellOf(Quantize({extent[0], extent[1], extent[2], extent[3]})));
+}
+
+std::uint64_t CSpatialIndexFile::CellOf(const Box& box) const {
+    return memo_.Cell((box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2);
 }
 
 Status CSpatialIndexFile::Settle() {

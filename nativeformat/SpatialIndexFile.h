@@ -57,6 +57,10 @@ public:
     Status Insert(std::uint16_t recordType, const double extent[4], std::uint32_t recordOffset);
     // Puts the entry held back into the tree.
     Status Settle() override;
+    // The next Insert will be of about `extent`: a caller that knows it
+    // early tells it, so that what the index knows of the place loads in
+    // time.
+    void Anticipate(const double extent[4]);
 
     // The box covering the root's entries; zeros while empty.
     Status GetExtent(double extent[4]);
@@ -84,6 +88,7 @@ private:
         CPathMemo::Path path;  // where its lowest nodes may be held
     };
     Status Apply();
+    std::uint64_t CellOf(const Box& box) const;
     Status Prepare(const Pending& insert);
     // With `hints`, changes in place what it can and sets where each node
     // on the way is held.

@@ -1,5 +1,8 @@
 #include "nativeformat/WlxWriter.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -13,6 +16,18 @@
 #include "nativeformat/NativeGeometry.h"
 
 namespace {
+
+// The box of x, y pairs.
+std::array<double, 4> Extent(const std::vector<double>& xy) {
+    std::array<double, 4> box{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (std::size_t i = 0; i + 1 < xy.size(); i += 2) {
+        box[0] = std::min(box[0], xy[i]);
+        box[1] = std::min(box[1], xy[i + 1]);
+        box[2] = std::max(box[2], xy[i]);
+        box[3] = std::max(box[3], xy[i + 1]);
+    }
+    return box;
+}
 
 bool SamePoint(const double* xy, std::size_t a, std::size_t b) {
     return xy[2 * a] == xy[2 * b] && xy[2 * a + 1] == xy[2 * b + 1];
@@ -48,7 +63,7 @@ void CWlxWriter::DiscardNewFiles() {
 
 CWlxWriter::~CWlxWriter() {
     // A run that ends without Close still leaves both indexes alike.
-    if (!closed_ && spatialIndex_) SettleIndexes();
+    if (!closed_ && spatialIndex_) SettleIndexes(nullptr);
     file_.reset();
     spatialIndex_.reset();
     keyIndex_.reset();
@@ -168,7 +183,7 @@ Status CWlxWriter::CheckExistingFile() {
 Status CWlxWriter::Close() {
     if (closed_) return 0;
     closed_ = true;
-    Status status = SettleIndexes();
+    Status status = SettleIndexes(nullptr);
     auto keep = [&status](Status next) {
         if (status == 0) status = next;
     };
@@ -190,7 +205,10 @@ Status CWlxWriter::Index(const CFeatureRecord& record, int recordType, const dou
     return 0;
 }
 
-Status CWlxWriter::SettleIndexes() {
+Status CWlxWriter::SettleIndexes(const double* extent) {
+    // What the spatial index knows of the new record's place loads while it
+    // takes the one before.
+    spatialIndex_->Anticipate(extent);
     if (heldOffset_ == 0) return 0;
     const std::uint32_t offset = std::exchange(heldOffset_, 0);
     if (const Status status = spatialIndex_->Settle()) return status;
@@ -213,7 +231,8 @@ Status CWlxWriter::SkipUnwritable(const CFeatureRecord& record, Status status) {
 }
 
 Status CWlxWriter::WritePoint(const CFeatureRecord& record, double x, double y, bool& written) {
-    if (const Status status = SettleIndexes()) return status;
+    const double place[] = {x, y, x, y};
+    if (const Status status = SettleIndexes(place)) return status;
     std::uint32_t offset = 0;
     double extent[4];
     if (const Status status = file_->WritePoint(record.GetName(), record.GetKey(), record.GetLink(),
@@ -257,7 +276,7 @@ Status CWlxWriter::WriteParts(const CFeatureRecord& record, int recordType, bool
         WarnTooFewPoints(record.GetName(), record.GetKey(), false);
         return 0;
     }
-    if (const Status status = SettleIndexes()) return status;
+    if (const Status status = SettleIndexes(Extent(points_).data())) return status;
     const char* name = record.GetName();
     const char* key = record.GetKey();
     const char* link = record.GetLink();

@@ -57,10 +57,11 @@ private:
     // The index entries of a record just written.
     Status Index(const CFeatureRecord& record, int recordType, const double extent[4],
                  std::uint32_t offset);
-    // Before a record is written: the spatial index takes the entry it holds
-    // back, then the key index the key of the same record. A failure then
-    // stops the run before the next record, with both indexes alike.
-    Status SettleIndexes();
+    // Before a record of `extent` (null at the end) is written: the spatial
+    // index takes the entry it holds back, then the key index the key of the
+    // same record. A failure then stops the run before the next record, with
+    // both indexes alike.
+    Status SettleIndexes(const double* extent);
 
     std::unique_ptr<CWlxFile> file_;
     std::unique_ptr<CSpatialIndexFile> spatialIndex_;

@@ -182,9 +182,11 @@ void CNodeCache::PrefetchHeld(std::uint32_t entry) const {
     PrefetchLines(Bytes(entry), nodeBytes_);
 }
 
-std::uint8_t* CNodeCache::Change(std::uint32_t offset) {
-    const std::uint32_t e = index_.Find(offset);
-    if (e == kNone) return nullptr;
+std::uint8_t* CNodeCache::Change(std::uint32_t offset, std::uint32_t e) {
+    if (e >= entries_.size() || entries_[e].offset != offset) {
+        e = index_.Find(offset);
+        if (e == kNone) return nullptr;
+    }
     Use(entries_[e]);
     entries_[e].changed = true;
     return Bytes(e);

@@ -63,7 +63,8 @@ public:
     // `leaf` tells what kind of node they were put as.
     const std::uint8_t* Find(std::uint32_t offset, bool& leaf);
     // The same bytes to be changed in place: they are written back in time.
-    std::uint8_t* Change(std::uint32_t offset);
+    // `entry` is a guess at where they are held, as for FindPinned.
+    std::uint8_t* Change(std::uint32_t offset, std::uint32_t entry);
     // A pinned node stays held until Unpin; few at a time.
     void Pin(std::uint32_t offset);
     // Find and Pin in one lookup. `entry` is where the node may be held, as

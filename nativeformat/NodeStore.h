@@ -203,7 +203,9 @@ public:
     // The offset of the node the node cache holds where `held` says; 0 when
     // none.
     std::uint32_t HeldOffset(std::uint32_t held) const { return cache_.HeldOffset(held); }
-    std::uint8_t* ChangeBytes(std::uint32_t offset) { return cache_.Change(offset); }
+    std::uint8_t* ChangeBytes(std::uint32_t offset, std::uint32_t held) {
+        return cache_.Change(offset, held);
+    }
     void UnpinBytes() { cache_.UnpinAll(); }
 
     // Numbers every place a node may start, for marking nodes in a walk.

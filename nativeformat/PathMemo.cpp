@@ -19,6 +19,15 @@ std::uint64_t Mix(std::uint64_t v) {
     return v ^ (v >> 33);
 }
 
+// std::floor is a call into the C library where the processor lacks a
+// rounding instruction. Beyond 2^52 every double is whole; NaN and infinities
+// stay as they are.
+double Floor(double v) {
+    if (!(std::fabs(v) < 0x1p52)) return v;
+    const double whole = static_cast<double>(static_cast<std::int64_t>(v));
+    return whole > v ? whole - 1 : whole;
+}
+
 }  // namespace
 
 CPathMemo::~CPathMemo() {
@@ -30,10 +39,10 @@ double CPathMemo::CellSize() const {
 }
 
 std::uint64_t CPathMemo::Cell(double x, double y) const {
-    // Whatever the coordinates, a cell is only a number to hash: no
-    // conversion to an integer that could overflow. Adding zero makes -0 +0.
-    const double cx = std::floor(x * perCell_) + 0.0;
-    const double cy = std::floor(y * perCell_) + 0.0;
+    // Whatever the coordinates, a cell is only a number to hash. Adding zero
+    // makes -0 +0.
+    const double cx = Floor(x * perCell_) + 0.0;
+    const double cy = Floor(y * perCell_) + 0.0;
     return Mix(std::bit_cast<std::uint64_t>(cx) ^
                std::rotl(Mix(std::bit_cast<std::uint64_t>(cy)), 17) ^
                static_cast<std::uint64_t>(scale_ & 0xFFFF));

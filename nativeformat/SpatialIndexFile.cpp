@@ -410,7 +410,7 @@ void CSpatialIndexFile::Commit(std::uint16_t recordType, const Box& box,
         // As Encode lays out the entry; the slots after it stay zero.
         const Step& leaf = path_.back();
         const int m = maxEntries_, b = precision_ / 8;
-        std::uint8_t* bytes = store_.ChangeBytes(leaf.offset);
+        std::uint8_t* bytes = store_.ChangeBytes(leaf.offset, leaf.held);
         byteorder::StoreU32Be(recordOffset, bytes + 4 * leaf.count);
         PutBox(box, bytes, leaf.count);
         byteorder::StoreU16Be(recordType, bytes + 4 * m + 4 * b * m + 2 * leaf.count);
@@ -431,7 +431,7 @@ void CSpatialIndexFile::Commit(std::uint16_t recordType, const Box& box,
         Store::Ref& parent = path_[i].node;
         if (!parent) {
             // Only widened: nothing below it split.
-            std::uint8_t* bytes = store_.ChangeBytes(path_[i].offset);
+            std::uint8_t* bytes = store_.ChangeBytes(path_[i].offset, path_[i].held);
             PutBox(Union(BoxAt(bytes, path_[i].chosen), box), bytes, path_[i].chosen);
             continue;
         }

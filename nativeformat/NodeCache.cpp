@@ -158,12 +158,15 @@ void CNodeCache::Pin(std::uint32_t offset) {
     pinned_.push_back(e);
 }
 
-const std::uint8_t* CNodeCache::FindPinned(std::uint32_t offset, bool& leaf, std::uint32_t& e) {
+std::uint32_t CNodeCache::Locate(std::uint32_t offset, std::uint32_t guess) const {
     // An entry holds the node its offset names until it is given another.
-    if (e >= entries_.size() || entries_[e].offset != offset) {
-        e = index_.Find(offset);
-        if (e == kNone) return nullptr;
-    }
+    return guess < entries_.size() && entries_[guess].offset == offset ? guess
+                                                                       : index_.Find(offset);
+}
+
+const std::uint8_t* CNodeCache::FindPinned(std::uint32_t offset, bool& leaf, std::uint32_t& e) {
+    e = Locate(offset, e);
+    if (e == kNone) return nullptr;
     const std::uint8_t* bytes = Bytes(e);
     PrefetchLines(bytes, nodeBytes_);
     Entry& entry = entries_[e];
@@ -182,11 +185,9 @@ void CNodeCache::PrefetchHeld(std::uint32_t entry) const {
     PrefetchLines(Bytes(entry), nodeBytes_);
 }
 
-std::uint8_t* CNodeCache::Change(std::uint32_t offset, std::uint32_t e) {
-    if (e >= entries_.size() || entries_[e].offset != offset) {
-        e = index_.Find(offset);
-        if (e == kNone) return nullptr;
-    }
+std::uint8_t* CNodeCache::Change(std::uint32_t offset, std::uint32_t guess) {
+    const std::uint32_t e = Locate(offset, guess);
+    if (e == kNone) return nullptr;
     Use(entries_[e]);
     entries_[e].changed = true;
     return Bytes(e);

@@ -116,6 +116,9 @@ private:
         return chunks_[entry / chunkNodes_].get() + (entry % chunkNodes_) * std::size_t{nodeBytes_};
     }
     void Use(Entry& entry) { entry.spared = entry.leaf ? 1 : 3; }
+    // The entry that holds the node at `offset`, tried first at `guess`; kNone
+    // when none does.
+    std::uint32_t Locate(std::uint32_t offset, std::uint32_t guess) const;
     // An entry for a new node: a fresh one while the bound allows, else the
     // one the clock hand drops, written back first when changed.
     bool TakeEntry(std::uint32_t& entry);

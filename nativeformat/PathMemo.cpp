@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::size_t kPage = std::size_t{2} << 20;
+constexpr std::size_t kPage = 4096;
 
 std::uint64_t Mix(std::uint64_t v) {
     v ^= v >> 33;
@@ -70,7 +70,6 @@ void CPathMemo::Remember(std::uint64_t cell, const Path& path) {
     if (!buckets_) {
         void* block = platform::AllocatePages(kBuckets * sizeof(Bucket), kPage);
         if (!block) throw std::bad_alloc();
-        platform::AdviseLargePages(block, kBuckets * sizeof(Bucket));
         buckets_ = static_cast<Bucket*>(block);
     }
     Entry* entries = BucketOf(cell).entries;

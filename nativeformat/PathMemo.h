@@ -46,7 +46,7 @@ private:
     struct Bucket {
         Entry entries[4];
     };
-    static constexpr std::size_t kBuckets = std::size_t{1} << 15;  // 2 MiB
+    static constexpr std::size_t kBuckets = std::size_t{1} << 14;  // 1 MiB
     static constexpr long kPlacesPerScale = 4096;
 
     Bucket& BucketOf(std::uint64_t cell) const { return buckets_[cell & (kBuckets - 1)]; }

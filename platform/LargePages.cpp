@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -35,7 +36,9 @@ void FreePages(void* block, std::size_t length) {
 }
 #else
 void* AllocatePages(std::size_t length, std::size_t alignment) {
-    return std::aligned_alloc(alignment, length);
+    void* block = std::aligned_alloc(alignment, length);
+    if (block) std::memset(block, 0, length);
+    return block;
 }
 
 void FreePages(void* block, std::size_t) {

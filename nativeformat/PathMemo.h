@@ -1,9 +1,10 @@
-// Where the last insert near a place went: for each cell of a grid about a
-// leaf wide, where the node cache held the nodes of the lowest levels of that
-// insert's path. Scattered input comes back near an earlier insert long after
-// its nodes have left the processor's caches; told where they are, an insert
-// starts loading them before it weighs the levels above. Hints only: each is
-// checked against the node it is taken for.
+// Where the last insert near a place went: for each cell of a grid about two
+// spacings of the inserted places wide, where the node cache held the nodes
+// of the lowest levels of that insert's path. Scattered input comes back
+// near an earlier insert long after its nodes have left the processor's
+// caches; told where they are, an insert starts loading them before it
+// weighs the levels above. Hints only: each is checked against the node it
+// is taken for.
 #pragma once
 
 #include <cmath>

@@ -39,13 +39,16 @@ double CPathMemo::CellSize() const {
 }
 
 std::uint64_t CPathMemo::Cell(double x, double y) const {
+    if (x == last_.x && y == last_.y && scale_ == last_.scale) return last_.cell;
     // Whatever the coordinates, a cell is only a number to hash. Adding zero
     // makes -0 +0.
     const double cx = Floor(x * perCell_) + 0.0;
     const double cy = Floor(y * perCell_) + 0.0;
-    return Mix(std::bit_cast<std::uint64_t>(cx) ^
-               std::rotl(Mix(std::bit_cast<std::uint64_t>(cy)), 17) ^
-               static_cast<std::uint64_t>(scale_ & 0xFFFF));
+    last_ = {x, y, scale_,
+             Mix(std::bit_cast<std::uint64_t>(cx) ^
+                 std::rotl(Mix(std::bit_cast<std::uint64_t>(cy)), 17) ^
+                 static_cast<std::uint64_t>(scale_ & 0xFFFF))};
+    return last_.cell;
 }
 
 void CPathMemo::Prefetch([[maybe_unused]] std::uint64_t cell) const {

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 class CPathMemo {
 public:
@@ -26,7 +27,9 @@ public:
     CPathMemo(const CPathMemo&) = delete;
     CPathMemo& operator=(const CPathMemo&) = delete;
 
-    // The cell of the point (x, y) at the present scale.
+    // The cell of the point (x, y) at the present scale. A caller that
+    // anticipates an insert asks twice for the same point: the last answer
+    // is kept.
     std::uint64_t Cell(double x, double y) const;
     // Starts loading what Find and Remember of `cell` read.
     void Prefetch(std::uint64_t cell) const;
@@ -59,6 +62,12 @@ private:
     // reaches cost nothing.
     Bucket* buckets_ = nullptr;
     int scale_ = 0;  // cells of 2^scale_
+    struct LastCell {
+        double x = std::numeric_limits<double>::quiet_NaN(), y = x;
+        int scale = 0;
+        std::uint64_t cell = 0;
+    };
+    mutable LastCell last_;
     double perCell_ = 1.0;
     double minX_ = HUGE_VAL, minY_ = HUGE_VAL, maxX_ = -HUGE_VAL, maxY_ = -HUGE_VAL;
     long seen_ = 0;

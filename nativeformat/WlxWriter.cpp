@@ -1,8 +1,5 @@
 #include "nativeformat/WlxWriter.h"
 
-#include <algorithm>
-#include <array>
-#include <cmath>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -16,18 +13,6 @@
 #include "nativeformat/NativeGeometry.h"
 
 namespace {
-
-// The box of x, y pairs.
-std::array<double, 4> Extent(const std::vector<double>& xy) {
-    std::array<double, 4> box{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-    for (std::size_t i = 0; i + 1 < xy.size(); i += 2) {
-        box[0] = std::min(box[0], xy[i]);
-        box[1] = std::min(box[1], xy[i + 1]);
-        box[2] = std::max(box[2], xy[i]);
-        box[3] = std::max(box[3], xy[i + 1]);
-    }
-    return box;
-}
 
 bool SamePoint(const double* xy, std::size_t a, std::size_t b) {
     return xy[2 * a] == xy[2 * b] && xy[2 * a + 1] == xy[2 * b + 1];
@@ -276,7 +261,9 @@ Status CWlxWriter::WriteParts(const CFeatureRecord& record, int recordType, bool
         WarnTooFewPoints(record.GetName(), record.GetKey(), false);
         return 0;
     }
-    if (const Status status = SettleIndexes(Extent(points_).data())) return status;
+    // The first point tells the index near enough where the shape goes.
+    const double place[] = {points_[0], points_[1], points_[0], points_[1]};
+    if (const Status status = SettleIndexes(place)) return status;
     const char* name = record.GetName();
     const char* key = record.GetKey();
     const char* link = record.GetLink();

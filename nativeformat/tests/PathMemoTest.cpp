@@ -68,6 +68,15 @@ TEST(PathMemoTest, CellsFollowTheSpacingOfThePlaces) {
     EXPECT_EQ(line.CellSize(), 4);
 }
 
+TEST(PathMemoTest, APlaceAskedAgainAfterTheScaleChangedHasANewCell) {
+    CPathMemo memo;
+    const std::uint64_t small = memo.Cell(40, 0);
+    SeeGrid(memo, 10);
+    ASSERT_EQ(memo.CellSize(), 32);
+    EXPECT_NE(memo.Cell(40, 0), small);
+    EXPECT_EQ(memo.Cell(40, 0), memo.Cell(33, 0));
+}
+
 TEST(PathMemoTest, PlacesWithoutASpacingKeepTheScale) {
     const double huge = std::numeric_limits<double>::max();
     CPathMemo one, far;

@@ -228,17 +228,19 @@ Status CSpatialIndexFile::Apply() {
 }
 
 int CSpatialIndexFile::CountEntries(const std::uint8_t* bytes) const {
+    // Entries fill the slots from the first on. A mask of the slots in use
+    // gives their count and shows a gap before one, with no branch per slot,
+    // where the first empty one is anywhere.
+    static_assert(kMaxEntriesLimit < 64);
+    std::uint64_t used = 0;
     int count = 0;
-    bool gap = false;
     for (int i = 0; i < maxEntries_; ++i) {
-        if (byteorder::LoadU32Be(bytes + 4 * i) == 0) {
-            gap = true;
-        } else {
-            if (gap) return -1;
-            ++count;
-        }
+        std::uint32_t offset;
+        std::memcpy(&offset, bytes + 4 * i, 4);
+        used |= std::uint64_t{offset != 0} << i;
+        count += offset != 0;
     }
-    return count;
+    return (used & (used + 1)) == 0 ? count : -1;
 }
 
 namespace {

@@ -69,6 +69,44 @@ TEST(SpatialIndexFileTest, NodeLayout) {
     EXPECT_EQ(HexDiff(expected, ReadBytes(Path(dir))), "");
 }
 
+// A leaf that leaves a slot empty between its entries takes a new entry
+// without writing over one.
+TEST(SpatialIndexFileTest, AnEmptySlotBetweenEntriesLosesNone) {
+    TempDir dir;
+    Status st = 0;
+    {
+        CSpatialIndexFile index(Path(dir), kCreate, st);
+        ASSERT_EQ(index.SetEntryLimits(4, 2), 0);
+        for (std::uint32_t i = 1; i <= 6; ++i) {
+            const double box[] = {double(i), 0, double(i) + 0.5, 1};
+            ASSERT_EQ(index.Insert(0, box, 0x100 * i), 0);
+        }
+    }
+    const indexcheck::SifTree tree = ReadSif(Path(dir));
+    ASSERT_EQ(tree.height, 2);
+    const auto full = std::find_if(tree.nodes.begin(), tree.nodes.end(), [](const auto& node) {
+        return node.level == 0 && node.entries.size() == 3;
+    });
+    ASSERT_NE(full, tree.nodes.end());
+    Bytes bytes = ReadBytes(Path(dir));
+    Overwrite(full->offset + 4, U32(0))(bytes);
+    WriteBytes(Path(dir), bytes);
+    {
+        CSpatialIndexFile index(Path(dir), kOpenReadWrite, st);
+        ASSERT_EQ(st, 0);
+        const indexcheck::Box& inside = full->entries[0].box;
+        const double box[] = {inside.minX, inside.minY, inside.maxX, inside.maxY};
+        ASSERT_EQ(index.Insert(0, box, 0x1000), 0);
+        ASSERT_EQ(index.Close(), 0);
+    }
+    std::vector<std::uint32_t> kept;
+    for (const indexcheck::SifNode& node : ReadSif(Path(dir)).nodes)
+        if (node.offset == full->offset)
+            for (const indexcheck::SifEntry& entry : node.entries) kept.push_back(entry.offset);
+    EXPECT_EQ(kept, (std::vector<std::uint32_t>{full->entries[0].offset, full->entries[2].offset,
+                                                0x1000}));
+}
+
 TEST(SpatialIndexFileTest, SplitNodeLayout) {
     // Five boxes in a row with maximum 4, minimum 2: entries 1 and 5 seed the
     // split, 2 and then 3 join the first group, 4 goes to the second so that

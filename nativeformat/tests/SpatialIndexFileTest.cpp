@@ -34,6 +34,19 @@ Bytes Header(std::uint16_t minimum, std::uint16_t maximum, std::uint16_t height,
                 Zeros(512 - 33)});
 }
 
+// Five boxes in a row along x, half a unit wide, with maximum 4, minimum 2:
+// the i-th from 1 on of record type i at record offset 0x10 * i.
+void WriteRowOfFive(const std::string& path) {
+    Status st = 0;
+    CSpatialIndexFile index(path, kCreate, st);
+    ASSERT_EQ(st, 0);
+    ASSERT_EQ(index.SetEntryLimits(4, 2), 0);
+    for (std::uint32_t i = 1; i <= 5; ++i) {
+        const double box[] = {double(i), 0, i + 0.5, 1};
+        ASSERT_EQ(index.Insert(static_cast<std::uint16_t>(i), box, 0x10 * i), 0);
+    }
+}
+
 TEST(SpatialIndexFileTest, NewFileIsItsHeaderUntilTheFirstInsert) {
     TempDir dir;
     Status st = 0;
@@ -73,15 +86,7 @@ TEST(SpatialIndexFileTest, NodeLayout) {
 // without writing over one.
 TEST(SpatialIndexFileTest, AnEmptySlotBetweenEntriesLosesNone) {
     TempDir dir;
-    Status st = 0;
-    {
-        CSpatialIndexFile index(Path(dir), kCreate, st);
-        ASSERT_EQ(index.SetEntryLimits(4, 2), 0);
-        for (std::uint32_t i = 1; i <= 6; ++i) {
-            const double box[] = {double(i), 0, double(i) + 0.5, 1};
-            ASSERT_EQ(index.Insert(0, box, 0x100 * i), 0);
-        }
-    }
+    WriteRowOfFive(Path(dir));
     const indexcheck::SifTree tree = ReadSif(Path(dir));
     ASSERT_EQ(tree.height, 2);
     const auto full = std::find_if(tree.nodes.begin(), tree.nodes.end(), [](const auto& node) {
@@ -92,6 +97,7 @@ TEST(SpatialIndexFileTest, AnEmptySlotBetweenEntriesLosesNone) {
     Overwrite(full->offset + 4, U32(0))(bytes);
     WriteBytes(Path(dir), bytes);
     {
+        Status st = 0;
         CSpatialIndexFile index(Path(dir), kOpenReadWrite, st);
         ASSERT_EQ(st, 0);
         const indexcheck::Box& inside = full->entries[0].box;
@@ -113,15 +119,7 @@ TEST(SpatialIndexFileTest, SplitNodeLayout) {
     // it reaches the minimum. A new root (an inner node of 80 bytes) follows
     // the two leaves.
     TempDir dir;
-    Status st = 0;
-    {
-        CSpatialIndexFile index(Path(dir), kCreate, st);
-        ASSERT_EQ(index.SetEntryLimits(4, 2), 0);
-        for (std::uint32_t i = 1; i <= 5; ++i) {
-            const double box[] = {double(i), 0, i + 0.5, 1};
-            ASSERT_EQ(index.Insert(static_cast<std::uint16_t>(i), box, 0x10 * i), 0);
-        }
-    }
+    WriteRowOfFive(Path(dir));
     auto box = [](double x) { return Cat({F32(x), F32(0), F32(x + 0.5), F32(1)}); };
     const Bytes expected =
         Cat({Header(2, 4, 2, 32, 688, 5),

@@ -353,6 +353,7 @@ Status CSpatialIndexFile::Prepare(const Pending& insert) {
 
 // Down from the root through the entries that need the least enlargement.
 Status CSpatialIndexFile::Descend(const Box& box, const CPathMemo::Path* hints) {
+    static_assert(CPathMemo::kNone == Store::kNotHeld, "no hint is no entry");
     const auto hint = [hints](int level) {
         return hints && level < CPathMemo::kLevels ? hints->held[level] : Store::kNotHeld;
     };
@@ -363,7 +364,7 @@ Status CSpatialIndexFile::Descend(const Box& box, const CPathMemo::Path* hints) 
         if (hints) {
             if (Status st = store_.PeekBytes(offset, level, bytes, held)) return st;
         }
-        Step step{{}, offset, bytes ? CountEntries(bytes) : -1, 0, bytes ? held : Store::kNotHeld};
+        Step step{{}, offset, bytes ? CountEntries(bytes) : -1, 0, held};
         const Node* node = nullptr;
         if (step.count < 0) {
             step.held = Store::kNotHeld;
